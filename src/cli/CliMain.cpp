@@ -1,0 +1,202 @@
+// questrel-cli: the headless front end over the search core.
+
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
+#include "engines/EngineCatalogue.h"
+#include "platform/CancelSignal.h"
+#include "platform/InternetClient.h"
+#include "platform/SearchHost.h"
+#include "results/ResultRows.h"
+#include "search/QueryComposer.h"
+#include "search/SearchJob.h"
+#include "search/SearchTexts.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <pthread.h>
+#include <set>
+#include <thread>
+
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr int kExitFailure = 1;
+constexpr int kExitInterrupted = 130;
+
+// Status texts to stderr as they happen; message boxes as "questrel: text".
+class CCliHost : public ISearchHost
+{
+public:
+    explicit CCliHost(bool bQuiet) : m_bQuiet(bQuiet) {}
+
+    void PostStatusText(const std::string& strText) override
+    {
+        if (m_bQuiet)
+            return;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::fprintf(stderr, "%s\n", strText.c_str());
+        std::fflush(stderr);
+    }
+    void ShowMessageBox(const std::string& strText, const std::string&, const CCancelSignal&) override
+    {
+        PrintMessage(strText);
+    }
+    void SearchDone(const CCancelSignal&) override {}
+
+    static void PrintMessage(const std::string& strText)
+    {
+        std::fprintf(stderr, "%s: %s\n", kAppCaption, strText.c_str());
+        std::fflush(stderr);
+    }
+
+private:
+    bool m_bQuiet;
+    std::mutex m_mutex;
+};
+
+int Usage(const std::string& strError)
+{
+    std::fprintf(stderr, "questrel-cli: %s\n%s", strError.c_str(), kCliUsage);
+    return kExitUsage;
+}
+
+int ListEngines(const std::vector<CSearchEngine>& catalogue)
+{
+    for (const CSearchEngine& engine : catalogue)
+        std::printf("%s\t%d\t%s\n", engine.m_strName.c_str(), engine.m_nSearchType,
+                    engine.m_strUrl.c_str());
+    return 0;
+}
+
+// Ctrl+C (and SIGTERM) cancel the running search, as Stop does. The signals are
+// taken by a thread of their own, so the cancel runs as ordinary code.
+class CInterruptWatch
+{
+public:
+    CInterruptWatch()
+    {
+        sigemptyset(&m_signals);
+        sigaddset(&m_signals, SIGINT);
+        sigaddset(&m_signals, SIGTERM);
+        sigaddset(&m_signals, SIGUSR1);
+        pthread_sigmask(SIG_BLOCK, &m_signals, nullptr);
+    }
+    ~CInterruptWatch() { Stop(); }
+
+    void Start(CSearchRun& run)
+    {
+        m_thread = std::thread([this, &run] {
+            int nSignal = 0;
+            while (sigwait(&m_signals, &nSignal) == 0) {
+                if (nSignal == SIGUSR1)
+                    return;
+                m_bInterrupted = true;
+                run.Cancel();
+            }
+        });
+    }
+    void Stop()
+    {
+        if (m_thread.joinable()) {
+            pthread_kill(m_thread.native_handle(), SIGUSR1);
+            m_thread.join();
+        }
+    }
+    bool WasInterrupted() const { return m_bInterrupted; }
+
+private:
+    sigset_t m_signals;
+    std::thread m_thread;
+    std::atomic<bool> m_bInterrupted{false};
+};
+
+int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue)
+{
+    const std::set<std::string> names(options.m_engineNames.begin(), options.m_engineNames.end());
+    for (const std::string& strName : names) {
+        bool bFound = false;
+        for (const CSearchEngine& engine : catalogue)
+            bFound = bFound || engine.m_strName == strName;
+        if (!bFound)
+            return Usage("unknown engine '" + strName + "'");
+    }
+
+    CSearchJob job;
+    for (const CSearchEngine& engine : catalogue)
+        if (names.empty() || names.count(engine.m_strName))
+            job.m_engines.push_back(engine);
+    if (job.m_engines.empty()) {
+        CCliHost::PrintMessage(kMsgNoEngineChosen);
+        return kExitFailure;
+    }
+
+    CSessionOptions sessionOptions;
+    sessionOptions.m_nConnectMethod = options.m_nConnectMethod;
+    sessionOptions.m_strProxy = options.m_strProxy;
+    std::string strError;
+    std::unique_ptr<CInternetSession> pSession = OpenInternetSession(sessionOptions, &strError);
+    if (!pSession) {
+        CCliHost::PrintMessage(strError);
+        return kExitFailure;
+    }
+
+    CInterruptWatch interrupts;
+    CCliHost host(options.m_bQuiet);
+    CResultRows rows;
+    job.m_pSession = pSession.get();
+    job.m_pHost = &host;
+    job.m_pResultList = &rows;
+    job.m_strQueryTerm = ComposeQueryTerm(options.m_strQuery, options.m_nSearchOption);
+    job.m_nHitLimit = options.m_nHitLimit;
+    job.m_bRemoveDups = options.m_bRemoveDups;
+    job.m_bShowResultsPage = options.m_bResultsPage;
+    job.m_bResetResultsPage = options.m_bResultsPage;
+    job.m_bOpenResultsPage = false;
+
+    {
+        CSearchRun run;
+        interrupts.Start(run);
+        run.Start(std::move(job));
+        run.Join();
+        interrupts.Stop();
+    }
+
+    const std::vector<CSearchHit> hits = rows.GetRows();
+    const std::string strOut = options.m_bJson ? FormatHitsJson(hits) : FormatHitsTsv(hits);
+    std::fwrite(strOut.data(), 1, strOut.size(), stdout);
+    std::fflush(stdout);
+    return interrupts.WasInterrupted() ? kExitInterrupted : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CCliOptions options;
+    std::string strError;
+    if (!ParseCliOptions(argc, argv, options, strError))
+        return Usage(strError);
+    if (options.m_bHelp) {
+        std::fputs(kCliUsage, stdout);
+        return 0;
+    }
+
+    const std::string strPath =
+        options.m_strEnginesFile.empty() ? FindCataloguePath() : options.m_strEnginesFile;
+    std::vector<CSearchEngine> catalogue;
+    LoadEngines(strPath, catalogue);
+
+    if (options.m_command == CCliOptions::Command::Engines)
+        return ListEngines(catalogue);
+
+    if (!InitNetworkLibrary()) {
+        CCliHost::PrintMessage("The network library could not be started.");
+        return kExitFailure;
+    }
+    const int nExit = RunSearch(options, catalogue);
+    CleanupNetworkLibrary();
+    return nExit;
+}

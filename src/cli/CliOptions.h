@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The command line of questrel-cli.
+struct CCliOptions
+{
+    enum class Command
+    {
+        None,
+        Engines,
+        Search,
+    };
+
+    Command m_command = Command::None;
+    std::string m_strEnginesFile;       // --engines; empty: found as the program finds it
+    int m_nSearchOption = 0;            // --option all|any|phrase
+    int m_nHitLimit = 20;               // --max-hits / --all-hits
+    bool m_bRemoveDups = true;          // --keep-dups turns it off
+    bool m_bResultsPage = false;        // --results-page
+    int m_nConnectMethod = 0;           // --direct 1, --proxy 3
+    std::string m_strProxy;
+    bool m_bJson = false;
+    bool m_bQuiet = false;
+    bool m_bHelp = false;
+    std::string m_strQuery;
+    std::vector<std::string> m_engineNames;
+};
+
+// False (and a message for the user) on a usage error.
+bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& strError);
+
+extern const char* const kCliUsage;

@@ -1,0 +1,44 @@
+#pragma once
+
+// The catalogue file "engines.dat": 8-bit text, one value a line, CR LF written
+// (LF or CR LF read). A record is name, start token, end token, URL, search type,
+// prefix, suffix and, for the types MultiplePages and SinglePage only, the
+// next-page command.
+//
+// The catalogue in memory is a list kept in ascending name order, as the engine
+// pane shows it; loading and saving work on that list.
+
+#include "engines/SearchEngine.h"
+
+#include <string>
+#include <vector>
+
+inline constexpr const char* kCatalogueFileName = "engines.dat";
+
+// Parses catalogue bytes. Records that fail the validity rule are dropped; the
+// result is in catalogue order (see SortEngines).
+std::vector<CSearchEngine> ParseEngines(const std::string& bytes);
+// The file bytes for a list, in list order.
+std::string FormatEngines(const std::vector<CSearchEngine>& engines);
+
+// Fills the list from the file. False (and an empty list) when the file cannot
+// be opened; nothing is reported.
+bool LoadEngines(const std::string& strPath, std::vector<CSearchEngine>& engines);
+// Rewrites the file from the list. An empty list leaves the file as it was.
+// False when the file cannot be written.
+bool SaveEngines(const std::string& strPath, const std::vector<CSearchEngine>& engines);
+
+// Catalogue order: ascending by name, ignoring case; equal names keep their order.
+bool EngineNameLess(const std::string& a, const std::string& b);
+void SortEngines(std::vector<CSearchEngine>& engines);
+// Where a record with this name goes in a sorted list.
+size_t FindInsertPosition(const std::vector<CSearchEngine>& engines, const std::string& strName);
+
+// The directory of the running program, with a trailing '/'; empty when unknown.
+std::string GetProgramDirectory();
+
+// The catalogue the program uses: "engines.dat" beside the program when that
+// file exists (portable layout, build tree), else
+// $XDG_DATA_HOME/questrel/engines.dat.
+std::string GetUserCataloguePath();
+std::string FindCataloguePath();

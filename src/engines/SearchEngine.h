@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+
+class CResultRows;
+class CCancelSignal;
+
+// How an engine pages its results. The codes are stored in the catalogue and
+// are the positions of the engine dialog's Search Type list.
+enum SearchType : int
+{
+    MultiplePages = 0,
+    ResultCount = 1,
+    StartNumber = 2,
+    SinglePage = 3,
+};
+
+// The Search Type texts, in code order.
+extern const char* const kSearchTypeTexts[4];
+
+// One engine definition of the catalogue.
+class CSearchEngine
+{
+public:
+    bool m_bValid = true;
+    std::string m_strName;
+    std::string m_strUrl;
+    std::string m_strPrefix;
+    std::string m_strSuffix;
+    std::string m_strStartToken;
+    std::string m_strEndToken;
+    int m_nSearchType = MultiplePages;
+    std::string m_strNextPage;
+
+    // Valid when name, start token, end token and prefix are all non-empty.
+    // Stores the result in m_bValid.
+    bool IsValid();
+
+    // Whether the catalogue keeps a next-page command for this type.
+    bool HasNextPageLine() const
+    {
+        return m_nSearchType == MultiplePages || m_nSearchType == SinglePage;
+    }
+
+    // Cuts this engine's hits out of a fetched page into the rows. False, doing
+    // nothing, when the engine is not valid. The hit limit is applied by the
+    // worker between pages, not here.
+    bool AddHitsFromPage(const std::string& strPage, CResultRows& rows, int nHitLimit, int& nCount,
+                         bool bRemoveDups, const CCancelSignal* pCancel = nullptr) const;
+
+    bool operator==(const CSearchEngine&) const = default;
+};

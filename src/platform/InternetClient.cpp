@@ -1,0 +1,299 @@
+#include "platform/InternetClient.h"
+
+#include "platform/CancelSignal.h"
+#include "platform/TextUtil.h"
+
+#include <algorithm>
+#include <cstring>
+#include <curl/curl.h>
+
+bool InitNetworkLibrary()
+{
+    return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+}
+
+void CleanupNetworkLibrary()
+{
+    curl_global_cleanup();
+}
+
+// ---------------------------------------------------------------------------
+
+CInternetSession::CInternetSession(CSessionOptions options) : m_options(std::move(options)) {}
+
+const char* CInternetSession::GetProxyArgument() const
+{
+    switch (m_options.m_nConnectMethod) {
+    case kConnectDirect:
+        return "";
+    case kConnectProxy:
+        return m_options.m_strProxy.c_str();
+    default:
+        return nullptr;
+    }
+}
+
+std::unique_ptr<CInternetSession> OpenInternetSession(const CSessionOptions& options,
+                                                      std::string* pError)
+{
+    if (options.m_nConnectMethod == kConnectProxy && options.m_strProxy.empty()) {
+        if (pError)
+            *pError = "No proxy server is set for the proxy connect method.";
+        return nullptr;
+    }
+    return std::make_unique<CInternetSession>(options);
+}
+
+// ---------------------------------------------------------------------------
+
+CHttpConnection::CHttpConnection(CInternetSession& session, std::string strHost, uint16_t nPort,
+                                 bool bSecure)
+    : m_session(session), m_strHost(std::move(strHost)), m_nPort(nPort), m_bSecure(bSecure)
+{
+}
+
+std::unique_ptr<CHttpRequest> CHttpConnection::OpenRequest(const std::string& strObject,
+                                                           CCancelSignal* pCancel) const
+{
+    return std::make_unique<CHttpRequest>(*this, strObject, pCancel);
+}
+
+std::string EncodeRequestTarget(const std::string& strTarget)
+{
+    static constexpr std::string_view kUnsafe = "\"<>\\^`{|}";
+    std::string out;
+    out.reserve(strTarget.size() + 8);
+    for (const char ch : strTarget) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c <= 0x20 || c >= 0x7F || kUnsafe.find(ch) != std::string_view::npos)
+            AppendPercentEncoded(out, c);
+        else
+            out += ch;
+    }
+    if (out.empty() || out[0] != '/')
+        out.insert(0, "/");
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// The request runs on its own multi handle, so that a cancel can wake the wait
+// at once (curl_multi_wakeup) and reads can be pulled in any size.
+
+struct CHttpRequest::Impl
+{
+    CURL* m_pEasy = nullptr;
+    CURLM* m_pMulti = nullptr;
+    CCancelSignal* m_pCancel = nullptr;
+    int m_nWaker = 0;
+    long m_nMaxRedirects = 10;
+
+    std::string m_strUrl;
+    std::string m_buffer; // received body bytes not yet read
+    size_t m_nBufferPos = 0;
+
+    bool m_bAdded = false;
+    bool m_bHeadersFinal = false;
+    bool m_bSawLocation = false;
+    bool m_bDone = false;
+    CURLcode m_result = CURLE_OK;
+    char m_szError[CURL_ERROR_SIZE] = {};
+
+    static size_t OnHeader(char* pData, size_t nSize, size_t nCount, void* pUser);
+    static size_t OnBody(char* pData, size_t nSize, size_t nCount, void* pUser);
+
+    bool IsCancelled() const { return m_pCancel && m_pCancel->IsSignalled(); }
+    void Perform();
+    void Wait() { curl_multi_poll(m_pMulti, nullptr, 0, 1000, nullptr); }
+    void FillError(CInternetError* pError) const;
+    size_t Available() const { return m_buffer.size() - m_nBufferPos; }
+};
+
+size_t CHttpRequest::Impl::OnHeader(char* pData, size_t nSize, size_t nCount, void* pUser)
+{
+    auto* pImpl = static_cast<Impl*>(pUser);
+    const size_t nBytes = nSize * nCount;
+    const std::string_view line(pData, nBytes);
+    if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
+        pImpl->m_bSawLocation = false;
+    } else if (line.size() >= 9 && EqualsNoCase(line.substr(0, 9), "location:")) {
+        pImpl->m_bSawLocation = true;
+    } else if (line == "\r\n" || line == "\n") {
+        long nCode = 0;
+        long nRedirects = 0;
+        curl_easy_getinfo(pImpl->m_pEasy, CURLINFO_RESPONSE_CODE, &nCode);
+        curl_easy_getinfo(pImpl->m_pEasy, CURLINFO_REDIRECT_COUNT, &nRedirects);
+        const bool bInterim = nCode >= 100 && nCode < 200;
+        const bool bFollowed = nCode >= 300 && nCode < 400 && pImpl->m_bSawLocation &&
+                               nRedirects < pImpl->m_nMaxRedirects;
+        if (!bInterim && !bFollowed)
+            pImpl->m_bHeadersFinal = true;
+    }
+    return nBytes;
+}
+
+size_t CHttpRequest::Impl::OnBody(char* pData, size_t nSize, size_t nCount, void* pUser)
+{
+    auto* pImpl = static_cast<Impl*>(pUser);
+    const size_t nBytes = nSize * nCount;
+    if (pImpl->m_nBufferPos > 0 && pImpl->m_nBufferPos >= pImpl->m_buffer.size() / 2) {
+        pImpl->m_buffer.erase(0, pImpl->m_nBufferPos);
+        pImpl->m_nBufferPos = 0;
+    }
+    pImpl->m_buffer.append(pData, nBytes);
+    pImpl->m_bHeadersFinal = true;
+    return nBytes;
+}
+
+void CHttpRequest::Impl::Perform()
+{
+    int nRunning = 0;
+    curl_multi_perform(m_pMulti, &nRunning);
+    int nQueued = 0;
+    while (CURLMsg* pMsg = curl_multi_info_read(m_pMulti, &nQueued)) {
+        if (pMsg->msg == CURLMSG_DONE) {
+            m_bDone = true;
+            m_result = pMsg->data.result;
+        }
+    }
+}
+
+void CHttpRequest::Impl::FillError(CInternetError* pError) const
+{
+    if (!pError)
+        return;
+    if (IsCancelled()) {
+        pError->m_bCancelled = true;
+        pError->m_strText = "The operation was cancelled.";
+        return;
+    }
+    pError->m_bCancelled = false;
+    pError->m_strText = m_szError[0] ? m_szError : curl_easy_strerror(m_result);
+}
+
+CHttpRequest::CHttpRequest(const CHttpConnection& connection, const std::string& strObject,
+                           CCancelSignal* pCancel)
+    : m_pImpl(std::make_unique<Impl>())
+{
+    Impl& impl = *m_pImpl;
+    const CSessionOptions& options = connection.GetSession().GetOptions();
+    impl.m_pCancel = pCancel;
+    impl.m_nMaxRedirects = options.m_nMaxRedirects;
+    impl.m_strUrl = std::string(connection.IsSecure() ? "https://" : "http://") +
+                    connection.GetServerName() + ":" + std::to_string(connection.GetPort()) +
+                    EncodeRequestTarget(strObject);
+
+    impl.m_pEasy = curl_easy_init();
+    impl.m_pMulti = curl_multi_init();
+    CURL* h = impl.m_pEasy;
+    curl_easy_setopt(h, CURLOPT_URL, impl.m_strUrl.c_str());
+    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, options.m_nMaxRedirects);
+    // The body is read to its end; the announced length is judged by the caller,
+    // so a broken Content-Length never makes the whole response fail.
+    curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+    curl_easy_setopt(h, CURLOPT_USERAGENT, options.m_strAgent.c_str());
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.m_nConnectTimeoutMs);
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, std::max(1L, options.m_nStallTimeoutSec));
+    if (const char* pszProxy = connection.GetSession().GetProxyArgument())
+        curl_easy_setopt(h, CURLOPT_PROXY, pszProxy);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, impl.m_szError);
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, &impl);
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Impl::OnBody);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &impl);
+
+    if (pCancel) {
+        CURLM* pMulti = impl.m_pMulti;
+        impl.m_nWaker = pCancel->AddWaker([pMulti] { curl_multi_wakeup(pMulti); });
+    }
+}
+
+CHttpRequest::~CHttpRequest()
+{
+    Impl& impl = *m_pImpl;
+    if (impl.m_pCancel)
+        impl.m_pCancel->RemoveWaker(impl.m_nWaker);
+    if (impl.m_bAdded)
+        curl_multi_remove_handle(impl.m_pMulti, impl.m_pEasy);
+    curl_easy_cleanup(impl.m_pEasy);
+    curl_multi_cleanup(impl.m_pMulti);
+}
+
+bool CHttpRequest::Send(CInternetError* pError)
+{
+    Impl& impl = *m_pImpl;
+    if (!impl.m_bAdded) {
+        curl_multi_add_handle(impl.m_pMulti, impl.m_pEasy);
+        impl.m_bAdded = true;
+    }
+    while (!impl.m_bHeadersFinal && !impl.m_bDone) {
+        if (impl.IsCancelled()) {
+            impl.FillError(pError);
+            return false;
+        }
+        impl.Perform();
+        if (!impl.m_bHeadersFinal && !impl.m_bDone)
+            impl.Wait();
+    }
+    if (!impl.m_bHeadersFinal && impl.m_result != CURLE_OK) {
+        impl.FillError(pError);
+        return false;
+    }
+    return true;
+}
+
+bool CHttpRequest::QueryHeader(const char* pszName, std::string* pValue) const
+{
+    struct curl_header* pHeader = nullptr;
+    if (curl_easy_header(m_pImpl->m_pEasy, pszName, 0, CURLH_HEADER, -1, &pHeader) != CURLHE_OK)
+        return false;
+    if (pValue)
+        *pValue = pHeader->value ? pHeader->value : "";
+    return true;
+}
+
+long CHttpRequest::GetStatusCode() const
+{
+    long nCode = 0;
+    curl_easy_getinfo(m_pImpl->m_pEasy, CURLINFO_RESPONSE_CODE, &nCode);
+    return nCode;
+}
+
+const std::string& CHttpRequest::GetUrl() const
+{
+    return m_pImpl->m_strUrl;
+}
+
+bool CHttpRequest::Read(char* pBuffer, size_t nWanted, size_t* pRead, CInternetError* pError)
+{
+    Impl& impl = *m_pImpl;
+    *pRead = 0;
+    while (impl.Available() < nWanted && !impl.m_bDone) {
+        if (impl.IsCancelled()) {
+            impl.FillError(pError);
+            return false;
+        }
+        impl.Perform();
+        if (!impl.m_bDone && impl.Available() < nWanted)
+            impl.Wait();
+    }
+    const size_t nCopy = std::min(nWanted, impl.Available());
+    if (nCopy > 0) {
+        std::memcpy(pBuffer, impl.m_buffer.data() + impl.m_nBufferPos, nCopy);
+        impl.m_nBufferPos += nCopy;
+        *pRead = nCopy;
+        return true;
+    }
+    if (impl.m_result != CURLE_OK) {
+        impl.FillError(pError);
+        return false;
+    }
+    return true;
+}

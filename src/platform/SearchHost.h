@@ -1,0 +1,51 @@
+#pragma once
+
+// The host of a search run: what the worker needs from the program that runs
+// it (the GUI's main frame and form, or the CLI).
+//
+// Threading contract: every call comes from the search worker thread.
+//  - PostStatusText is posted: it must return without waiting for the UI.
+//  - ShowMessageBox and SearchDone are synchronous: they return once the UI has
+//    handled them. While waiting they must watch the cancel signal and return
+//    early once it is set, so that a UI thread that cancels and joins the worker
+//    never deadlocks.
+// After a search is cancelled the worker makes no host call at all, except the
+// one status text "Find cancelled." (CSearchHostBridge enforces this).
+
+#include <atomic>
+#include <string>
+
+class CCancelSignal;
+
+class ISearchHost
+{
+public:
+    virtual ~ISearchHost() = default;
+    virtual void PostStatusText(const std::string& strText) = 0;
+    virtual void ShowMessageBox(const std::string& strText, const std::string& strCaption,
+                                const CCancelSignal& cancel) = 0;
+    virtual void SearchDone(const CCancelSignal& cancel) = 0;
+};
+
+// The worker's side of the host: drops every call once the search is cancelled.
+class CSearchHostBridge
+{
+public:
+    CSearchHostBridge(ISearchHost* pHost, const CCancelSignal& cancel)
+        : m_pHost(pHost), m_cancel(cancel)
+    {
+    }
+
+    void Status(const std::string& strText);
+    // The single status text allowed after a cancel ("Find cancelled."), once.
+    void StatusCancelled(const std::string& strText);
+    void Message(const std::string& strText, const std::string& strCaption);
+    void SearchDone();
+    bool IsCancelled() const;
+    const CCancelSignal& GetCancel() const { return m_cancel; }
+
+private:
+    ISearchHost* m_pHost;
+    const CCancelSignal& m_cancel;
+    std::atomic<bool> m_bCancelReported{false};
+};

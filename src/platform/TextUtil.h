@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Small byte-string helpers shared by the core. Texts are 8-bit; only ASCII
+// letters take part in case folding.
+
+// Removes blank, tab, CR, LF, VT and FF from the end.
+std::string TrimTrailingWhiteSpace(std::string_view text);
+// Removes blanks (and the other white space above) from both ends.
+std::string TrimWhiteSpace(std::string_view text);
+
+char ToUpperAscii(char c);
+std::string ToUpperAscii(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+// <0, 0, >0 like strcmp, ignoring ASCII case.
+int CompareNoCase(std::string_view a, std::string_view b);
+
+// The leading decimal number of a text as atoi reads it: white space skipped,
+// an optional sign, digits up to the first other character; 0 without digits.
+// Values beyond the int range are clamped instead of overflowing.
+int ParseLeadingInt(std::string_view text);
+
+// Length of the well-formed UTF-8 sequence that starts at text[i] (2 to 4
+// bytes), or 0 when there is none there (ASCII and stray bytes included).
+size_t Utf8SequenceLength(std::string_view text, size_t i);
+
+// The longest prefix of at most nMaxBytes bytes that does not end inside a
+// UTF-8 sequence. Bytes that are not part of a well-formed sequence count as
+// single characters (a Latin-1 page is cut at exactly nMaxBytes).
+size_t Utf8SafeCutLength(std::string_view text, size_t nMaxBytes);
+
+// "%XX" with upper-case hex digits.
+void AppendPercentEncoded(std::string& out, unsigned char c);

@@ -1,0 +1,91 @@
+#pragma once
+
+// The result rows: the one store of a search's hits, shared by the worker (which
+// appends and deletes rows) and the UI (which shows, reads and clears them).
+// Every operation is thread-safe. An index of the URLs makes the duplicate test
+// O(1). The change listener runs on the thread that made the change, after the
+// lock is released; the GUI coalesces these into one repaint.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class CCancelSignal;
+
+// One hit: cleaned description, URL as found in the page, engine name.
+struct CSearchHit
+{
+    std::string m_strDescription;
+    std::string m_strUrl;
+    std::string m_strEngine;
+
+    bool operator==(const CSearchHit&) const = default;
+};
+
+inline constexpr const char* kColumnDescription = "Description";
+inline constexpr const char* kColumnUrl = "URL";
+inline constexpr const char* kColumnEngine = "Engine";
+
+class CResultRows
+{
+public:
+    static constexpr int kColumnCount = 3;
+
+    enum class AppendResult
+    {
+        Added,
+        Duplicate, // the URL is already listed and duplicates are skipped
+        Cancelled, // the search was cancelled: no row is added after that
+    };
+
+    // Column index of a heading ("Description" 0, "URL" 1, "Engine" 2), or -1.
+    static int FindColumn(std::string_view heading);
+
+    // First row whose cell in the column equals the text exactly, or -1.
+    int FindRow(int nColumn, std::string_view text) const;
+    bool ContainsUrl(std::string_view url) const;
+
+    // Appends a row at the end; with bSkipDuplicate, not when the URL is listed.
+    // The test and the append are one step, so a concurrent clear cannot split them.
+    AppendResult AppendHit(CSearchHit hit, bool bSkipDuplicate = false,
+                           const CCancelSignal* pCancel = nullptr);
+    // Inserts at a position (clamped to 0..count).
+    void InsertRow(int nRow, CSearchHit hit);
+    bool SetRow(int nRow, CSearchHit hit);
+
+    int GetRowCount() const;
+    // Cell text of a row, or empty past the last row or column.
+    std::string GetCell(int nRow, int nColumn) const;
+    bool GetRow(int nRow, CSearchHit& hit) const;
+    std::vector<CSearchHit> GetRows() const;
+
+    bool DeleteRow(int nRow);
+    void DeleteAllRows();
+
+    // Counts every change; lets a view tell whether it is up to date.
+    uint64_t GetVersion() const;
+    void SetChangeListener(std::function<void()> listener);
+
+private:
+    static const std::string& Cell(const CSearchHit& hit, int nColumn);
+    void IndexUrl(const std::string& url);
+    void UnindexUrl(const std::string& url);
+    void NotifyChanged();
+
+    struct CStringHash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+
+    mutable std::mutex m_mutex;
+    std::vector<CSearchHit> m_rows;
+    std::unordered_map<std::string, int, CStringHash, std::equal_to<>> m_urlCounts;
+    uint64_t m_nVersion = 0;
+    std::shared_ptr<const std::function<void()>> m_pListener;
+};

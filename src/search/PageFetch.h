@@ -1,0 +1,42 @@
+#pragma once
+
+// Fetching one result page over the run's connection, with the status texts of
+// a fetch, the cancel polls and the report of internet errors.
+
+#include "search/FetchState.h"
+
+#include <cstddef>
+#include <string>
+
+class CSearchEngine;
+class IHttpResponse;
+struct CInternetError;
+
+inline constexpr size_t kReadBlockSize = 1024;
+
+void ReportStatus(CFetchState& fs, const std::string& strText);
+// The library's description (at most 1024 characters) or "An internet
+// exception occured" in a message box.
+void ReportInternetError(CFetchState& fs, const CInternetError& error);
+
+// Keeps the open connection when it names the same server, else opens one to
+// the host at the port and scheme of the last parsed target. The host is not
+// contacted yet. False after a failure (reported; no connection then).
+bool ConnectToServer(CFetchState& fs, const std::string& strHost);
+
+// Requests g_strObject on the open connection and leaves the body in
+// g_strPage. False when the search was cancelled ("Find cancelled."); true
+// otherwise, also after an internet error (the page then holds what was read).
+bool FetchPage(CFetchState& fs, const CSearchEngine& engine);
+
+// Reads a response body into g_strPage: in one read of the announced length
+// when Content-Length can be trusted, else block by block with progress texts.
+// False when cancelled.
+bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& strUrl);
+
+// A Content-Length value that can be trusted: digits only (white space around
+// them allowed) and at most nMax. False for a negative, non-numeric or too big value.
+bool ParseContentLength(const std::string& strValue, size_t nMax, size_t* pLength);
+
+// Removes every NUL among the first nCount bytes; returns the new count.
+size_t RemoveNulBytes(char* pBlock, size_t nCount);

@@ -1,0 +1,68 @@
+#pragma once
+
+// One search run: the job block filled when Search is pressed, the worker that
+// carries it out, and the owner of the worker thread.
+//
+// The worker searches the engines one after another: first page, then next pages
+// by the engine's paging type until its hit limit is reached or a page adds no
+// row; after the last engine it tells the host the search is done and opens the
+// results page when asked. After a cancel it adds no row, writes no status text
+// but "Find cancelled.", writes nothing to the results page and opens nothing.
+
+#include "engines/SearchEngine.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CCancelSignal;
+class CInternetSession;
+class CResultRows;
+class ISearchHost;
+
+struct CSearchJob
+{
+    std::vector<CSearchEngine> m_engines;      // copies of the chosen engines, in catalogue order
+    CInternetSession* m_pSession = nullptr;    // not owned
+    ISearchHost* m_pHost = nullptr;            // not owned
+    CResultRows* m_pResultList = nullptr;      // not owned
+    std::string m_strQueryTerm;
+    bool m_bShowResultsPage = false;           // collect the pages in the results page and open it
+    bool m_bResetResultsPage = true;           // delete the last search's results page first
+    bool m_bOpenResultsPage = true;            // open it at the end (when collected)
+    int m_nHitLimit = 20;
+    bool m_bRemoveDups = true;
+    bool m_bVerifyLinks = false;
+    std::shared_ptr<CCancelSignal> m_pCancel;  // this run's signal
+};
+
+// The worker's procedure; returns 0.
+int SearchThreadProc(CSearchJob& job);
+
+// Owns the worker thread of one search at a time.
+class CSearchRun
+{
+public:
+    CSearchRun() = default;
+    ~CSearchRun();
+    CSearchRun(const CSearchRun&) = delete;
+    CSearchRun& operator=(const CSearchRun&) = delete;
+
+    // Starts the worker on the job (a cancel signal is made when it has none).
+    // False while an earlier worker has not been joined.
+    bool Start(CSearchJob job);
+    // Sets the run's cancel signal; the worker stops at once and makes no further host call.
+    void Cancel();
+    // Waits for the worker to end. Quick after Cancel.
+    void Join();
+    bool IsActive() const { return m_thread.joinable(); }
+    bool HasFinished() const { return m_bFinished.load(); }
+    CCancelSignal* GetCancelSignal() const;
+
+private:
+    std::unique_ptr<CSearchJob> m_pJob;
+    std::thread m_thread;
+    std::atomic<bool> m_bFinished{false};
+};
