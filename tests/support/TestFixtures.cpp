@@ -1,0 +1,113 @@
+#include "TestFixtures.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace qtest {
+
+CTempDir::CTempDir()
+{
+    std::string strTemplate = (std::filesystem::temp_directory_path() / "questrel-test-XXXXXX").string();
+    if (::mkdtemp(strTemplate.data()))
+        m_strPath = strTemplate;
+}
+
+CTempDir::~CTempDir()
+{
+    std::error_code ec;
+    if (!m_strPath.empty())
+        std::filesystem::remove_all(m_strPath, ec);
+}
+
+CCurrentDirectory::CCurrentDirectory(const std::string& strPath)
+{
+    std::error_code ec;
+    m_strPrevious = std::filesystem::current_path(ec).string();
+    std::filesystem::current_path(strPath, ec);
+}
+
+CCurrentDirectory::~CCurrentDirectory()
+{
+    std::error_code ec;
+    std::filesystem::current_path(m_strPrevious, ec);
+}
+
+void CRecordingHost::PostStatusText(const std::string& strText)
+{
+    std::function<void(const std::string&)> hook;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_statusTexts.push_back(strText);
+        hook = m_statusHook;
+    }
+    if (hook)
+        hook(strText);
+}
+
+void CRecordingHost::ShowMessageBox(const std::string& strText, const std::string&,
+                                    const CCancelSignal&)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_messages.push_back(strText);
+}
+
+void CRecordingHost::SearchDone(const CCancelSignal&)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_nSearchDone;
+}
+
+std::vector<std::string> CRecordingHost::GetStatusTexts() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_statusTexts;
+}
+
+std::vector<std::string> CRecordingHost::GetMessages() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_messages;
+}
+
+int CRecordingHost::GetSearchDoneCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_nSearchDone;
+}
+
+void CRecordingHost::SetStatusHook(std::function<void(const std::string&)> hook)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_statusHook = std::move(hook);
+}
+
+bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!predicate()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+std::string ReadFile(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFile(const std::string& strPath, const std::string& bytes)
+{
+    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+} // namespace qtest

@@ -1,0 +1,72 @@
+#pragma once
+
+// Shared helpers of the tests: a temporary folder sandbox, a host that records
+// what a search run tells it, and WaitFor.
+
+#include "platform/SearchHost.h"
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace qtest {
+
+// A fresh folder under the system's temporary folder, removed with its content.
+class CTempDir
+{
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+
+    const std::string& GetPath() const { return m_strPath; }
+    std::string File(const std::string& strName) const { return m_strPath + "/" + strName; }
+
+private:
+    std::string m_strPath;
+};
+
+// Makes a folder the current directory for the life of the object.
+class CCurrentDirectory
+{
+public:
+    explicit CCurrentDirectory(const std::string& strPath);
+    ~CCurrentDirectory();
+
+private:
+    std::string m_strPrevious;
+};
+
+// Records status texts, message boxes and the end-of-search notice.
+class CRecordingHost : public ISearchHost
+{
+public:
+    void PostStatusText(const std::string& strText) override;
+    void ShowMessageBox(const std::string& strText, const std::string& strCaption,
+                        const CCancelSignal& cancel) override;
+    void SearchDone(const CCancelSignal& cancel) override;
+
+    std::vector<std::string> GetStatusTexts() const;
+    std::vector<std::string> GetMessages() const;
+    int GetSearchDoneCount() const;
+    // Called (on the worker) for each status text; lets a test act mid-search.
+    void SetStatusHook(std::function<void(const std::string&)> hook);
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_statusTexts;
+    std::vector<std::string> m_messages;
+    int m_nSearchDone = 0;
+    std::function<void(const std::string&)> m_statusHook;
+};
+
+bool WaitFor(const std::function<bool()>& predicate,
+             std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+
+std::string ReadFile(const std::string& strPath);
+void WriteFile(const std::string& strPath, const std::string& bytes);
+
+} // namespace qtest

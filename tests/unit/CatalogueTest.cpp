@@ -1,0 +1,153 @@
+#include "engines/EngineCatalogue.h"
+#include "TestFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CSearchEngine MakeEngine(const std::string& strName, int nType, const std::string& strNext = "")
+{
+    CSearchEngine engine;
+    engine.m_strName = strName;
+    engine.m_strStartToken = "<a href=\"http";
+    engine.m_strEndToken = "</a>";
+    engine.m_strUrl = "http://example.org/search";
+    engine.m_nSearchType = nType;
+    engine.m_strPrefix = "?q=";
+    engine.m_strSuffix = "&n=%d";
+    engine.m_strNextPage = strNext;
+    return engine;
+}
+
+} // namespace
+
+TEST(Catalogue, SavesEveryRecordWithCrLfAndTheNextPageLineOnlyForPagingTypes)
+{
+    const std::vector<CSearchEngine> engines = {MakeEngine("Alpha", MultiplePages, "/next?%d"),
+                                                MakeEngine("Beta", ResultCount, "dropped")};
+    const std::string strExpected =
+        "Alpha\r\n<a href=\"http\r\n</a>\r\nhttp://example.org/search\r\n0\r\n?q=\r\n&n=%d\r\n/next?%d\r\n"
+        "Beta\r\n<a href=\"http\r\n</a>\r\nhttp://example.org/search\r\n1\r\n?q=\r\n&n=%d\r\n";
+    EXPECT_EQ(FormatEngines(engines), strExpected);
+
+    std::vector<CSearchEngine> loaded = ParseEngines(strExpected);
+    ASSERT_EQ(loaded.size(), 2u);
+    EXPECT_EQ(loaded[0], engines[0]);
+    EXPECT_EQ(loaded[1].m_strNextPage, ""); // a type 1 record keeps no next-page command
+}
+
+TEST(Catalogue, ReadsLfOnlyFilesAndTrimsTrailingBlanksOnly)
+{
+    const std::string strFile =
+        "  Spaced Name  \n<a href=\"http \n</a>\nhttp://x/\n3\n?q=\n\nnext\n";
+    const std::vector<CSearchEngine> engines = ParseEngines(strFile);
+    ASSERT_EQ(engines.size(), 1u);
+    EXPECT_EQ(engines[0].m_strName, "  Spaced Name");
+    EXPECT_EQ(engines[0].m_strStartToken, "<a href=\"http");
+    EXPECT_EQ(engines[0].m_nSearchType, SinglePage);
+    EXPECT_EQ(engines[0].m_strSuffix, "");
+    EXPECT_EQ(engines[0].m_strNextPage, "next");
+}
+
+TEST(Catalogue, LongValuesComeBackWholeAndDoNotShiftLaterRecords)
+{
+    CSearchEngine longOne = MakeEngine("Long", ResultCount);
+    longOne.m_strUrl = "http://example.org/" + std::string(600, 'u');
+    longOne.m_strPrefix = std::string(300, 'p');
+    const std::vector<CSearchEngine> engines = {longOne, MakeEngine("Next", StartNumber)};
+    const std::vector<CSearchEngine> loaded = ParseEngines(FormatEngines(engines));
+    ASSERT_EQ(loaded.size(), 2u);
+    EXPECT_EQ(loaded[0], engines[0]);
+    EXPECT_EQ(loaded[1], engines[1]);
+}
+
+TEST(Catalogue, TypeLineWithoutNumberReadsAsZeroAndTakesANextPageLine)
+{
+    // "abc" reads as type 0, so the record takes one more line ("Second") as its
+    // next-page command and the rest of the file is shifted.
+    const std::string strFile = "First\ns\ne\nhttp://x/\nabc\np\nsuffix\n"
+                                "Second\ns\ne\nhttp://y/\n1\np\n\n";
+    const std::vector<CSearchEngine> engines = ParseEngines(strFile);
+    ASSERT_GE(engines.size(), 1u);
+    EXPECT_EQ(engines[0].m_strName, "First");
+    EXPECT_EQ(engines[0].m_nSearchType, 0);
+    EXPECT_EQ(engines[0].m_strNextPage, "Second");
+}
+
+TEST(Catalogue, InvalidRecordsAreDroppedAndEmptyOptionalFieldsKept)
+{
+    const std::string strFile = "NoPrefix\ns\ne\nhttp://x/\n1\n\nsuffix\n"
+                                "NoUrl\ns\ne\n\n1\np\n\n"
+                                "\ns\ne\nhttp://x/\n1\np\n\n";
+    const std::vector<CSearchEngine> engines = ParseEngines(strFile);
+    ASSERT_EQ(engines.size(), 1u);
+    EXPECT_EQ(engines[0].m_strName, "NoUrl");
+    EXPECT_TRUE(engines[0].m_bValid);
+}
+
+TEST(Catalogue, NameOnTheLastLineWithoutLineFeedIsDropped)
+{
+    const std::string strRecord = "Kept\ns\ne\nhttp://x/\n1\np\n\n";
+    EXPECT_EQ(ParseEngines(strRecord + "Dangling").size(), 1u);
+    EXPECT_EQ(ParseEngines(strRecord).size(), 1u);
+    EXPECT_TRUE(ParseEngines("").empty());
+}
+
+TEST(Catalogue, LoadedListIsInNameOrderAndKeepsSameNamedRecords)
+{
+    const std::string strFile = FormatEngines({MakeEngine("zeta", 1), MakeEngine("Alpha", 1),
+                                               MakeEngine("beta", 1), MakeEngine("Alpha", 2)});
+    const std::vector<CSearchEngine> engines = ParseEngines(strFile);
+    ASSERT_EQ(engines.size(), 4u);
+    EXPECT_EQ(engines[0].m_strName, "Alpha");
+    EXPECT_EQ(engines[0].m_nSearchType, 1);
+    EXPECT_EQ(engines[1].m_strName, "Alpha");
+    EXPECT_EQ(engines[1].m_nSearchType, 2);
+    EXPECT_EQ(engines[2].m_strName, "beta");
+    EXPECT_EQ(engines[3].m_strName, "zeta");
+    EXPECT_EQ(FindInsertPosition(engines, "Gamma"), 3u);
+    EXPECT_EQ(FindInsertPosition(engines, ""), 0u);
+}
+
+TEST(Catalogue, FileRoundTripAndEmptyListLeavesTheFileAlone)
+{
+    qtest::CTempDir dir;
+    const std::string strPath = dir.File("engines.dat");
+    std::vector<CSearchEngine> engines;
+    EXPECT_FALSE(LoadEngines(strPath, engines)); // missing file: empty catalogue
+    EXPECT_TRUE(engines.empty());
+
+    ASSERT_TRUE(SaveEngines(strPath, {MakeEngine("One", MultiplePages, "/n%d")}));
+    ASSERT_TRUE(LoadEngines(strPath, engines));
+    ASSERT_EQ(engines.size(), 1u);
+    EXPECT_EQ(engines[0].m_strNextPage, "/n%d");
+
+    const std::string strBefore = qtest::ReadFile(strPath);
+    EXPECT_TRUE(SaveEngines(strPath, {}));
+    EXPECT_EQ(qtest::ReadFile(strPath), strBefore);
+    EXPECT_FALSE(SaveEngines(dir.File("engines.dat/cannot"), {MakeEngine("One", 1)}));
+}
+
+TEST(Catalogue, ValidityNeedsNameTokensAndPrefix)
+{
+    CSearchEngine engine = MakeEngine("x", 1);
+    EXPECT_TRUE(engine.IsValid());
+    engine.m_strUrl.clear();
+    engine.m_strSuffix.clear();
+    EXPECT_TRUE(engine.IsValid());
+    for (std::string CSearchEngine::*pField :
+         {&CSearchEngine::m_strName, &CSearchEngine::m_strStartToken, &CSearchEngine::m_strEndToken,
+          &CSearchEngine::m_strPrefix}) {
+        CSearchEngine broken = MakeEngine("x", 1);
+        broken.*pField = "";
+        EXPECT_FALSE(broken.IsValid());
+        EXPECT_FALSE(broken.m_bValid);
+    }
+}
+
+TEST(Catalogue, ProgramDirectoryEndsWithSeparator)
+{
+    const std::string strDir = GetProgramDirectory();
+    ASSERT_FALSE(strDir.empty());
+    EXPECT_EQ(strDir.back(), '/');
+}

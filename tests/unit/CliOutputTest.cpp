@@ -1,0 +1,73 @@
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
+
+#include <gtest/gtest.h>
+
+TEST(CliOutput, TsvEscapesFieldSeparatorsAndBackslash)
+{
+    EXPECT_EQ(EscapeTsvField("a\tb\rc\nd\\e"), "a\\tb\\rc\\nd\\\\e");
+    EXPECT_EQ(FormatHitsTsv({{"desc", "http://u/", "Eng"}, {"", "", ""}}), "desc\thttp://u/\tEng\n\t\t\n");
+}
+
+TEST(CliOutput, JsonIsValidUtf8WithLatin1Fallback)
+{
+    EXPECT_EQ(JsonString("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+    EXPECT_EQ(JsonString("caf\xc3\xa9"), "\"caf\xc3\xa9\"");   // UTF-8 kept
+    EXPECT_EQ(JsonString("caf\xe9"), "\"caf\xc3\xa9\"");       // Latin-1 converted
+    EXPECT_EQ(FormatHitsJson({}), "[]\n");
+    EXPECT_EQ(FormatHitsJson({{"d", "u", "e"}}),
+              "[\n {\"description\":\"d\",\"url\":\"u\",\"engine\":\"e\"}\n]\n");
+}
+
+namespace {
+
+bool Parse(std::vector<std::string> args, CCliOptions& options, std::string& strError)
+{
+    args.insert(args.begin(), "questrel-cli");
+    std::vector<char*> argv;
+    for (std::string& s : args)
+        argv.push_back(s.data());
+    return ParseCliOptions(static_cast<int>(argv.size()), argv.data(), options, strError);
+}
+
+} // namespace
+
+TEST(CliOptions, SearchOptionsAndUsageErrors)
+{
+    CCliOptions options;
+    std::string strError;
+    ASSERT_TRUE(Parse({"--engines", "e.dat", "search", "--option", "phrase", "--max-hits", "7",
+                       "--keep-dups", "--proxy", "p:8080", "--json", "-q", "red apple", "One", "Two"},
+                      options, strError));
+    EXPECT_EQ(options.m_command, CCliOptions::Command::Search);
+    EXPECT_EQ(options.m_strEnginesFile, "e.dat");
+    EXPECT_EQ(options.m_nSearchOption, 2);
+    EXPECT_EQ(options.m_nHitLimit, 7);
+    EXPECT_FALSE(options.m_bRemoveDups);
+    EXPECT_EQ(options.m_nConnectMethod, 3);
+    EXPECT_EQ(options.m_strProxy, "p:8080");
+    EXPECT_TRUE(options.m_bJson && options.m_bQuiet);
+    EXPECT_EQ(options.m_strQuery, "red apple");
+    EXPECT_EQ(options.m_engineNames, (std::vector<std::string>{"One", "Two"}));
+
+    CCliOptions allHits;
+    ASSERT_TRUE(Parse({"search", "--all-hits", "--direct", "--", "-dash query"}, allHits, strError));
+    EXPECT_EQ(allHits.m_nHitLimit, 2048);
+    EXPECT_EQ(allHits.m_nConnectMethod, 1);
+    EXPECT_EQ(allHits.m_strQuery, "-dash query");
+
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"search", "--max-hits", "0", "q"},
+                                               {"search", "--max-hits", "2049", "q"},
+                                               {"search", "--max-hits", "12x", "q"},
+                                               {"search", "--option", "most", "q"},
+                                               {"search"},
+                                               {"frobnicate"},
+                                               {},
+                                               {"engines", "extra"},
+                                               {"search", "--bogus", "q"}}) {
+        CCliOptions ignored;
+        EXPECT_FALSE(Parse(bad, ignored, strError));
+        EXPECT_FALSE(strError.empty());
+    }
+}

@@ -1,0 +1,231 @@
+// questrel-cli end to end, against the sample engines on loopback.
+
+#include "engines/EngineCatalogue.h"
+#include "LoopbackServer.h"
+#include "SampleEngines.h"
+#include "TestFixtures.h"
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+struct CProcessResult
+{
+    int m_nExitCode = -1;
+    std::string m_strOut;
+    std::string m_strErr;
+    std::chrono::milliseconds m_elapsedAfterSignal{0};
+};
+
+// Runs questrel-cli with the arguments in a folder. With nSignalWhenErrContains,
+// sends SIGINT once stderr holds that text.
+CProcessResult RunCli(const std::vector<std::string>& args, const std::string& strCwd,
+                      const std::string& strSignalWhen = "")
+{
+    int outPipe[2], errPipe[2];
+    EXPECT_EQ(::pipe(outPipe), 0);
+    EXPECT_EQ(::pipe(errPipe), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    posix_spawn_file_actions_addclose(&actions, outPipe[0]);
+    posix_spawn_file_actions_addclose(&actions, errPipe[0]);
+    posix_spawn_file_actions_addchdir_np(&actions, strCwd.c_str());
+
+    std::vector<std::string> argvStrings = {QUESTREL_CLI_PATH};
+    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& s : argvStrings)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    const int nSpawn = posix_spawn(&pid, QUESTREL_CLI_PATH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
+    CProcessResult result;
+    if (nSpawn != 0) {
+        ADD_FAILURE() << "cannot start " << QUESTREL_CLI_PATH;
+        return result;
+    }
+
+    bool bSignalled = false;
+    std::chrono::steady_clock::time_point signalTime;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    bool bOutOpen = true, bErrOpen = true;
+    while ((bOutOpen || bErrOpen) && std::chrono::steady_clock::now() < deadline) {
+        pollfd fds[2] = {{outPipe[0], static_cast<short>(bOutOpen ? POLLIN : 0), 0},
+                         {errPipe[0], static_cast<short>(bErrOpen ? POLLIN : 0), 0}};
+        ::poll(fds, 2, 100);
+        char buffer[4096];
+        for (int i = 0; i < 2; ++i) {
+            if (!(fds[i].revents & (POLLIN | POLLHUP)))
+                continue;
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n <= 0)
+                (i == 0 ? bOutOpen : bErrOpen) = false;
+            else
+                (i == 0 ? result.m_strOut : result.m_strErr).append(buffer, static_cast<size_t>(n));
+        }
+        if (!strSignalWhen.empty() && !bSignalled &&
+            result.m_strErr.find(strSignalWhen) != std::string::npos) {
+            ::kill(pid, SIGINT);
+            bSignalled = true;
+            signalTime = std::chrono::steady_clock::now();
+        }
+    }
+    if (bOutOpen || bErrOpen)
+        ::kill(pid, SIGKILL);
+    int nStatus = 0;
+    ::waitpid(pid, &nStatus, 0);
+    if (bSignalled)
+        result.m_elapsedAfterSignal = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - signalTime);
+    ::close(outPipe[0]);
+    ::close(errPipe[0]);
+    result.m_nExitCode = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 128 + WTERMSIG(nStatus);
+    return result;
+}
+
+std::vector<std::string> Lines(const std::string& strText)
+{
+    std::vector<std::string> lines;
+    size_t nPos = 0;
+    while (nPos < strText.size()) {
+        const size_t nEnd = strText.find('\n', nPos);
+        lines.push_back(strText.substr(nPos, nEnd - nPos));
+        if (nEnd == std::string::npos)
+            break;
+        nPos = nEnd + 1;
+    }
+    return lines;
+}
+
+struct CCliFixture : ::testing::Test
+{
+    qtest::CSampleEngineServer sample;
+    qtest::CTempDir dir;
+    std::string strCatalogue = dir.File("engines.dat");
+
+    CCliFixture() { EXPECT_TRUE(SaveEngines(strCatalogue, sample.GetCatalogue())); }
+
+    CProcessResult Cli(std::vector<std::string> args, const std::string& strSignalWhen = "")
+    {
+        args.insert(args.begin(), {"--engines", strCatalogue});
+        return RunCli(args, dir.GetPath(), strSignalWhen);
+    }
+};
+
+} // namespace
+
+TEST_F(CCliFixture, EnginesListsTheCatalogueInOrder)
+{
+    const CProcessResult result = Cli({"engines"});
+    EXPECT_EQ(result.m_nExitCode, 0);
+    const std::string strBase = sample.GetBaseUrl();
+    EXPECT_EQ(Lines(result.m_strOut),
+              (std::vector<std::string>{"Sample Count\t1\t" + strBase, "Sample Multi\t0\t" + strBase,
+                                        "Sample Single\t3\t" + strBase + "/single",
+                                        "Sample Start\t2\t" + strBase}));
+}
+
+TEST_F(CCliFixture, SearchPrintsRowsInListOrderAndStatusTextsOnStderr)
+{
+    const CProcessResult result = Cli({"search", "--direct", "--max-hits", "5", "red apple",
+                                       "Sample Start", "Sample Count"});
+    EXPECT_EQ(result.m_nExitCode, 0) << result.m_strErr;
+    const std::vector<std::string> lines = Lines(result.m_strOut);
+    // Count first (catalogue order), 5 hits; then Start: one page of 10, less the
+    // shared link that Count listed already.
+    ASSERT_EQ(lines.size(), 14u) << result.m_strOut;
+    EXPECT_EQ(lines[0], "Result 1 about red apple\t" + sample.GetBaseUrl() +
+                            "/page/count/red-apple/1\tSample Count");
+    EXPECT_NE(lines[5].find("\tSample Start"), std::string::npos);
+    EXPECT_NE(result.m_strErr.find("Create HTTP connection\nConnected to 127.0.0.1\n"), std::string::npos);
+    EXPECT_NE(result.m_strErr.find("Find complete.\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("questrel.htm")));
+}
+
+TEST_F(CCliFixture, JsonQuietAndResultsPage)
+{
+    const CProcessResult result = Cli({"search", "--direct", "--json", "-q", "--results-page",
+                                       "--option", "phrase", "red apple", "Sample Count"});
+    EXPECT_EQ(result.m_nExitCode, 0);
+    EXPECT_EQ(result.m_strErr, "");
+    EXPECT_EQ(result.m_strOut.substr(0, 17), "[\n {\"description\"");
+    EXPECT_NE(result.m_strOut.find("\"engine\":\"Sample Count\"}"), std::string::npos);
+    const std::string strPage = qtest::ReadFile(dir.File("questrel.htm"));
+    EXPECT_EQ(strPage.substr(0, 64), std::string(63, '-') + "\n");
+    EXPECT_NE(strPage.find("Results for red apple"), std::string::npos);
+}
+
+TEST_F(CCliFixture, UsageErrorsAndEmptyCatalogue)
+{
+    EXPECT_EQ(Cli({"search", "q", "No Such Engine"}).m_nExitCode, 2);
+    EXPECT_EQ(Cli({"search", "--max-hits", "0", "q"}).m_nExitCode, 2);
+    EXPECT_EQ(Cli({"bogus"}).m_nExitCode, 2);
+
+    qtest::WriteFile(strCatalogue, "");
+    const CProcessResult empty = Cli({"search", "--direct", "q"});
+    EXPECT_EQ(empty.m_nExitCode, 1);
+    EXPECT_EQ(empty.m_strErr,
+              "questrel: Select the search engine(s) you want to use for this search.  Click on the box "
+              "and an 'X' will appear.\n");
+}
+
+TEST_F(CCliFixture, FailedEnginesStillExitZero)
+{
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    engines[0].m_strUrl = "ftp://nowhere.example";
+    ASSERT_TRUE(SaveEngines(strCatalogue, engines));
+    const CProcessResult result = Cli({"search", "--direct", "-q", "x", "Sample Count", "Sample Start"});
+    EXPECT_EQ(result.m_nExitCode, 0);
+    EXPECT_EQ(result.m_strErr, "questrel: Invalid URL\n");
+    EXPECT_EQ(Lines(result.m_strOut).size(), 20u); // two pages of Sample Start
+}
+
+TEST(Cli, CtrlCCancelsAStalledSearchAndPrintsTheRowsFound)
+{
+    qtest::CLoopbackServer server([](const qtest::CRecordedRequest& request) {
+        std::string page;
+        for (int i = 1; i <= 3; ++i)
+            page += "<li><a href=\"http://x.example/" + request.m_strPath.substr(1) + std::to_string(i) +
+                    "\">hit</a></li>";
+        if (request.m_strPath == "/fast")
+            return qtest::CReply::Ok(page);
+        qtest::CReply stall = qtest::CReply::Ok(page + std::string(5000, ' '), false);
+        stall.m_nStallAfter = 10;
+        return stall;
+    });
+    qtest::CTempDir dir;
+    std::vector<CSearchEngine> engines(2);
+    for (int i = 0; i < 2; ++i) {
+        engines[i].m_strName = i == 0 ? "A fast" : "B stall";
+        engines[i].m_strUrl = server.GetBaseUrl() + (i == 0 ? "/fast" : "/stall");
+        engines[i].m_strPrefix = "?n=%d";
+        engines[i].m_nSearchType = ResultCount;
+        engines[i].m_strStartToken = "<li><a href=\"http";
+        engines[i].m_strEndToken = "</a>";
+    }
+    ASSERT_TRUE(SaveEngines(dir.File("engines.dat"), engines));
+    const CProcessResult result =
+        RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "q"}, dir.GetPath(),
+               "Retrieving results from " + server.GetBaseUrl() + "/stall");
+    EXPECT_EQ(result.m_nExitCode, 130);
+    EXPECT_LT(result.m_elapsedAfterSignal, std::chrono::milliseconds(1000));
+    EXPECT_NE(result.m_strErr.find("Find cancelled.\n"), std::string::npos);
+    EXPECT_EQ(Lines(result.m_strOut).size(), 3u) << result.m_strOut;
+}

@@ -1,0 +1,158 @@
+#include "engines/SearchEngine.h"
+#include "platform/CancelSignal.h"
+#include "results/ResultRows.h"
+#include "search/HitExtraction.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr const char* kStart = "<a href=\"http";
+constexpr const char* kEnd = "</a>";
+
+struct CExtractCase
+{
+    const char* m_pszName;
+    std::string m_strPage;
+    std::vector<CSearchHit> m_expected;
+    const char* m_pszStart = kStart;
+    const char* m_pszEnd = kEnd;
+};
+
+std::vector<CSearchHit> Extract(const std::string& strPage, const char* pszStart = kStart,
+                                const char* pszEnd = kEnd)
+{
+    CResultRows rows;
+    const int nCount = ExtractHits(strPage, rows, pszStart, pszEnd, "E", false);
+    EXPECT_EQ(nCount, rows.GetRowCount());
+    return rows.GetRows();
+}
+
+CSearchHit Hit(std::string strDesc, std::string strUrl)
+{
+    return {std::move(strDesc), std::move(strUrl), "E"};
+}
+
+} // namespace
+
+// Each case: a page and the rows it must give.
+TEST(ExtractHits, TableOfPages)
+{
+    const std::string strLong(400, 'x');
+    const std::vector<CExtractCase> cases = {
+        {"01 absolute link and title",
+         "<p><a href=\"http://a.example/1\">First title</a></p>",
+         {Hit("First title", "http://a.example/1")}},
+        {"02 two hits in a row",
+         "<a href=\"http://a/1\">One</a><a href=\"http://a/2\">Two</a>",
+         {Hit("One", "http://a/1"), Hit("Two", "http://a/2")}},
+        {"03 nested markup and line feeds",
+         "<a href=\"http://a/1\"><b>Bold</b> <font size=2>small</font>\nword<br>\r\nnext</a>",
+         {Hit("Bold smallword\rnext", "http://a/1")}},
+        {"04 character references: nbsp and quot go, amp stays",
+         "<a href=\"http://a/?x=1&amp;y=2\">Tom&nbsp;&amp;&quot;Jerry&quot;</a>",
+         {Hit("Tom&amp;Jerry", "http://a/?x=1&amp;y=2")}},
+        {"05 start token without end token",
+         "<a href=\"http://a/1\">no end here", {}},
+        {"06 quote as second character after the token ends the page",
+         "<a href=\"http:\"x\">stop</a><a href=\"http://a/2\">never</a>", {}},
+        {"07 empty URL when the token's fourth-last character is a quote",
+         "<a href=\"abc\">t</a>", {Hit("bc\">t", "")}, "<a href=\"abc", kEnd},
+        {"08 no closing quote for the URL", "<a href=\"http://a/1 broken", {}},
+        {"09 unclosed tag in a description stays",
+         "<a href=\"http://a/1\">a < b</a>", {Hit("a < b", "http://a/1")}},
+        {"10 page without the start token", "<html>nothing</html>", {}},
+    };
+    for (const CExtractCase& c : cases) {
+        SCOPED_TRACE(c.m_pszName);
+        EXPECT_EQ(Extract(c.m_strPage, c.m_pszStart, c.m_pszEnd), c.m_expected);
+    }
+}
+
+TEST(ExtractHits, DescriptionIsCutAt350BeforeReferencesAreRemoved)
+{
+    // 345 x, then "&nbsp;" across the cut: the first five characters of it stay.
+    const std::string strPage = "<a href=\"http://a/1\">" + std::string(345, 'x') + "&nbsp;&nbsp;tail</a>";
+    const std::vector<CSearchHit> hits = Extract(strPage);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].m_strDescription, std::string(345, 'x') + "&nbsp");
+
+    const std::string strNbsp = "<a href=\"http://a/1\">" + std::string(344, 'y') + "&nbsp;tail</a>";
+    EXPECT_EQ(Extract(strNbsp)[0].m_strDescription, std::string(344, 'y'));
+}
+
+TEST(ExtractHits, CutNeverSplitsAUtf8Character)
+{
+    const std::string strPage = "<a href=\"http://a/1\">" + std::string(349, 'x') + "\xc3\xa9zz</a>";
+    EXPECT_EQ(Extract(strPage)[0].m_strDescription, std::string(349, 'x'));
+}
+
+TEST(ExtractHits, ShortStartTokenNeverStartsTheUrlBeforeThePage)
+{
+    const std::vector<CSearchHit> hits = Extract("<a\"x\">title</a>", "<a", kEnd);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].m_strUrl, "<a");
+    EXPECT_EQ(hits[0].m_strDescription, "\">title");
+}
+
+TEST(ExtractHits, DegenerateTokensEndTheScan)
+{
+    // Empty tokens (an engine added without them) must not loop forever.
+    const std::string strPage = "ab\"cd\"ef\"gh\"";
+    EXPECT_LE(Extract(strPage, "", "").size(), strPage.size());
+    EXPECT_LE(Extract(strPage, "x", "").size(), strPage.size());
+    EXPECT_LE(Extract(strPage, "", "\"").size(), strPage.size());
+}
+
+TEST(ExtractHits, DuplicatesAcrossEnginesAndPages)
+{
+    const std::string strPage = "<a href=\"http://a/1\">One</a><a href=\"http://a/2\">Two</a>"
+                                "<a href=\"http://a/1\">One again</a>";
+    CResultRows rows;
+    EXPECT_EQ(ExtractHits(strPage, rows, kStart, kEnd, "First", true), 2);
+    EXPECT_EQ(ExtractHits(strPage, rows, kStart, kEnd, "Second", true), 0); // all duplicates
+    EXPECT_EQ(rows.GetRowCount(), 2);
+    EXPECT_EQ(rows.GetCell(0, 2), "First");
+
+    CResultRows keepAll;
+    EXPECT_EQ(ExtractHits(strPage, keepAll, kStart, kEnd, "First", false), 3);
+    EXPECT_EQ(ExtractHits(strPage, keepAll, kStart, kEnd, "Second", false), 3);
+    EXPECT_EQ(keepAll.GetRowCount(), 6);
+    // Only the URL decides: the same URL with other case is no duplicate.
+    EXPECT_EQ(ExtractHits("<a href=\"http://A/1\">x</a>", rows, kStart, kEnd, "Third", true), 1);
+}
+
+TEST(ExtractHits, NoRowIsAddedAfterCancel)
+{
+    CCancelSignal cancel;
+    cancel.Signal();
+    CResultRows rows;
+    EXPECT_EQ(ExtractHits("<a href=\"http://a/1\">x</a>", rows, kStart, kEnd, "E", false, &cancel), 0);
+    EXPECT_EQ(rows.GetRowCount(), 0);
+}
+
+TEST(ExtractHits, AddHitsFromPageSkipsInvalidEngines)
+{
+    CSearchEngine engine;
+    engine.m_strName = "E";
+    engine.m_strStartToken = kStart;
+    engine.m_strEndToken = kEnd;
+    CResultRows rows;
+    int nCount = -1;
+    EXPECT_TRUE(engine.AddHitsFromPage("<a href=\"http://a/1\">x</a>", rows, 10, nCount, true));
+    EXPECT_EQ(nCount, 1);
+    engine.m_bValid = false;
+    nCount = -1;
+    EXPECT_FALSE(engine.AddHitsFromPage("<a href=\"http://a/2\">x</a>", rows, 10, nCount, true));
+    EXPECT_EQ(nCount, -1);
+    EXPECT_EQ(rows.GetRowCount(), 1);
+}
+
+TEST(CleaningSteps, StripRemoveCharAndRemoveSubstring)
+{
+    EXPECT_EQ(StripTags("a<b>b</b>c<d"), "abc<d");
+    EXPECT_EQ(StripTags("<<x>>y"), ">y");
+    EXPECT_EQ(RemoveChar("a\nb\r\nc", '\n'), "ab\rc");
+    EXPECT_EQ(RemoveSubstring("&nb&nbsp;sp;x", "&nbsp;"), "&nbsp;x"); // one pass, left to right
+    EXPECT_EQ(RemoveSubstring("abc", ""), "abc");
+}

@@ -1,0 +1,294 @@
+#include "engines/SearchEngine.h"
+#include "LoopbackServer.h"
+#include "platform/CancelSignal.h"
+#include "platform/InternetClient.h"
+#include "search/PageFetch.h"
+#include "search/QueryComposer.h"
+#include "search/RequestTarget.h"
+#include "search/SearchTexts.h"
+#include "TestFixtures.h"
+
+#include <chrono>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+
+using qtest::CReply;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct CFetchFixture : ::testing::Test
+{
+    qtest::CLoopbackServer server{nullptr};
+    std::unique_ptr<CInternetSession> pSession;
+    qtest::CRecordingHost host;
+    CCancelSignal cancel;
+    CSearchHostBridge bridge{&host, cancel};
+    CFetchState fs;
+    CSearchEngine engine;
+
+    CFetchFixture()
+    {
+        CSessionOptions options;
+        options.m_nConnectMethod = kConnectDirect;
+        options.m_nStallTimeoutSec = 1;
+        pSession = OpenInternetSession(options, nullptr);
+        fs.g_pSession = pSession.get();
+        fs.g_hStatusWnd = &bridge;
+        fs.m_pCancel = &cancel;
+        engine.m_strUrl = "ENGINE";
+    }
+
+    void Serve(const CReply& reply)
+    {
+        server.SetHandler([reply](const qtest::CRecordedRequest&) { return reply; });
+    }
+
+    bool Fetch(const std::string& strPath)
+    {
+        EXPECT_TRUE(ParseRequestTarget(fs, server.GetBaseUrl() + strPath));
+        EXPECT_TRUE(ConnectToServer(fs, fs.g_strServer));
+        return FetchPage(fs, engine);
+    }
+
+    // The status texts after the connection texts.
+    Strings FetchTexts() const
+    {
+        Strings texts = host.GetStatusTexts();
+        EXPECT_GE(texts.size(), 2u);
+        EXPECT_EQ(texts[0], "Create HTTP connection");
+        EXPECT_EQ(texts[1], "Connected to 127.0.0.1");
+        return Strings(texts.begin() + 2, texts.end());
+    }
+};
+
+} // namespace
+
+TEST_F(CFetchFixture, BlockReadsReportProgressAfterEveryRead)
+{
+    CReply reply = CReply::Ok(std::string(2500, 'a'), false);
+    reply.m_nChunkSize = 700; // however the bytes arrive, reads are 1024, 1024, 452, 0
+    reply.m_nChunkDelayMs = 5;
+    Serve(reply);
+    EXPECT_TRUE(Fetch("/page"));
+    EXPECT_EQ(fs.g_strPage, std::string(2500, 'a'));
+    EXPECT_EQ(FetchTexts(), (Strings{"Sending request to ENGINE", "Retrieving results from ENGINE",
+                                     "1K read from ENGINE", "2K read from ENGINE",
+                                     "2K read from ENGINE", "2K read from ENGINE", "Find complete."}));
+}
+
+TEST_F(CFetchFixture, AnnouncedLengthIsReadInOneGoWithoutProgress)
+{
+    Serve(CReply::Ok("<html>hello</html>"));
+    EXPECT_TRUE(Fetch("/page"));
+    EXPECT_EQ(fs.g_strPage, "<html>hello</html>");
+    EXPECT_EQ(FetchTexts(), (Strings{"Sending request to ENGINE", "Retrieving results from ENGINE",
+                                     "Find complete."}));
+
+    Serve(CReply::Ok(""));
+    EXPECT_TRUE(Fetch("/empty"));
+    EXPECT_EQ(fs.g_strPage, "");
+}
+
+TEST_F(CFetchFixture, NulBytesAreRemovedAndTheTextAroundThemJoined)
+{
+    const std::string strBody("ab\0\0cd\0e", 8);
+    Serve(CReply::Ok(strBody, true));
+    EXPECT_TRUE(Fetch("/cl"));
+    EXPECT_EQ(fs.g_strPage, "abcde");
+    Serve(CReply::Ok(strBody, false));
+    EXPECT_TRUE(Fetch("/blocks"));
+    EXPECT_EQ(fs.g_strPage, "abcde");
+
+    // A whole block of NUL bytes does not end the page early.
+    Serve(CReply::Ok(std::string(2048, '\0') + "after", false));
+    EXPECT_TRUE(Fetch("/nuls"));
+    EXPECT_EQ(fs.g_strPage, "after");
+}
+
+TEST_F(CFetchFixture, ErrorPageBecomesThePageText)
+{
+    Serve(CReply::Make(404, "<html>Not here</html>"));
+    EXPECT_TRUE(Fetch("/missing"));
+    EXPECT_EQ(fs.g_strPage, "<html>Not here</html>");
+    EXPECT_TRUE(host.GetMessages().empty());
+}
+
+TEST_F(CFetchFixture, RequestIsHttp10GetWithAgentAndValidTarget)
+{
+    Serve(CReply::Ok("x"));
+    EXPECT_TRUE(Fetch("/s?q=" + ComposeQueryTerm("red apple", kOptionAnyWord)));
+    EXPECT_TRUE(Fetch("/s?q=" + ComposeQueryTerm("red apple", kOptionPhrase)));
+    EXPECT_TRUE(Fetch("/s?q=" + ComposeQueryTerm("C++ & caf\xc3\xa9", kOptionAllWords)));
+    const std::vector<qtest::CRecordedRequest> requests = server.GetRequests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].m_strRequestLine, "GET /s?q=red%20apple HTTP/1.0");
+    EXPECT_EQ(requests[1].m_strRequestLine, "GET /s?q=%22red+apple%22 HTTP/1.0");
+    EXPECT_EQ(requests[2].m_strRequestLine, "GET /s?q=C%2B%2B+%26+caf%C3%A9 HTTP/1.0");
+    EXPECT_EQ(requests[0].Header("User-Agent"), "Internet Questrel/2.0a");
+    EXPECT_EQ(requests[0].Header("Host"), "127.0.0.1:" + std::to_string(server.GetPort()));
+}
+
+TEST_F(CFetchFixture, RedirectsAreFollowedAndTheFinalPageCounts)
+{
+    server.SetHandler([this](const qtest::CRecordedRequest& request) {
+        if (request.m_strPath == "/old")
+            return CReply::Redirect(302, server.GetBaseUrl() + "/new");
+        return CReply::Ok("<html>new place</html>");
+    });
+    EXPECT_TRUE(Fetch("/old"));
+    EXPECT_EQ(fs.g_strPage, "<html>new place</html>");
+    EXPECT_EQ(server.GetRequestLines(), (Strings{"GET /old HTTP/1.0", "GET /new HTTP/1.0"}));
+}
+
+TEST_F(CFetchFixture, UntrustedContentLengthFallsBackToBlocks)
+{
+    for (const char* pszLength : {"-5", "abc", "12abc", "99999999999999999999"}) {
+        SCOPED_TRACE(pszLength);
+        CReply reply = CReply::Make(200, "", false, std::string("Content-Length: ") + pszLength + "\r\n");
+        reply.m_strBody = "<html>body read to its end</html>";
+        Serve(reply);
+        EXPECT_TRUE(Fetch("/bad"));
+        EXPECT_EQ(fs.g_strPage, "<html>body read to its end</html>");
+        EXPECT_TRUE(host.GetMessages().empty());
+    }
+}
+
+TEST_F(CFetchFixture, ContentLengthLargerThanTheBodyGivesTheBody)
+{
+    CReply reply = CReply::Make(200, "", false, "Content-Length: 5000\r\n");
+    reply.m_strBody = "short body";
+    Serve(reply);
+    EXPECT_TRUE(Fetch("/short"));
+    EXPECT_EQ(fs.g_strPage, "short body");
+}
+
+TEST_F(CFetchFixture, PagesAreCappedAndTheRestDropped)
+{
+    fs.m_nMaxPageBytes = 10000;
+    Serve(CReply::Ok(std::string(50000, 'z'), false));
+    EXPECT_TRUE(Fetch("/big"));
+    EXPECT_EQ(fs.g_strPage.size(), 10000u);
+    // An announced length above the cap is not trusted either.
+    Serve(CReply::Ok(std::string(20000, 'y'), true));
+    EXPECT_TRUE(Fetch("/big-cl"));
+    EXPECT_EQ(fs.g_strPage, std::string(10000, 'y'));
+}
+
+TEST_F(CFetchFixture, RefusedConnectionIsAnInternetErrorAndTheFetchGoesOn)
+{
+    const std::string strUrl = server.GetBaseUrl();
+    server.Stop();
+    fs.g_bShowHtml = true;
+    qtest::CTempDir dir;
+    fs.m_strResultsPagePath = dir.File("questrel.htm");
+    EXPECT_TRUE(ParseRequestTarget(fs, strUrl + "/x"));
+    EXPECT_TRUE(ConnectToServer(fs, fs.g_strServer)); // the host is not contacted yet
+    EXPECT_TRUE(FetchPage(fs, engine));
+    EXPECT_EQ(fs.g_strPage, "");
+    const Strings messages = host.GetMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("onnect"), std::string::npos) << messages[0];
+    EXPECT_EQ(host.GetStatusTexts().back(), "Find complete.");
+    // The failed fetch still adds its (empty) block to the results page.
+    EXPECT_EQ(qtest::ReadFile(fs.m_strResultsPagePath), std::string(63, '-') + "\n\n");
+}
+
+TEST_F(CFetchFixture, GarbageInsteadOfHttpIsAnInternetError)
+{
+    Serve(CReply::Raw("SSH-2.0-OpenSSH_9.2\r\nthis is not http\r\n"));
+    EXPECT_TRUE(Fetch("/garbage"));
+    EXPECT_EQ(host.GetMessages().size(), 1u);
+    EXPECT_EQ(fs.g_strPage, "");
+}
+
+TEST_F(CFetchFixture, CancelBeforeSendingEndsTheFetch)
+{
+    Serve(CReply::Ok("x"));
+    cancel.Signal();
+    EXPECT_FALSE(Fetch("/x"));
+    EXPECT_EQ(server.GetRequestCount(), 0u);
+    EXPECT_EQ(host.GetStatusTexts().back(), "Find cancelled.");
+}
+
+TEST_F(CFetchFixture, CancelReachesIntoAStalledTransfer)
+{
+    qtest::CTempDir dir;
+    fs.g_bShowHtml = true;
+    fs.m_strResultsPagePath = dir.File("questrel.htm");
+    for (bool bContentLength : {false, true}) {
+        SCOPED_TRACE(bContentLength);
+        CReply reply = CReply::Ok(std::string(5000, 'a'), bContentLength);
+        reply.m_nStallAfter = 100;
+        Serve(reply);
+        CCancelSignal stop;
+        fs.m_pCancel = &stop;
+        CSearchHostBridge stopBridge(&host, stop);
+        fs.g_hStatusWnd = &stopBridge;
+        std::thread stopper([&stop] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            stop.Signal();
+        });
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(Fetch("/stall"));
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        stopper.join();
+        EXPECT_LT(elapsed, std::chrono::milliseconds(900));
+        EXPECT_EQ(host.GetStatusTexts().back(), "Find cancelled.");
+    }
+    EXPECT_FALSE(std::filesystem::exists(fs.m_strResultsPagePath));
+}
+
+TEST_F(CFetchFixture, StallTimeOutsSurfaceAsTheLibrarysError)
+{
+    // Stall before any header: the send fails with the time-out.
+    CReply silent = CReply::Ok("late");
+    silent.m_nHeadDelayMs = 5000;
+    Serve(silent);
+    EXPECT_TRUE(Fetch("/silent"));
+    ASSERT_EQ(host.GetMessages().size(), 1u);
+    EXPECT_NE(host.GetMessages()[0].find("slow"), std::string::npos) << host.GetMessages()[0];
+
+    // Stall in the body: the page keeps what came before the stall.
+    CReply partial = CReply::Ok(std::string(3000, 'p'), false);
+    partial.m_nStallAfter = 1500;
+    Serve(partial);
+    EXPECT_TRUE(Fetch("/partial"));
+    EXPECT_EQ(fs.g_strPage, std::string(1500, 'p'));
+}
+
+TEST_F(CFetchFixture, ConnectionIsKeptForTheSameServerOnly)
+{
+    ASSERT_TRUE(ParseRequestTarget(fs, server.GetBaseUrl() + "/a"));
+    ASSERT_TRUE(ConnectToServer(fs, fs.g_strServer));
+    const CHttpConnection* pFirst = fs.g_pConnection.get();
+    ASSERT_TRUE(ConnectToServer(fs, fs.g_strServer));
+    EXPECT_EQ(fs.g_pConnection.get(), pFirst);
+    ASSERT_TRUE(ParseRequestTarget(fs, "http://localhost:" + std::to_string(server.GetPort()) + "/a"));
+    ASSERT_TRUE(ConnectToServer(fs, fs.g_strServer));
+    EXPECT_EQ(fs.g_pConnection->GetServerName(), "localhost");
+}
+
+TEST(RemoveNulBytes, RemovesEveryNulAndTerminates)
+{
+    char block[8] = {'a', '\0', 'b', '\0', '\0', 'c', 'x', 'y'};
+    EXPECT_EQ(RemoveNulBytes(block, 6), 3u);
+    EXPECT_STREQ(block, "abc");
+    char empty[1] = {'\0'};
+    EXPECT_EQ(RemoveNulBytes(empty, 1), 0u);
+}
+
+TEST(ParseContentLength, TrustsOnlyPlainNumbersWithinTheCap)
+{
+    size_t n = 0;
+    EXPECT_TRUE(ParseContentLength(" 1234 ", 10000, &n));
+    EXPECT_EQ(n, 1234u);
+    EXPECT_TRUE(ParseContentLength("0", 10, &n));
+    EXPECT_EQ(n, 0u);
+    EXPECT_FALSE(ParseContentLength("10001", 10000, &n));
+    EXPECT_FALSE(ParseContentLength("-1", 10000, &n));
+    EXPECT_FALSE(ParseContentLength("", 10000, &n));
+    EXPECT_FALSE(ParseContentLength("1 2", 10000, &n));
+}

@@ -1,0 +1,269 @@
+#include "LoopbackServer.h"
+#include "SampleEngines.h"
+#include "TestFixtures.h"
+#include "platform/CancelSignal.h"
+#include "platform/InternetClient.h"
+#include "platform/ShellOpen.h"
+#include "results/ResultRows.h"
+#include "search/QueryComposer.h"
+#include "search/SearchJob.h"
+#include "search/SearchTexts.h"
+
+#include <chrono>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+
+using qtest::CRecordedRequest;
+using qtest::CReply;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+std::string HitsPage(const std::string& strTag, int nFirst, int nCount)
+{
+    std::string page = "<html><ul>\n";
+    for (int i = nFirst; i < nFirst + nCount; ++i)
+        page += "<li><a href=\"http://hits.example/" + strTag + "/" + std::to_string(i) + "\">" +
+                strTag + " hit " + std::to_string(i) + "</a></li>\n";
+    return page + "</ul></html>\n";
+}
+
+CSearchEngine Engine(const std::string& strName, int nType, const std::string& strUrl,
+                     const std::string& strPrefix, const std::string& strSuffix = "",
+                     const std::string& strNext = "")
+{
+    CSearchEngine engine;
+    engine.m_strName = strName;
+    engine.m_nSearchType = nType;
+    engine.m_strUrl = strUrl;
+    engine.m_strPrefix = strPrefix;
+    engine.m_strSuffix = strSuffix;
+    engine.m_strNextPage = strNext;
+    engine.m_strStartToken = "<li><a href=\"http";
+    engine.m_strEndToken = "</a>";
+    return engine;
+}
+
+struct CWorkerFixture : ::testing::Test
+{
+    qtest::CLoopbackServer server{nullptr};
+    std::unique_ptr<CInternetSession> pSession;
+    qtest::CRecordingHost host;
+    CResultRows rows;
+    qtest::CTempDir dir;
+    qtest::CCurrentDirectory cwd{dir.GetPath()};
+    std::vector<std::string> opened;
+
+    CWorkerFixture()
+    {
+        CSessionOptions options;
+        options.m_nConnectMethod = kConnectDirect;
+        pSession = OpenInternetSession(options, nullptr);
+        SetShellOpenHandler([this](const std::string& strTarget) {
+            opened.push_back(strTarget);
+            return kShellOpenOk;
+        });
+    }
+    ~CWorkerFixture() override { SetShellOpenHandler(nullptr); }
+
+    std::string Base() const { return server.GetBaseUrl(); }
+
+    CSearchJob MakeJob(std::vector<CSearchEngine> engines, int nHitLimit = 20)
+    {
+        CSearchJob job;
+        job.m_engines = std::move(engines);
+        job.m_pSession = pSession.get();
+        job.m_pHost = &host;
+        job.m_pResultList = &rows;
+        job.m_strQueryTerm = ComposeQueryTerm("red apple", kOptionAllWords);
+        job.m_nHitLimit = nHitLimit;
+        job.m_pCancel = std::make_shared<CCancelSignal>();
+        return job;
+    }
+
+    void Run(CSearchJob job)
+    {
+        SearchThreadProc(job);
+    }
+
+    int RowsOf(const std::string& strEngine) const
+    {
+        int n = 0;
+        for (const CSearchHit& hit : rows.GetRows())
+            n += hit.m_strEngine == strEngine;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(CWorkerFixture, HitLimitIsPerEngineAndAppliedBetweenPages)
+{
+    // 8 hits a page: a limit of 10 takes two pages (16 rows); the next engine starts from 0.
+    server.SetHandler([](const CRecordedRequest& request) {
+        if (request.m_strPath == "/multi")
+            return CReply::Ok(HitsPage("m" + request.Param("after"), 1, 8));
+        return CReply::Ok(HitsPage("c", 1, 12));
+    });
+    Run(MakeJob({Engine("Multi", MultiplePages, Base(), "/multi?p=%d&q=", "", "/multi?q=%s&after=%d"),
+                 Engine("Count", ResultCount, Base(), "/count?n=%d&q=")},
+                10));
+    EXPECT_EQ(RowsOf("Multi"), 16);
+    EXPECT_EQ(RowsOf("Count"), 12); // one page, whatever it holds
+    EXPECT_EQ(server.GetRequestLines(),
+              (Strings{"GET /multi?p=1&q=red+apple HTTP/1.0", "GET /multi?q=red+apple&after=8 HTTP/1.0",
+                       "GET /count?n=10&q=red+apple HTTP/1.0"}));
+    EXPECT_EQ(host.GetSearchDoneCount(), 1);
+    EXPECT_TRUE(host.GetMessages().empty());
+}
+
+TEST_F(CWorkerFixture, ResultCountEngineIsAskedOnceWithTheAllHitsLimit)
+{
+    server.SetHandler([](const CRecordedRequest&) { return CReply::Ok(HitsPage("c", 1, 30)); });
+    Run(MakeJob({Engine("Count", ResultCount, Base(), "/count?n=%d&q=")}, kMaxHitLimit));
+    EXPECT_EQ(server.GetRequestLines(), Strings{"GET /count?n=2048&q=red+apple HTTP/1.0"});
+    EXPECT_EQ(rows.GetRowCount(), 30);
+}
+
+TEST_F(CWorkerFixture, StartNumberPagesCarryTheRunningCount)
+{
+    server.SetHandler([](const CRecordedRequest& request) {
+        const int nStart = std::stoi(request.Param("start"));
+        return CReply::Ok(HitsPage("s", nStart + 1, nStart < 20 ? 10 : 0));
+    });
+    Run(MakeJob({Engine("Start", StartNumber, Base(), "/s?q=", "&start=%d")}, 100));
+    EXPECT_EQ(server.GetRequestLines(),
+              (Strings{"GET /s?q=red+apple&start=0 HTTP/1.0", "GET /s?q=red+apple&start=10 HTTP/1.0",
+                       "GET /s?q=red+apple&start=20 HTTP/1.0"}));
+    EXPECT_EQ(rows.GetRowCount(), 20);
+}
+
+TEST_F(CWorkerFixture, PageOfOnlyDuplicatesEndsPaging)
+{
+    // The single-page engine sends the same hits whatever is asked: the second
+    // page adds nothing (all duplicates) and paging ends there.
+    server.SetHandler([](const CRecordedRequest&) { return CReply::Ok(HitsPage("same", 1, 5)); });
+    CSearchJob job = MakeJob({Engine("Single", SinglePage, Base() + "/single", "?q=", "", "?q=%s&from=%d")}, 50);
+    Run(std::move(job));
+    EXPECT_EQ(server.GetRequestLines(),
+              (Strings{"GET /single?q=red+apple HTTP/1.0", "GET /single?q=red+apple&from=6 HTTP/1.0"}));
+    EXPECT_EQ(rows.GetRowCount(), 5);
+}
+
+TEST_F(CWorkerFixture, UnusableAddressesArePassedOverBetweenGoodEngines)
+{
+    server.SetHandler([](const CRecordedRequest& request) {
+        return CReply::Ok(HitsPage(request.m_strPath.substr(1), 1, 3));
+    });
+    CSearchEngine ftp = Engine("B ftp", ResultCount, "ftp://files.example", "/x?n=%d");
+    CSearchEngine broken = Engine("C broken", ResultCount, "[", "x");
+    Run(MakeJob({Engine("A good", ResultCount, Base(), "/first?n=%d&q="), ftp, broken,
+                 Engine("D good", ResultCount, Base(), "/last?n=%d&q=")}));
+    EXPECT_EQ(server.GetRequestLines(),
+              (Strings{"GET /first?n=20&q=red+apple HTTP/1.0", "GET /last?n=20&q=red+apple HTTP/1.0"}));
+    // Refused once for the ftp address; twice for the one that cannot be parsed at all.
+    EXPECT_EQ(host.GetMessages(), (Strings{kMsgInvalidUrl, kMsgInvalidUrl, kMsgInvalidUrl}));
+    EXPECT_EQ(RowsOf("A good"), 3);
+    EXPECT_EQ(RowsOf("D good"), 3);
+}
+
+TEST_F(CWorkerFixture, InvalidEngineIsSkippedSilently)
+{
+    server.SetHandler([](const CRecordedRequest&) { return CReply::Ok(HitsPage("x", 1, 2)); });
+    CSearchEngine invalid = Engine("Invalid", ResultCount, Base(), "/x?n=%d");
+    invalid.m_bValid = false;
+    Run(MakeJob({invalid}));
+    EXPECT_EQ(server.GetRequestCount(), 0u);
+    EXPECT_TRUE(host.GetMessages().empty());
+    EXPECT_EQ(host.GetSearchDoneCount(), 1);
+}
+
+TEST_F(CWorkerFixture, ResultsPageCollectsEveryFetchedPageInOrderAndIsOpened)
+{
+    server.SetHandler([](const CRecordedRequest& request) {
+        if (request.m_strPath == "/multi")
+            return CReply::Ok(request.Param("after").empty() ? HitsPage("page1", 1, 2)
+                                                             : HitsPage("page2", 1, 0));
+        return CReply::Ok(HitsPage("other", 1, 1));
+    });
+    qtest::WriteFile(dir.File("questrel.htm"), "old search");
+    CSearchJob job = MakeJob({Engine("Multi", MultiplePages, Base(), "/multi?p=%d&q=", "", "/multi?q=%s&after=%d"),
+                              Engine("Other", ResultCount, Base(), "/other?n=%d")});
+    job.m_bShowResultsPage = true;
+    Run(std::move(job));
+    const std::string strSeparator = std::string(63, '-') + "\n";
+    EXPECT_EQ(qtest::ReadFile(dir.File("questrel.htm")),
+              strSeparator + HitsPage("page1", 1, 2) + "\n" + strSeparator + HitsPage("page2", 1, 0) +
+                  "\n" + strSeparator + HitsPage("other", 1, 1) + "\n");
+    EXPECT_EQ(opened, Strings{dir.File("questrel.htm")});
+}
+
+TEST_F(CWorkerFixture, ResultsPageOfTheLastSearchIsDeletedWithTheOptionOff)
+{
+    server.SetHandler([](const CRecordedRequest&) { return CReply::Ok(HitsPage("x", 1, 1)); });
+    qtest::WriteFile(dir.File("questrel.htm"), "old search");
+    Run(MakeJob({Engine("E", ResultCount, Base(), "/x?n=%d")}));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("questrel.htm")));
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(CWorkerFixture, StopMidTransferKeepsRowsAndEndsAtOnce)
+{
+    server.SetHandler([](const CRecordedRequest& request) {
+        if (request.m_strPath == "/first/")
+            return CReply::Ok(HitsPage("first", 1, 4));
+        CReply stall = CReply::Ok(HitsPage("second", 1, 50), false);
+        stall.m_nStallAfter = 200; // a few hits arrive, then the server stalls
+        return stall;
+    });
+    CSearchJob job = MakeJob({Engine("First", ResultCount, Base() + "/first", "/?n=%d"),
+                              Engine("Second", ResultCount, Base() + "/second", "/?n=%d"),
+                              Engine("Third", ResultCount, Base() + "/third", "/?n=%d")});
+    job.m_bShowResultsPage = true;
+    job.m_bVerifyLinks = true;
+    CSearchRun run;
+    run.Start(std::move(job));
+    ASSERT_TRUE(qtest::WaitFor([this] {
+        const Strings texts = host.GetStatusTexts();
+        return !texts.empty() && texts.back() == "Retrieving results from " + Base() + "/second";
+    }));
+    const auto start = std::chrono::steady_clock::now();
+    run.Cancel();
+    run.Join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+
+    EXPECT_EQ(RowsOf("First"), 4);
+    EXPECT_EQ(RowsOf("Second"), 0);
+    EXPECT_EQ(host.GetStatusTexts().back(), "Find cancelled.");
+    EXPECT_EQ(host.GetSearchDoneCount(), 0);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(server.GetRequestCount(), 2u);
+    // Only the first engine's page reached the results page.
+    EXPECT_EQ(qtest::ReadFile(dir.File("questrel.htm")),
+              std::string(63, '-') + "\n" + HitsPage("first", 1, 4) + "\n");
+}
+
+TEST_F(CWorkerFixture, StatusTextsOfAWholeSearchComeInOrder)
+{
+    server.SetHandler([](const CRecordedRequest&) { return CReply::Ok(HitsPage("x", 1, 2)); });
+    Run(MakeJob({Engine("E", ResultCount, Base() + "/path", "?n=%d")}));
+    EXPECT_EQ(host.GetStatusTexts(),
+              (Strings{"Create HTTP connection", "Connected to 127.0.0.1",
+                       "Sending request to " + Base() + "/path",
+                       "Retrieving results from " + Base() + "/path", "Find complete."}));
+}
+
+TEST_F(CWorkerFixture, SampleEnginesGiveHitsOfEveryType)
+{
+    qtest::CSampleEngineServer sample;
+    Run(MakeJob(sample.GetCatalogue(), 20));
+    for (const char* pszName : {"Sample Count", "Sample Multi", "Sample Single", "Sample Start"})
+        EXPECT_GT(RowsOf(pszName), 0) << pszName;
+    std::set<std::string> urls;
+    for (const CSearchHit& hit : rows.GetRows()) {
+        EXPECT_TRUE(urls.insert(hit.m_strUrl).second) << "duplicate " << hit.m_strUrl;
+        EXPECT_NE(hit.m_strDescription.find("red apple"), std::string::npos);
+    }
+    EXPECT_TRUE(host.GetMessages().empty());
+}
