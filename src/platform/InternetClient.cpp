@@ -4,6 +4,8 @@
 #include "platform/TextUtil.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <curl/curl.h>
 
@@ -86,6 +88,8 @@ struct CHttpRequest::Impl
     CCancelSignal* m_pCancel = nullptr;
     int m_nWaker = 0;
     long m_nMaxRedirects = 10;
+    std::chrono::milliseconds m_stallTimeout{60000};
+    std::chrono::steady_clock::time_point m_lastActivity;
 
     std::string m_strUrl;
     std::string m_buffer; // received body bytes not yet read
@@ -103,7 +107,8 @@ struct CHttpRequest::Impl
 
     bool IsCancelled() const { return m_pCancel && m_pCancel->IsSignalled(); }
     void Perform();
-    void Wait() { curl_multi_poll(m_pMulti, nullptr, 0, 1000, nullptr); }
+    void NoteActivity() { m_lastActivity = std::chrono::steady_clock::now(); }
+    void Wait() { curl_multi_poll(m_pMulti, nullptr, 0, 100, nullptr); }
     void FillError(CInternetError* pError) const;
     size_t Available() const { return m_buffer.size() - m_nBufferPos; }
 };
@@ -113,6 +118,7 @@ size_t CHttpRequest::Impl::OnHeader(char* pData, size_t nSize, size_t nCount, vo
     auto* pImpl = static_cast<Impl*>(pUser);
     const size_t nBytes = nSize * nCount;
     const std::string_view line(pData, nBytes);
+    pImpl->NoteActivity();
     if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
         pImpl->m_bSawLocation = false;
     } else if (line.size() >= 9 && EqualsNoCase(line.substr(0, 9), "location:")) {
@@ -141,6 +147,7 @@ size_t CHttpRequest::Impl::OnBody(char* pData, size_t nSize, size_t nCount, void
     }
     pImpl->m_buffer.append(pData, nBytes);
     pImpl->m_bHeadersFinal = true;
+    pImpl->NoteActivity();
     return nBytes;
 }
 
@@ -154,6 +161,14 @@ void CHttpRequest::Impl::Perform()
             m_bDone = true;
             m_result = pMsg->data.result;
         }
+    }
+    // A transfer that has received nothing for the stall time-out fails. (The
+    // library's own low-speed check averages over seconds and reacts late.)
+    if (!m_bDone && std::chrono::steady_clock::now() - m_lastActivity > m_stallTimeout) {
+        m_bDone = true;
+        m_result = CURLE_OPERATION_TIMEDOUT;
+        std::snprintf(m_szError, sizeof m_szError, "%s: no data received for %lld ms",
+                      curl_easy_strerror(m_result), static_cast<long long>(m_stallTimeout.count()));
     }
 }
 
@@ -178,6 +193,7 @@ CHttpRequest::CHttpRequest(const CHttpConnection& connection, const std::string&
     const CSessionOptions& options = connection.GetSession().GetOptions();
     impl.m_pCancel = pCancel;
     impl.m_nMaxRedirects = options.m_nMaxRedirects;
+    impl.m_stallTimeout = std::chrono::milliseconds(std::max(1L, options.m_nStallTimeoutMs));
     impl.m_strUrl = std::string(connection.IsSecure() ? "https://" : "http://") +
                     connection.GetServerName() + ":" + std::to_string(connection.GetPort()) +
                     EncodeRequestTarget(strObject);
@@ -199,8 +215,6 @@ CHttpRequest::CHttpRequest(const CHttpConnection& connection, const std::string&
     curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(h, CURLOPT_USERAGENT, options.m_strAgent.c_str());
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.m_nConnectTimeoutMs);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, std::max(1L, options.m_nStallTimeoutSec));
     if (const char* pszProxy = connection.GetSession().GetProxyArgument())
         curl_easy_setopt(h, CURLOPT_PROXY, pszProxy);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, impl.m_szError);
@@ -232,6 +246,7 @@ bool CHttpRequest::Send(CInternetError* pError)
     if (!impl.m_bAdded) {
         curl_multi_add_handle(impl.m_pMulti, impl.m_pEasy);
         impl.m_bAdded = true;
+        impl.NoteActivity();
     }
     while (!impl.m_bHeadersFinal && !impl.m_bDone) {
         if (impl.IsCancelled()) {

@@ -35,7 +35,7 @@ struct CSessionOptions
     std::string m_strProxy;                       // "address:port", used for method 3 only
     std::string m_strAgent = "Internet Questrel/2.0a";
     long m_nConnectTimeoutMs = 30000;
-    long m_nStallTimeoutSec = 60; // a transfer that receives nothing this long fails
+    long m_nStallTimeoutMs = 60000; // a transfer that receives nothing this long fails
     long m_nMaxRedirects = 10;
 };
 
