@@ -31,8 +31,17 @@ struct CProcessResult
 // Runs questrel-cli with the arguments in a folder. With nSignalWhenErrContains,
 // sends SIGINT once stderr holds that text.
 CProcessResult RunCli(const std::vector<std::string>& args, const std::string& strCwd,
-                      const std::string& strSignalWhen = "")
+                      const std::string& strSignalWhen = "",
+                      const std::vector<std::string>& extraEnv = {})
 {
+    std::vector<std::string> envStrings(extraEnv);
+    for (char** p = environ; *p; ++p)
+        envStrings.emplace_back(*p);
+    std::vector<char*> env;
+    for (std::string& s : envStrings)
+        env.push_back(s.data());
+    env.push_back(nullptr);
+
     int outPipe[2], errPipe[2];
     EXPECT_EQ(::pipe(outPipe), 0);
     EXPECT_EQ(::pipe(errPipe), 0);
@@ -52,7 +61,7 @@ CProcessResult RunCli(const std::vector<std::string>& args, const std::string& s
     argv.push_back(nullptr);
 
     pid_t pid = 0;
-    const int nSpawn = posix_spawn(&pid, QUESTREL_CLI_PATH, &actions, nullptr, argv.data(), environ);
+    const int nSpawn = posix_spawn(&pid, QUESTREL_CLI_PATH, &actions, nullptr, argv.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(outPipe[1]);
     ::close(errPipe[1]);
@@ -140,6 +149,16 @@ TEST_F(CCliFixture, EnginesListsTheCatalogueInOrder)
               (std::vector<std::string>{"Sample Count\t1\t" + strBase, "Sample Multi\t0\t" + strBase,
                                         "Sample Single\t3\t" + strBase + "/single",
                                         "Sample Start\t2\t" + strBase}));
+}
+
+TEST_F(CCliFixture, WithoutEnginesOptionTheUsersCatalogueIsUsed)
+{
+    // Nothing beside the program in the build tree, so the XDG data folder counts.
+    ASSERT_TRUE(SaveEngines(dir.File("data/questrel/engines.dat"), {sample.GetCatalogue()[1]}));
+    const CProcessResult result =
+        RunCli({"engines"}, dir.GetPath(), "", {"XDG_DATA_HOME=" + dir.File("data")});
+    EXPECT_EQ(result.m_nExitCode, 0);
+    EXPECT_EQ(result.m_strOut, "Sample Multi\t0\t" + sample.GetBaseUrl() + "\n");
 }
 
 TEST_F(CCliFixture, SearchPrintsRowsInListOrderAndStatusTextsOnStderr)
