@@ -267,3 +267,29 @@ TEST_F(CWorkerFixture, SampleEnginesGiveHitsOfEveryType)
     }
     EXPECT_TRUE(host.GetMessages().empty());
 }
+
+TEST_F(CWorkerFixture, CancelBelongsToOneSearchOnly)
+{
+    server.SetHandler([](const CRecordedRequest& request) {
+        CReply reply = CReply::Ok(HitsPage(request.m_strPath.substr(1), 1, 3));
+        reply.m_nHeadDelayMs = request.m_strPath == "/slow" ? 300 : 0;
+        return reply;
+    });
+    CResultRows otherRows;
+    qtest::CRecordingHost otherHost;
+    CSearchJob other = MakeJob({Engine("Other", ResultCount, Base(), "/slow?n=%d")});
+    other.m_pResultList = &otherRows;
+    other.m_pHost = &otherHost;
+    other.m_bResetResultsPage = false;
+
+    CSearchRun first, second;
+    first.Start(MakeJob({Engine("First", ResultCount, Base(), "/slow?n=%d")}));
+    second.Start(std::move(other));
+    first.Cancel();
+    first.Join();
+    second.Join();
+    EXPECT_EQ(rows.GetRowCount(), 0);
+    EXPECT_EQ(otherRows.GetRowCount(), 3);
+    EXPECT_EQ(otherHost.GetSearchDoneCount(), 1);
+    EXPECT_EQ(otherHost.GetStatusTexts().back(), "Find complete.");
+}
