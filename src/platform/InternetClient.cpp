@@ -1,6 +1,7 @@
 #include "platform/InternetClient.h"
 
 #include "platform/CancelSignal.h"
+#include "platform/CurlGet.h"
 #include "platform/TextUtil.h"
 
 #include <algorithm>
@@ -78,6 +79,64 @@ std::string EncodeRequestTarget(const std::string& strTarget)
 }
 
 // ---------------------------------------------------------------------------
+
+std::string BuildRequestUrl(const CHttpConnection& connection, const std::string& strObject)
+{
+    return std::string(connection.IsSecure() ? "https://" : "http://") +
+           connection.GetServerName() + ":" + std::to_string(connection.GetPort()) +
+           EncodeRequestTarget(strObject);
+}
+
+void ConfigureGet(CURL* h, const CHttpConnection& connection, const std::string& strUrl,
+                  char* pszErrorBuffer)
+{
+    const CSessionOptions& options = connection.GetSession().GetOptions();
+    curl_easy_setopt(h, CURLOPT_URL, strUrl.c_str());
+    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, options.m_nMaxRedirects);
+    // The body is read to its end; the announced length is judged by the caller,
+    // so a broken Content-Length never makes the whole response fail.
+    curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+    curl_easy_setopt(h, CURLOPT_USERAGENT, options.m_strAgent.c_str());
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.m_nConnectTimeoutMs);
+    if (const char* pszProxy = connection.GetSession().GetProxyArgument())
+        curl_easy_setopt(h, CURLOPT_PROXY, pszProxy);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, pszErrorBuffer);
+}
+
+bool CFinalHeaderTracker::OnLine(CURL* pEasy, std::string_view line)
+{
+    if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
+        m_bSawLocation = false;
+    } else if (line.size() >= 9 && EqualsNoCase(line.substr(0, 9), "location:")) {
+        m_bSawLocation = true;
+    } else if (line == "\r\n" || line == "\n") {
+        long nCode = 0;
+        long nRedirects = 0;
+        curl_easy_getinfo(pEasy, CURLINFO_RESPONSE_CODE, &nCode);
+        curl_easy_getinfo(pEasy, CURLINFO_REDIRECT_COUNT, &nRedirects);
+        const bool bInterim = nCode >= 100 && nCode < 200;
+        const bool bFollowed =
+            nCode >= 300 && nCode < 400 && m_bSawLocation && nRedirects < m_nMaxRedirects;
+        return !bInterim && !bFollowed;
+    }
+    return false;
+}
+
+void CStallWatch::Describe(char* pszBuffer, size_t nSize) const
+{
+    std::snprintf(pszBuffer, nSize, "%s: no data received for %lld ms",
+                  curl_easy_strerror(CURLE_OPERATION_TIMEDOUT),
+                  static_cast<long long>(m_timeout.count()));
+}
+
+// ---------------------------------------------------------------------------
 // The request runs on its own multi handle, so that a cancel can wake the wait
 // at once (curl_multi_wakeup) and reads can be pulled in any size.
 
@@ -87,9 +146,7 @@ struct CHttpRequest::Impl
     CURLM* m_pMulti = nullptr;
     CCancelSignal* m_pCancel = nullptr;
     int m_nWaker = 0;
-    long m_nMaxRedirects = 10;
-    std::chrono::milliseconds m_stallTimeout{60000};
-    std::chrono::steady_clock::time_point m_lastActivity;
+    CStallWatch m_stall{60000};
 
     std::string m_strUrl;
     std::string m_buffer; // received body bytes not yet read
@@ -97,7 +154,7 @@ struct CHttpRequest::Impl
 
     bool m_bAdded = false;
     bool m_bHeadersFinal = false;
-    bool m_bSawLocation = false;
+    CFinalHeaderTracker m_headers{10};
     bool m_bDone = false;
     CURLcode m_result = CURLE_OK;
     char m_szError[CURL_ERROR_SIZE] = {};
@@ -107,7 +164,7 @@ struct CHttpRequest::Impl
 
     bool IsCancelled() const { return m_pCancel && m_pCancel->IsSignalled(); }
     void Perform();
-    void NoteActivity() { m_lastActivity = std::chrono::steady_clock::now(); }
+    void NoteActivity() { m_stall.Note(); }
     void Wait() { curl_multi_poll(m_pMulti, nullptr, 0, 100, nullptr); }
     void FillError(CInternetError* pError) const;
     size_t Available() const { return m_buffer.size() - m_nBufferPos; }
@@ -117,23 +174,9 @@ size_t CHttpRequest::Impl::OnHeader(char* pData, size_t nSize, size_t nCount, vo
 {
     auto* pImpl = static_cast<Impl*>(pUser);
     const size_t nBytes = nSize * nCount;
-    const std::string_view line(pData, nBytes);
     pImpl->NoteActivity();
-    if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
-        pImpl->m_bSawLocation = false;
-    } else if (line.size() >= 9 && EqualsNoCase(line.substr(0, 9), "location:")) {
-        pImpl->m_bSawLocation = true;
-    } else if (line == "\r\n" || line == "\n") {
-        long nCode = 0;
-        long nRedirects = 0;
-        curl_easy_getinfo(pImpl->m_pEasy, CURLINFO_RESPONSE_CODE, &nCode);
-        curl_easy_getinfo(pImpl->m_pEasy, CURLINFO_REDIRECT_COUNT, &nRedirects);
-        const bool bInterim = nCode >= 100 && nCode < 200;
-        const bool bFollowed = nCode >= 300 && nCode < 400 && pImpl->m_bSawLocation &&
-                               nRedirects < pImpl->m_nMaxRedirects;
-        if (!bInterim && !bFollowed)
-            pImpl->m_bHeadersFinal = true;
-    }
+    if (pImpl->m_headers.OnLine(pImpl->m_pEasy, std::string_view(pData, nBytes)))
+        pImpl->m_bHeadersFinal = true;
     return nBytes;
 }
 
@@ -162,13 +205,10 @@ void CHttpRequest::Impl::Perform()
             m_result = pMsg->data.result;
         }
     }
-    // A transfer that has received nothing for the stall time-out fails. (The
-    // library's own low-speed check averages over seconds and reacts late.)
-    if (!m_bDone && std::chrono::steady_clock::now() - m_lastActivity > m_stallTimeout) {
+    if (!m_bDone && m_stall.HasExpired()) {
         m_bDone = true;
         m_result = CURLE_OPERATION_TIMEDOUT;
-        std::snprintf(m_szError, sizeof m_szError, "%s: no data received for %lld ms",
-                      curl_easy_strerror(m_result), static_cast<long long>(m_stallTimeout.count()));
+        m_stall.Describe(m_szError, sizeof m_szError);
     }
 }
 
@@ -192,32 +232,14 @@ CHttpRequest::CHttpRequest(const CHttpConnection& connection, const std::string&
     Impl& impl = *m_pImpl;
     const CSessionOptions& options = connection.GetSession().GetOptions();
     impl.m_pCancel = pCancel;
-    impl.m_nMaxRedirects = options.m_nMaxRedirects;
-    impl.m_stallTimeout = std::chrono::milliseconds(std::max(1L, options.m_nStallTimeoutMs));
-    impl.m_strUrl = std::string(connection.IsSecure() ? "https://" : "http://") +
-                    connection.GetServerName() + ":" + std::to_string(connection.GetPort()) +
-                    EncodeRequestTarget(strObject);
+    impl.m_stall = CStallWatch(options.m_nStallTimeoutMs);
+    impl.m_headers = CFinalHeaderTracker(options.m_nMaxRedirects);
+    impl.m_strUrl = BuildRequestUrl(connection, strObject);
 
     impl.m_pEasy = curl_easy_init();
     impl.m_pMulti = curl_multi_init();
     CURL* h = impl.m_pEasy;
-    curl_easy_setopt(h, CURLOPT_URL, impl.m_strUrl.c_str());
-    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, options.m_nMaxRedirects);
-    // The body is read to its end; the announced length is judged by the caller,
-    // so a broken Content-Length never makes the whole response fail.
-    curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
-    curl_easy_setopt(h, CURLOPT_USERAGENT, options.m_strAgent.c_str());
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.m_nConnectTimeoutMs);
-    if (const char* pszProxy = connection.GetSession().GetProxyArgument())
-        curl_easy_setopt(h, CURLOPT_PROXY, pszProxy);
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, impl.m_szError);
+    ConfigureGet(h, connection, impl.m_strUrl, impl.m_szError);
     curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
     curl_easy_setopt(h, CURLOPT_HEADERDATA, &impl);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Impl::OnBody);

@@ -159,6 +159,21 @@ bool CResultRows::DeleteRow(int nRow)
     return true;
 }
 
+bool CResultRows::DeleteRowIf(int nRow, std::string_view url)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (nRow < 0 || static_cast<size_t>(nRow) >= m_rows.size() ||
+            m_rows[static_cast<size_t>(nRow)].m_strUrl != url)
+            return false;
+        UnindexUrl(m_rows[static_cast<size_t>(nRow)].m_strUrl);
+        m_rows.erase(m_rows.begin() + nRow);
+        ++m_nVersion;
+    }
+    NotifyChanged();
+    return true;
+}
+
 void CResultRows::DeleteAllRows()
 {
     {

@@ -65,6 +65,9 @@ public:
     std::vector<CSearchHit> GetRows() const;
 
     bool DeleteRow(int nRow);
+    // Deletes the row only while its URL is still the given one (the list may
+    // have been changed by the user meanwhile).
+    bool DeleteRowIf(int nRow, std::string_view url);
     void DeleteAllRows();
 
     // Counts every change; lets a view tell whether it is up to date.

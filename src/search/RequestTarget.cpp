@@ -3,6 +3,7 @@
 #include "platform/TextUtil.h"
 #include "search/SearchTexts.h"
 
+#include <cctype>
 #include <curl/curl.h>
 #include <memory>
 
@@ -55,6 +56,26 @@ std::string EncodeControlBytes(const std::string& strAddress)
     return out;
 }
 
+// The scheme an address names ("mailto" of "mailto:x@y"), or empty. A host and
+// port ("localhost:8080/x") names none.
+std::string LeadingScheme(const std::string& strAddress)
+{
+    size_t i = 0;
+    while (i < strAddress.size() &&
+           (std::isalnum(static_cast<unsigned char>(strAddress[i])) || strAddress[i] == '+' ||
+            strAddress[i] == '-' || strAddress[i] == '.'))
+        ++i;
+    if (i == 0 || i >= strAddress.size() || strAddress[i] != ':' ||
+        !std::isalpha(static_cast<unsigned char>(strAddress[0])))
+        return {};
+    size_t nDigits = i + 1;
+    while (nDigits < strAddress.size() && std::isdigit(static_cast<unsigned char>(strAddress[nDigits])))
+        ++nDigits;
+    if (nDigits > i + 1 && (nDigits == strAddress.size() || strAddress[nDigits] == '/'))
+        return {};
+    return strAddress.substr(0, i);
+}
+
 } // namespace
 
 bool CrackUrl(const std::string& strAddress, CRequestTarget& target)
@@ -64,8 +85,18 @@ bool CrackUrl(const std::string& strAddress, CRequestTarget& target)
         return false;
     const std::string strCanonical = EncodeControlBytes(strAddress);
     if (curl_url_set(pUrl.get(), CURLUPART_URL, strCanonical.c_str(),
-                     CURLU_NON_SUPPORT_SCHEME | CURLU_ALLOW_SPACE) != CURLUE_OK)
-        return false;
+                     CURLU_NON_SUPPORT_SCHEME | CURLU_ALLOW_SPACE) != CURLUE_OK) {
+        // "mailto:", "news:", "javascript:" and the like have no host: they parse as
+        // their scheme, and nothing will be requested for them.
+        const std::string strScheme = LeadingScheme(strAddress);
+        const InternetScheme nScheme = strScheme.empty() ? kSchemeUnknown : SchemeFromName(strScheme);
+        if (nScheme == kSchemeUnknown || nScheme == kSchemeHttp || nScheme == kSchemeHttps)
+            return false;
+        target = CRequestTarget{};
+        target.m_nScheme = nScheme;
+        target.m_strObject = "/";
+        return true;
+    }
 
     std::string strScheme, strHost, strPath, strQuery, strPort;
     if (!GetPart(pUrl.get(), CURLUPART_SCHEME, 0, &strScheme))
@@ -87,8 +118,10 @@ bool CrackUrl(const std::string& strAddress, CRequestTarget& target)
 
 bool ParseRequestTarget(CFetchState& fs, const std::string& strAddress, InternetScheme* pScheme)
 {
+    // An address without a scheme is tried again as http.
     CRequestTarget target;
-    if (!CrackUrl(strAddress, target) && !CrackUrl("http://" + strAddress, target)) {
+    const bool bHasScheme = !LeadingScheme(strAddress).empty();
+    if (!CrackUrl(strAddress, target) && (bHasScheme || !CrackUrl("http://" + strAddress, target))) {
         if (fs.g_hStatusWnd)
             fs.g_hStatusWnd->Message(kMsgInvalidUrl, kAppCaption);
         if (pScheme)

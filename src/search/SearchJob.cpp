@@ -2,6 +2,7 @@
 
 #include "platform/CancelSignal.h"
 #include "platform/SearchHost.h"
+#include "results/LinkVerifier.h"
 #include "results/ResultRows.h"
 #include "results/ResultsPage.h"
 #include "search/FetchState.h"
@@ -79,6 +80,14 @@ int SearchThreadProc(CSearchJob& job)
     }
     if (cancel.IsSignalled())
         return endCancelled();
+    if (job.m_bVerifyLinks) {
+        fs.g_hStatusWnd = &bridge;
+        fs.g_pSession = job.m_pSession;
+        bridge.Status(kStatusVerifyingAll);
+        VerifyLinks(fs, *job.m_pResultList, job.m_nMaxParallelChecks);
+        if (cancel.IsSignalled())
+            return endCancelled();
+    }
     bridge.SearchDone();
     if (job.m_bShowResultsPage && job.m_bOpenResultsPage && !cancel.IsSignalled())
         ShowResultsPage(fs.m_strResultsPagePath);

@@ -35,6 +35,7 @@ struct CSearchJob
     int m_nHitLimit = 20;
     bool m_bRemoveDups = true;
     bool m_bVerifyLinks = false;
+    int m_nMaxParallelChecks = 8;              // link checks at once
     std::shared_ptr<CCancelSignal> m_pCancel;  // this run's signal
 };
 

@@ -297,6 +297,8 @@ void CLoopbackServer::Serve(int nFd)
         if (n <= 0)
             break;
         head.append(buffer, static_cast<size_t>(n));
+        if (head[0] < 'A' || head[0] > 'Z')
+            break; // not HTTP (a TLS hello, say): close at once
     }
 
     bool bReset = false;

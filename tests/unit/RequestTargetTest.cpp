@@ -59,6 +59,15 @@ TEST_F(CParseFixture, HttpsIsRequestableOtherSchemesAreNot)
     EXPECT_FALSE(IsRequestableTarget(fs));
     ASSERT_TRUE(ParseRequestTarget(fs, "gopher://g.example/x", &nScheme));
     EXPECT_EQ(nScheme, kSchemeOther);
+    // Schemes without a host are no host names to try as http.
+    for (const char* pszAddress : {"mailto:someone@example.org", "news:comp.lang", "javascript:go(1)"}) {
+        ASSERT_TRUE(ParseRequestTarget(fs, pszAddress, &nScheme)) << pszAddress;
+        EXPECT_EQ(nScheme, kSchemeOther);
+        EXPECT_FALSE(IsRequestableTarget(fs));
+    }
+    // A broken http address is not retried as a host called "http".
+    EXPECT_FALSE(ParseRequestTarget(fs, "http://", &nScheme));
+    EXPECT_EQ(host.GetMessages(), std::vector<std::string>{kMsgInvalidUrl});
 }
 
 TEST_F(CParseFixture, UnparsableAddressShowsInvalidUrlAndKeepsTheOldTarget)

@@ -1,0 +1,50 @@
+#pragma once
+
+// Internal to the internet client layer: the one way a GET request is set up on
+// a curl handle, shared by single requests and by the check set.
+
+#include "platform/InternetClient.h"
+
+#include <chrono>
+#include <curl/curl.h>
+#include <string>
+#include <string_view>
+
+// scheme://host:port + the encoded object.
+std::string BuildRequestUrl(const CHttpConnection& connection, const std::string& strObject);
+
+// HTTP/1.0 GET with redirects, agent, proxy mode and connect time-out of the
+// session. The caller sets the header and write callbacks.
+void ConfigureGet(CURL* pEasy, const CHttpConnection& connection, const std::string& strUrl,
+                  char* pszErrorBuffer);
+
+// Follows the header lines of a transfer and tells when the final response's
+// headers are complete (interim responses and redirects that will be followed
+// do not count).
+class CFinalHeaderTracker
+{
+public:
+    explicit CFinalHeaderTracker(long nMaxRedirects) : m_nMaxRedirects(nMaxRedirects) {}
+    // True when this line ends the final response's headers.
+    bool OnLine(CURL* pEasy, std::string_view line);
+
+private:
+    long m_nMaxRedirects;
+    bool m_bSawLocation = false;
+};
+
+// The stall time-out of a transfer: it fails when nothing arrived for that long.
+// (The library's own low-speed check averages over seconds and reacts late.)
+class CStallWatch
+{
+public:
+    explicit CStallWatch(long nTimeoutMs) : m_timeout(nTimeoutMs > 0 ? nTimeoutMs : 1) { Note(); }
+    void Note() { m_last = std::chrono::steady_clock::now(); }
+    bool HasExpired() const { return std::chrono::steady_clock::now() - m_last > m_timeout; }
+    // The error text of an expired watch, in the library's words.
+    void Describe(char* pszBuffer, size_t nSize) const;
+
+private:
+    std::chrono::milliseconds m_timeout;
+    std::chrono::steady_clock::time_point m_last;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+// Link verification: after the last engine, every listed URL is requested and
+// the rows whose URL does not answer are deleted.
+//
+// Up to nMaxParallel checks run at once over the run's session. Status texts
+// name each URL as its check starts, and rows are decided in list order, so the
+// same rows go as with one check after another.
+
+#include "platform/HttpCheckSet.h"
+
+class CResultRows;
+struct CFetchState;
+
+inline constexpr int kMaxParallelChecks = 8;
+
+// A URL exists when its request was answered with a status below 400, or with
+// 401, 403, 405 or 429 (pages that exist but refuse automated requests).
+// Unanswered requests, 404, 410, other 4xx and 5xx are dead.
+bool UrlExists(const CHttpCheckResult& result);
+
+// The pass over the rows. Ends where it is when the search is cancelled (the
+// rows not reached stay). Reports an empty status text at its end.
+void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel = kMaxParallelChecks);
