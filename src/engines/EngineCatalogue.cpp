@@ -97,8 +97,6 @@ bool LoadEngines(const std::string& strPath, std::vector<CSearchEngine>& engines
 
 bool SaveEngines(const std::string& strPath, const std::vector<CSearchEngine>& engines)
 {
-    if (engines.empty())
-        return true;
     return WriteFileAtomically(strPath, FormatEngines(engines));
 }
 

@@ -14,6 +14,10 @@
 #include <vector>
 
 inline constexpr const char* kCatalogueFileName = "engines.dat";
+// Shown (GUI: message box; CLI: stderr) when the catalogue cannot be written;
+// %s is the file's path.
+inline constexpr const char* kMsgCatalogueNotSaved =
+    "The list of engines could not be saved to %s.  Your changes last only until the program ends.";
 
 // Parses catalogue bytes. Records that fail the validity rule are dropped; the
 // result is in catalogue order (see SortEngines).
@@ -24,8 +28,9 @@ std::string FormatEngines(const std::vector<CSearchEngine>& engines);
 // Fills the list from the file. False (and an empty list) when the file cannot
 // be opened; nothing is reported.
 bool LoadEngines(const std::string& strPath, std::vector<CSearchEngine>& engines);
-// Rewrites the file from the list. An empty list leaves the file as it was.
-// False when the file cannot be written.
+// Rewrites the file from the list (an empty list makes an empty file, so the
+// delete of the last engine lasts). The old file is replaced whole or not at
+// all. False when the file cannot be written.
 bool SaveEngines(const std::string& strPath, const std::vector<CSearchEngine>& engines);
 
 // Catalogue order: ascending by name, ignoring case; equal names keep their order.

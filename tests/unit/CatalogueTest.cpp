@@ -109,7 +109,7 @@ TEST(Catalogue, LoadedListIsInNameOrderAndKeepsSameNamedRecords)
     EXPECT_EQ(FindInsertPosition(engines, ""), 0u);
 }
 
-TEST(Catalogue, FileRoundTripAndEmptyListLeavesTheFileAlone)
+TEST(Catalogue, FileRoundTripAndDeletingTheLastEngineLasts)
 {
     qtest::CTempDir dir;
     const std::string strPath = dir.File("engines.dat");
@@ -122,9 +122,10 @@ TEST(Catalogue, FileRoundTripAndEmptyListLeavesTheFileAlone)
     ASSERT_EQ(engines.size(), 1u);
     EXPECT_EQ(engines[0].m_strNextPage, "/n%d");
 
-    const std::string strBefore = qtest::ReadFile(strPath);
     EXPECT_TRUE(SaveEngines(strPath, {}));
-    EXPECT_EQ(qtest::ReadFile(strPath), strBefore);
+    EXPECT_EQ(qtest::ReadFile(strPath), "");
+    EXPECT_TRUE(LoadEngines(strPath, engines));
+    EXPECT_TRUE(engines.empty());
     EXPECT_FALSE(SaveEngines(dir.File("engines.dat/cannot"), {MakeEngine("One", 1)}));
 }
 

@@ -1,0 +1,160 @@
+#include "document/SearchDocument.h"
+
+#include "platform/FileUtil.h"
+#include "platform/TextUtil.h"
+
+namespace {
+
+void PutInt(std::string& out, int32_t n)
+{
+    const auto u = static_cast<uint32_t>(n);
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((u >> (8 * i)) & 0xFF);
+}
+
+void PutString(std::string& out, const std::string& s)
+{
+    PutInt(out, static_cast<int32_t>(s.size()));
+    out += s;
+}
+
+// Reads values without ever going past the end; the first failure sticks.
+class CDocumentReader
+{
+public:
+    explicit CDocumentReader(const std::string& bytes) : m_bytes(bytes) {}
+    bool IsOk() const { return m_bOk; }
+
+    int32_t Int()
+    {
+        if (!m_bOk || m_bytes.size() - m_nPos < 4) {
+            m_bOk = false;
+            return 0;
+        }
+        uint32_t u = 0;
+        for (int i = 0; i < 4; ++i)
+            u |= static_cast<uint32_t>(static_cast<unsigned char>(m_bytes[m_nPos + i])) << (8 * i);
+        m_nPos += 4;
+        return static_cast<int32_t>(u);
+    }
+
+    // A count of items of at least nMinItemBytes each.
+    uint32_t Count(size_t nMinItemBytes)
+    {
+        const int32_t n = Int();
+        if (!m_bOk || n < 0 || static_cast<uint32_t>(n) > kMaxDocumentValue ||
+            static_cast<size_t>(n) * nMinItemBytes > m_bytes.size() - m_nPos) {
+            m_bOk = false;
+            return 0;
+        }
+        return static_cast<uint32_t>(n);
+    }
+
+    // The string's bytes up to its first NUL, if any.
+    std::string String()
+    {
+        const uint32_t n = Count(1);
+        if (!m_bOk)
+            return {};
+        std::string s = m_bytes.substr(m_nPos, n);
+        m_nPos += n;
+        const size_t nNul = s.find('\0');
+        if (nNul != std::string::npos)
+            s.resize(nNul);
+        return s;
+    }
+
+private:
+    const std::string& m_bytes;
+    size_t m_nPos = 0;
+    bool m_bOk = true;
+};
+
+} // namespace
+
+std::string EncodeSearchDocument(const CSearchDocumentData& data)
+{
+    std::string out;
+    PutInt(out, data.m_nMaxHits);
+    PutInt(out, data.m_nSearchOption);
+    PutString(out, data.m_strCriteria);
+    PutInt(out, static_cast<int32_t>(data.m_engines.size()));
+    for (const std::string& strName : data.m_engines)
+        PutString(out, strName);
+    PutInt(out, static_cast<int32_t>(data.m_hits.size()));
+    for (const CSearchHit& hit : data.m_hits) {
+        PutString(out, hit.m_strDescription);
+        PutString(out, hit.m_strUrl);
+        PutString(out, hit.m_strEngine);
+    }
+    return out;
+}
+
+bool DecodeSearchDocument(const std::string& bytes, CSearchDocumentData& data)
+{
+    CDocumentReader reader(bytes);
+    CSearchDocumentData read;
+    read.m_nMaxHits = reader.Int();
+    read.m_nSearchOption = reader.Int();
+    read.m_strCriteria = reader.String();
+    const uint32_t nEngines = reader.Count(4);
+    for (uint32_t i = 0; reader.IsOk() && i < nEngines; ++i)
+        read.m_engines.push_back(reader.String());
+    const uint32_t nHits = reader.Count(12);
+    for (uint32_t i = 0; reader.IsOk() && i < nHits; ++i) {
+        CSearchHit hit;
+        hit.m_strDescription = reader.String();
+        hit.m_strUrl = reader.String();
+        hit.m_strEngine = reader.String();
+        read.m_hits.push_back(std::move(hit));
+    }
+    if (!reader.IsOk())
+        return false;
+    data = std::move(read);
+    return true;
+}
+
+namespace {
+
+// Whether the reader will take the document back: no length or count above the limit.
+bool IsStorable(const CSearchDocumentData& data)
+{
+    auto fits = [](size_t n) { return n <= kMaxDocumentValue; };
+    if (!fits(data.m_strCriteria.size()) || !fits(data.m_engines.size()) || !fits(data.m_hits.size()))
+        return false;
+    for (const std::string& strName : data.m_engines)
+        if (!fits(strName.size()))
+            return false;
+    for (const CSearchHit& hit : data.m_hits)
+        if (!fits(hit.m_strDescription.size()) || !fits(hit.m_strUrl.size()) || !fits(hit.m_strEngine.size()))
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool SaveSearchDocument(const std::string& strPath, const CSearchDocumentData& data)
+{
+    return IsStorable(data) && WriteFileAtomically(strPath, EncodeSearchDocument(data));
+}
+
+bool LoadSearchDocument(const std::string& strPath, CSearchDocumentData& data)
+{
+    std::string bytes;
+    return ReadFileBytes(strPath, bytes) && DecodeSearchDocument(bytes, data);
+}
+
+std::vector<bool> MatchTickedEngines(const std::vector<std::string>& names,
+                                     const std::vector<CSearchEngine>& catalogue)
+{
+    std::vector<bool> ticked(catalogue.size(), false);
+    for (const std::string& strName : names) {
+        for (size_t i = 0; i < catalogue.size(); ++i) {
+            if (EqualsNoCase(catalogue[i].m_strName, strName)) {
+                ticked[i] = true;
+                break;
+            }
+        }
+    }
+    return ticked;
+}

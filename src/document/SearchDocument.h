@@ -1,0 +1,50 @@
+#pragma once
+
+// The search document (.qrl): hit limit, search option, query, the ticked
+// engines' names and the hits, as plain values, so the GUI document and the CLI
+// share one reader and writer.
+//
+// Layout: 32-bit little-endian signed integers; a string is its byte count as
+// such an integer followed by exactly that many bytes.
+//   hit limit, search option, query, n, n engine names, h, h x (description, URL, engine)
+
+#include "engines/SearchEngine.h"
+#include "results/ResultRows.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline constexpr const char* kMsgFailedToOpenDocument = "Failed to open document.";
+inline constexpr const char* kMsgFailedToSaveDocument = "Failed to save document.";
+inline constexpr const char* kDocumentFilter = "Internet Questrel Files (*.qrl)";
+inline constexpr const char* kDocumentExtension = ".qrl";
+
+// A length or count above this is not a search document.
+inline constexpr uint32_t kMaxDocumentValue = 64u * 1024 * 1024;
+
+struct CSearchDocumentData
+{
+    int32_t m_nMaxHits = 20;
+    int32_t m_nSearchOption = 0; // -1 when no option was selected
+    std::string m_strCriteria;
+    std::vector<std::string> m_engines; // ticked engines, in catalogue order
+    std::vector<CSearchHit> m_hits;     // whole, in list order
+
+    bool operator==(const CSearchDocumentData&) const = default;
+};
+
+std::string EncodeSearchDocument(const CSearchDocumentData& data);
+// All or nothing: false for a damaged or truncated file, or one whose lengths or
+// counts run past its end or above 64 MiB; data is then left as it was.
+bool DecodeSearchDocument(const std::string& bytes, CSearchDocumentData& data);
+
+// Saving writes a temporary file and renames it, so a failed save never
+// destroys the previous file.
+bool SaveSearchDocument(const std::string& strPath, const CSearchDocumentData& data);
+bool LoadSearchDocument(const std::string& strPath, CSearchDocumentData& data);
+
+// Which catalogue entries a document ticks: for each name, the first engine
+// whose name equals it ignoring case. Names of no engine are skipped.
+std::vector<bool> MatchTickedEngines(const std::vector<std::string>& names,
+                                     const std::vector<CSearchEngine>& catalogue);
