@@ -2,6 +2,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
+#include "document/SearchDocument.h"
 #include "engines/EngineCatalogue.h"
 #include "platform/CancelSignal.h"
 #include "platform/InternetClient.h"
@@ -113,6 +114,19 @@ private:
     std::atomic<bool> m_bInterrupted{false};
 };
 
+int ShowDocument(const CCliOptions& options)
+{
+    CSearchDocumentData document;
+    if (!LoadSearchDocument(options.m_strDocument, document)) {
+        CCliHost::PrintMessage(kMsgFailedToOpenDocument);
+        return kExitFailure;
+    }
+    const std::string strOut =
+        options.m_bJson ? FormatDocumentJson(document) : FormatDocumentText(document);
+    std::fwrite(strOut.data(), 1, strOut.size(), stdout);
+    return 0;
+}
+
 int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue)
 {
     const std::set<std::string> names(options.m_engineNames.begin(), options.m_engineNames.end());
@@ -155,6 +169,14 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
     job.m_bShowResultsPage = options.m_bResultsPage;
     job.m_bResetResultsPage = options.m_bResultsPage;
     job.m_bOpenResultsPage = false;
+    job.m_bVerifyLinks = options.m_bVerifyLinks;
+
+    CSearchDocumentData document;
+    document.m_nMaxHits = options.m_nHitLimit;
+    document.m_nSearchOption = options.m_nSearchOption;
+    document.m_strCriteria = options.m_strQuery;
+    for (const CSearchEngine& engine : job.m_engines)
+        document.m_engines.push_back(engine.m_strName);
 
     {
         CSearchRun run;
@@ -164,10 +186,15 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
         interrupts.Stop();
     }
 
-    const std::vector<CSearchHit> hits = rows.GetRows();
-    const std::string strOut = options.m_bJson ? FormatHitsJson(hits) : FormatHitsTsv(hits);
+    document.m_hits = rows.GetRows();
+    const std::string strOut =
+        options.m_bJson ? FormatHitsJson(document.m_hits) : FormatHitsTsv(document.m_hits);
     std::fwrite(strOut.data(), 1, strOut.size(), stdout);
     std::fflush(stdout);
+    if (!options.m_strSaveFile.empty() && !SaveSearchDocument(options.m_strSaveFile, document)) {
+        CCliHost::PrintMessage(kMsgFailedToSaveDocument);
+        return interrupts.WasInterrupted() ? kExitInterrupted : kExitFailure;
+    }
     return interrupts.WasInterrupted() ? kExitInterrupted : 0;
 }
 
@@ -183,6 +210,9 @@ int main(int argc, char** argv)
         std::fputs(kCliUsage, stdout);
         return 0;
     }
+
+    if (options.m_command == CCliOptions::Command::Show)
+        return ShowDocument(options);
 
     const std::string strPath =
         options.m_strEnginesFile.empty() ? FindCataloguePath() : options.m_strEnginesFile;

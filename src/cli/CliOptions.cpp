@@ -14,8 +14,12 @@ const char* const kCliUsage =
     "  --results-page            write questrel.htm in the current directory\n"
     "  --direct | --proxy HOST:PORT    connect directly or through a proxy\n"
     "                            (default: the system's settings)\n"
+    "  --verify-links            run link verification after the engines\n"
+    "  --save FILE.qrl           save the search as a search document\n"
     "  --json                    hits as a JSON array\n"
-    "  -q, --quiet               no status texts\n";
+    "  -q, --quiet               no status texts\n"
+    "       questrel-cli show FILE.qrl [--json]\n"
+    "                            print a saved search as stored\n";
 
 namespace {
 
@@ -103,6 +107,17 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
             }
             options.m_nConnectMethod = 3;
             options.m_strProxy = psz;
+        } else if (strArg == "--verify-links") {
+            options.m_bVerifyLinks = true;
+        } else if (strArg == "--save") {
+            const char* psz = value("--save");
+            if (!psz)
+                return false;
+            if (!*psz) {
+                strError = "--save needs a file name";
+                return false;
+            }
+            options.m_strSaveFile = psz;
         } else if (strArg == "--json") {
             options.m_bJson = true;
         } else if (strArg == "-q" || strArg == "--quiet") {
@@ -127,6 +142,15 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
             return false;
         }
         options.m_command = CCliOptions::Command::Engines;
+        return true;
+    }
+    if (strCommand == "show") {
+        if (positional.size() != 2) {
+            strError = "show needs one FILE.qrl";
+            return false;
+        }
+        options.m_command = CCliOptions::Command::Show;
+        options.m_strDocument = positional[1];
         return true;
     }
     if (strCommand == "search") {

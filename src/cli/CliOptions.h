@@ -11,6 +11,7 @@ struct CCliOptions
         None,
         Engines,
         Search,
+        Show,
     };
 
     Command m_command = Command::None;
@@ -24,6 +25,9 @@ struct CCliOptions
     bool m_bJson = false;
     bool m_bQuiet = false;
     bool m_bHelp = false;
+    bool m_bVerifyLinks = false;        // --verify-links
+    std::string m_strSaveFile;          // --save FILE.qrl
+    std::string m_strDocument;          // show FILE.qrl
     std::string m_strQuery;
     std::vector<std::string> m_engineNames;
 };

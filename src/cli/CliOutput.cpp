@@ -74,15 +74,48 @@ std::string FormatHitsTsv(const std::vector<CSearchHit>& hits)
     return out;
 }
 
-std::string FormatHitsJson(const std::vector<CSearchHit>& hits)
+namespace {
+
+std::string HitsJsonArray(const std::vector<CSearchHit>& hits, const char* pszIndent)
 {
     std::string out = "[";
     for (size_t i = 0; i < hits.size(); ++i) {
-        out += i ? ",\n " : "\n ";
-        out += "{\"description\":" + JsonString(hits[i].m_strDescription) +
+        out += i ? ",\n" : "\n";
+        out += pszIndent;
+        out += " {\"description\":" + JsonString(hits[i].m_strDescription) +
                ",\"url\":" + JsonString(hits[i].m_strUrl) +
                ",\"engine\":" + JsonString(hits[i].m_strEngine) + "}";
     }
-    out += hits.empty() ? "]\n" : "\n]\n";
-    return out;
+    if (!hits.empty())
+        out += std::string("\n") + pszIndent;
+    return out + "]";
+}
+
+} // namespace
+
+std::string FormatHitsJson(const std::vector<CSearchHit>& hits)
+{
+    return HitsJsonArray(hits, "") + "\n";
+}
+
+std::string FormatDocumentText(const CSearchDocumentData& data)
+{
+    std::string out = "Max Hits\t" + std::to_string(data.m_nMaxHits) + "\n";
+    out += "Search Option\t" + std::to_string(data.m_nSearchOption) + "\n";
+    out += "Criteria\t" + EscapeTsvField(data.m_strCriteria) + "\n";
+    out += "Engines";
+    for (const std::string& strName : data.m_engines)
+        out += "\t" + EscapeTsvField(strName);
+    out += "\n";
+    return out + FormatHitsTsv(data.m_hits);
+}
+
+std::string FormatDocumentJson(const CSearchDocumentData& data)
+{
+    std::string out = "{\"maxHits\":" + std::to_string(data.m_nMaxHits) +
+                      ",\"searchOption\":" + std::to_string(data.m_nSearchOption) +
+                      ",\"criteria\":" + JsonString(data.m_strCriteria) + ",\"engines\":[";
+    for (size_t i = 0; i < data.m_engines.size(); ++i)
+        out += (i ? "," : "") + JsonString(data.m_engines[i]);
+    return out + "],\n \"hits\":" + HitsJsonArray(data.m_hits, " ") + "}\n";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/SearchDocument.h"
 #include "results/ResultRows.h"
 
 #include <string>
@@ -15,3 +16,9 @@ std::string JsonString(std::string_view text);
 std::string FormatHitsTsv(const std::vector<CSearchHit>& hits);
 // [{"description":..,"url":..,"engine":..}, ...]
 std::string FormatHitsJson(const std::vector<CSearchHit>& hits);
+
+// A saved search as stored: "Max Hits", "Search Option", "Criteria" and
+// "Engines" lines (name TAB value(s)), then the hits as TSV.
+std::string FormatDocumentText(const CSearchDocumentData& data);
+// {"maxHits","searchOption","criteria","engines":[...],"hits":[{...}]}
+std::string FormatDocumentJson(const CSearchDocumentData& data);

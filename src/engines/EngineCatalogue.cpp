@@ -97,7 +97,7 @@ bool LoadEngines(const std::string& strPath, std::vector<CSearchEngine>& engines
 
 bool SaveEngines(const std::string& strPath, const std::vector<CSearchEngine>& engines)
 {
-    return WriteFileAtomically(strPath, FormatEngines(engines));
+    return WriteFileAtomically(strPath, FormatEngines(engines), true);
 }
 
 bool EngineNameLess(const std::string& a, const std::string& b)

@@ -23,11 +23,11 @@ bool ReadFileBytes(const std::string& strPath, std::string& bytes)
     return bOk;
 }
 
-bool WriteFileAtomically(const std::string& strPath, const std::string& bytes)
+bool WriteFileAtomically(const std::string& strPath, const std::string& bytes, bool bCreateFolders)
 {
     std::error_code ec;
     const std::filesystem::path path(strPath);
-    if (path.has_parent_path())
+    if (bCreateFolders && path.has_parent_path())
         std::filesystem::create_directories(path.parent_path(), ec);
 
     std::string strTemp = strPath + ".XXXXXX";

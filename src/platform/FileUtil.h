@@ -7,8 +7,10 @@ bool ReadFileBytes(const std::string& strPath, std::string& bytes);
 
 // Replaces the file by writing a temporary file beside it and renaming it over
 // the old one, so a crash or a full disk never leaves a truncated file: the old
-// file stays whole until the new one is complete. Creates missing parent folders.
-bool WriteFileAtomically(const std::string& strPath, const std::string& bytes);
+// file stays whole until the new one is complete. With bCreateFolders, missing
+// parent folders are made first.
+bool WriteFileAtomically(const std::string& strPath, const std::string& bytes,
+                         bool bCreateFolders = false);
 
 bool FileExists(const std::string& strPath);
 

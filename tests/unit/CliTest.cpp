@@ -248,3 +248,56 @@ TEST(Cli, CtrlCCancelsAStalledSearchAndPrintsTheRowsFound)
     EXPECT_NE(result.m_strErr.find("Find cancelled.\n"), std::string::npos);
     EXPECT_EQ(Lines(result.m_strOut).size(), 3u) << result.m_strOut;
 }
+
+TEST_F(CCliFixture, VerifyLinksDeletesTheDeadHits)
+{
+    const CProcessResult result = Cli({"search", "--direct", "--verify-links", "--max-hits", "10",
+                                       "red apple", "Sample Count"});
+    EXPECT_EQ(result.m_nExitCode, 0);
+    const std::vector<std::string> lines = Lines(result.m_strOut);
+    EXPECT_EQ(lines.size(), 9u); // hit 7 links to a page that answers 404
+    EXPECT_EQ(result.m_strOut.find("/gone/"), std::string::npos);
+    EXPECT_NE(result.m_strErr.find("Verifying URLs exist\n"), std::string::npos);
+    EXPECT_NE(result.m_strErr.find("/gone/count/red-apple/7 does not exist.  Deleting it from the list.\n"),
+              std::string::npos);
+}
+
+TEST_F(CCliFixture, SavedSearchShowsAsStored)
+{
+    const std::string strFile = dir.File("saved.qrl");
+    const CProcessResult search = Cli({"search", "--direct", "-q", "--max-hits", "3", "--option", "any",
+                                       "--save", strFile, "red\tapple", "Sample Count", "Sample Start"});
+    ASSERT_EQ(search.m_nExitCode, 0) << search.m_strErr;
+
+    const CProcessResult show = RunCli({"show", strFile}, dir.GetPath());
+    EXPECT_EQ(show.m_nExitCode, 0);
+    const std::vector<std::string> lines = Lines(show.m_strOut);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "Max Hits\t3");
+    EXPECT_EQ(lines[1], "Search Option\t1");
+    EXPECT_EQ(lines[2], "Criteria\tred\\tapple");
+    EXPECT_EQ(lines[3], "Engines\tSample Count\tSample Start");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 4, lines.end()), Lines(search.m_strOut));
+
+    const CProcessResult json = RunCli({"show", "--json", strFile}, dir.GetPath());
+    EXPECT_EQ(json.m_nExitCode, 0);
+    const std::string strHead = "{\"maxHits\":3,\"searchOption\":1,\"criteria\":\"red\\tapple\","
+                                "\"engines\":[\"Sample Count\",\"Sample Start\"],\n \"hits\":[";
+    EXPECT_EQ(json.m_strOut.substr(0, strHead.size()), strHead);
+    EXPECT_EQ(json.m_strOut.substr(json.m_strOut.size() - 3), "]}\n");
+}
+
+TEST_F(CCliFixture, DamagedDocumentIsRefused)
+{
+    qtest::WriteFile(dir.File("bad.qrl"), std::string("\x14\0\0\0\0\0\0\0\xff\xff\xff\x7f", 12));
+    for (const std::string& strFile : {dir.File("bad.qrl"), dir.File("missing.qrl")}) {
+        const CProcessResult result = RunCli({"show", strFile}, dir.GetPath());
+        EXPECT_EQ(result.m_nExitCode, 1);
+        EXPECT_EQ(result.m_strErr, "questrel: Failed to open document.\n");
+        EXPECT_EQ(result.m_strOut, "");
+    }
+    const CProcessResult unsaved =
+        Cli({"search", "--direct", "-q", "--save", dir.File("no/such/dir/x.qrl"), "q", "Sample Count"});
+    EXPECT_EQ(unsaved.m_nExitCode, 1);
+    EXPECT_EQ(unsaved.m_strErr, "questrel: Failed to save document.\n");
+}

@@ -51,7 +51,8 @@ TEST(FileUtil, AtomicWriteReplacesWholeFileAndLeavesNoTemporary)
 {
     qtest::CTempDir dir;
     const std::string strPath = dir.File("sub/file.txt");
-    ASSERT_TRUE(WriteFileAtomically(strPath, "first"));
+    EXPECT_FALSE(WriteFileAtomically(strPath, "first")); // no folder "sub" yet
+    ASSERT_TRUE(WriteFileAtomically(strPath, "first", true));
     ASSERT_TRUE(WriteFileAtomically(strPath, "second"));
     EXPECT_EQ(qtest::ReadFile(strPath), "second");
     size_t nFiles = 0;
@@ -59,7 +60,7 @@ TEST(FileUtil, AtomicWriteReplacesWholeFileAndLeavesNoTemporary)
         ++nFiles;
     EXPECT_EQ(nFiles, 1u);
     // A folder that cannot be created: false, nothing written.
-    EXPECT_FALSE(WriteFileAtomically(strPath + "/below-a-file", "x"));
+    EXPECT_FALSE(WriteFileAtomically(strPath + "/below-a-file", "x", true));
 }
 
 TEST(FileUtil, XdgFoldersHonourAbsoluteValuesOnly)
