@@ -24,21 +24,8 @@ std::string EscapeTsvField(std::string_view field)
 std::string JsonString(std::string_view text)
 {
     std::string out = "\"";
-    for (size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x80) {
-            const size_t n = Utf8SequenceLength(text, i);
-            if (n > 0) {
-                out.append(text.substr(i, n));
-                i += n;
-            } else {
-                // Latin-1: U+0080..U+00FF as two UTF-8 bytes.
-                out += static_cast<char>(0xC0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-                ++i;
-            }
-            continue;
-        }
+    for (const char ch : ToValidUtf8(text)) {
+        const auto c = static_cast<unsigned char>(ch);
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -51,10 +38,9 @@ std::string JsonString(std::string_view text)
                 std::snprintf(sz, sizeof sz, "\\u%04x", c);
                 out += sz;
             } else {
-                out += static_cast<char>(c);
+                out += ch;
             }
         }
-        ++i;
     }
     out += '"';
     return out;

@@ -138,3 +138,24 @@ void AppendPercentEncoded(std::string& out, unsigned char c)
     out += kHex[c >> 4];
     out += kHex[c & 0x0F];
 }
+
+std::string ToValidUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+        } else if (const size_t n = Utf8SequenceLength(text, i)) {
+            out.append(text.substr(i, n));
+            i += n;
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+            ++i;
+        }
+    }
+    return out;
+}

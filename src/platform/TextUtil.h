@@ -32,5 +32,9 @@ size_t Utf8SequenceLength(std::string_view text, size_t i);
 // single characters (a Latin-1 page is cut at exactly nMaxBytes).
 size_t Utf8SafeCutLength(std::string_view text, size_t nMaxBytes);
 
+// The text as valid UTF-8: well-formed UTF-8 sequences are kept, every other
+// byte of 0x80 or above is taken as a Latin-1 character.
+std::string ToValidUtf8(std::string_view text);
+
 // "%XX" with upper-case hex digits.
 void AppendPercentEncoded(std::string& out, unsigned char c);

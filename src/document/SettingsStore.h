@@ -1,0 +1,75 @@
+#pragma once
+
+// The profile: section "Settings" of questrel.ini in $XDG_CONFIG_HOME/questrel/
+// (default ~/.config/questrel/), on wxFileConfig. Only the GUI reads and writes
+// it, on the UI thread.
+//
+// Every write reaches the file at once, and the file is replaced whole (written
+// to a temporary file and renamed), so a crash or a full disk never leaves a
+// truncated profile. Sections and keys the program does not know (the
+// recent-file list) are kept.
+
+#include <memory>
+#include <string>
+
+class wxFileConfig;
+
+namespace SettingsKey {
+inline constexpr const char* kSection = "Settings";
+inline constexpr const char* kMaxHits = "Max Hits";
+inline constexpr const char* kSearchOption = "Search Option";
+inline constexpr const char* kCriteria = "Criteria";
+inline constexpr const char* kAllHits = "All Hits";
+inline constexpr const char* kShowHtml = "ShowHTML";
+inline constexpr const char* kShowHints = "Show Hints";
+inline constexpr const char* kRemoveDups = "Remove Dups";
+inline constexpr const char* kVerifyLinks = "Verify Links";
+inline constexpr const char* kSaveSettings = "Save Settings";
+inline constexpr const char* kConnectMethod = "Connect Method";
+inline constexpr const char* kProxy = "Proxy";
+inline constexpr const char* kPort = "Port";
+} // namespace SettingsKey
+
+namespace SettingsDefault {
+inline constexpr int kMaxHits = 20;
+inline constexpr int kSearchOption = 0;
+inline constexpr int kAllHits = 0;
+inline constexpr int kShowHtml = 0;
+inline constexpr int kShowHints = 1;
+inline constexpr int kRemoveDups = 1;
+inline constexpr int kVerifyLinks = 0;
+inline constexpr int kSaveSettings = 0;
+inline constexpr int kConnectMethod = 0;
+inline constexpr int kEngineTick = 0; // the unticked image
+} // namespace SettingsDefault
+
+class CSettingsStore
+{
+public:
+    // $XDG_CONFIG_HOME/questrel/questrel.ini
+    static std::string GetDefaultPath();
+
+    explicit CSettingsStore(const std::string& strPath);
+    ~CSettingsStore();
+    CSettingsStore(const CSettingsStore&) = delete;
+    CSettingsStore& operator=(const CSettingsStore&) = delete;
+
+    const std::string& GetPath() const { return m_strPath; }
+
+    // The leading decimal number of the value; the default when the key is
+    // missing (a value that is no number reads as 0).
+    int ReadInt(const std::string& strKey, int nDefault) const;
+    std::string ReadText(const std::string& strKey, const std::string& strDefault = "") const;
+    // False when the file could not be written.
+    bool WriteInt(const std::string& strKey, int nValue);
+    bool WriteText(const std::string& strKey, const std::string& strValue);
+
+    // The underlying config, for the framework's own entries (recent files);
+    // call Flush after changing it.
+    wxFileConfig& GetConfig() { return *m_pConfig; }
+    bool Flush();
+
+private:
+    std::string m_strPath;
+    std::unique_ptr<wxFileConfig> m_pConfig;
+};

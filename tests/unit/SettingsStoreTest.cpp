@@ -1,0 +1,108 @@
+#include "document/SettingsStore.h"
+#include "TestFixtures.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <wx/fileconf.h>
+#include <wx/init.h>
+
+namespace {
+
+struct CSettingsFixture : ::testing::Test
+{
+    wxInitializer wxInit;
+    qtest::CTempDir dir;
+    std::string strPath = dir.File("questrel/questrel.ini");
+};
+
+ino_t Inode(const std::string& strPath)
+{
+    struct stat st {};
+    ::stat(strPath.c_str(), &st);
+    return st.st_ino;
+}
+
+} // namespace
+
+TEST(SettingsPath, FollowsXdgConfigHome)
+{
+    ::setenv("XDG_CONFIG_HOME", "/tmp/xdg-config-test", 1);
+    EXPECT_EQ(CSettingsStore::GetDefaultPath(), "/tmp/xdg-config-test/questrel/questrel.ini");
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(CSettingsFixture, MissingFileGivesEveryDefault)
+{
+    const CSettingsStore store(strPath);
+    EXPECT_EQ(store.ReadInt(SettingsKey::kMaxHits, SettingsDefault::kMaxHits), 20);
+    EXPECT_EQ(store.ReadInt(SettingsKey::kShowHints, SettingsDefault::kShowHints), 1);
+    EXPECT_EQ(store.ReadText(SettingsKey::kCriteria), "");
+    EXPECT_FALSE(std::filesystem::exists(strPath)); // reading writes nothing
+}
+
+TEST_F(CSettingsFixture, ValuesAsTheFileHoldsThem)
+{
+    std::filesystem::create_directories(dir.File("questrel"));
+    qtest::WriteFile(strPath, "[Recent File List]\nFile1=/home/u/a.qrl\n"
+                              "[Settings]\nMax Hits=35\nSearch Option=-1\nAll Hits=12abc\n"
+                              "Show Hints=yes\nCriteria=red apple\nSample Engine=1\n");
+    CSettingsStore store(strPath);
+    EXPECT_EQ(store.ReadInt("Max Hits", 20), 35);
+    EXPECT_EQ(store.ReadInt("Search Option", 0), -1);
+    EXPECT_EQ(store.ReadInt("All Hits", 0), 12);  // the leading number
+    EXPECT_EQ(store.ReadInt("Show Hints", 1), 0); // no number: 0
+    EXPECT_EQ(store.ReadText("Criteria"), "red apple");
+    EXPECT_EQ(store.ReadInt("Sample Engine", 0), 1);
+
+    // A write keeps what the program does not know.
+    ASSERT_TRUE(store.WriteInt("Verify Links", 1));
+    CSettingsStore again(strPath);
+    wxString strRecent;
+    EXPECT_TRUE(again.GetConfig().Read("/Recent File List/File1", &strRecent));
+    EXPECT_EQ(strRecent, "/home/u/a.qrl");
+    EXPECT_EQ(again.ReadInt("Max Hits", 20), 35);
+    EXPECT_EQ(again.ReadInt("Verify Links", 0), 1);
+}
+
+TEST_F(CSettingsFixture, WritesReachTheFileAtOnceAndReplaceItWhole)
+{
+    CSettingsStore store(strPath);
+    ASSERT_TRUE(store.WriteInt(SettingsKey::kSearchOption, -1));
+    const ino_t nFirst = Inode(strPath);
+    ASSERT_TRUE(store.WriteText(SettingsKey::kCriteria, "  caf\xc3\xa9 \"x\" \\ ; y  "));
+    EXPECT_NE(Inode(strPath), nFirst); // a new file renamed over the old one
+
+    const CSettingsStore reader(strPath);
+    EXPECT_EQ(reader.ReadInt(SettingsKey::kSearchOption, 0), -1);
+    EXPECT_EQ(reader.ReadText(SettingsKey::kCriteria), "  caf\xc3\xa9 \"x\" \\ ; y  ");
+    const std::string strFile = qtest::ReadFile(strPath);
+    EXPECT_NE(strFile.find("[Settings]"), std::string::npos);
+    size_t nFiles = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.File("questrel")))
+        ++nFiles;
+    EXPECT_EQ(nFiles, 1u);
+}
+
+TEST_F(CSettingsFixture, EngineNamesOfAnyShapeAreKeys)
+{
+    CSettingsStore store(strPath);
+    const std::vector<std::string> names = {"A/B Search", "100% Engine", " Lead", "x=y", "[Group]",
+                                            "Caf\xc3\xa9", "Latin \xe9"};
+    for (size_t i = 0; i < names.size(); ++i)
+        ASSERT_TRUE(store.WriteInt(names[i], static_cast<int>(i) + 1));
+    const CSettingsStore reader(strPath);
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(reader.ReadInt(names[i], 0), static_cast<int>(i) + 1) << names[i];
+    // An engine named like a fixed key shares that key, as it always has.
+    ASSERT_TRUE(store.WriteInt("Max Hits", 1));
+    EXPECT_EQ(CSettingsStore(strPath).ReadInt(SettingsKey::kMaxHits, 20), 1);
+}
+
+TEST_F(CSettingsFixture, UnwritableProfileIsReportedAsFalse)
+{
+    qtest::WriteFile(dir.File("file"), "x");
+    CSettingsStore store(dir.File("file/questrel.ini"));
+    EXPECT_FALSE(store.WriteInt("Max Hits", 5));
+}
