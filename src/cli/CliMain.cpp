@@ -87,15 +87,15 @@ public:
     }
     ~CInterruptWatch() { Stop(); }
 
-    void Start(CSearchRun& run)
+    void Start(std::shared_ptr<CCancelSignal> pCancel)
     {
-        m_thread = std::thread([this, &run] {
+        m_thread = std::thread([this, pCancel] {
             int nSignal = 0;
             while (sigwait(&m_signals, &nSignal) == 0) {
                 if (nSignal == SIGUSR1)
                     return;
                 m_bInterrupted = true;
-                run.Cancel();
+                pCancel->Signal();
             }
         });
     }
@@ -178,9 +178,10 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
     for (const CSearchEngine& engine : job.m_engines)
         document.m_engines.push_back(engine.m_strName);
 
+    job.m_pCancel = std::make_shared<CCancelSignal>();
     {
         CSearchRun run;
-        interrupts.Start(run);
+        interrupts.Start(job.m_pCancel);
         run.Start(std::move(job));
         run.Join();
         interrupts.Stop();

@@ -108,9 +108,13 @@ bool CSearchRun::Start(CSearchJob job)
         return false;
     if (!job.m_pCancel)
         job.m_pCancel = std::make_shared<CCancelSignal>();
-    m_pJob = std::make_unique<CSearchJob>(std::move(job));
+    CSearchJob* pJob = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pJob = std::make_unique<CSearchJob>(std::move(job));
+        pJob = m_pJob.get();
+    }
     m_bFinished = false;
-    CSearchJob* pJob = m_pJob.get();
     m_thread = std::thread([this, pJob] {
         SearchThreadProc(*pJob);
         m_bFinished = true;
@@ -120,6 +124,7 @@ bool CSearchRun::Start(CSearchJob job)
 
 void CSearchRun::Cancel()
 {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (m_pJob && m_pJob->m_pCancel)
         m_pJob->m_pCancel->Signal();
 }
@@ -132,5 +137,6 @@ void CSearchRun::Join()
 
 CCancelSignal* CSearchRun::GetCancelSignal() const
 {
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_pJob ? m_pJob->m_pCancel.get() : nullptr;
 }

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,7 +55,8 @@ public:
     // Starts the worker on the job (a cancel signal is made when it has none).
     // False while an earlier worker has not been joined.
     bool Start(CSearchJob job);
-    // Sets the run's cancel signal; the worker stops at once and makes no further host call.
+    // Sets the run's cancel signal; the worker stops at once and makes no further
+    // host call. May be called from any thread.
     void Cancel();
     // Waits for the worker to end. Quick after Cancel.
     void Join();
@@ -63,6 +65,7 @@ public:
     CCancelSignal* GetCancelSignal() const;
 
 private:
+    mutable std::mutex m_mutex; // guards m_pJob against a Cancel from another thread
     std::unique_ptr<CSearchJob> m_pJob;
     std::thread m_thread;
     std::atomic<bool> m_bFinished{false};

@@ -243,7 +243,7 @@ TEST(Cli, CtrlCCancelsAStalledSearchAndPrintsTheRowsFound)
     const CProcessResult result =
         RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "q"}, dir.GetPath(),
                "Retrieving results from " + server.GetBaseUrl() + "/stall");
-    EXPECT_EQ(result.m_nExitCode, 130);
+    EXPECT_EQ(result.m_nExitCode, 130) << result.m_strErr;
     EXPECT_LT(result.m_elapsedAfterSignal, std::chrono::milliseconds(1000));
     EXPECT_NE(result.m_strErr.find("Find cancelled.\n"), std::string::npos);
     EXPECT_EQ(Lines(result.m_strOut).size(), 3u) << result.m_strOut;

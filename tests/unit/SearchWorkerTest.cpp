@@ -293,3 +293,49 @@ TEST_F(CWorkerFixture, CancelBelongsToOneSearchOnly)
     EXPECT_EQ(otherHost.GetSearchDoneCount(), 1);
     EXPECT_EQ(otherHost.GetStatusTexts().back(), "Find complete.");
 }
+
+TEST_F(CWorkerFixture, FaultyEnginesDoNotStopTheSearchNorLoseRows)
+{
+    CSessionOptions options;
+    options.m_nConnectMethod = kConnectDirect;
+    options.m_nStallTimeoutMs = 300;
+    pSession = OpenInternetSession(options, nullptr);
+    server.SetHandler([](const CRecordedRequest& request) {
+        const std::string strTag = request.m_strPath.substr(1);
+        const std::string strHits = HitsPage(strTag, 1, 3);
+        if (strTag == "reset") {
+            CReply reply = CReply::Ok(strHits + std::string(5000, ' '), false);
+            reply.m_nResetAfter = strHits.size() + 100;
+            return reply;
+        }
+        if (strTag == "stall") {
+            CReply reply = CReply::Ok(strHits);
+            reply.m_nHeadDelayMs = 5000;
+            return reply;
+        }
+        if (strTag == "huge")
+            return CReply::Ok(strHits + std::string(10 * 1024 * 1024, 'x'), false);
+        if (strTag == "short") {
+            CReply reply = CReply::Make(200, "", false, "Content-Length: 100000\r\n");
+            reply.m_strBody = strHits;
+            return reply;
+        }
+        if (strTag == "garbage")
+            return CReply::Raw("\x16\x03\x01 definitely not HTTP\r\n\r\n");
+        return CReply::Ok(strHits);
+    });
+    std::vector<CSearchEngine> engines;
+    for (const char* pszTag : {"first", "reset", "stall", "huge", "short", "garbage", "last"})
+        engines.push_back(Engine(pszTag, ResultCount, Base() + "/" + pszTag, "?n=%d"));
+    Run(MakeJob(engines));
+
+    for (const char* pszTag : {"first", "reset", "huge", "short", "last"})
+        EXPECT_EQ(RowsOf(pszTag), 3) << pszTag;
+    EXPECT_EQ(RowsOf("stall"), 0);
+    EXPECT_EQ(RowsOf("garbage"), 0);
+    const Strings messages = host.GetMessages();
+    ASSERT_EQ(messages.size(), 2u); // the stall and the garbage: their requests failed
+    EXPECT_NE(messages[0].find("Timeout was reached"), std::string::npos) << messages[0];
+    EXPECT_EQ(host.GetSearchDoneCount(), 1);
+    EXPECT_EQ(server.GetRequestCount(), 7u);
+}
