@@ -97,6 +97,7 @@ void CResultRows::InsertRow(int nRow, CSearchHit hit)
         IndexUrl(hit.m_strUrl);
         m_rows.insert(m_rows.begin() + static_cast<std::ptrdiff_t>(nPos), std::move(hit));
         ++m_nVersion;
+        ++m_nStructureVersion;
     }
     NotifyChanged();
 }
@@ -111,6 +112,7 @@ bool CResultRows::SetRow(int nRow, CSearchHit hit)
         IndexUrl(hit.m_strUrl);
         m_rows[static_cast<size_t>(nRow)] = std::move(hit);
         ++m_nVersion;
+        ++m_nStructureVersion;
     }
     NotifyChanged();
     return true;
@@ -154,6 +156,7 @@ bool CResultRows::DeleteRow(int nRow)
         UnindexUrl(m_rows[static_cast<size_t>(nRow)].m_strUrl);
         m_rows.erase(m_rows.begin() + nRow);
         ++m_nVersion;
+        ++m_nStructureVersion;
     }
     NotifyChanged();
     return true;
@@ -169,6 +172,7 @@ bool CResultRows::DeleteRowIf(int nRow, std::string_view url)
         UnindexUrl(m_rows[static_cast<size_t>(nRow)].m_strUrl);
         m_rows.erase(m_rows.begin() + nRow);
         ++m_nVersion;
+        ++m_nStructureVersion;
     }
     NotifyChanged();
     return true;
@@ -181,6 +185,7 @@ void CResultRows::DeleteAllRows()
         m_rows.clear();
         m_urlCounts.clear();
         ++m_nVersion;
+        ++m_nStructureVersion;
     }
     NotifyChanged();
 }
@@ -189,6 +194,12 @@ uint64_t CResultRows::GetVersion() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_nVersion;
+}
+
+uint64_t CResultRows::GetStructureVersion() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_nStructureVersion;
 }
 
 void CResultRows::SetChangeListener(std::function<void()> listener)

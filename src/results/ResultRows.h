@@ -72,6 +72,8 @@ public:
 
     // Counts every change; lets a view tell whether it is up to date.
     uint64_t GetVersion() const;
+    // Counts every change but appends: while it stays, rows were only added at the end.
+    uint64_t GetStructureVersion() const;
     void SetChangeListener(std::function<void()> listener);
 
 private:
@@ -90,5 +92,6 @@ private:
     std::vector<CSearchHit> m_rows;
     std::unordered_map<std::string, int, CStringHash, std::equal_to<>> m_urlCounts;
     uint64_t m_nVersion = 0;
+    uint64_t m_nStructureVersion = 0;
     std::shared_ptr<const std::function<void()>> m_pListener;
 };

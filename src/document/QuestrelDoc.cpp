@@ -1,0 +1,166 @@
+#include "document/QuestrelDoc.h"
+
+#include "document/SearchDocument.h"
+#include "document/SettingsStore.h"
+#include "results/ResultListCtrl.h"
+#include "search/SearchTexts.h"
+#include "shell/EngineListCtrl.h"
+#include "shell/MainFrame.h"
+#include "shell/MessageBox.h"
+#include "shell/QuestrelView.h"
+#include "shell/ShellTexts.h"
+#include "shell/WxText.h"
+
+#include <wx/fileconf.h>
+#include <wx/filename.h>
+
+namespace {
+constexpr const char* kRecentGroup = "/Recent File List/File";
+}
+
+CQuestrelDoc::CQuestrelDoc(CMainFrame& frame) : m_frame(frame) {}
+
+wxString CQuestrelDoc::GetTitle() const
+{
+    return m_strPath.empty() ? wxString(kUntitled) : wxFileName(ToWx(m_strPath)).GetFullName();
+}
+
+void CQuestrelDoc::SetPath(const std::string& strPath)
+{
+    m_strPath = strPath;
+    m_frame.UpdateTitle();
+}
+
+void CQuestrelDoc::OnNewDocument(bool bApplyToForm)
+{
+    const CSettingsStore& settings = m_frame.GetSettings();
+    m_nMaxHits = settings.ReadInt(SettingsKey::kMaxHits, SettingsDefault::kMaxHits);
+    m_nSearchOption = settings.ReadInt(SettingsKey::kSearchOption, SettingsDefault::kSearchOption);
+    m_strCriteria = settings.ReadText(SettingsKey::kCriteria);
+    m_bAllHits = settings.ReadInt(SettingsKey::kAllHits, SettingsDefault::kAllHits) != 0;
+    SetPath({});
+    CQuestrelView& view = m_frame.GetFormView();
+    if (bApplyToForm)
+        m_frame.GetEnginePane().SetAllTicks(false);
+    view.m_nHitLimit = m_nMaxHits;
+    view.SetSearchOption(m_nSearchOption);
+    view.m_strQuery = m_strCriteria;
+    view.m_bAllHits = m_bAllHits;
+    view.TransferToForm();
+    view.UpdateHitLimitState();
+}
+
+bool CQuestrelDoc::OnOpenDocument(const std::string& strPath)
+{
+    CSearchDocumentData data;
+    if (!LoadSearchDocument(strPath, data))
+        return false;
+    CQuestrelView& view = m_frame.GetFormView();
+    view.m_nHitLimit = data.m_nMaxHits;
+    view.SetSearchOption(data.m_nSearchOption);
+    view.m_strQuery = data.m_strCriteria;
+
+    CEngineListCtrl& pane = m_frame.GetEnginePane();
+    const std::vector<bool> ticked = MatchTickedEngines(data.m_engines, pane.GetEngines());
+    for (size_t i = 0; i < ticked.size(); ++i)
+        pane.SetRowImage(static_cast<int>(i), ticked[i] ? CEngineListCtrl::m_nCheckedImage
+                                                        : CEngineListCtrl::m_nUncheckedImage);
+
+    CResultRows& rows = view.GetRows();
+    rows.DeleteAllRows();
+    for (CSearchHit& hit : data.m_hits)
+        rows.AppendHit(std::move(hit)); // in file order, at the end
+    view.GetResultList().SyncRows();
+    view.TransferToForm(); // the All Hits box shows what it showed
+    SetPath(strPath);
+    AddToRecentFiles(strPath);
+    return true;
+}
+
+bool CQuestrelDoc::OnSaveDocument(const std::string& strPath)
+{
+    CQuestrelView& view = m_frame.GetFormView();
+    view.TransferFromForm(); // its message shows, and saving goes on
+    CSearchDocumentData data;
+    data.m_nMaxHits = view.m_nHitLimit;
+    data.m_nSearchOption = view.GetSearchOption();
+    data.m_strCriteria = view.m_strQuery;
+    data.m_engines.clear();
+    for (const CSearchEngine& engine : m_frame.GetEnginePane().GetTickedEngines())
+        data.m_engines.push_back(engine.m_strName);
+    data.m_hits = view.GetRows().GetRows();
+    if (!SaveSearchDocument(strPath, data))
+        return false;
+    SetPath(strPath);
+    AddToRecentFiles(strPath);
+    return true;
+}
+
+void CQuestrelDoc::OnFileNew()
+{
+    if (m_frame.GetFormView().IsSearching())
+        return; // the rows the worker fills stay
+    OnNewDocument(true);
+}
+
+void CQuestrelDoc::OnFileOpen()
+{
+    if (m_frame.GetFormView().IsSearching())
+        return;
+    const wxString strPath = ChooseFile(&m_frame, false, wxEmptyString);
+    if (!strPath.empty())
+        OpenNamedDocument(FromWx(strPath));
+}
+
+void CQuestrelDoc::OpenNamedDocument(const std::string& strPath)
+{
+    if (m_frame.GetFormView().IsSearching())
+        return;
+    if (!OnOpenDocument(strPath))
+        ShowMessageBox(&m_frame, kMsgFailedToOpenDocument, kAppCaption, wxOK | wxICON_EXCLAMATION);
+}
+
+void CQuestrelDoc::OnFileSave()
+{
+    if (m_strPath.empty()) {
+        OnFileSaveAs();
+        return;
+    }
+    if (!OnSaveDocument(m_strPath))
+        ShowMessageBox(&m_frame, kMsgFailedToSaveDocument, kAppCaption, wxOK | wxICON_EXCLAMATION);
+}
+
+void CQuestrelDoc::OnFileSaveAs()
+{
+    const wxString strDefault = m_strPath.empty() ? wxString(kUntitled) + kDocumentExtension : GetTitle();
+    const wxString strPath = ChooseFile(&m_frame, true, strDefault);
+    if (strPath.empty())
+        return;
+    if (!OnSaveDocument(FromWx(strPath)))
+        ShowMessageBox(&m_frame, kMsgFailedToSaveDocument, kAppCaption, wxOK | wxICON_EXCLAMATION);
+}
+
+std::vector<std::string> CQuestrelDoc::GetRecentFiles() const
+{
+    std::vector<std::string> files;
+    wxFileConfig& config = m_frame.GetSettings().GetConfig();
+    for (size_t i = 1; i <= kRecentFileCount; ++i) {
+        wxString strPath;
+        if (config.Read(wxString::Format("%s%zu", kRecentGroup, i), &strPath) && !strPath.empty())
+            files.push_back(FromWx(strPath));
+    }
+    return files;
+}
+
+void CQuestrelDoc::AddToRecentFiles(const std::string& strPath)
+{
+    std::vector<std::string> files = GetRecentFiles();
+    std::erase(files, strPath);
+    files.insert(files.begin(), strPath);
+    if (files.size() > kRecentFileCount)
+        files.resize(kRecentFileCount);
+    CSettingsStore& settings = m_frame.GetSettings();
+    for (size_t i = 0; i < files.size(); ++i)
+        settings.GetConfig().Write(wxString::Format("%s%zu", kRecentGroup, i + 1), ToWx(files[i]));
+    settings.Flush();
+}

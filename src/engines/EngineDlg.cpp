@@ -1,0 +1,93 @@
+#include "engines/EngineDlg.h"
+
+#include "engines/SearchEngine.h"
+#include "shell/WxText.h"
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+CEngineDlg::CEngineDlg(wxWindow* pParent) : wxDialog(pParent, wxID_ANY, "Engine")
+{
+    // Controls are made in tab order; the sizer puts them in their places on
+    // screen (the next-page edit shows above the prefix but comes last in tab order).
+    const wxSize wide(420, -1);
+    m_pName = new wxTextCtrl(this, IDC_ENGINE_NAME, wxEmptyString, wxDefaultPosition, wide);
+    m_pStartToken = new wxTextCtrl(this, IDC_START_TOKEN, wxEmptyString, wxDefaultPosition, wide);
+    m_pEndToken = new wxTextCtrl(this, IDC_END_TOKEN, wxEmptyString, wxDefaultPosition, wide);
+    m_pUrl = new wxTextCtrl(this, IDC_ENGINE_URL, wxEmptyString, wxDefaultPosition, wide);
+    m_pSearchType = new wxChoice(this, IDC_SEARCH_TYPE);
+    for (const char* pszText : kSearchTypeTexts)
+        m_pSearchType->Append(pszText);
+    m_pPrefix = new wxTextCtrl(this, IDC_PREFIX, wxEmptyString, wxDefaultPosition, wide);
+    m_pSuffix = new wxTextCtrl(this, IDC_SUFFIX, wxEmptyString, wxDefaultPosition, wide);
+    auto* pOk = new wxButton(this, wxID_OK, "OK");
+    auto* pCancel = new wxButton(this, wxID_CANCEL, "Cancel");
+    pOk->SetDefault();
+    m_pNextPage = new wxTextCtrl(this, IDC_NEXT_PAGE, wxEmptyString, wxDefaultPosition, wide);
+
+    auto* pGrid = new wxFlexGridSizer(2, 6, 8);
+    pGrid->AddGrowableCol(1);
+    auto row = [this, pGrid](const char* pszLabel, wxWindow* pControl) {
+        pGrid->Add(new wxStaticText(this, wxID_ANY, pszLabel), 0, wxALIGN_CENTER_VERTICAL);
+        pGrid->Add(pControl, 1, wxEXPAND);
+    };
+    row("Engine", m_pName);
+    row("Token that Identifies Data", m_pStartToken);
+    row("Token that identifies end of data", m_pEndToken);
+    row("URL", m_pUrl);
+    row("Search Type", m_pSearchType);
+    row("Next Page Command", m_pNextPage);
+    row("Search Command Prefix", m_pPrefix);
+    row("Search Command Suffix", m_pSuffix);
+
+    auto* pButtons = new wxBoxSizer(wxHORIZONTAL);
+    pButtons->Add(pOk, 0, wxRIGHT, 8);
+    pButtons->Add(pCancel);
+    auto* pTop = new wxBoxSizer(wxVERTICAL);
+    pTop->Add(pGrid, 1, wxEXPAND | wxALL, 10);
+    pTop->Add(pButtons, 0, wxALIGN_CENTER | wxBOTTOM, 10);
+    SetSizerAndFit(pTop);
+}
+
+wxTextCtrl* CEngineDlg::GetEdit(int nId) const
+{
+    switch (nId) {
+    case IDC_ENGINE_NAME: return m_pName;
+    case IDC_START_TOKEN: return m_pStartToken;
+    case IDC_END_TOKEN: return m_pEndToken;
+    case IDC_ENGINE_URL: return m_pUrl;
+    case IDC_PREFIX: return m_pPrefix;
+    case IDC_SUFFIX: return m_pSuffix;
+    case IDC_NEXT_PAGE: return m_pNextPage;
+    default: return nullptr;
+    }
+}
+
+bool CEngineDlg::TransferDataToWindow()
+{
+    m_pStartToken->ChangeValue(ToWx(m_strStartToken));
+    m_pEndToken->ChangeValue(ToWx(m_strEndToken));
+    m_pName->ChangeValue(ToWx(m_strName));
+    m_pPrefix->ChangeValue(ToWx(m_strPrefix));
+    m_pSuffix->ChangeValue(ToWx(m_strSuffix));
+    m_pUrl->ChangeValue(ToWx(m_strUrl));
+    m_pSearchType->SetSelection(m_nSearchType >= 0 && m_nSearchType < 4 ? m_nSearchType : wxNOT_FOUND);
+    m_pNextPage->ChangeValue(ToWx(m_strNextPage));
+    return true;
+}
+
+bool CEngineDlg::TransferDataFromWindow()
+{
+    m_strStartToken = FromWx(m_pStartToken->GetValue());
+    m_strEndToken = FromWx(m_pEndToken->GetValue());
+    m_strName = FromWx(m_pName->GetValue());
+    m_strPrefix = FromWx(m_pPrefix->GetValue());
+    m_strSuffix = FromWx(m_pSuffix->GetValue());
+    m_strUrl = FromWx(m_pUrl->GetValue());
+    m_nSearchType = m_pSearchType->GetSelection();
+    m_strNextPage = FromWx(m_pNextPage->GetValue());
+    return true;
+}

@@ -1,0 +1,204 @@
+#include "results/ResultListCtrl.h"
+
+#include "shell/WxText.h"
+
+#include <wx/dcclient.h>
+#include <wx/settings.h>
+
+// ---------------------------------------------------------------------------
+
+class CResultRowsModel : public wxDataViewVirtualListModel
+{
+public:
+    explicit CResultRowsModel(CResultRows& rows) : wxDataViewVirtualListModel(0), m_rows(rows) {}
+
+    unsigned GetColumnCount() const override { return CResultRows::kColumnCount; }
+    wxString GetColumnType(unsigned) const override { return "string"; }
+    void GetValueByRow(wxVariant& variant, unsigned nRow, unsigned nColumn) const override
+    {
+        variant = ToWx(m_rows.GetCell(static_cast<int>(nRow), static_cast<int>(nColumn)));
+    }
+    bool SetValueByRow(const wxVariant&, unsigned, unsigned) override { return false; }
+
+private:
+    CResultRows& m_rows;
+};
+
+// Draws a cell's words one blank's width apart, query words in a box of the
+// highlight colours.
+class CHighlightRenderer : public wxDataViewCustomRenderer
+{
+public:
+    explicit CHighlightRenderer(const CHighlightWords& words)
+        : wxDataViewCustomRenderer("string", wxDATAVIEW_CELL_INERT), m_words(words)
+    {
+    }
+
+    bool SetValue(const wxVariant& value) override
+    {
+        m_strValue = value.GetString();
+        return true;
+    }
+    bool GetValue(wxVariant& value) const override
+    {
+        value = m_strValue;
+        return true;
+    }
+    wxSize GetSize() const override { return GetTextExtent(m_strValue); }
+
+    bool Render(wxRect rect, wxDC* pDc, int nState) override
+    {
+        const bool bSelected = (nState & wxDATAVIEW_CELL_SELECTED) != 0;
+        const wxColour rowText = wxSystemSettings::GetColour(bSelected ? wxSYS_COLOUR_HIGHLIGHTTEXT : wxSYS_COLOUR_WINDOWTEXT);
+        const wxColour wordText = wxSystemSettings::GetColour(bSelected ? wxSYS_COLOUR_WINDOW : wxSYS_COLOUR_HIGHLIGHT);
+        const wxColour wordBox = wxSystemSettings::GetColour(bSelected ? wxSYS_COLOUR_WINDOWTEXT : wxSYS_COLOUR_HIGHLIGHTTEXT);
+        const wxDCClipper clip(*pDc, rect);
+        const int nSpace = pDc->GetTextExtent(" ").GetWidth();
+        int x = rect.x;
+        const std::string strText = FromWx(m_strValue);
+        for (const std::string_view word : SplitWords(strText)) {
+            const wxString strWord = ToWx(word);
+            const wxSize size = pDc->GetTextExtent(strWord);
+            const int y = rect.y + (rect.height - size.GetHeight()) / 2;
+            if (m_words.IsHighlightWord(word)) {
+                pDc->SetPen(*wxTRANSPARENT_PEN);
+                pDc->SetBrush(wxBrush(wordBox));
+                pDc->DrawRectangle(x, rect.y, size.GetWidth(), rect.height);
+                pDc->SetTextForeground(wordText);
+            } else {
+                pDc->SetTextForeground(rowText);
+            }
+            pDc->DrawText(strWord, x, y);
+            x += size.GetWidth() + nSpace;
+            if (x > rect.GetRight())
+                break;
+        }
+        return true;
+    }
+
+private:
+    const CHighlightWords& m_words;
+    wxString m_strValue;
+};
+
+// ---------------------------------------------------------------------------
+
+CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows& rows)
+    : wxDataViewCtrl(pParent, nId, wxDefaultPosition, wxDefaultSize,
+                     wxDV_SINGLE | wxDV_ROW_LINES | wxBORDER_SUNKEN),
+      m_rows(rows), m_pModel(new CResultRowsModel(rows))
+{
+    AssociateModel(m_pModel);
+    m_pModel->DecRef(); // the control holds the reference
+}
+
+CResultListCtrl::~CResultListCtrl() = default;
+
+void CResultListCtrl::SetColumnCount(unsigned nCount)
+{
+    m_nColumnCount = nCount;
+    m_pColumnFields.assign(nCount, nullptr);
+}
+
+void CResultListCtrl::BindColumn(unsigned nIndex, const wxString& strHeading, std::string* pField)
+{
+    if (nIndex >= m_nColumnCount)
+        return;
+    auto* pColumn = new wxDataViewColumn(strHeading, new CHighlightRenderer(m_highlight), nIndex,
+                                         MeasureText(strHeading), wxALIGN_LEFT,
+                                         wxDATAVIEW_COL_RESIZABLE);
+    AppendColumn(pColumn);
+    m_pColumnFields[nIndex] = pField;
+}
+
+CSearchHit CResultListCtrl::HitFromFields() const
+{
+    std::string strCells[CResultRows::kColumnCount];
+    for (unsigned i = 0; i < m_nColumnCount && i < CResultRows::kColumnCount; ++i)
+        if (m_pColumnFields[i])
+            strCells[i] = *m_pColumnFields[i];
+    return {strCells[0], strCells[1], strCells[2]};
+}
+
+void CResultListCtrl::InsertRowFromFields(int nRow)
+{
+    m_rows.InsertRow(nRow, HitFromFields());
+    SyncRows();
+    AutoSizeColumns(nRow);
+}
+
+void CResultListCtrl::SetRowFromFields(int nRow)
+{
+    m_rows.SetRow(nRow, HitFromFields());
+    SyncRows();
+    AutoSizeColumns(nRow);
+}
+
+void CResultListCtrl::ReadRowIntoFields(int nRow)
+{
+    for (unsigned i = 0; i < m_nColumnCount; ++i)
+        if (m_pColumnFields[i])
+            *m_pColumnFields[i] = m_rows.GetCell(nRow, static_cast<int>(i));
+}
+
+int CResultListCtrl::MeasureText(const wxString& strText) const
+{
+    wxClientDC dc(const_cast<CResultListCtrl*>(this));
+    dc.SetFont(GetFont());
+    return dc.GetTextExtent(strText).GetWidth() + dc.GetTextExtent("M").GetWidth();
+}
+
+void CResultListCtrl::AutoSizeColumns(int nRow)
+{
+    for (unsigned i = 0; i < GetColumnCount() && i < m_nColumnCount; ++i) {
+        const std::string strCell = m_rows.GetCell(nRow, static_cast<int>(i));
+        const int nWidth = MeasureText(ToWx(strCell.substr(0, 255)));
+        wxDataViewColumn* pColumn = GetColumn(i);
+        if (pColumn->GetWidth() < nWidth)
+            pColumn->SetWidth(nWidth & 0xFFFF);
+    }
+}
+
+void CResultListCtrl::SetHighlightWords(const std::string& strQuery)
+{
+    m_highlight.SetText(strQuery);
+    Refresh();
+}
+
+int CResultListCtrl::GetFirstSelectedRow() const
+{
+    const wxDataViewItem item = GetSelection();
+    return item.IsOk() ? static_cast<int>(m_pModel->GetRow(item)) : -1;
+}
+
+void CResultListCtrl::SelectRow(int nRow)
+{
+    if (nRow >= 0 && nRow < m_nShown)
+        Select(m_pModel->GetItem(static_cast<unsigned>(nRow)));
+}
+
+void CResultListCtrl::RequestSync()
+{
+    if (!m_bSyncPending.exchange(true))
+        CallAfter([this] { SyncRows(); });
+}
+
+void CResultListCtrl::SyncRows()
+{
+    m_bSyncPending = false;
+    const uint64_t nStructure = m_rows.GetStructureVersion();
+    const int nCount = m_rows.GetRowCount();
+    if (nStructure == m_nSyncedStructure && nCount >= m_nShown) {
+        // Only appends since the last look: keep the scroll position and selection.
+        for (int i = m_nShown; i < nCount; ++i) {
+            m_pModel->RowAppended();
+            AutoSizeColumns(i);
+        }
+    } else {
+        m_pModel->Reset(static_cast<unsigned>(nCount));
+        for (int i = 0; i < nCount && i < 5000; ++i)
+            AutoSizeColumns(i);
+    }
+    m_nShown = nCount;
+    m_nSyncedStructure = nStructure;
+}

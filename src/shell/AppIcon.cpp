@@ -1,0 +1,19 @@
+#include "shell/AppIcon.h"
+
+#include "AppIconSvg.h" // generated from res/questrel.svg
+
+wxBitmap GetAppIconBitmap(int nSize)
+{
+    return wxBitmapBundle::FromSVG(kAppIconSvg, wxSize(nSize, nSize)).GetBitmap(wxSize(nSize, nSize));
+}
+
+wxIconBundle GetAppIconBundle()
+{
+    wxIconBundle icons;
+    for (const int nSize : {16, 32, 48, 64}) {
+        wxIcon icon;
+        icon.CopyFromBitmap(GetAppIconBitmap(nSize));
+        icons.AddIcon(icon);
+    }
+    return icons;
+}

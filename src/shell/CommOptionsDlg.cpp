@@ -1,0 +1,110 @@
+#include "shell/CommOptionsDlg.h"
+
+#include "platform/InternetClient.h"
+#include "platform/TextUtil.h"
+#include "search/SearchTexts.h"
+#include "shell/MessageBox.h"
+#include "shell/ShellTexts.h"
+#include "shell/WxText.h"
+
+#include <wx/button.h>
+#include <wx/radiobut.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::string& strProxy,
+                                 const std::string& strPort)
+    : wxDialog(pParent, wxID_ANY, "Communication Options"), m_nMethod(nMethod), m_strProxy(strProxy),
+      m_strPort(strPort)
+{
+    m_pPreconfigured = new wxRadioButton(this, IDC_PRECONFIGURED, "Use preconfigured settings",
+                                         wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    m_pDirect = new wxRadioButton(this, IDC_DIRECT, "Direct connection to the Internet");
+    m_pUseProxy = new wxRadioButton(this, IDC_USE_PROXY, "Connect through a proxy server");
+    m_pProxy = new wxTextCtrl(this, IDC_PROXY_ADDRESS, wxEmptyString, wxDefaultPosition, wxSize(180, -1));
+    m_pPort = new wxTextCtrl(this, IDC_PROXY_PORT, wxEmptyString, wxDefaultPosition, wxSize(70, -1));
+    auto* pOk = new wxButton(this, wxID_OK, "OK");
+    auto* pCancel = new wxButton(this, wxID_CANCEL, "Cancel");
+    pOk->SetDefault();
+
+    auto* pLeft = new wxBoxSizer(wxVERTICAL);
+    pLeft->Add(m_pPreconfigured, 0, wxBOTTOM, 4);
+    pLeft->Add(m_pDirect, 0, wxBOTTOM, 4);
+    pLeft->Add(m_pUseProxy, 0, wxBOTTOM, 10);
+    auto* pProxyGrid = new wxFlexGridSizer(3, 2, 4);
+    pProxyGrid->Add(new wxStaticText(this, wxID_ANY, "Address of proxy to use"));
+    pProxyGrid->AddSpacer(0);
+    pProxyGrid->Add(new wxStaticText(this, wxID_ANY, "Port"));
+    pProxyGrid->Add(m_pProxy);
+    pProxyGrid->Add(new wxStaticText(this, wxID_ANY, ":"), 0, wxALIGN_CENTER_VERTICAL);
+    pProxyGrid->Add(m_pPort);
+    pLeft->Add(pProxyGrid);
+    auto* pButtons = new wxBoxSizer(wxVERTICAL);
+    pButtons->Add(pOk, 0, wxBOTTOM, 6);
+    pButtons->Add(pCancel);
+    auto* pTop = new wxBoxSizer(wxHORIZONTAL);
+    pTop->Add(pLeft, 1, wxALL, 10);
+    pTop->Add(pButtons, 0, wxALL, 10);
+    SetSizerAndFit(pTop);
+
+    Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { SelectMethod(kConnectPreconfigured); }, IDC_PRECONFIGURED);
+    Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { SelectMethod(kConnectDirect); }, IDC_DIRECT);
+    Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { SelectMethod(kConnectProxy); }, IDC_USE_PROXY);
+}
+
+wxRadioButton* CCommOptionsDlg::GetRadio(int nId) const
+{
+    return nId == IDC_DIRECT ? m_pDirect : nId == IDC_USE_PROXY ? m_pUseProxy : m_pPreconfigured;
+}
+
+bool CCommOptionsDlg::TransferDataToWindow()
+{
+    m_pProxy->ChangeValue(ToWx(m_strProxy));
+    m_pPort->ChangeValue(ToWx(m_strPort));
+    GetRadio(m_nMethod == kConnectDirect ? IDC_DIRECT
+             : m_nMethod == kConnectProxy ? IDC_USE_PROXY
+                                          : IDC_PRECONFIGURED)
+        ->SetValue(true);
+    UpdateEnabledState();
+    return true;
+}
+
+bool CCommOptionsDlg::TransferDataFromWindow()
+{
+    m_strProxy = FromWx(m_pProxy->GetValue());
+    m_strPort = FromWx(m_pPort->GetValue());
+    if (m_nMethod == kConnectProxy) {
+        m_strProxy = TrimWhiteSpace(m_strProxy);
+        m_strPort = TrimWhiteSpace(m_strPort);
+    }
+    return true;
+}
+
+bool CCommOptionsDlg::Validate()
+{
+    TransferDataFromWindow();
+    if (m_nMethod == kConnectProxy && m_strProxy.empty()) {
+        ShowMessageBox(this, kMsgEnterProxy, kAppTitle, wxOK);
+        m_pProxy->SetFocus();
+        return false;
+    }
+    return true;
+}
+
+void CCommOptionsDlg::SelectMethod(int nMethod)
+{
+    m_strProxy = FromWx(m_pProxy->GetValue());
+    m_strPort = FromWx(m_pPort->GetValue());
+    m_nMethod = nMethod;
+    GetRadio(nMethod == kConnectDirect ? IDC_DIRECT : nMethod == kConnectProxy ? IDC_USE_PROXY : IDC_PRECONFIGURED)
+        ->SetValue(true);
+    UpdateEnabledState();
+}
+
+void CCommOptionsDlg::UpdateEnabledState()
+{
+    const bool bProxy = m_nMethod == kConnectProxy;
+    m_pProxy->Enable(bProxy);
+    m_pPort->Enable(bProxy);
+}

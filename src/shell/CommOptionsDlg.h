@@ -1,0 +1,50 @@
+#pragma once
+
+// "Communication Options": how the internet session is opened.
+
+#include <string>
+#include <wx/dialog.h>
+
+class wxRadioButton;
+class wxTextCtrl;
+
+enum : int
+{
+    IDC_PROXY_ADDRESS = 1020,
+    IDC_PROXY_PORT = 1021,
+    IDC_PRECONFIGURED = 1022,
+    IDC_DIRECT = 1023,
+    IDC_USE_PROXY = 1024,
+};
+
+class CCommOptionsDlg : public wxDialog
+{
+public:
+    CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::string& strProxy,
+                    const std::string& strPort);
+
+    int m_nMethod = 0; // any code but 1 and 3 shows as the preconfigured settings
+    std::string m_strProxy;
+    std::string m_strPort;
+
+    bool TransferDataToWindow() override;
+    bool TransferDataFromWindow() override;
+    // OK with the proxy method and no proxy address: the message, focus on the
+    // address, and the dialog stays open.
+    bool Validate() override;
+
+    // What a click on a radio button does.
+    void SelectMethod(int nMethod);
+    wxRadioButton* GetRadio(int nId) const;
+    wxTextCtrl* GetProxyEdit() const { return m_pProxy; }
+    wxTextCtrl* GetPortEdit() const { return m_pPort; }
+
+private:
+    void UpdateEnabledState();
+
+    wxRadioButton* m_pPreconfigured;
+    wxRadioButton* m_pDirect;
+    wxRadioButton* m_pUseProxy;
+    wxTextCtrl* m_pProxy;
+    wxTextCtrl* m_pPort;
+};

@@ -1,0 +1,92 @@
+#include "shell/DesktopIntegration.h"
+
+#include "engines/EngineCatalogue.h"
+#include "platform/FileUtil.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+// Runs a tool in the background, if it is there; its result does not matter.
+void RunDetached(const char* pszProgram, const std::string& strArgument)
+{
+    std::string strProgram = pszProgram;
+    std::string strArg = strArgument;
+    char* argv[] = {strProgram.data(), strArg.data(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, pszProgram, nullptr, nullptr, argv, environ) != 0)
+        return;
+    std::thread([pid] {
+        int nStatus = 0;
+        while (waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+}
+
+std::vector<std::string> DataDirs()
+{
+    std::vector<std::string> dirs = {GetXdgDataHome()};
+    const char* pszDirs = std::getenv("XDG_DATA_DIRS");
+    std::stringstream stream((pszDirs && *pszDirs) ? pszDirs : "/usr/local/share:/usr/share");
+    std::string strDir;
+    while (std::getline(stream, strDir, ':'))
+        if (!strDir.empty() && strDir[0] == '/')
+            dirs.push_back(strDir);
+    return dirs;
+}
+
+} // namespace
+
+std::string FindShareDirectory()
+{
+    const std::string strProgramDir = GetProgramDirectory();
+    for (const std::string& strDir : {strProgramDir + "../share/questrel/", strProgramDir + "share/questrel/"})
+        if (FileExists(strDir + "help/index.html") || FileExists(strDir + kCatalogueFileName))
+            return strDir;
+    return {};
+}
+
+bool IsDesktopRegistered()
+{
+    for (const std::string& strDir : DataDirs())
+        if (FileExists(strDir + "/applications/questrel.desktop"))
+            return true;
+    return false;
+}
+
+bool RegisterDesktopIntegration(const std::string& strProgramPath, const std::string& strShareDir)
+{
+    std::string strDesktop, strMime, strIcon;
+    if (!ReadFileBytes(strShareDir + "questrel.desktop", strDesktop) ||
+        !ReadFileBytes(strShareDir + "questrel-mime.xml", strMime))
+        return false;
+    const size_t nExec = strDesktop.find("Exec=questrel");
+    if (nExec != std::string::npos)
+        strDesktop.replace(nExec, 13, "Exec=\"" + strProgramPath + "\"");
+    const std::string strHome = GetXdgDataHome();
+    bool bOk = WriteFileAtomically(strHome + "/applications/questrel.desktop", strDesktop, true) &&
+               WriteFileAtomically(strHome + "/mime/packages/questrel.xml", strMime, true);
+    if (ReadFileBytes(strShareDir + "questrel.svg", strIcon))
+        bOk = WriteFileAtomically(strHome + "/icons/hicolor/scalable/apps/questrel.svg", strIcon, true) && bOk;
+    RunDetached("update-mime-database", strHome + "/mime");
+    RunDetached("update-desktop-database", strHome + "/applications");
+    return bOk;
+}
+
+std::string PrepareCatalogue(const std::string& strShareDir)
+{
+    const std::string strPath = FindCataloguePath();
+    if (!FileExists(strPath) && !strShareDir.empty()) {
+        std::string bytes;
+        if (ReadFileBytes(strShareDir + kCatalogueFileName, bytes))
+            WriteFileAtomically(strPath, bytes, true);
+    }
+    return strPath;
+}

@@ -1,0 +1,516 @@
+#include "shell/MainFrame.h"
+
+#include "document/QuestrelDoc.h"
+#include "document/SettingsStore.h"
+#include "engines/EngineCatalogue.h"
+#include "engines/EngineDlg.h"
+#include "platform/FileUtil.h"
+#include "platform/ShellOpen.h"
+#include "search/SearchTexts.h"
+#include "search/TemplateFormat.h"
+#include "shell/AboutDlg.h"
+#include "shell/AppIcon.h"
+#include "shell/CommOptionsDlg.h"
+#include "shell/EngineListCtrl.h"
+#include "shell/MessageBox.h"
+#include "shell/QuestrelView.h"
+#include "shell/ShellTexts.h"
+#include "shell/WxText.h"
+
+#include <wx/artprov.h>
+#include <wx/menu.h>
+#include <wx/splitter.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+namespace {
+
+CMainFrame* g_pMainFrame = nullptr;
+
+constexpr int kEnginePaneWidth = 200;
+
+// The prompts shown in the message pane while a menu item is highlighted.
+const char* Prompt(int nId)
+{
+    switch (nId) {
+    case ID_TOGGLE_SHOW_HINTS: return "Show hints to help you learn the program";
+    case ID_TOGGLE_SHOW_HTML: return "Display results in an HTML file";
+    case ID_TOGGLE_REMOVE_DUPS: return "Removes duplicate pages when retrieving results from the web server";
+    case ID_TOGGLE_VERIFY_LINKS:
+        return "Verifies that all the URL's that were returned are still valid.  If not they are deleted from the list.";
+    case ID_NEW_ENGINE: return "Add a new search engine";
+    case ID_EDIT_ENGINE: return "Edit the selected search engine";
+    case ID_DELETE_ENGINE: return "Delete the selected search engine";
+    case ID_COMMUNICATION: return "Configure communication settings";
+    case ID_TOGGLE_SAVE_SETTINGS:
+        return "Saves your search settings and engines you've selected.  They will be restored the next time you run Internet Questrel";
+    case wxID_NEW: return "Create a new document";
+    case wxID_OPEN: return "Open an existing document";
+    case wxID_SAVE: return "Save the active document";
+    case wxID_SAVEAS: return "Save the active document with a new name";
+    case wxID_EXIT: return "Quit the application";
+    case ID_VIEW_TOOLBAR: return "Show or hide the toolbar";
+    case ID_VIEW_STATUS_BAR: return "Show or hide the status bar";
+    case ID_WINDOW_SPLIT: return "Split the active window into panes";
+    case ID_HELP_CONTENTS: return "List Help topics";
+    case ID_HELP_HOWTO: return "How to search with Internet Questrel";
+    case wxID_ABOUT: return "Display program information, version number and copyright";
+    default: return "";
+    }
+}
+
+} // namespace
+
+CMainFrame* GetMainFrame()
+{
+    return g_pMainFrame;
+}
+
+void SetMainFrame(CMainFrame* pFrame)
+{
+    g_pMainFrame = pFrame;
+}
+
+CMainFrame::CMainFrame(const CAppContext& context)
+    : wxFrame(nullptr, wxID_ANY, kAppTitle, wxDefaultPosition, wxSize(900, 600)), m_context(context),
+      m_lockTimer(this)
+{
+    SetIcons(GetAppIconBundle());
+    // The panes, with the catalogue loaded, before the bars and the options.
+    m_pSplitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                       wxSP_LIVE_UPDATE | wxSP_3D);
+    m_pEngineView = new CEngineListCtrl(m_pSplitter, wxID_ANY);
+    m_pFormView = new CQuestrelView(m_pSplitter, *this);
+    m_pSplitter->SetMinimumPaneSize(60);
+    m_pSplitter->SplitVertically(m_pEngineView, m_pFormView, kEnginePaneWidth);
+    m_pEngineView->SetRightClickHandler([this] { ShowEngineMenu(); });
+    LoadEngines();
+
+    CreateMenus();
+    CreateToolBarAndStatusBar();
+    ReadOptions();
+
+    // The first document: the form's values from the profile.
+    m_pDocument = std::make_unique<CQuestrelDoc>(*this);
+    m_pDocument->OnNewDocument(false);
+    UpdateTitle();
+
+    Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { UpdateLockIndicators(); });
+    m_lockTimer.Start(250);
+    DragAcceptFiles(true);
+    Bind(wxEVT_DROP_FILES, [this](wxDropFilesEvent& event) {
+        if (event.GetNumberOfFiles() > 0)
+            m_pDocument->OpenNamedDocument(FromWx(event.GetFiles()[0]));
+    });
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (g_pMainFrame == this)
+        g_pMainFrame = nullptr;
+}
+
+void CMainFrame::CreateMenus()
+{
+    auto item = [](wxMenu* pMenu, int nId, const wxString& strText, wxItemKind kind = wxITEM_NORMAL) {
+        pMenu->Append(nId, strText, Prompt(nId), kind);
+    };
+    auto* pFile = new wxMenu;
+    item(pFile, wxID_NEW, "&New\tCtrl+N");
+    item(pFile, wxID_OPEN, "&Open...\tCtrl+O");
+    item(pFile, wxID_SAVE, "&Save\tCtrl+S");
+    item(pFile, wxID_SAVEAS, "Save &As...");
+    pFile->AppendSeparator();
+    if (m_context.m_bEngineEditing) {
+        item(pFile, ID_NEW_ENGINE, "Ne&w Engine");
+        item(pFile, ID_EDIT_ENGINE, "&Edit Engine");
+        item(pFile, ID_DELETE_ENGINE, "&Delete Engine");
+        pFile->AppendSeparator();
+    }
+    item(pFile, wxID_EXIT, "E&xit");
+
+    auto* pView = new wxMenu;
+    item(pView, ID_VIEW_TOOLBAR, "&Toolbar", wxITEM_CHECK);
+    item(pView, ID_VIEW_STATUS_BAR, "&Status Bar", wxITEM_CHECK);
+    item(pView, ID_WINDOW_SPLIT, "S&plit");
+
+    auto* pOptions = new wxMenu;
+    item(pOptions, ID_TOGGLE_REMOVE_DUPS, "&Remove Duplicates", wxITEM_CHECK);
+    item(pOptions, ID_TOGGLE_VERIFY_LINKS, "&Verify Links", wxITEM_CHECK);
+    item(pOptions, ID_TOGGLE_SHOW_HINTS, "&Show Hints", wxITEM_CHECK);
+    item(pOptions, ID_TOGGLE_SHOW_HTML, "Show Results in a &Web Page", wxITEM_CHECK);
+    item(pOptions, ID_TOGGLE_SAVE_SETTINGS, "Sa&ve Search Settings", wxITEM_CHECK);
+    pOptions->AppendSeparator();
+    item(pOptions, ID_COMMUNICATION, "&Communication");
+
+    auto* pHelp = new wxMenu;
+    item(pHelp, ID_HELP_CONTENTS, "&Contents\tF1");
+    item(pHelp, ID_HELP_HOWTO, "&How to use Internet Questrel");
+    item(pHelp, wxID_ABOUT, "&About Questrel...");
+
+    auto* pBar = new wxMenuBar;
+    pBar->Append(pFile, "&File");
+    pBar->Append(pView, "&View");
+    pBar->Append(pOptions, "&Options");
+    pBar->Append(pHelp, "&Help");
+    SetMenuBar(pBar);
+
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileNew(); }, wxID_NEW);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileOpen(); }, wxID_OPEN);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileSave(); }, wxID_SAVE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileSaveAs(); }, wxID_SAVEAS);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnNewEngine(); }, ID_NEW_ENGINE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnEditEngine(); }, ID_EDIT_ENGINE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDeleteEngine(); }, ID_DELETE_ENGINE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnSelectAllEngines(); }, ID_SELECT_ALL_ENGINES);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnClearAllEngines(); }, ID_CLEAR_ALL_ENGINES);
+    for (const int nId : {ID_TOGGLE_SHOW_HINTS, ID_TOGGLE_SHOW_HTML, ID_TOGGLE_REMOVE_DUPS,
+                          ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS})
+        Bind(wxEVT_MENU, [this, nId](wxCommandEvent&) { OnToggleOption(nId); }, nId);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCommunication(); }, ID_COMMUNICATION);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnHelp(1); }, ID_HELP_CONTENTS);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnHelp(4); }, ID_HELP_HOWTO);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnAbout(); }, wxID_ABOUT);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+        GetToolBar()->Show(!GetToolBar()->IsShown());
+        SetMenuCheck(GetToolBar()->IsShown(), ID_VIEW_TOOLBAR);
+        SendSizeEvent();
+    }, ID_VIEW_TOOLBAR);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+        GetStatusBar()->Show(!GetStatusBar()->IsShown());
+        SetMenuCheck(GetStatusBar()->IsShown(), ID_VIEW_STATUS_BAR);
+        SendSizeEvent();
+    }, ID_VIEW_STATUS_BAR);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pSplitter->SetSashPosition(kEnginePaneWidth); }, ID_WINDOW_SPLIT);
+    // F6 / Shift+F6 move between the panes.
+    auto nextPane = [this](wxCommandEvent&) {
+        if (m_pEngineView->HasFocus())
+            m_pFormView->SetFocus();
+        else
+            m_pEngineView->SetFocus();
+    };
+    Bind(wxEVT_MENU, nextPane, ID_NEXT_PANE);
+    Bind(wxEVT_MENU, nextPane, ID_PREV_PANE);
+    wxAcceleratorEntry entries[] = {
+        {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
+        {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},
+    };
+    SetAcceleratorTable(wxAcceleratorTable(2, entries));
+}
+
+void CMainFrame::CreateToolBarAndStatusBar()
+{
+    wxToolBar* pToolBar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
+    const wxSize size(16, 15);
+    auto tool = [pToolBar, size](int nId, const wxString& strLabel, const wxArtID& art, const char* pszTip) {
+        pToolBar->AddTool(nId, strLabel, wxArtProvider::GetBitmapBundle(art, wxART_TOOLBAR, size), pszTip,
+                          wxITEM_NORMAL);
+        pToolBar->SetToolLongHelp(nId, Prompt(nId));
+    };
+    tool(wxID_NEW, "New", wxART_NEW, "New");
+    tool(wxID_OPEN, "Open", wxART_FILE_OPEN, "Open");
+    tool(wxID_SAVE, "Save", wxART_FILE_SAVE, "Save");
+    pToolBar->AddSeparator();
+    tool(wxID_ABOUT, "About", wxART_INFORMATION, "About");
+    pToolBar->Realize();
+
+    wxStatusBar* pStatus = CreateStatusBar(4);
+    const int widths[] = {-1, 48, 48, 48};
+    pStatus->SetStatusWidths(4, widths);
+    SetStatusBarPane(0);
+    ShowStatusText(kIdleText);
+    SetMenuCheck(true, ID_VIEW_TOOLBAR);
+    SetMenuCheck(true, ID_VIEW_STATUS_BAR);
+    UpdateLockIndicators();
+}
+
+bool* CMainFrame::OptionFlag(int nId, const char** ppszKey)
+{
+    switch (nId) {
+    case ID_TOGGLE_SHOW_HINTS: *ppszKey = SettingsKey::kShowHints; return &m_bShowHints;
+    case ID_TOGGLE_SHOW_HTML: *ppszKey = SettingsKey::kShowHtml; return &m_bShowHTML;
+    case ID_TOGGLE_REMOVE_DUPS: *ppszKey = SettingsKey::kRemoveDups; return &m_bRemoveDups;
+    case ID_TOGGLE_VERIFY_LINKS: *ppszKey = SettingsKey::kVerifyLinks; return &m_bVerifyLinks;
+    case ID_TOGGLE_SAVE_SETTINGS: *ppszKey = SettingsKey::kSaveSettings; return &m_bSaveSettings;
+    default: return nullptr;
+    }
+}
+
+void CMainFrame::ReadOptions()
+{
+    const CSettingsStore& settings = GetSettings();
+    m_bShowHTML = settings.ReadInt(SettingsKey::kShowHtml, SettingsDefault::kShowHtml) != 0;
+    m_bShowHints = settings.ReadInt(SettingsKey::kShowHints, SettingsDefault::kShowHints) != 0;
+    m_bRemoveDups = settings.ReadInt(SettingsKey::kRemoveDups, SettingsDefault::kRemoveDups) != 0;
+    m_bVerifyLinks = settings.ReadInt(SettingsKey::kVerifyLinks, SettingsDefault::kVerifyLinks) != 0;
+    m_bSaveSettings = settings.ReadInt(SettingsKey::kSaveSettings, SettingsDefault::kSaveSettings) != 0;
+    for (const int nId : {ID_TOGGLE_SHOW_HINTS, ID_TOGGLE_SHOW_HTML, ID_TOGGLE_REMOVE_DUPS,
+                          ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS}) {
+        const char* pszKey = nullptr;
+        SetMenuCheck(*OptionFlag(nId, &pszKey), nId);
+    }
+    m_nConnectMethod = settings.ReadInt(SettingsKey::kConnectMethod, SettingsDefault::kConnectMethod);
+    m_strProxy = settings.ReadText(SettingsKey::kProxy);
+    m_strPort = settings.ReadText(SettingsKey::kPort);
+}
+
+void CMainFrame::SetMenuCheck(bool bChecked, int nId)
+{
+    if (wxMenuItem* pItem = GetMenuBar() ? GetMenuBar()->FindItem(nId) : nullptr)
+        if (pItem->IsCheckable())
+            pItem->Check(bChecked);
+}
+
+void CMainFrame::ShowStatusText(const wxString& strText)
+{
+    if (GetStatusBar())
+        SetStatusText(strText, 0);
+    if (m_statusObserver)
+        m_statusObserver(strText);
+}
+
+wxString CMainFrame::GetStatusMessage() const
+{
+    return GetStatusBar() ? GetStatusBar()->GetStatusText(0) : wxString();
+}
+
+void CMainFrame::DoGiveHelp(const wxString& strText, bool bShow)
+{
+    // A highlighted menu item shows its prompt; when the menu closes, the idle text returns.
+    if (GetStatusBar())
+        SetStatusText(bShow ? strText : wxString(kIdleText), 0);
+}
+
+void CMainFrame::UpdateLockIndicators()
+{
+    wxStatusBar* pStatus = GetStatusBar();
+    if (!pStatus)
+        return;
+    const std::pair<wxKeyCode, const char*> keys[] = {{WXK_CAPITAL, "CAP"}, {WXK_NUMLOCK, "NUM"}, {WXK_SCROLL, "SCRL"}};
+    for (int i = 0; i < 3; ++i) {
+        const wxString strText = wxGetKeyState(keys[i].first) ? keys[i].second : "";
+        if (pStatus->GetStatusText(i + 1) != strText)
+            pStatus->SetStatusText(strText, i + 1);
+    }
+}
+
+void CMainFrame::UpdateTitle()
+{
+    SetTitle((m_pDocument ? m_pDocument->GetTitle() : wxString(kUntitled)) + " - " + kAppTitle);
+}
+
+void CMainFrame::UpdateCommandStates()
+{
+    // File New and Open would replace the rows the worker is filling.
+    const bool bSearching = m_pFormView->IsSearching();
+    if (wxMenuBar* pBar = GetMenuBar()) {
+        pBar->Enable(wxID_NEW, !bSearching);
+        pBar->Enable(wxID_OPEN, !bSearching);
+    }
+    if (wxToolBar* pToolBar = GetToolBar()) {
+        pToolBar->EnableTool(wxID_NEW, !bSearching);
+        pToolBar->EnableTool(wxID_OPEN, !bSearching);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The catalogue
+
+int CMainFrame::CountTickedEngines() const
+{
+    return m_pEngineView->CountTickedEngines();
+}
+
+void CMainFrame::LoadEngines()
+{
+    std::vector<CSearchEngine> engines;
+    if (!::LoadEngines(m_context.m_strCataloguePath, engines))
+        return; // no catalogue yet: the first engine added makes one
+    std::vector<int> images;
+    for (const CSearchEngine& engine : engines)
+        images.push_back(GetSettings().ReadInt(engine.m_strName, SettingsDefault::kEngineTick) == 1
+                             ? CEngineListCtrl::m_nCheckedImage
+                             : CEngineListCtrl::m_nUncheckedImage);
+    m_pEngineView->SetEngines(std::move(engines), images);
+}
+
+bool CMainFrame::SaveEngines()
+{
+    wxBusyCursor wait;
+    if (::SaveEngines(m_context.m_strCataloguePath, m_pEngineView->GetEngines()))
+        return true;
+    ShowMessageBox(this, FormatTemplate(kMsgCatalogueNotSaved, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+                   kAppCaption, wxOK | wxICON_EXCLAMATION);
+    return false;
+}
+
+void CMainFrame::OnNewEngine()
+{
+    CEngineDlg dialog(this);
+    dialog.m_nSearchType = MultiplePages;
+    if (RunModalDialog(dialog) != wxID_OK)
+        return;
+    CSearchEngine engine;
+    engine.m_strUrl = dialog.m_strUrl;
+    engine.m_strName = dialog.m_strName;
+    engine.m_strPrefix = dialog.m_strPrefix;
+    engine.m_strSuffix = dialog.m_strSuffix;
+    engine.m_strEndToken = dialog.m_strEndToken;
+    engine.m_strStartToken = dialog.m_strStartToken;
+    engine.m_strNextPage = dialog.m_strNextPage;
+    engine.m_nSearchType = dialog.m_nSearchType;
+    m_pEngineView->InsertEngine(std::move(engine));
+    SaveEngines();
+}
+
+void CMainFrame::OnEditEngine()
+{
+    const int nRow = m_pEngineView->GetFirstSelectedRow();
+    if (nRow < 0)
+        return;
+    CSearchEngine engine = m_pEngineView->GetEngines()[static_cast<size_t>(nRow)];
+    CEngineDlg dialog(this);
+    dialog.m_strUrl = engine.m_strUrl;
+    dialog.m_strName = engine.m_strName;
+    dialog.m_strPrefix = engine.m_strPrefix;
+    dialog.m_strSuffix = engine.m_strSuffix;
+    dialog.m_strEndToken = engine.m_strEndToken;
+    dialog.m_strStartToken = engine.m_strStartToken;
+    dialog.m_strNextPage = engine.m_strNextPage;
+    dialog.m_nSearchType = engine.m_nSearchType;
+    if (RunModalDialog(dialog) != wxID_OK)
+        return;
+    engine.m_strUrl = dialog.m_strUrl;
+    engine.m_strName = dialog.m_strName;
+    engine.m_strPrefix = dialog.m_strPrefix;
+    engine.m_strSuffix = dialog.m_strSuffix;
+    engine.m_strEndToken = dialog.m_strEndToken;
+    engine.m_strStartToken = dialog.m_strStartToken;
+    engine.m_strNextPage = dialog.m_strNextPage;
+    engine.m_nSearchType = dialog.m_nSearchType;
+    // A running search works on its own copies, so the change cannot disturb it.
+    m_pEngineView->ReplaceEngine(nRow, std::move(engine));
+    SaveEngines();
+}
+
+void CMainFrame::OnDeleteEngine()
+{
+    const int nRow = m_pEngineView->GetFirstSelectedRow();
+    if (nRow < 0)
+        return;
+    const wxString strQuestion = ToWx(FormatTemplate(
+        kMsgDeleteEngine, {CTemplateArg::Text(FromWx(m_pEngineView->GetItemText(nRow)))}));
+    if (ShowMessageBox(this, strQuestion, kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
+        return;
+    m_pEngineView->DeleteEngine(nRow);
+    SaveEngines();
+}
+
+void CMainFrame::OnSelectAllEngines()
+{
+    m_pEngineView->SetAllTicks(true);
+}
+
+void CMainFrame::OnClearAllEngines()
+{
+    m_pEngineView->SetAllTicks(false);
+}
+
+wxMenu* CMainFrame::CreateEngineMenu() const
+{
+    auto* pMenu = new wxMenu;
+    if (m_context.m_bEngineEditing) {
+        pMenu->Append(ID_NEW_ENGINE, "&Add", Prompt(ID_NEW_ENGINE));
+        pMenu->Append(ID_EDIT_ENGINE, "&Properties", Prompt(ID_EDIT_ENGINE));
+        pMenu->Append(ID_DELETE_ENGINE, "&Delete", Prompt(ID_DELETE_ENGINE));
+    }
+    pMenu->Append(ID_SELECT_ALL_ENGINES, "&Select All");
+    pMenu->Append(ID_CLEAR_ALL_ENGINES, "&Clear All");
+    return pMenu;
+}
+
+void CMainFrame::ShowEngineMenu()
+{
+    std::unique_ptr<wxMenu> pMenu(CreateEngineMenu());
+    PopupMenu(pMenu.get());
+}
+
+// ---------------------------------------------------------------------------
+// Options, connection, help
+
+void CMainFrame::OnToggleOption(int nId)
+{
+    const char* pszKey = nullptr;
+    bool* pFlag = OptionFlag(nId, &pszKey);
+    if (!pFlag)
+        return;
+    *pFlag = !*pFlag;
+    SetMenuCheck(*pFlag, nId);
+    GetSettings().WriteInt(pszKey, *pFlag ? 1 : 0);
+}
+
+void CMainFrame::OnCommunication()
+{
+    CCommOptionsDlg dialog(this, m_nConnectMethod, m_strProxy, m_strPort);
+    if (RunModalDialog(dialog) != wxID_OK)
+        return;
+    if (dialog.m_nMethod != m_nConnectMethod)
+        m_bReconnectPending = true;
+    m_nConnectMethod = dialog.m_nMethod;
+    if (m_nConnectMethod == 3) {
+        m_strProxy = dialog.m_strProxy;
+        m_strPort = dialog.m_strPort;
+    } else {
+        m_strProxy.clear();
+        m_strPort.clear();
+    }
+    GetSettings().WriteInt(SettingsKey::kConnectMethod, m_nConnectMethod);
+    GetSettings().WriteText(SettingsKey::kProxy, m_strProxy);
+    GetSettings().WriteText(SettingsKey::kPort, m_strPort);
+}
+
+bool CMainFrame::OnHelp(int nTopic)
+{
+    const std::string strPage = m_context.m_strHelpDir + (nTopic == 4 ? "howto.html" : "index.html");
+    if (m_context.m_strHelpDir.empty() || !FileExists(strPage) || ShellOpen(strPage) <= 32) {
+        ShowMessageBox(this, kMsgHelpFailed, kAppCaption, wxOK | wxICON_EXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::OnAbout()
+{
+    CAboutDlg dialog(this);
+    RunModalDialog(dialog);
+}
+
+// ---------------------------------------------------------------------------
+// Closing
+
+void CMainFrame::SaveSettingsAtExit()
+{
+    if (!m_bSaveSettings)
+        return;
+    CSettingsStore& settings = GetSettings();
+    for (int i = 0; i < m_pEngineView->GetEngineCount(); ++i)
+        settings.WriteInt(FromWx(m_pEngineView->GetItemText(i)), m_pEngineView->GetRowImage(i));
+    CQuestrelView& view = *m_pFormView;
+    view.TransferFromForm();
+    settings.WriteInt(SettingsKey::kMaxHits, view.m_nHitLimit);
+    settings.WriteInt(SettingsKey::kSearchOption, view.GetSearchOption());
+    settings.WriteText(SettingsKey::kCriteria, view.m_strQuery);
+    settings.WriteInt(SettingsKey::kAllHits, view.m_bAllHits ? 1 : 0);
+}
+
+void CMainFrame::OnClose(wxCloseEvent& event)
+{
+    // A running search ends, and its worker is joined, before anything goes.
+    m_pFormView->CancelSearch();
+    m_lockTimer.Stop();
+    SaveSettingsAtExit();
+    event.Skip(); // the frame is destroyed
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+// The main window: menus, toolbar, status bar, and a splitter with the engine
+// pane on the left and the search form on the right. It holds the options and
+// the connection settings for the whole program.
+
+#include "shell/AppContext.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+class CEngineListCtrl;
+class CQuestrelDoc;
+class CQuestrelView;
+class CSettingsStore;
+class wxMenu;
+class wxSplitterWindow;
+
+enum : int
+{
+    ID_TOGGLE_SHOW_HINTS = 32779,
+    ID_TOGGLE_SHOW_HTML = 32780,
+    ID_TOGGLE_REMOVE_DUPS = 32783,
+    ID_TOGGLE_VERIFY_LINKS = 32784,
+    ID_NEW_ENGINE = 32785,
+    ID_EDIT_ENGINE = 32786,
+    ID_DELETE_ENGINE = 32787,
+    ID_HELP_CONTENTS = 32791,
+    ID_HELP_HOWTO = 32792,
+    ID_COMMUNICATION = 32794,
+    ID_SELECT_ALL_ENGINES = 32795,
+    ID_CLEAR_ALL_ENGINES = 32796,
+    ID_TOGGLE_SAVE_SETTINGS = 32797,
+    ID_WINDOW_SPLIT = 57653,
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+};
+
+class CMainFrame : public wxFrame
+{
+public:
+    explicit CMainFrame(const CAppContext& context);
+    ~CMainFrame() override;
+
+    // Options ("Settings" keys ShowHTML, Show Hints, Remove Dups, Verify Links, Save Settings).
+    bool m_bShowHints = true;
+    bool m_bShowHTML = false;
+    bool m_bRemoveDups = true;
+    bool m_bVerifyLinks = false;
+    bool m_bSaveSettings = false;
+    // Connection settings.
+    int m_nConnectMethod = 0;
+    std::string m_strProxy;
+    std::string m_strPort;
+    bool m_bReconnectPending = false;
+
+    CEngineListCtrl& GetEnginePane() { return *m_pEngineView; }
+    CQuestrelView& GetFormView() { return *m_pFormView; }
+    CQuestrelDoc& GetDocument() { return *m_pDocument; }
+    CSettingsStore& GetSettings() { return *m_context.m_pSettings; }
+    const CAppContext& GetContext() const { return m_context; }
+
+    // The message pane; the idle text is "Ready".
+    void ShowStatusText(const wxString& strText);
+    wxString GetStatusMessage() const;
+    // Tests and tools may watch every text shown.
+    void SetStatusObserver(std::function<void(const wxString&)> observer) { m_statusObserver = std::move(observer); }
+
+    void SetMenuCheck(bool bChecked, int nId);
+    int CountTickedEngines() const;
+    void LoadEngines();
+    bool SaveEngines();
+    void UpdateTitle();
+    void UpdateCommandStates();
+    void UpdateLockIndicators();
+
+    // The engine pop-up menu (the caller owns it); ShowEngineMenu shows it at the pointer.
+    wxMenu* CreateEngineMenu() const;
+    void ShowEngineMenu();
+
+    // Commands.
+    void OnToggleOption(int nId);
+    void OnNewEngine();
+    void OnEditEngine();
+    void OnDeleteEngine();
+    void OnSelectAllEngines();
+    void OnClearAllEngines();
+    void OnCommunication();
+    bool OnHelp(int nTopic);
+    void OnAbout();
+    // What closing the window writes: the ticks and form values, when "Save Settings" is on.
+    void SaveSettingsAtExit();
+
+protected:
+    void DoGiveHelp(const wxString& strText, bool bShow) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBarAndStatusBar();
+    void ReadOptions();
+    void OnClose(wxCloseEvent& event);
+    bool* OptionFlag(int nId, const char** ppszKey);
+
+    CAppContext m_context;
+    wxSplitterWindow* m_pSplitter = nullptr;
+    CEngineListCtrl* m_pEngineView = nullptr;
+    CQuestrelView* m_pFormView = nullptr;
+    std::unique_ptr<CQuestrelDoc> m_pDocument;
+    wxTimer m_lockTimer;
+    std::function<void(const wxString&)> m_statusObserver;
+};
+
+// The main frame once start-up has made it the main window; none before.
+CMainFrame* GetMainFrame();
+void SetMainFrame(CMainFrame* pFrame);

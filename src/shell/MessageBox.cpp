@@ -1,0 +1,79 @@
+#include "shell/MessageBox.h"
+
+#include "document/SearchDocument.h"
+#include "shell/WxText.h"
+
+#include <wx/dialog.h>
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+
+namespace {
+MessageBoxHandler g_messageBoxHandler;
+ModalDialogHandler g_modalDialogHandler;
+ChooseFileHandler g_chooseFileHandler;
+} // namespace
+
+int ShowMessageBox(wxWindow* pParent, const wxString& strText, const wxString& strCaption, long nStyle)
+{
+    if (!(nStyle & (wxYES_NO | wxOK)))
+        nStyle |= wxOK;
+    if (g_messageBoxHandler)
+        return g_messageBoxHandler(strText, strCaption, nStyle);
+    wxMessageDialog dialog(pParent, strText, strCaption, nStyle);
+    switch (dialog.ShowModal()) {
+    case wxID_YES:
+        return wxYES;
+    case wxID_NO:
+        return wxNO;
+    default:
+        return wxOK;
+    }
+}
+
+int RunModalDialog(wxDialog& dialog)
+{
+    if (!g_modalDialogHandler)
+        return dialog.ShowModal();
+    // As ShowModal would: fill the controls, and on OK keep the dialog "open"
+    // (ask the handler again) while its values do not validate.
+    dialog.InitDialog();
+    for (int nTry = 0; nTry < 10; ++nTry) {
+        const int nCode = g_modalDialogHandler(dialog);
+        if (nCode != wxID_OK)
+            return nCode;
+        if (dialog.Validate() && dialog.TransferDataFromWindow())
+            return wxID_OK;
+    }
+    return wxID_CANCEL;
+}
+
+wxString ChooseFile(wxWindow* pParent, bool bSave, const wxString& strDefaultName)
+{
+    if (g_chooseFileHandler)
+        return g_chooseFileHandler(bSave, strDefaultName);
+    const wxString strWildcard = wxString(kDocumentFilter) + "|*.qrl;*.QRL|All files (*)|*";
+    wxFileDialog dialog(pParent, bSave ? "Save As" : "Open", wxEmptyString, strDefaultName, strWildcard,
+                        bSave ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : (wxFD_OPEN | wxFD_FILE_MUST_EXIST));
+    if (dialog.ShowModal() != wxID_OK)
+        return wxEmptyString;
+    wxString strPath = dialog.GetPath();
+    // The default extension: a name typed without one gets ".qrl".
+    if (bSave && !strPath.Lower().EndsWith(kDocumentExtension) && strPath.AfterLast('/').Find('.') == wxNOT_FOUND)
+        strPath += kDocumentExtension;
+    return strPath;
+}
+
+void SetMessageBoxHandler(MessageBoxHandler handler)
+{
+    g_messageBoxHandler = std::move(handler);
+}
+
+void SetModalDialogHandler(ModalDialogHandler handler)
+{
+    g_modalDialogHandler = std::move(handler);
+}
+
+void SetChooseFileHandler(ChooseFileHandler handler)
+{
+    g_chooseFileHandler = std::move(handler);
+}

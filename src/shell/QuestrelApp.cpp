@@ -1,0 +1,66 @@
+#include "shell/QuestrelApp.h"
+
+#include "document/QuestrelDoc.h"
+#include "document/SettingsStore.h"
+#include "platform/InternetClient.h"
+#include "search/SearchTexts.h"
+#include "shell/AppContext.h"
+#include "shell/DesktopIntegration.h"
+#include "shell/MainFrame.h"
+#include "shell/MessageBox.h"
+#include "shell/ShellTexts.h"
+
+#include <unistd.h>
+
+wxIMPLEMENT_APP(CQuestrelApp);
+
+bool CQuestrelApp::OnInit()
+{
+    SetAppName("questrel");
+    SetAppDisplayName(kAppTitle);
+
+    const std::string strShareDir = FindShareDirectory();
+    if (!InitNetworkLibrary()) {
+        ShowMessageBox(nullptr, kMsgStartupFailed, kAppCaption, wxOK | wxICON_ERROR);
+        return false;
+    }
+    m_bNetworkStarted = true;
+    m_pSettings = std::make_unique<CSettingsStore>(CSettingsStore::GetDefaultPath());
+
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i)
+        args.push_back(argv[i].ToStdString(wxConvUTF8));
+    std::vector<const char*> argPointers;
+    for (const std::string& strArg : args)
+        argPointers.push_back(strArg.c_str());
+    const CCommandLine commandLine = ParseCommandLine(argc, argPointers.data());
+
+    CAppContext context;
+    context.m_pSettings = m_pSettings.get();
+    context.m_strCataloguePath = PrepareCatalogue(strShareDir);
+    context.m_strHelpDir = strShareDir.empty() ? std::string() : strShareDir + "help/";
+    context.m_bEngineEditing = commandLine.m_bEngineEditing;
+
+    auto* pFrame = new CMainFrame(context);
+    SetTopWindow(pFrame);
+    SetMainFrame(pFrame);
+    pFrame->Show();
+    if (!commandLine.m_strDocument.empty())
+        pFrame->GetDocument().OpenNamedDocument(commandLine.m_strDocument);
+
+    if (!strShareDir.empty() && !IsDesktopRegistered()) {
+        char szPath[4096] = {};
+        const ssize_t n = ::readlink("/proc/self/exe", szPath, sizeof szPath - 1);
+        if (n > 0)
+            RegisterDesktopIntegration(szPath, strShareDir);
+    }
+    return true;
+}
+
+int CQuestrelApp::OnExit()
+{
+    m_pSettings.reset();
+    if (m_bNetworkStarted)
+        CleanupNetworkLibrary();
+    return wxApp::OnExit();
+}

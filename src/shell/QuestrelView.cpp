@@ -1,0 +1,326 @@
+#include "shell/QuestrelView.h"
+
+#include "platform/ShellOpen.h"
+#include "results/LinkOpening.h"
+#include "results/ResultListCtrl.h"
+#include "search/QueryComposer.h"
+#include "search/SearchTexts.h"
+#include "shell/EngineListCtrl.h"
+#include "shell/GuiSearchHost.h"
+#include "shell/MainFrame.h"
+#include "shell/MessageBox.h"
+#include "shell/ShellTexts.h"
+#include "shell/WxText.h"
+
+#include <wx/activityindicator.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+#include <wx/valtext.h>
+
+#include <climits>
+
+CQuestrelView::CQuestrelView(wxWindow* pParent, CMainFrame& frame)
+    : wxPanel(pParent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL), m_frame(frame)
+{
+    CreateControls();
+    m_pResultList->SetColumnCount(3);
+    m_pResultList->BindColumn(0, kColumnDescription, &m_strDescription);
+    m_pResultList->BindColumn(1, kColumnUrl, &m_strUrl);
+    m_pResultList->BindColumn(2, kColumnEngine, &m_strEngine);
+    m_rows.SetChangeListener([this] { m_pResultList->RequestSync(); });
+    m_pStopButton->Disable();
+}
+
+CQuestrelView::~CQuestrelView()
+{
+    // The worker ends before the session and the rows it uses go.
+    CancelSearch();
+    m_rows.SetChangeListener(nullptr);
+    CloseInternetSession();
+}
+
+void CQuestrelView::CreateControls()
+{
+    auto* pTop = new wxBoxSizer(wxVERTICAL);
+
+    auto* pRow1 = new wxBoxSizer(wxHORIZONTAL);
+    pRow1->Add(new wxStaticText(this, wxID_ANY, "Search For"), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+    m_pQueryEdit = new wxTextCtrl(this, IDC_SEARCH_FOR, wxEmptyString, wxDefaultPosition,
+                                  wxSize(280, -1), wxTE_PROCESS_ENTER);
+    pRow1->Add(m_pQueryEdit, 1, wxALIGN_CENTER_VERTICAL);
+    m_pSearchButton = new wxButton(this, IDC_SEARCH, "&Search");
+    m_pSearchButton->SetDefault();
+    pRow1->Add(m_pSearchButton, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
+    m_pStopButton = new wxButton(this, IDC_STOP, "&Stop");
+    pRow1->Add(m_pStopButton, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 2);
+    m_pAnimation = new wxActivityIndicator(this, IDC_ANIMATION, wxDefaultPosition, wxSize(24, 24));
+    pRow1->Add(m_pAnimation, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 8);
+    pTop->Add(pRow1, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 8);
+
+    auto* pRow2 = new wxBoxSizer(wxHORIZONTAL);
+    m_pMaxHitsLabel = new wxStaticText(this, IDC_MAX_HITS_LABEL, "Max. Hits");
+    pRow2->Add(m_pMaxHitsLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+    m_pMaxHitsEdit = new wxTextCtrl(this, IDC_MAX_HITS, wxEmptyString, wxDefaultPosition, wxSize(60, -1),
+                                    0, wxTextValidator(wxFILTER_DIGITS));
+    pRow2->Add(m_pMaxHitsEdit, 0, wxALIGN_CENTER_VERTICAL);
+    pRow2->Add(new wxStaticText(this, wxID_ANY, "Options"), 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 8);
+    m_pOptions = new wxChoice(this, IDC_OPTIONS);
+    // The list is sorted: index 0 is "all words", 1 "any word", 2 "entire phrase".
+    for (const char* pszText : kSearchOptionTexts)
+        m_pOptions->Append(pszText);
+    pRow2->Add(m_pOptions, 1, wxALIGN_CENTER_VERTICAL);
+    pTop->Add(pRow2, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 8);
+
+    auto* pRow3 = new wxBoxSizer(wxHORIZONTAL);
+    m_pAllHits = new wxCheckBox(this, IDC_ALL_HITS, "All Hits", wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT);
+    pRow3->Add(m_pAllHits, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 40);
+    m_pClearButton = new wxButton(this, IDC_CLEAR_RESULTS, "&Clear Results");
+    pRow3->Add(m_pClearButton, 0, wxALIGN_CENTER_VERTICAL);
+    pTop->Add(pRow3, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 8);
+
+    // The result list fills the rest of the form, 5 pixels below Clear Results.
+    m_pResultList = new CResultListCtrl(this, IDC_RESULTS, m_rows);
+    pTop->Add(m_pResultList, 1, wxEXPAND | wxTOP, 5);
+    SetSizer(pTop);
+
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSearch(); }, IDC_SEARCH);
+    Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { OnSearch(); }, IDC_SEARCH_FOR);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnStop(); }, IDC_STOP);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnClearResults(); }, IDC_CLEAR_RESULTS);
+    Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnAllHitsClicked(); }, IDC_ALL_HITS);
+    Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent&) { OnResultDoubleClick(); }, IDC_RESULTS);
+}
+
+// ---------------------------------------------------------------------------
+// Values
+
+void CQuestrelView::TransferToForm()
+{
+    m_pQueryEdit->ChangeValue(ToWx(m_strQuery));
+    m_pMaxHitsEdit->ChangeValue(wxString::Format("%d", m_nHitLimit));
+    m_pAllHits->SetValue(m_bAllHits);
+}
+
+bool CQuestrelView::TransferFromForm()
+{
+    m_strQuery = FromWx(m_pQueryEdit->GetValue());
+    const wxString strHits = m_pMaxHitsEdit->GetValue().Strip(wxString::both);
+    long nValue = 0;
+    if (strHits.empty() || !strHits.ToLong(&nValue) || nValue < INT_MIN || nValue > INT_MAX) {
+        ShowMessageBox(this, kMsgEnterInteger, kAppCaption, wxOK | wxICON_EXCLAMATION);
+        m_pMaxHitsEdit->SetFocus();
+        return false;
+    }
+    m_nHitLimit = static_cast<int>(nValue);
+    if (nValue < 1 || nValue > kMaxHitLimit) {
+        ShowMessageBox(this, kMsgEnterIntegerRange, kAppCaption, wxOK | wxICON_EXCLAMATION);
+        m_pMaxHitsEdit->SetFocus();
+        return false;
+    }
+    m_bAllHits = m_pAllHits->GetValue();
+    return true;
+}
+
+int CQuestrelView::GetSearchOption() const
+{
+    return m_pOptions->GetSelection();
+}
+
+void CQuestrelView::SetSearchOption(int nOption)
+{
+    m_pOptions->SetSelection(nOption >= 0 && nOption < 3 ? nOption : wxNOT_FOUND);
+}
+
+void CQuestrelView::UpdateHitLimitState()
+{
+    m_pMaxHitsEdit->Enable(!m_bAllHits);
+    m_pMaxHitsLabel->Enable(!m_bAllHits);
+}
+
+void CQuestrelView::OnAllHitsClicked()
+{
+    if (TransferFromForm())
+        UpdateHitLimitState();
+}
+
+// ---------------------------------------------------------------------------
+// Search and Stop
+
+bool CQuestrelView::CollectChosenEngines(std::vector<CSearchEngine>& chosen) const
+{
+    chosen = m_frame.GetEnginePane().GetTickedEngines();
+    return !chosen.empty();
+}
+
+void CQuestrelView::SetSearchingState(bool bSearching)
+{
+    m_pQueryEdit->Enable(!bSearching);
+    m_pSearchButton->Enable(!bSearching);
+    m_pStopButton->Enable(bSearching);
+    m_pMaxHitsEdit->Enable(!bSearching && !m_bAllHits);
+    if (!bSearching)
+        m_pMaxHitsLabel->Enable(!m_bAllHits);
+    m_pOptions->Enable(!bSearching);
+    m_pAllHits->Enable(!bSearching);
+    m_frame.GetEnginePane().Enable(!bSearching);
+    if (bSearching)
+        m_pAnimation->Start();
+    else
+        m_pAnimation->Stop();
+}
+
+void CQuestrelView::OnSearch()
+{
+    if (m_bSearching)
+        return;
+    wxBusyCursor wait;
+    if (!TransferFromForm())
+        return;
+    std::vector<CSearchEngine> chosen;
+    if (!CollectChosenEngines(chosen)) {
+        ShowMessageBox(this, kMsgNoEngineChosen, kAppTitle, wxOK);
+        return;
+    }
+    if (!PrepareSession())
+        return;
+
+    m_searchRun.Join(); // a stopped worker has ended by now
+    ++m_nSearchId;
+    m_pHost = std::make_unique<CGuiSearchHost>(*this, m_nSearchId);
+    CSearchJob job;
+    job.m_engines = std::move(chosen);
+    job.m_pSession = m_pSession.get();
+    job.m_pHost = m_pHost.get();
+    job.m_pResultList = &m_rows;
+    job.m_strQueryTerm = ComposeQueryTerm(m_strQuery, GetSearchOption());
+    job.m_bShowResultsPage = m_frame.m_bShowHTML;
+    job.m_nHitLimit = m_bAllHits ? kMaxHitLimit : m_nHitLimit;
+    job.m_bRemoveDups = m_frame.m_bRemoveDups;
+    job.m_bVerifyLinks = m_frame.m_bVerifyLinks;
+
+    SetSearchingState(true);
+    m_rows.DeleteAllRows();
+    m_pResultList->SyncRows();
+    m_pResultList->SetHighlightWords(m_strQuery);
+    m_bSearching = true;
+    m_frame.UpdateCommandStates();
+    m_searchRun.Start(std::move(job));
+}
+
+void CQuestrelView::OnStop()
+{
+    if (!m_bSearching)
+        return;
+    wxBusyCursor wait;
+    m_pStopButton->Disable();
+    m_searchRun.Cancel();
+    OnSearchFinished();
+    m_searchRun.Join();
+}
+
+void CQuestrelView::CancelSearch()
+{
+    m_searchRun.Cancel();
+    m_searchRun.Join();
+    m_bSearching = false;
+}
+
+void CQuestrelView::OnSearchFinished()
+{
+    if (!m_bSearching)
+        return; // once per search
+    m_bSearching = false;
+    TransferToForm();
+    SetSearchingState(false);
+    m_frame.UpdateCommandStates();
+    if (m_rows.GetRowCount() > 0 && m_frame.m_bShowHints)
+        ShowMessageBox(this, kMsgResultsHint, kHintCaption, wxOK);
+}
+
+void CQuestrelView::PostFromWorker(int nSearchId, std::function<void()> call)
+{
+    CallAfter([this, nSearchId, call = std::move(call)] {
+        if (nSearchId == m_nSearchId)
+            call();
+    });
+}
+
+void CQuestrelView::ShowStatusText(const std::string& strText)
+{
+    m_frame.ShowStatusText(ToWx(strText));
+}
+
+void CQuestrelView::ShowWorkerMessage(const std::string& strText, const std::string& strCaption)
+{
+    ShowMessageBox(&m_frame, ToWx(strText), ToWx(strCaption), wxOK | wxICON_WARNING);
+}
+
+// ---------------------------------------------------------------------------
+// The internet session
+
+bool CQuestrelView::PrepareSession()
+{
+    if (m_frame.m_bReconnectPending) {
+        if (ShowMessageBox(this, kMsgReconnect, kQuestionCaption, wxYES_NO | wxICON_QUESTION) == wxYES)
+            CloseInternetSession();
+        m_frame.m_bReconnectPending = false;
+    }
+    if (!m_pSession)
+        OnConnect();
+    return m_pSession != nullptr;
+}
+
+bool CQuestrelView::OnConnect()
+{
+    if (m_bSearching)
+        return false; // the running search uses the session
+    wxBusyCursor wait;
+    m_frame.ShowStatusText(kStatusCreateInternet);
+    CloseInternetSession();
+    CSessionOptions options;
+    const int nMethod = m_frame.m_nConnectMethod;
+    options.m_nConnectMethod = (nMethod == kConnectDirect || nMethod == kConnectProxy) ? nMethod : kConnectPreconfigured;
+    if (options.m_nConnectMethod == kConnectProxy)
+        options.m_strProxy = m_frame.m_strProxy + ":" + m_frame.m_strPort;
+    std::string strError;
+    m_pSession = OpenInternetSession(options, &strError);
+    if (!m_pSession) {
+        ShowMessageBox(this, ToWx(strError.substr(0, 511)), kMsgConnectionProblemCaption, wxOK);
+        return false;
+    }
+    m_frame.ShowStatusText(kStatusConnectedInternet);
+    return true;
+}
+
+void CQuestrelView::CloseInternetSession()
+{
+    m_pSession.reset();
+}
+
+// ---------------------------------------------------------------------------
+// The result list
+
+void CQuestrelView::OnClearResults()
+{
+    m_rows.DeleteAllRows();
+    m_pResultList->SyncRows();
+}
+
+void CQuestrelView::OnResultDoubleClick()
+{
+    const int nRow = m_pResultList->GetFirstSelectedRow();
+    if (nRow < 0)
+        return;
+    m_pResultList->ReadRowIntoFields(nRow);
+    if (!IsWebAddress(m_strUrl)) {
+        ShowMessageBox(this, kMsgNotAWebAddress, kAppTitle, wxOK);
+        return;
+    }
+    if (const char* pszError = ShellOpenErrorText(ShellOpen(m_strUrl)))
+        ShowMessageBox(this, pszError, kAppTitle, wxOK);
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+// The search form: query, hit limit, All Hits, search option, Search, Stop,
+// the animation, Clear Results and the result list below them. It owns the
+// result rows, the current search run and the application's internet session.
+
+#include "platform/InternetClient.h"
+#include "results/ResultRows.h"
+#include "search/SearchJob.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <wx/panel.h>
+
+class CMainFrame;
+class CResultListCtrl;
+class CGuiSearchHost;
+class wxActivityIndicator;
+class wxButton;
+class wxCheckBox;
+class wxChoice;
+class wxStaticText;
+class wxTextCtrl;
+
+enum : int
+{
+    IDC_SEARCH_FOR = 1000,
+    IDC_SEARCH = 1002,
+    IDC_RESULTS = 1003,
+    IDC_STOP = 1004,
+    IDC_ANIMATION = 1005,
+    IDC_MAX_HITS = 1006,
+    IDC_CLEAR_RESULTS = 1007,
+    IDC_OPTIONS = 1009,
+    IDC_ALL_HITS = 1025,
+    IDC_MAX_HITS_LABEL = 1026,
+    ID_CONNECT = 32771,
+};
+
+class CQuestrelView : public wxPanel
+{
+public:
+    CQuestrelView(wxWindow* pParent, CMainFrame& frame);
+    ~CQuestrelView() override;
+
+    // Form values (exchanged with the controls by TransferToForm / TransferFromForm).
+    std::string m_strQuery;
+    int m_nHitLimit = 0;
+    bool m_bAllHits = false;
+    // The current hit, bound to the result list's columns.
+    std::string m_strDescription;
+    std::string m_strUrl;
+    std::string m_strEngine;
+
+    void TransferToForm();
+    // Takes the control values, validating the hit limit ("Please enter an
+    // integer." / "... between 1 and 2048."); false and focus on the edit when it fails.
+    bool TransferFromForm();
+    int GetSearchOption() const;       // -1 when none is selected
+    void SetSearchOption(int nOption); // outside 0..2: no selection
+    void UpdateHitLimitState();
+
+    CResultRows& GetRows() { return m_rows; }
+    CResultListCtrl& GetResultList() { return *m_pResultList; }
+
+    // Commands.
+    void OnSearch();
+    void OnStop();
+    void OnClearResults();
+    void OnResultDoubleClick();
+    bool OnConnect();
+    void CloseInternetSession();
+    bool HasInternetSession() const { return m_pSession != nullptr; }
+    // Ends a running search and waits for its worker (window closing).
+    void CancelSearch();
+
+    bool IsSearching() const { return m_bSearching; }
+    bool CollectChosenEngines(std::vector<CSearchEngine>& chosen) const;
+
+    // From the search run, on the UI thread (see CGuiSearchHost).
+    void OnSearchFinished();
+    void ShowStatusText(const std::string& strText);
+    void ShowWorkerMessage(const std::string& strText, const std::string& strCaption);
+    void PostFromWorker(int nSearchId, std::function<void()> call);
+
+private:
+    void CreateControls();
+    void SetSearchingState(bool bSearching);
+    bool PrepareSession();
+    void OnAllHitsClicked();
+
+    CMainFrame& m_frame;
+    CResultRows m_rows;
+    wxTextCtrl* m_pQueryEdit = nullptr;
+    wxButton* m_pSearchButton = nullptr;
+    wxButton* m_pStopButton = nullptr;
+    wxActivityIndicator* m_pAnimation = nullptr;
+    wxStaticText* m_pMaxHitsLabel = nullptr;
+    wxTextCtrl* m_pMaxHitsEdit = nullptr;
+    wxChoice* m_pOptions = nullptr;
+    wxCheckBox* m_pAllHits = nullptr;
+    wxButton* m_pClearButton = nullptr;
+    CResultListCtrl* m_pResultList = nullptr;
+
+    std::unique_ptr<CInternetSession> m_pSession;
+    CSearchRun m_searchRun;
+    std::unique_ptr<CGuiSearchHost> m_pHost;
+    int m_nSearchId = 0;
+    bool m_bSearching = false;
+};

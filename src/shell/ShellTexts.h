@@ -1,0 +1,28 @@
+#pragma once
+
+// The words of the desktop program.
+
+inline constexpr const char* kIdleText = "Ready";
+inline constexpr const char* kHintCaption = "Hint";
+inline constexpr const char* kQuestionCaption = "Question";
+inline constexpr const char* kVersionText = "Internet Questrel Version 2.0a";
+inline constexpr const char* kAboutCaption = "About Internet Questrel";
+inline constexpr const char* kUntitled = "Untitled";
+
+inline constexpr const char* kMsgStartupFailed = "The network library could not be started.";
+inline constexpr const char* kMsgHelpFailed = "Failed to launch help.";
+inline constexpr const char* kMsgDeleteEngine = "Are you sure you want to delete %s from your list of engines?";
+inline constexpr const char* kMsgResultsHint =
+    "Double click on the description of the item you want to view, and it will be loaded in your "
+    "Internet browser.";
+inline constexpr const char* kMsgEnterInteger = "Please enter an integer.";
+inline constexpr const char* kMsgEnterIntegerRange = "Please enter an integer between 1 and 2048.";
+inline constexpr const char* kMsgEnterProxy = "Please enter the proxy server";
+inline constexpr const char* kMsgReconnect =
+    "Your communication settings have changed.  Would you like to reconnect?";
+inline constexpr const char* kMsgConnectionProblemCaption = "Internet connection problem";
+inline constexpr const char* kMsgNotAWebAddress = "This link is not a web address and was not opened.";
+inline constexpr const char* kStatusCreateInternet = "Create Internet connection";
+inline constexpr const char* kStatusConnectedInternet = "Connected to the Internet";
+
+inline constexpr const char* kEngineColumnHeading = "Available Search Engines to Search";
