@@ -1,0 +1,121 @@
+#include "GuiFixture.h"
+
+#include "engines/EngineCatalogue.h"
+#include "platform/ShellOpen.h"
+#include "shell/MessageBox.h"
+#include "shell/QuestrelView.h"
+#include "shell/WxText.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <wx/app.h>
+#include <wx/dialog.h>
+#include <wx/msgdlg.h>
+
+namespace qtest {
+
+CGuiFixture::CGuiFixture()
+{
+    ::setenv("XDG_CONFIG_HOME", m_dir.File("config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", m_dir.File("data").c_str(), 1);
+    m_strCatalogue = m_dir.File("data/questrel/engines.dat");
+    m_pSettings = std::make_unique<CSettingsStore>(m_dir.File("config/questrel/questrel.ini"));
+    SetMessageBoxHandler([this](const wxString& strText, const wxString& strCaption, long nStyle) {
+        m_messages.push_back({FromWx(strText), FromWx(strCaption), nStyle});
+        if (m_nAnswer)
+            return m_nAnswer;
+        return (nStyle & wxYES_NO) ? wxYES : wxOK;
+    });
+    SetModalDialogHandler([this](wxDialog& dialog) {
+        return m_dialogHandler ? m_dialogHandler(dialog) : wxID_CANCEL;
+    });
+    SetChooseFileHandler([this](bool bSave, const wxString&) {
+        return m_fileHandler ? ToWx(m_fileHandler(bSave)) : wxString();
+    });
+    SetShellOpenHandler([this](const std::string& strTarget) {
+        m_opened.push_back(strTarget);
+        return m_nOpenResult;
+    });
+}
+
+CGuiFixture::~CGuiFixture()
+{
+    if (m_pFrame) {
+        m_pFrame->GetFormView().CancelSearch();
+        SetMainFrame(nullptr);
+        delete m_pFrame;
+    }
+    Pump();
+    SetMessageBoxHandler(nullptr);
+    SetModalDialogHandler(nullptr);
+    SetChooseFileHandler(nullptr);
+    SetShellOpenHandler(nullptr);
+}
+
+CMainFrame& CGuiFixture::StartFrame(const std::vector<CSearchEngine>& catalogue, bool bEngineEditing)
+{
+    if (!catalogue.empty())
+        SaveEngines(m_strCatalogue, catalogue);
+    CAppContext context;
+    context.m_pSettings = m_pSettings.get();
+    context.m_strCataloguePath = m_strCatalogue;
+    context.m_strHelpDir = m_dir.File("help/");
+    context.m_bEngineEditing = bEngineEditing;
+    m_pFrame = new CMainFrame(context);
+    SetMainFrame(m_pFrame);
+    m_pFrame->SetStatusObserver([this](const wxString& strText) { m_statusTexts.push_back(FromWx(strText)); });
+    m_pFrame->Show();
+    Pump();
+    return *m_pFrame;
+}
+
+void CGuiFixture::CloseFrame()
+{
+    if (!m_pFrame)
+        return;
+    wxCloseEvent event(wxEVT_CLOSE_WINDOW, m_pFrame->GetId());
+    event.SetEventObject(m_pFrame);
+    event.SetCanVeto(true);
+    m_pFrame->GetEventHandler()->ProcessEvent(event);
+    SetMainFrame(nullptr);
+    delete m_pFrame;
+    m_pFrame = nullptr;
+    Pump();
+}
+
+std::unique_ptr<CSettingsStore> CGuiFixture::ReopenSettings() const
+{
+    return std::make_unique<CSettingsStore>(m_pSettings->GetPath());
+}
+
+std::vector<std::string> CGuiFixture::MessageTexts() const
+{
+    std::vector<std::string> texts;
+    for (const CShownMessage& message : m_messages)
+        texts.push_back(message.m_strText);
+    return texts;
+}
+
+void Pump()
+{
+    for (int i = 0; i < 3; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->Yield(true);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& predicate, int nTimeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+    for (;;) {
+        Pump();
+        if (predicate())
+            return true;
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+} // namespace qtest

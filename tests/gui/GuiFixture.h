@@ -1,0 +1,65 @@
+#pragma once
+
+// A main frame on temporary folders, with every message box, dialog and file
+// chooser answered by the test.
+
+#include "TestFixtures.h"
+#include "document/SettingsStore.h"
+#include "engines/SearchEngine.h"
+#include "shell/MainFrame.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class wxDialog;
+
+namespace qtest {
+
+struct CShownMessage
+{
+    std::string m_strText;
+    std::string m_strCaption;
+    long m_nStyle;
+};
+
+class CGuiFixture
+{
+public:
+    CGuiFixture();
+    ~CGuiFixture();
+
+    // A frame over the given catalogue (written to the temporary folder first).
+    CMainFrame& StartFrame(const std::vector<CSearchEngine>& catalogue = {}, bool bEngineEditing = false);
+    // Closes the frame as the user would (settings written at exit) and deletes it.
+    void CloseFrame();
+
+    CSettingsStore& Settings() { return *m_pSettings; }
+    std::unique_ptr<CSettingsStore> ReopenSettings() const;
+    const std::string& CataloguePath() const { return m_strCatalogue; }
+    CTempDir& Dir() { return m_dir; }
+
+    // Message boxes: every one is recorded and answered with m_nAnswer (or by m_answer).
+    std::vector<CShownMessage> m_messages;
+    int m_nAnswer = 0; // 0: OK / the default
+    std::function<int(wxDialog&)> m_dialogHandler;
+    std::function<std::string(bool bSave)> m_fileHandler;
+    std::vector<std::string> m_statusTexts;
+    std::vector<std::string> m_opened; // targets handed to the desktop opener
+    int m_nOpenResult = 42;
+
+    std::vector<std::string> MessageTexts() const;
+
+private:
+    CTempDir m_dir;
+    std::string m_strCatalogue;
+    std::unique_ptr<CSettingsStore> m_pSettings;
+    CMainFrame* m_pFrame = nullptr;
+};
+
+// Handles pending events until the predicate holds (or the time runs out).
+bool PumpUntil(const std::function<bool()>& predicate, int nTimeoutMs = 5000);
+void Pump();
+
+} // namespace qtest

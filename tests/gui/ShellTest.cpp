@@ -1,0 +1,312 @@
+// The application shell: start-up, menus, options, the engine pane and the
+// engine commands, status texts from the worker.
+
+#include "GuiFixture.h"
+#include "engines/EngineCatalogue.h"
+#include "engines/EngineDlg.h"
+#include "shell/AppContext.h"
+#include "shell/EngineListCtrl.h"
+#include "shell/GuiSearchHost.h"
+#include "shell/QuestrelView.h"
+#include "shell/WxText.h"
+
+#include <gtest/gtest.h>
+#include <filesystem>
+#include <thread>
+#include <wx/choice.h>
+#include <wx/menu.h>
+#include <wx/textctrl.h>
+
+using qtest::CGuiFixture;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+CSearchEngine Engine(const std::string& strName, int nType = ResultCount)
+{
+    CSearchEngine engine;
+    engine.m_strName = strName;
+    engine.m_strStartToken = "<a href=\"http";
+    engine.m_strEndToken = "</a>";
+    engine.m_strUrl = "http://127.0.0.1:9/";
+    engine.m_strPrefix = "?q=";
+    engine.m_nSearchType = nType;
+    return engine;
+}
+
+Strings MenuLabels(wxMenu* pMenu)
+{
+    Strings labels;
+    for (const wxMenuItem* pItem : pMenu->GetMenuItems())
+        labels.push_back(pItem->IsSeparator() ? "-" : FromWx(pItem->GetItemLabel()));
+    return labels;
+}
+
+Strings PaneNames(CEngineListCtrl& pane)
+{
+    Strings names;
+    for (int i = 0; i < pane.GetItemCount(); ++i)
+        names.push_back(FromWx(pane.GetItemText(i)));
+    return names;
+}
+
+bool IsChecked(CMainFrame& frame, int nId)
+{
+    return frame.GetMenuBar()->FindItem(nId)->IsChecked();
+}
+
+} // namespace
+
+TEST(CommandLine, OnlyTheFirstArgumentTurnsOnEngineEditing)
+{
+    const char* onlyA[] = {"questrel", "/A"};
+    EXPECT_TRUE(ParseCommandLine(2, onlyA).m_bEngineEditing);
+    EXPECT_EQ(ParseCommandLine(2, onlyA).m_strDocument, "");
+    const char* docThenA[] = {"questrel", "search.qrl", "/a"};
+    EXPECT_FALSE(ParseCommandLine(3, docThenA).m_bEngineEditing);
+    EXPECT_EQ(ParseCommandLine(3, docThenA).m_strDocument, "search.qrl");
+    const char* aThenDoc[] = {"questrel", "/a", "/home/u/search.qrl"};
+    EXPECT_TRUE(ParseCommandLine(3, aThenDoc).m_bEngineEditing);
+    EXPECT_EQ(ParseCommandLine(3, aThenDoc).m_strDocument, "/home/u/search.qrl");
+    const char* none[] = {"questrel"};
+    EXPECT_FALSE(ParseCommandLine(1, none).m_bEngineEditing);
+}
+
+TEST(Shell, WithoutEngineEditingTheEngineCommandsAreInNoMenu)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
+    EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(0)),
+              (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-", "E&xit"}));
+    std::unique_ptr<wxMenu> pPopup(frame.CreateEngineMenu());
+    EXPECT_EQ(MenuLabels(pPopup.get()), (Strings{"&Select All", "&Clear All"}));
+    EXPECT_EQ(frame.GetMenuBar()->FindItem(ID_NEW_ENGINE), nullptr);
+    EXPECT_EQ(frame.GetTitle(), "Untitled - Internet Questrel");
+    EXPECT_EQ(frame.GetStatusMessage(), "Ready");
+}
+
+TEST(Shell, EngineEditingAddsTheEngineCommands)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame({Engine("Alpha")}, true);
+    EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(0)),
+              (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-",
+                       "Ne&w Engine", "&Edit Engine", "&Delete Engine", "-", "E&xit"}));
+    std::unique_ptr<wxMenu> pPopup(frame.CreateEngineMenu());
+    EXPECT_EQ(MenuLabels(pPopup.get()),
+              (Strings{"&Add", "&Properties", "&Delete", "&Select All", "&Clear All"}));
+    EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(2)),
+              (Strings{"&Remove Duplicates", "&Verify Links", "&Show Hints", "Show Results in a &Web Page",
+                       "Sa&ve Search Settings", "-", "&Communication"}));
+    EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(3)),
+              (Strings{"&Contents\tF1", "&How to use Internet Questrel", "&About Questrel..."}));
+    EXPECT_EQ(frame.GetMenuBar()->FindItem(ID_TOGGLE_SAVE_SETTINGS)->GetHelp(),
+              "Saves your search settings and engines you've selected.  They will be restored the next "
+              "time you run Internet Questrel");
+}
+
+TEST(Shell, FirstStartWithoutProfileShowsTheDefaults)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame({Engine("Alpha"), Engine("Beta")});
+    EXPECT_TRUE(IsChecked(frame, ID_TOGGLE_SHOW_HINTS));
+    EXPECT_TRUE(IsChecked(frame, ID_TOGGLE_REMOVE_DUPS));
+    EXPECT_FALSE(IsChecked(frame, ID_TOGGLE_VERIFY_LINKS));
+    EXPECT_FALSE(IsChecked(frame, ID_TOGGLE_SHOW_HTML));
+    EXPECT_FALSE(IsChecked(frame, ID_TOGGLE_SAVE_SETTINGS));
+    EXPECT_EQ(frame.m_nConnectMethod, 0);
+    EXPECT_EQ(frame.GetEnginePane().CountTickedEngines(), 0);
+    CQuestrelView& view = frame.GetFormView();
+    EXPECT_EQ(view.m_nHitLimit, 20);
+    EXPECT_EQ(view.GetSearchOption(), 0);
+    EXPECT_EQ(view.m_strQuery, "");
+    EXPECT_FALSE(view.m_bAllHits);
+}
+
+TEST(Shell, OptionTogglesAreWrittenAtOnce)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame();
+    frame.OnToggleOption(ID_TOGGLE_VERIFY_LINKS);
+    EXPECT_TRUE(IsChecked(frame, ID_TOGGLE_VERIFY_LINKS));
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Verify Links", -1), 1);
+    frame.OnToggleOption(ID_TOGGLE_SHOW_HINTS);
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Show Hints", -1), 0);
+    frame.OnToggleOption(ID_TOGGLE_SHOW_HINTS);
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Show Hints", -1), 1);
+    EXPECT_TRUE(frame.m_bShowHints);
+    EXPECT_TRUE(IsChecked(frame, ID_TOGGLE_SHOW_HINTS));
+}
+
+TEST(Shell, TicksAndFormValuesAreWrittenAtExitOnlyWithSaveSettings)
+{
+    CGuiFixture gui;
+    {
+        CMainFrame& frame = gui.StartFrame({Engine("Alpha"), Engine("Beta"), Engine("Gamma")});
+        frame.GetEnginePane().SetRowImage(0, CEngineListCtrl::m_nCheckedImage);
+        frame.GetEnginePane().SetRowImage(2, CEngineListCtrl::m_nCheckedImage);
+        gui.CloseFrame(); // Save Settings off: nothing written
+    }
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Alpha", -1), -1);
+
+    {
+        CMainFrame& frame = gui.StartFrame();
+        EXPECT_EQ(frame.GetEnginePane().CountTickedEngines(), 0);
+        frame.OnToggleOption(ID_TOGGLE_SAVE_SETTINGS);
+        frame.GetEnginePane().SetRowImage(0, CEngineListCtrl::m_nCheckedImage);
+        frame.GetEnginePane().SetRowImage(2, CEngineListCtrl::m_nCheckedImage);
+        CQuestrelView& view = frame.GetFormView();
+        view.m_strQuery = "red apple";
+        view.m_nHitLimit = 35;
+        view.SetSearchOption(2);
+        view.TransferToForm();
+        gui.CloseFrame();
+    }
+    const std::unique_ptr<CSettingsStore> pStored = gui.ReopenSettings();
+    EXPECT_EQ(pStored->ReadInt("Alpha", -1), 1);
+    EXPECT_EQ(pStored->ReadInt("Beta", -1), 0);
+    EXPECT_EQ(pStored->ReadInt("Gamma", -1), 1);
+    EXPECT_EQ(pStored->ReadText("Criteria"), "red apple");
+    EXPECT_EQ(pStored->ReadInt("Max Hits", 0), 35);
+    EXPECT_EQ(pStored->ReadInt("Search Option", 0), 2);
+
+    // The next start shows them; turning Save Settings off keeps them stored.
+    CMainFrame& frame = gui.StartFrame();
+    EXPECT_TRUE(frame.GetEnginePane().IsTicked(0));
+    EXPECT_FALSE(frame.GetEnginePane().IsTicked(1));
+    EXPECT_EQ(frame.GetFormView().m_strQuery, "red apple");
+    frame.OnToggleOption(ID_TOGGLE_SAVE_SETTINGS);
+    frame.GetEnginePane().SetAllTicks(false);
+    gui.CloseFrame();
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Alpha", -1), 1);
+}
+
+TEST(Shell, ClickingARowTogglesItsTick)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame({Engine("Alpha"), Engine("Beta")});
+    CEngineListCtrl& pane = frame.GetEnginePane();
+    pane.ToggleFirstSelectedRow(); // nothing selected: nothing changes
+    EXPECT_EQ(pane.CountTickedEngines(), 0);
+    pane.SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    pane.ToggleFirstSelectedRow();
+    EXPECT_TRUE(pane.IsTicked(1));
+    EXPECT_EQ(pane.GetRowImage(1), 1);
+    pane.ToggleFirstSelectedRow();
+    EXPECT_FALSE(pane.IsTicked(1));
+    EXPECT_EQ(pane.GetRowImage(1), 0);
+
+    frame.OnSelectAllEngines();
+    EXPECT_EQ(frame.CountTickedEngines(), 2);
+    frame.OnClearAllEngines();
+    EXPECT_EQ(frame.CountTickedEngines(), 0);
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Alpha", -1), -1); // nothing written
+}
+
+TEST(Shell, EngineCommandsRoundTripThroughTheCatalogue)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame({Engine("Mid")}, true);
+    CEngineListCtrl& pane = frame.GetEnginePane();
+
+    // New: the dialog opens on "multiple pages"; OK adds the engine in name order.
+    gui.m_dialogHandler = [](wxDialog& dialog) {
+        auto& engineDlg = dynamic_cast<CEngineDlg&>(dialog);
+        EXPECT_EQ(engineDlg.GetSearchTypeList()->GetSelection(), 0);
+        EXPECT_EQ(engineDlg.GetSearchTypeList()->GetString(1),
+                  "Engine allow you so specify the number of results to return");
+        engineDlg.GetEdit(IDC_ENGINE_NAME)->SetValue("Alpha");
+        engineDlg.GetEdit(IDC_START_TOKEN)->SetValue("<li><a href=\"http");
+        engineDlg.GetEdit(IDC_END_TOKEN)->SetValue("</a>");
+        engineDlg.GetEdit(IDC_ENGINE_URL)->SetValue("http://alpha.example/s");
+        engineDlg.GetEdit(IDC_PREFIX)->SetValue("?q=");
+        engineDlg.GetEdit(IDC_NEXT_PAGE)->SetValue("/s?q=%s&n=%d");
+        return wxID_OK;
+    };
+    frame.OnNewEngine();
+    EXPECT_EQ(PaneNames(pane), (Strings{"Alpha", "Mid"}));
+    std::vector<CSearchEngine> saved;
+    ASSERT_TRUE(LoadEngines(gui.CataloguePath(), saved));
+    ASSERT_EQ(saved.size(), 2u);
+    EXPECT_EQ(saved[0].m_strNextPage, "/s?q=%s&n=%d");
+
+    // Edit keeps the tick; a new name moves the row to its place.
+    pane.SetRowImage(0, CEngineListCtrl::m_nCheckedImage);
+    pane.SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    gui.m_dialogHandler = [](wxDialog& dialog) {
+        auto& engineDlg = dynamic_cast<CEngineDlg&>(dialog);
+        EXPECT_EQ(engineDlg.GetEdit(IDC_ENGINE_NAME)->GetValue(), "Alpha");
+        engineDlg.GetEdit(IDC_ENGINE_NAME)->SetValue("Zulu");
+        engineDlg.GetSearchTypeList()->SetSelection(1);
+        return wxID_OK;
+    };
+    frame.OnEditEngine();
+    EXPECT_EQ(PaneNames(pane), (Strings{"Mid", "Zulu"}));
+    EXPECT_TRUE(pane.IsTicked(1));
+    ASSERT_TRUE(LoadEngines(gui.CataloguePath(), saved));
+    EXPECT_EQ(saved[1].m_strName, "Zulu");
+    EXPECT_EQ(saved[1].m_nSearchType, 1);
+    EXPECT_EQ(saved[1].m_strNextPage, ""); // not kept for this type
+
+    // Delete asks first; No keeps the engine.
+    pane.SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    gui.m_nAnswer = wxNO;
+    frame.OnDeleteEngine();
+    EXPECT_EQ(gui.m_messages.back().m_strText, "Are you sure you want to delete Mid from your list of engines?");
+    EXPECT_EQ(gui.m_messages.back().m_strCaption, "Question");
+    EXPECT_EQ(pane.GetItemCount(), 2);
+    gui.m_nAnswer = wxYES;
+    frame.OnDeleteEngine();
+    frame.OnDeleteEngine();
+    EXPECT_EQ(pane.GetItemCount(), 0);
+    // Deleting the last engine lasts: the catalogue is empty now.
+    EXPECT_EQ(qtest::ReadFile(gui.CataloguePath()), "");
+    gui.CloseFrame();
+    EXPECT_EQ(gui.StartFrame().GetEnginePane().GetItemCount(), 0);
+}
+
+TEST(Shell, UnwritableCatalogueIsReported)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame({Engine("Alpha")}, true);
+    std::filesystem::remove(gui.CataloguePath());
+    std::filesystem::create_directories(gui.CataloguePath()); // a folder where the file should be
+    gui.m_dialogHandler = [](wxDialog& dialog) {
+        dynamic_cast<CEngineDlg&>(dialog).GetEdit(IDC_ENGINE_NAME)->SetValue("Beta");
+        return wxID_OK;
+    };
+    frame.OnNewEngine();
+    ASSERT_EQ(gui.m_messages.size(), 1u);
+    EXPECT_NE(gui.m_messages[0].m_strText.find("could not be saved"), std::string::npos);
+    EXPECT_EQ(frame.GetEnginePane().GetItemCount(), 2); // the pane keeps the change
+}
+
+TEST(Shell, StatusTextsFromAWorkerThreadReachTheStatusBar)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame();
+    CGuiSearchHost host(frame.GetFormView(), 0);
+    std::thread worker([&host] {
+        for (int i = 0; i < 50; ++i)
+            host.PostStatusText("text " + std::to_string(i));
+    });
+    worker.join();
+    ASSERT_TRUE(qtest::PumpUntil([&] { return frame.GetStatusMessage() == "text 49"; }));
+    ASSERT_EQ(gui.m_statusTexts.size(), 50u); // every text, in order
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(gui.m_statusTexts[static_cast<size_t>(i)], "text " + std::to_string(i));
+}
+
+TEST(Shell, HelpPagesOpenAtTheirTopicsOrFailClearly)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame();
+    EXPECT_FALSE(frame.OnHelp(1));
+    EXPECT_EQ(gui.MessageTexts(), Strings{"Failed to launch help."});
+    std::filesystem::create_directories(gui.Dir().File("help"));
+    qtest::WriteFile(gui.Dir().File("help/index.html"), "<html>contents</html>");
+    qtest::WriteFile(gui.Dir().File("help/howto.html"), "<html>how to</html>");
+    EXPECT_TRUE(frame.OnHelp(1));
+    EXPECT_TRUE(frame.OnHelp(4));
+    EXPECT_EQ(gui.m_opened, (Strings{gui.Dir().File("help/index.html"), gui.Dir().File("help/howto.html")}));
+}
