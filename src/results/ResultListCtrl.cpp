@@ -105,10 +105,12 @@ void CResultListCtrl::BindColumn(unsigned nIndex, const wxString& strHeading, st
     if (nIndex >= m_nColumnCount)
         return;
     auto* pColumn = new wxDataViewColumn(strHeading, new CHighlightRenderer(m_highlight), nIndex,
-                                         MeasureText(strHeading), wxALIGN_LEFT,
+                                         MeasureText(strHeading) + 16, wxALIGN_LEFT,
                                          wxDATAVIEW_COL_RESIZABLE);
     AppendColumn(pColumn);
     m_pColumnFields[nIndex] = pField;
+    m_columnWidths.resize(GetColumnCount(), 0);
+    m_columnWidths[GetColumnCount() - 1] = MeasureText(strHeading) + 16;
 }
 
 CSearchHit CResultListCtrl::HitFromFields() const
@@ -141,6 +143,11 @@ void CResultListCtrl::ReadRowIntoFields(int nRow)
             *m_pColumnFields[i] = m_rows.GetCell(nRow, static_cast<int>(i));
 }
 
+int CResultListCtrl::GetKeptColumnWidth(unsigned nColumn) const
+{
+    return nColumn < m_columnWidths.size() ? m_columnWidths[nColumn] : 0;
+}
+
 int CResultListCtrl::MeasureText(const wxString& strText) const
 {
     wxClientDC dc(const_cast<CResultListCtrl*>(this));
@@ -153,9 +160,11 @@ void CResultListCtrl::AutoSizeColumns(int nRow)
     for (unsigned i = 0; i < GetColumnCount() && i < m_nColumnCount; ++i) {
         const std::string strCell = m_rows.GetCell(nRow, static_cast<int>(i));
         const int nWidth = MeasureText(ToWx(strCell.substr(0, 255)));
-        wxDataViewColumn* pColumn = GetColumn(i);
-        if (pColumn->GetWidth() < nWidth)
-            pColumn->SetWidth(nWidth & 0xFFFF);
+        // The widths are kept here: the native column reports its width only after layout.
+        if (i < m_columnWidths.size() && m_columnWidths[i] < nWidth) {
+            m_columnWidths[i] = nWidth & 0xFFFF;
+            GetColumn(i)->SetWidth(m_columnWidths[i]);
+        }
     }
 }
 

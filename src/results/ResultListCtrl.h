@@ -32,6 +32,7 @@ public:
     // Widens each column to the row's cell (first 255 characters) + one "M"; columns only grow.
     void AutoSizeColumns(int nRow);
     int MeasureText(const wxString& strText) const;
+    int GetKeptColumnWidth(unsigned nColumn) const;
 
     void SetHighlightWords(const std::string& strQuery);
     const CHighlightWords& GetHighlightWords() const { return m_highlight; }
@@ -54,6 +55,7 @@ private:
     CHighlightWords m_highlight;
     std::vector<std::string*> m_pColumnFields;
     unsigned m_nColumnCount = 0;
+    std::vector<int> m_columnWidths;
     int m_nShown = 0;
     uint64_t m_nSyncedStructure = 0;
     std::atomic<bool> m_bSyncPending{false};

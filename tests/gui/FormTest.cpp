@@ -1,0 +1,295 @@
+// The search form, the result list, the connection options and the search
+// documents, against the sample engines on loopback.
+
+#include "GuiFixture.h"
+#include "LoopbackServer.h"
+#include "SampleEngines.h"
+#include "document/QuestrelDoc.h"
+#include "document/SearchDocument.h"
+#include "results/ResultListCtrl.h"
+#include "shell/CommOptionsDlg.h"
+#include "shell/EngineListCtrl.h"
+#include "shell/QuestrelView.h"
+#include "shell/WxText.h"
+
+#include <gtest/gtest.h>
+#include <wx/checkbox.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+
+using qtest::CGuiFixture;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+struct CFormFixture : ::testing::Test
+{
+    qtest::CSampleEngineServer sample;
+    CGuiFixture gui;
+    CMainFrame* pFrame = nullptr;
+
+    CMainFrame& Frame() { return *pFrame; }
+    CQuestrelView& View() { return pFrame->GetFormView(); }
+    wxTextCtrl* Edit(int nId) { return dynamic_cast<wxTextCtrl*>(View().FindWindow(nId)); }
+
+    void SetUp() override
+    {
+        pFrame = &gui.StartFrame(sample.GetCatalogue());
+        pFrame->m_nConnectMethod = 1; // direct: loopback only
+    }
+
+    void Tick(const std::string& strName)
+    {
+        CEngineListCtrl& pane = Frame().GetEnginePane();
+        for (int i = 0; i < pane.GetEngineCount(); ++i)
+            if (pane.GetEngines()[static_cast<size_t>(i)].m_strName == strName)
+                pane.SetRowImage(i, CEngineListCtrl::m_nCheckedImage);
+    }
+
+    void Search(const std::string& strQuery, const std::string& strHits = "20")
+    {
+        Edit(IDC_SEARCH_FOR)->ChangeValue(ToWx(strQuery));
+        Edit(IDC_MAX_HITS)->ChangeValue(ToWx(strHits));
+        View().OnSearch();
+    }
+
+    bool WaitIdle() { return qtest::PumpUntil([this] { return !View().IsSearching(); }, 10000); }
+};
+
+} // namespace
+
+TEST_F(CFormFixture, WholeSearchThroughTheForm)
+{
+    Tick("Sample Count");
+    Search("red apple", "5");
+    EXPECT_TRUE(View().IsSearching());
+    EXPECT_FALSE(Edit(IDC_SEARCH_FOR)->IsEnabled());
+    EXPECT_FALSE(Frame().GetEnginePane().IsEnabled());
+    ASSERT_TRUE(WaitIdle());
+    qtest::Pump();
+
+    EXPECT_EQ(View().GetRows().GetRowCount(), 5);
+    EXPECT_EQ(View().GetResultList().GetShownRowCount(), 5);
+    EXPECT_EQ(View().GetResultList().GetHighlightWords().GetText(), "red apple");
+    const Strings wanted = {"Create Internet connection", "Connected to the Internet",
+                            "Create HTTP connection", "Connected to 127.0.0.1",
+                            "Sending request to " + sample.GetBaseUrl(),
+                            "Retrieving results from " + sample.GetBaseUrl(), "Find complete."};
+    EXPECT_EQ(gui.m_statusTexts, wanted);
+    ASSERT_EQ(gui.m_messages.size(), 1u);
+    EXPECT_EQ(gui.m_messages[0].m_strCaption, "Hint");
+    EXPECT_EQ(gui.m_messages[0].m_strText,
+              "Double click on the description of the item you want to view, and it will be loaded in "
+              "your Internet browser.");
+    EXPECT_TRUE(Edit(IDC_SEARCH_FOR)->IsEnabled());
+    EXPECT_FALSE(View().FindWindow(IDC_STOP)->IsEnabled());
+    EXPECT_TRUE(Frame().GetEnginePane().IsEnabled());
+}
+
+TEST_F(CFormFixture, StopEndsTheSearchAtOnceAndKeepsTheRows)
+{
+    qtest::CLoopbackServer stalling([](const qtest::CRecordedRequest&) {
+        qtest::CReply reply = qtest::CReply::Ok(std::string(5000, ' '), false);
+        reply.m_nStallAfter = 10;
+        return reply;
+    });
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    engines[3].m_strName = "Z stall";
+    engines[3].m_strUrl = stalling.GetBaseUrl() + "/stall";
+    Frame().GetEnginePane().SetEngines(engines, {1, 0, 0, 1});
+    Frame().OnToggleOption(ID_TOGGLE_SHOW_HTML);
+    Search("red apple", "5");
+    ASSERT_TRUE(qtest::PumpUntil([&] {
+        return !gui.m_statusTexts.empty() && gui.m_statusTexts.back() == "Retrieving results from " + stalling.GetBaseUrl() + "/stall";
+    }));
+    View().OnStop();
+    EXPECT_FALSE(View().IsSearching());
+    EXPECT_TRUE(View().FindWindow(IDC_SEARCH)->IsEnabled());
+    qtest::Pump();
+    EXPECT_EQ(View().GetRows().GetRowCount(), 5); // Sample Count's rows stay
+    EXPECT_EQ(gui.MessageTexts().size(), 1u);      // the hint of the form, nothing from the worker
+    EXPECT_TRUE(gui.m_opened.empty());             // no results page
+}
+
+TEST_F(CFormFixture, NoEngineTickedAndInvalidHitLimits)
+{
+    Search("x");
+    EXPECT_FALSE(View().IsSearching());
+    ASSERT_EQ(gui.m_messages.size(), 1u);
+    EXPECT_EQ(gui.m_messages[0].m_strText,
+              "Select the search engine(s) you want to use for this search.  Click on the box and an 'X' will appear.");
+    EXPECT_EQ(gui.m_messages[0].m_strCaption, "Internet Questrel");
+
+    Tick("Sample Count");
+    gui.m_messages.clear();
+    Search("x", "0");
+    Search("x", "2049");
+    Search("x", "");
+    EXPECT_EQ(gui.MessageTexts(), (Strings{"Please enter an integer between 1 and 2048.",
+                                            "Please enter an integer between 1 and 2048.",
+                                            "Please enter an integer."}));
+    EXPECT_FALSE(View().IsSearching());
+}
+
+TEST_F(CFormFixture, AllHitsDisablesTheLimitAndAsksForEverything)
+{
+    auto* pAllHits = dynamic_cast<wxCheckBox*>(View().FindWindow(IDC_ALL_HITS));
+    pAllHits->SetValue(true);
+    wxCommandEvent click(wxEVT_CHECKBOX, IDC_ALL_HITS);
+    click.SetEventObject(pAllHits);
+    pAllHits->GetEventHandler()->ProcessEvent(click);
+    EXPECT_FALSE(Edit(IDC_MAX_HITS)->IsEnabled());
+    EXPECT_FALSE(View().FindWindow(IDC_MAX_HITS_LABEL)->IsEnabled());
+
+    Tick("Sample Count");
+    Search("red", "3");
+    ASSERT_TRUE(WaitIdle());
+    const Strings lines = sample.GetServer().GetRequestLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "GET /count?n=2048&q=red HTTP/1.0");
+    EXPECT_FALSE(Edit(IDC_MAX_HITS)->IsEnabled()); // still All Hits after the search
+}
+
+TEST_F(CFormFixture, OptionOutsideTheListLeavesNoSelectionAndAnEmptyTerm)
+{
+    View().SetSearchOption(2);
+    EXPECT_EQ(View().GetSearchOption(), 2);
+    View().SetSearchOption(7);
+    EXPECT_EQ(View().GetSearchOption(), -1);
+    Tick("Sample Count");
+    Search("red apple", "3");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(sample.GetServer().GetRequestLines(), Strings{"GET /count?n=3&q= HTTP/1.0"});
+}
+
+TEST_F(CFormFixture, ColumnsOnlyGrowAndClearResultsKeepsThem)
+{
+    CResultRows& rows = View().GetRows();
+    CResultListCtrl& list = View().GetResultList();
+    const int nInitial = list.GetKeptColumnWidth(0);
+    rows.AppendHit({std::string(120, 'W'), "http://a/", "E"});
+    list.SyncRows();
+    const int nWide = list.GetKeptColumnWidth(0);
+    EXPECT_GT(nWide, nInitial);
+    View().OnClearResults();
+    EXPECT_EQ(rows.GetRowCount(), 0);
+    rows.AppendHit({"short", "http://b/", "E"});
+    list.SyncRows();
+    EXPECT_EQ(list.GetKeptColumnWidth(0), nWide);
+}
+
+TEST_F(CFormFixture, DoubleClickOpensOnlyWebAddressesAndReportsFailures)
+{
+    CResultRows& rows = View().GetRows();
+    CResultListCtrl& list = View().GetResultList();
+    const std::string strLong = "http://long.example/" + std::string(400, 'p');
+    rows.AppendHit({"web", strLong, "E"});
+    rows.AppendHit({"script", "javascript:alert(1)", "E"});
+    list.SyncRows();
+
+    View().OnResultDoubleClick(); // nothing selected: nothing happens
+    EXPECT_TRUE(gui.m_opened.empty());
+    list.SelectRow(0);
+    View().OnResultDoubleClick();
+    EXPECT_EQ(gui.m_opened, Strings{strLong}); // the whole URL
+    gui.m_nOpenResult = 2;
+    View().OnResultDoubleClick();
+    ASSERT_EQ(gui.m_messages.size(), 1u);
+    EXPECT_NE(gui.m_messages[0].m_strText.find("default Web browser is not properly set up"), std::string::npos);
+    list.SelectRow(1);
+    View().OnResultDoubleClick();
+    EXPECT_EQ(gui.m_messages.back().m_strText, "This link is not a web address and was not opened.");
+    EXPECT_EQ(gui.m_messages.back().m_strCaption, "Internet Questrel");
+    EXPECT_EQ(gui.m_opened.size(), 2u);
+}
+
+TEST_F(CFormFixture, CommunicationDialogRules)
+{
+    Frame().m_nConnectMethod = 7; // stored by someone else: shown as preconfigured
+    gui.m_dialogHandler = [](wxDialog& dialog) {
+        auto& comm = dynamic_cast<CCommOptionsDlg&>(dialog);
+        EXPECT_TRUE(comm.GetRadio(IDC_PRECONFIGURED)->GetValue());
+        EXPECT_FALSE(comm.GetProxyEdit()->IsEnabled());
+        return wxID_OK;
+    };
+    Frame().OnCommunication();
+    EXPECT_EQ(Frame().m_nConnectMethod, 7); // untouched radio buttons keep the value
+    EXPECT_FALSE(Frame().m_bReconnectPending);
+
+    // The proxy method needs an address; the dialog stays open until it has one.
+    int nCalls = 0;
+    gui.m_dialogHandler = [&nCalls](wxDialog& dialog) {
+        auto& comm = dynamic_cast<CCommOptionsDlg&>(dialog);
+        comm.SelectMethod(3);
+        EXPECT_TRUE(comm.GetProxyEdit()->IsEnabled());
+        comm.GetProxyEdit()->SetValue(++nCalls == 1 ? "   " : "  proxy.example  ");
+        comm.GetPortEdit()->SetValue(" 8080 ");
+        return wxID_OK;
+    };
+    Frame().OnCommunication();
+    EXPECT_EQ(nCalls, 2);
+    EXPECT_EQ(gui.MessageTexts(), Strings{"Please enter the proxy server"});
+    EXPECT_EQ(gui.m_messages[0].m_strCaption, "Internet Questrel");
+    EXPECT_EQ(Frame().m_strProxy, "proxy.example");
+    EXPECT_EQ(Frame().m_strPort, "8080");
+    EXPECT_TRUE(Frame().m_bReconnectPending);
+    EXPECT_EQ(gui.ReopenSettings()->ReadText("Proxy"), "proxy.example");
+
+    // Back to direct: the proxy is emptied, and the next search asks to reconnect.
+    gui.m_dialogHandler = [](wxDialog& dialog) {
+        dynamic_cast<CCommOptionsDlg&>(dialog).SelectMethod(1);
+        return wxID_OK;
+    };
+    Frame().OnCommunication();
+    EXPECT_EQ(gui.ReopenSettings()->ReadText("Proxy", "x"), "");
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Connect Method", 0), 1);
+    ASSERT_TRUE(View().OnConnect());
+    Tick("Sample Count");
+    gui.m_messages.clear();
+    gui.m_nAnswer = wxNO;
+    Search("red", "2");
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_GE(gui.m_messages.size(), 1u);
+    EXPECT_EQ(gui.m_messages[0].m_strText,
+              "Your communication settings have changed.  Would you like to reconnect?");
+    EXPECT_EQ(gui.m_messages[0].m_strCaption, "Question");
+    EXPECT_FALSE(Frame().m_bReconnectPending); // not asked again
+}
+
+TEST_F(CFormFixture, DocumentsSaveAndOpenTheSearch)
+{
+    Tick("Sample Multi");
+    View().SetSearchOption(1);
+    Search("red apple", "5");
+    ASSERT_TRUE(WaitIdle());
+    const std::vector<CSearchHit> hits = View().GetRows().GetRows();
+    ASSERT_FALSE(hits.empty());
+    const std::string strFile = gui.Dir().File("saved.qrl");
+    gui.m_fileHandler = [strFile](bool) { return strFile; };
+    Frame().GetDocument().OnFileSaveAs();
+    EXPECT_EQ(Frame().GetTitle(), "saved.qrl - Internet Questrel");
+
+    // File New: stored defaults, no ticks, the rows stay.
+    Frame().GetDocument().OnFileNew();
+    EXPECT_EQ(Frame().GetEnginePane().CountTickedEngines(), 0);
+    EXPECT_EQ(View().m_strQuery, "");
+    EXPECT_EQ(View().GetSearchOption(), 0);
+    EXPECT_EQ(View().GetRows().GetRows(), hits);
+    EXPECT_EQ(Frame().GetTitle(), "Untitled - Internet Questrel");
+
+    View().OnClearResults();
+    Frame().GetDocument().OnFileOpen();
+    EXPECT_EQ(View().GetRows().GetRows(), hits);
+    EXPECT_EQ(View().m_strQuery, "red apple");
+    EXPECT_EQ(View().GetSearchOption(), 1);
+    EXPECT_EQ(View().m_nHitLimit, 5);
+    EXPECT_EQ(Frame().GetEnginePane().CountTickedEngines(), 1);
+    EXPECT_TRUE(Frame().GetEnginePane().IsTicked(1));
+    EXPECT_EQ(Frame().GetDocument().GetRecentFiles(), Strings{strFile});
+
+    // A damaged file changes nothing.
+    qtest::WriteFile(strFile, "garbage");
+    Frame().GetDocument().OpenNamedDocument(strFile);
+    EXPECT_EQ(gui.m_messages.back().m_strText, "Failed to open document.");
+    EXPECT_EQ(View().GetRows().GetRows(), hits);
+}

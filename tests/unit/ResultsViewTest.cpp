@@ -1,0 +1,44 @@
+#include "results/HighlightWords.h"
+#include "results/LinkOpening.h"
+
+#include <gtest/gtest.h>
+
+TEST(HighlightWords, WholeWordsIgnoringCaseWithPunctuationKept)
+{
+    CHighlightWords words;
+    words.SetText("java  applet");
+    EXPECT_TRUE(words.IsHighlightWord("Java"));
+    EXPECT_TRUE(words.IsHighlightWord("APPLET"));
+    EXPECT_FALSE(words.IsHighlightWord("javascript"));
+    EXPECT_FALSE(words.IsHighlightWord("java,"));
+    EXPECT_FALSE(words.IsHighlightWord(""));
+    words.SetText("   ");
+    EXPECT_TRUE(words.IsEmpty());
+    EXPECT_FALSE(words.IsHighlightWord("java"));
+}
+
+TEST(HighlightWords, SplitsAtBlanksOnly)
+{
+    const std::vector<std::string_view> words = SplitWords("  a  b\tc  d ");
+    EXPECT_EQ(words, (std::vector<std::string_view>{"a", "b\tc", "d"}));
+    EXPECT_TRUE(SplitWords("").empty());
+}
+
+TEST(LinkOpening, OnlyWebAddressesAreOpened)
+{
+    for (const char* psz : {"http://a.example/", "HTTPS://a.example/x", "ftp://files.example/f"})
+        EXPECT_TRUE(IsWebAddress(psz)) << psz;
+    for (const char* psz : {"javascript:alert(1)", "file:///etc/passwd", "-option", "/usr/bin/x",
+                            "a.example/page", "http://", "mailto:x@y"})
+        EXPECT_FALSE(IsWebAddress(psz)) << psz;
+}
+
+TEST(LinkOpening, FailureCodesHaveTheirMessages)
+{
+    EXPECT_STREQ(ShellOpenErrorText(31), "There is no application associated with the given filename extension.");
+    EXPECT_EQ(std::string(ShellOpenErrorText(2)), ShellOpenErrorText(27));
+    EXPECT_EQ(ShellOpenErrorText(1), nullptr);
+    EXPECT_EQ(ShellOpenErrorText(20), nullptr);
+    EXPECT_EQ(ShellOpenErrorText(33), nullptr);
+    EXPECT_NE(ShellOpenErrorText(0), nullptr);
+}
