@@ -52,6 +52,30 @@ CEngineDlg::CEngineDlg(wxWindow* pParent) : wxDialog(pParent, wxID_ANY, "Engine"
     SetSizerAndFit(pTop);
 }
 
+void CEngineDlg::SetFromEngine(const CSearchEngine& engine)
+{
+    m_strUrl = engine.m_strUrl;
+    m_strName = engine.m_strName;
+    m_strPrefix = engine.m_strPrefix;
+    m_strSuffix = engine.m_strSuffix;
+    m_strEndToken = engine.m_strEndToken;
+    m_strStartToken = engine.m_strStartToken;
+    m_strNextPage = engine.m_strNextPage;
+    m_nSearchType = engine.m_nSearchType;
+}
+
+void CEngineDlg::CopyToEngine(CSearchEngine& engine) const
+{
+    engine.m_strUrl = m_strUrl;
+    engine.m_strName = m_strName;
+    engine.m_strPrefix = m_strPrefix;
+    engine.m_strSuffix = m_strSuffix;
+    engine.m_strEndToken = m_strEndToken;
+    engine.m_strStartToken = m_strStartToken;
+    engine.m_strNextPage = m_strNextPage;
+    engine.m_nSearchType = m_nSearchType;
+}
+
 wxTextCtrl* CEngineDlg::GetEdit(int nId) const
 {
     switch (nId) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <wx/dialog.h>
 
+class CSearchEngine;
 class wxChoice;
 class wxTextCtrl;
 
@@ -33,6 +34,11 @@ public:
     std::string m_strUrl;
     int m_nSearchType = -1; // position in the Search Type list, -1 for none
     std::string m_strNextPage;
+
+    // The fields from an engine, and an engine from the fields (the validity
+    // flag is left as it is: the dialog checks nothing).
+    void SetFromEngine(const CSearchEngine& engine);
+    void CopyToEngine(CSearchEngine& engine) const;
 
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;

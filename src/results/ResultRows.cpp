@@ -149,25 +149,20 @@ std::vector<CSearchHit> CResultRows::GetRows() const
 
 bool CResultRows::DeleteRow(int nRow)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (nRow < 0 || static_cast<size_t>(nRow) >= m_rows.size())
-            return false;
-        UnindexUrl(m_rows[static_cast<size_t>(nRow)].m_strUrl);
-        m_rows.erase(m_rows.begin() + nRow);
-        ++m_nVersion;
-        ++m_nStructureVersion;
-    }
-    NotifyChanged();
-    return true;
+    return EraseRow(nRow, nullptr);
 }
 
 bool CResultRows::DeleteRowIf(int nRow, std::string_view url)
 {
+    return EraseRow(nRow, &url);
+}
+
+bool CResultRows::EraseRow(int nRow, const std::string_view* pUrl)
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (nRow < 0 || static_cast<size_t>(nRow) >= m_rows.size() ||
-            m_rows[static_cast<size_t>(nRow)].m_strUrl != url)
+            (pUrl && m_rows[static_cast<size_t>(nRow)].m_strUrl != *pUrl))
             return false;
         UnindexUrl(m_rows[static_cast<size_t>(nRow)].m_strUrl);
         m_rows.erase(m_rows.begin() + nRow);

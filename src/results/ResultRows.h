@@ -78,6 +78,7 @@ public:
 
 private:
     static const std::string& Cell(const CSearchHit& hit, int nColumn);
+    bool EraseRow(int nRow, const std::string_view* pUrl); // any URL when null
     void IndexUrl(const std::string& url);
     void UnindexUrl(const std::string& url);
     void NotifyChanged();

@@ -354,14 +354,7 @@ void CMainFrame::OnNewEngine()
     if (RunModalDialog(dialog) != wxID_OK)
         return;
     CSearchEngine engine;
-    engine.m_strUrl = dialog.m_strUrl;
-    engine.m_strName = dialog.m_strName;
-    engine.m_strPrefix = dialog.m_strPrefix;
-    engine.m_strSuffix = dialog.m_strSuffix;
-    engine.m_strEndToken = dialog.m_strEndToken;
-    engine.m_strStartToken = dialog.m_strStartToken;
-    engine.m_strNextPage = dialog.m_strNextPage;
-    engine.m_nSearchType = dialog.m_nSearchType;
+    dialog.CopyToEngine(engine);
     m_pEngineView->InsertEngine(std::move(engine));
     SaveEngines();
 }
@@ -373,24 +366,10 @@ void CMainFrame::OnEditEngine()
         return;
     CSearchEngine engine = m_pEngineView->GetEngines()[static_cast<size_t>(nRow)];
     CEngineDlg dialog(this);
-    dialog.m_strUrl = engine.m_strUrl;
-    dialog.m_strName = engine.m_strName;
-    dialog.m_strPrefix = engine.m_strPrefix;
-    dialog.m_strSuffix = engine.m_strSuffix;
-    dialog.m_strEndToken = engine.m_strEndToken;
-    dialog.m_strStartToken = engine.m_strStartToken;
-    dialog.m_strNextPage = engine.m_strNextPage;
-    dialog.m_nSearchType = engine.m_nSearchType;
+    dialog.SetFromEngine(engine);
     if (RunModalDialog(dialog) != wxID_OK)
         return;
-    engine.m_strUrl = dialog.m_strUrl;
-    engine.m_strName = dialog.m_strName;
-    engine.m_strPrefix = dialog.m_strPrefix;
-    engine.m_strSuffix = dialog.m_strSuffix;
-    engine.m_strEndToken = dialog.m_strEndToken;
-    engine.m_strStartToken = dialog.m_strStartToken;
-    engine.m_strNextPage = dialog.m_strNextPage;
-    engine.m_nSearchType = dialog.m_nSearchType;
+    dialog.CopyToEngine(engine);
     // A running search works on its own copies, so the change cannot disturb it.
     m_pEngineView->ReplaceEngine(nRow, std::move(engine));
     SaveEngines();
