@@ -39,7 +39,9 @@ const char* CInternetSession::GetProxyArgument() const
 std::unique_ptr<CInternetSession> OpenInternetSession(const CSessionOptions& options,
                                                       std::string* pError)
 {
-    if (options.m_nConnectMethod == kConnectProxy && options.m_strProxy.empty()) {
+    // A proxy needs at least its address ("address:port", the port may be empty).
+    if (options.m_nConnectMethod == kConnectProxy &&
+        (options.m_strProxy.empty() || options.m_strProxy[0] == ':')) {
         if (pError)
             *pError = "No proxy server is set for the proxy connect method.";
         return nullptr;

@@ -293,3 +293,17 @@ TEST_F(CFormFixture, DocumentsSaveAndOpenTheSearch)
     EXPECT_EQ(gui.m_messages.back().m_strText, "Failed to open document.");
     EXPECT_EQ(View().GetRows().GetRows(), hits);
 }
+
+TEST_F(CFormFixture, SessionThatCannotBeOpenedLeavesTheFormIdle)
+{
+    Frame().m_nConnectMethod = 3; // a proxy without an address
+    Frame().m_strProxy.clear();
+    Tick("Sample Count");
+    Search("red");
+    EXPECT_FALSE(View().IsSearching());
+    EXPECT_FALSE(View().HasInternetSession());
+    ASSERT_EQ(gui.m_messages.size(), 1u);
+    EXPECT_EQ(gui.m_messages[0].m_strCaption, "Internet connection problem");
+    EXPECT_EQ(gui.m_statusTexts.back(), "Create Internet connection");
+    EXPECT_EQ(sample.GetServer().GetRequestCount(), 0u);
+}

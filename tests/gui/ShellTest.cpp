@@ -5,6 +5,7 @@
 #include "engines/EngineCatalogue.h"
 #include "engines/EngineDlg.h"
 #include "shell/AppContext.h"
+#include "shell/DesktopIntegration.h"
 #include "shell/EngineListCtrl.h"
 #include "shell/GuiSearchHost.h"
 #include "shell/QuestrelView.h"
@@ -309,4 +310,36 @@ TEST(Shell, HelpPagesOpenAtTheirTopicsOrFailClearly)
     EXPECT_TRUE(frame.OnHelp(1));
     EXPECT_TRUE(frame.OnHelp(4));
     EXPECT_EQ(gui.m_opened, (Strings{gui.Dir().File("help/index.html"), gui.Dir().File("help/howto.html")}));
+}
+
+TEST(Shell, DesktopRegistrationAndFirstRunCatalogue)
+{
+    CGuiFixture gui; // XDG folders point into its temporary folder
+    const std::string strShare = gui.Dir().File("share/");
+    std::filesystem::create_directories(strShare);
+    qtest::WriteFile(strShare + "questrel.desktop", "[Desktop Entry]\nName=Internet Questrel\nExec=questrel %f\n");
+    qtest::WriteFile(strShare + "questrel-mime.xml", "<mime-info/>\n");
+    qtest::WriteFile(strShare + "questrel.svg", "<svg/>\n");
+    qtest::WriteFile(strShare + "engines.dat", FormatEngines({Engine("Shipped")}));
+    ::setenv("XDG_DATA_DIRS", gui.Dir().File("none").c_str(), 1);
+
+    EXPECT_FALSE(IsDesktopRegistered());
+    ASSERT_TRUE(RegisterDesktopIntegration("/opt/questrel/bin/questrel", strShare));
+    EXPECT_TRUE(IsDesktopRegistered());
+    EXPECT_NE(qtest::ReadFile(gui.Dir().File("data/applications/questrel.desktop"))
+                  .find("Exec=\"/opt/questrel/bin/questrel\" %f"),
+              std::string::npos);
+    EXPECT_EQ(qtest::ReadFile(gui.Dir().File("data/mime/packages/questrel.xml")), "<mime-info/>\n");
+
+    // The shipped catalogue seeds the user's on first run, and never overwrites it.
+    const std::string strPath = PrepareCatalogue(strShare);
+    EXPECT_EQ(strPath, gui.CataloguePath());
+    std::vector<CSearchEngine> engines;
+    ASSERT_TRUE(LoadEngines(strPath, engines));
+    ASSERT_EQ(engines.size(), 1u);
+    SaveEngines(strPath, {Engine("Mine")});
+    PrepareCatalogue(strShare);
+    ASSERT_TRUE(LoadEngines(strPath, engines));
+    EXPECT_EQ(engines[0].m_strName, "Mine");
+    ::unsetenv("XDG_DATA_DIRS");
 }
