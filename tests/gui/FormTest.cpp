@@ -12,7 +12,9 @@
 #include "shell/QuestrelView.h"
 #include "shell/WxText.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
+#include <wx/menu.h>
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
@@ -102,8 +104,14 @@ TEST_F(CFormFixture, StopEndsTheSearchAtOnceAndKeepsTheRows)
     ASSERT_TRUE(qtest::PumpUntil([&] {
         return !gui.m_statusTexts.empty() && gui.m_statusTexts.back() == "Retrieving results from " + stalling.GetBaseUrl() + "/stall";
     }));
+    // File New and Open would replace the rows the worker fills: not while it runs.
+    EXPECT_FALSE(Frame().GetMenuBar()->IsEnabled(wxID_NEW));
+    EXPECT_FALSE(Frame().GetMenuBar()->IsEnabled(wxID_OPEN));
+    Frame().GetDocument().OnFileNew();
+    EXPECT_EQ(Frame().GetEnginePane().CountTickedEngines(), 2);
     View().OnStop();
     EXPECT_FALSE(View().IsSearching());
+    EXPECT_TRUE(Frame().GetMenuBar()->IsEnabled(wxID_NEW));
     EXPECT_TRUE(View().FindWindow(IDC_SEARCH)->IsEnabled());
     qtest::Pump();
     EXPECT_EQ(View().GetRows().GetRowCount(), 5); // Sample Count's rows stay
@@ -306,4 +314,21 @@ TEST_F(CFormFixture, SessionThatCannotBeOpenedLeavesTheFormIdle)
     EXPECT_EQ(gui.m_messages[0].m_strCaption, "Internet connection problem");
     EXPECT_EQ(gui.m_statusTexts.back(), "Create Internet connection");
     EXPECT_EQ(sample.GetServer().GetRequestCount(), 0u);
+}
+
+TEST_F(CFormFixture, ClosingTheWindowEndsARunningSearch)
+{
+    qtest::CLoopbackServer stalling([](const qtest::CRecordedRequest&) {
+        qtest::CReply reply = qtest::CReply::Ok("x");
+        reply.m_nHeadDelayMs = 20000;
+        return reply;
+    });
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    engines[0].m_strUrl = stalling.GetBaseUrl();
+    Frame().GetEnginePane().SetEngines(engines, {1});
+    Search("red");
+    ASSERT_TRUE(qtest::PumpUntil([&] { return stalling.GetRequestCount() == 1; }));
+    const auto start = std::chrono::steady_clock::now();
+    gui.CloseFrame();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
