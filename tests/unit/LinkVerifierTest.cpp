@@ -1,3 +1,4 @@
+#include "FetchContext.h"
 #include "LoopbackServer.h"
 #include "TestFixtures.h"
 #include "platform/CancelSignal.h"
@@ -48,25 +49,13 @@ CReply StatusReply(const CRecordedRequest& request, const std::string& strBase)
     return reply;
 }
 
-struct CVerifyFixture : ::testing::Test
+struct CVerifyFixture : ::testing::Test, qtest::CFetchContext
 {
     qtest::CLoopbackServer server{nullptr};
-    std::unique_ptr<CInternetSession> pSession;
-    qtest::CRecordingHost host;
-    CCancelSignal cancel;
-    CSearchHostBridge bridge{&host, cancel};
-    CFetchState fs;
     CResultRows rows;
 
-    CVerifyFixture()
+    CVerifyFixture() : CFetchContext(2000)
     {
-        CSessionOptions options;
-        options.m_nConnectMethod = kConnectDirect;
-        options.m_nStallTimeoutMs = 2000;
-        pSession = OpenInternetSession(options, nullptr);
-        fs.g_pSession = pSession.get();
-        fs.g_hStatusWnd = &bridge;
-        fs.m_pCancel = &cancel;
         const std::string strBase = server.GetBaseUrl();
         server.SetHandler([strBase](const CRecordedRequest& r) { return StatusReply(r, strBase); });
     }

@@ -1,3 +1,4 @@
+#include "FetchContext.h"
 #include "engines/SearchEngine.h"
 #include "LoopbackServer.h"
 #include "platform/CancelSignal.h"
@@ -19,27 +20,12 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-struct CFetchFixture : ::testing::Test
+struct CFetchFixture : ::testing::Test, qtest::CFetchContext
 {
     qtest::CLoopbackServer server{nullptr};
-    std::unique_ptr<CInternetSession> pSession;
-    qtest::CRecordingHost host;
-    CCancelSignal cancel;
-    CSearchHostBridge bridge{&host, cancel};
-    CFetchState fs;
     CSearchEngine engine;
 
-    CFetchFixture()
-    {
-        CSessionOptions options;
-        options.m_nConnectMethod = kConnectDirect;
-        options.m_nStallTimeoutMs = 500;
-        pSession = OpenInternetSession(options, nullptr);
-        fs.g_pSession = pSession.get();
-        fs.g_hStatusWnd = &bridge;
-        fs.m_pCancel = &cancel;
-        engine.m_strUrl = "ENGINE";
-    }
+    CFetchFixture() : CFetchContext(500) { engine.m_strUrl = "ENGINE"; }
 
     void Serve(const CReply& reply)
     {
