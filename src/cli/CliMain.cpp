@@ -5,10 +5,12 @@
 #include "document/SearchDocument.h"
 #include "engines/EngineCatalogue.h"
 #include "platform/CancelSignal.h"
+#include "platform/FileUtil.h"
 #include "platform/InternetClient.h"
 #include "platform/SearchHost.h"
 #include "results/ResultRows.h"
 #include "search/QueryComposer.h"
+#include "search/EngineOutcome.h"
 #include "search/SearchJob.h"
 #include "search/SearchTexts.h"
 
@@ -25,6 +27,7 @@ namespace {
 
 constexpr int kExitUsage = 2;
 constexpr int kExitFailure = 1;
+constexpr int kExitAllEnginesFailed = 3;
 constexpr int kExitInterrupted = 130;
 
 // Status texts to stderr as they happen; message boxes as "questrel: text".
@@ -127,7 +130,8 @@ int ShowDocument(const CCliOptions& options)
     return 0;
 }
 
-int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue)
+int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue,
+              const std::string& strCataloguePath)
 {
     const std::set<std::string> names(options.m_engineNames.begin(), options.m_engineNames.end());
     for (const std::string& strName : names) {
@@ -143,13 +147,16 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
         if (names.empty() || names.count(engine.m_strName))
             job.m_engines.push_back(engine);
     if (job.m_engines.empty()) {
-        CCliHost::PrintMessage(kMsgNoEngineChosen);
+        CCliHost::PrintMessage("no engine to search: the catalogue " + strCataloguePath +
+                               " holds none (name one with --engines FILE)");
         return kExitFailure;
     }
 
     CSessionOptions sessionOptions;
     sessionOptions.m_nConnectMethod = options.m_nConnectMethod;
     sessionOptions.m_strProxy = options.m_strProxy;
+    if (!options.m_strUserAgent.empty())
+        sessionOptions.m_strAgent = options.m_strUserAgent;
     std::string strError;
     std::unique_ptr<CInternetSession> pSession = OpenInternetSession(sessionOptions, &strError);
     if (!pSession) {
@@ -179,6 +186,8 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
         document.m_engines.push_back(engine.m_strName);
 
     job.m_pCancel = std::make_shared<CCancelSignal>();
+    const auto pOutcomes = std::make_shared<CSearchOutcomes>();
+    job.m_pOutcomes = pOutcomes;
     {
         CSearchRun run;
         interrupts.Start(job.m_pCancel);
@@ -192,11 +201,21 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
         options.m_bJson ? FormatHitsJson(document.m_hits) : FormatHitsTsv(document.m_hits);
     std::fwrite(strOut.data(), 1, strOut.size(), stdout);
     std::fflush(stdout);
+
+    // Every engine that listed nothing says why, quiet or not.
+    bool bAnyAnswered = false;
+    for (const CEngineOutcome& outcome : pOutcomes->Get()) {
+        bAnyAnswered = bAnyAnswered || !outcome.IsFailure();
+        if (outcome.m_nHits == 0)
+            CCliHost::PrintMessage(outcome.m_strEngine + ": " + outcome.Describe());
+    }
     if (!options.m_strSaveFile.empty() && !SaveSearchDocument(options.m_strSaveFile, document)) {
         CCliHost::PrintMessage(kMsgFailedToSaveDocument);
         return interrupts.WasInterrupted() ? kExitInterrupted : kExitFailure;
     }
-    return interrupts.WasInterrupted() ? kExitInterrupted : 0;
+    if (interrupts.WasInterrupted())
+        return kExitInterrupted;
+    return bAnyAnswered ? 0 : kExitAllEnginesFailed;
 }
 
 } // namespace
@@ -215,10 +234,19 @@ int main(int argc, char** argv)
     if (options.m_command == CCliOptions::Command::Show)
         return ShowDocument(options);
 
-    const std::string strPath =
-        options.m_strEnginesFile.empty() ? FindCataloguePath() : options.m_strEnginesFile;
+    // The catalogue named, else the user's, else the one shipped with the program.
+    std::string strPath = options.m_strEnginesFile;
+    if (strPath.empty()) {
+        strPath = FindCataloguePath();
+        const std::string strShare = FindShareDirectory();
+        if (!FileExists(strPath) && !strShare.empty())
+            strPath = strShare + kCatalogueFileName;
+    }
     std::vector<CSearchEngine> catalogue;
-    LoadEngines(strPath, catalogue);
+    if (!LoadEngines(strPath, catalogue) && !options.m_strEnginesFile.empty()) {
+        CCliHost::PrintMessage("cannot read the engine catalogue " + strPath);
+        return kExitFailure;
+    }
 
     if (options.m_command == CCliOptions::Command::Engines)
         return ListEngines(catalogue);
@@ -227,7 +255,7 @@ int main(int argc, char** argv)
         CCliHost::PrintMessage("The network library could not be started.");
         return kExitFailure;
     }
-    const int nExit = RunSearch(options, catalogue);
+    const int nExit = RunSearch(options, catalogue, strPath);
     CleanupNetworkLibrary();
     return nExit;
 }

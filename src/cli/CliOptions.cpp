@@ -14,6 +14,8 @@ const char* const kCliUsage =
     "  --results-page            write questrel.htm in the current directory\n"
     "  --direct | --proxy HOST:PORT    connect directly or through a proxy\n"
     "                            (default: the system's settings)\n"
+    "  --user-agent TEXT         the User-Agent of every request\n"
+    "                            (default \"Internet Questrel/2.0a\")\n"
     "  --verify-links            run link verification after the engines\n"
     "  --save FILE.qrl           save the search as a search document\n"
     "  --json                    hits as a JSON array\n"
@@ -107,6 +109,11 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
             }
             options.m_nConnectMethod = 3;
             options.m_strProxy = psz;
+        } else if (strArg == "--user-agent") {
+            const char* psz = value("--user-agent");
+            if (!psz)
+                return false;
+            options.m_strUserAgent = psz;
         } else if (strArg == "--verify-links") {
             options.m_bVerifyLinks = true;
         } else if (strArg == "--save") {

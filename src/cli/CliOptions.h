@@ -22,6 +22,7 @@ struct CCliOptions
     bool m_bResultsPage = false;        // --results-page
     int m_nConnectMethod = 0;           // --direct 1, --proxy 3
     std::string m_strProxy;
+    std::string m_strUserAgent;         // --user-agent; empty: the program's own
     bool m_bJson = false;
     bool m_bQuiet = false;
     bool m_bHelp = false;

@@ -133,6 +133,15 @@ std::string GetProgramDirectory()
     return nSlash == std::string::npos ? std::string() : strPath.substr(0, nSlash + 1);
 }
 
+std::string FindShareDirectory()
+{
+    const std::string strProgramDir = GetProgramDirectory();
+    for (const std::string& strDir : {strProgramDir + "../share/questrel/", strProgramDir + "share/questrel/"})
+        if (FileExists(strDir + "help/index.html") || FileExists(strDir + kCatalogueFileName))
+            return strDir;
+    return {};
+}
+
 std::string GetUserCataloguePath()
 {
     return GetXdgDataHome() + "/questrel/" + kCatalogueFileName;

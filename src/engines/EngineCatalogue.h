@@ -42,6 +42,11 @@ size_t FindInsertPosition(const std::vector<CSearchEngine>& engines, const std::
 // The directory of the running program, with a trailing '/'; empty when unknown.
 std::string GetProgramDirectory();
 
+// The folder of the program's shared files (help pages, default catalogue,
+// desktop files), with '/': <prefix>/share/questrel/ beside an installed
+// program, or share/questrel/ in the build tree. Empty when not found.
+std::string FindShareDirectory();
+
 // The catalogue the program uses: "engines.dat" beside the program when that
 // file exists (portable layout, build tree), else
 // $XDG_DATA_HOME/questrel/engines.dat.

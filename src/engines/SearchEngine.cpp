@@ -17,12 +17,15 @@ bool CSearchEngine::IsValid()
 }
 
 bool CSearchEngine::AddHitsFromPage(const std::string& strPage, CResultRows& rows, int /*nHitLimit*/,
-                                    int& nCount, bool bRemoveDups,
-                                    const CCancelSignal* pCancel) const
+                                    int& nCount, bool bRemoveDups, const CCancelSignal* pCancel,
+                                    const CLinkCleaner* pLinks, CPageHits* pPageHits) const
 {
     if (!m_bValid)
         return false;
-    nCount = ExtractHits(strPage, rows, m_strStartToken, m_strEndToken, m_strName, bRemoveDups,
-                         pCancel);
+    const CPageHits hits = ExtractPageHits(strPage, rows, m_strStartToken, m_strEndToken, m_strName,
+                                           bRemoveDups, pCancel, pLinks);
+    nCount = hits.m_nAdded;
+    if (pPageHits)
+        *pPageHits = hits;
     return true;
 }

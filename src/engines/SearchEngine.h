@@ -4,6 +4,8 @@
 
 class CResultRows;
 class CCancelSignal;
+class CLinkCleaner;
+struct CPageHits;
 
 // How an engine pages its results. The codes are stored in the catalogue and
 // are the positions of the engine dialog's Search Type list.
@@ -44,9 +46,11 @@ public:
 
     // Cuts this engine's hits out of a fetched page into the rows. False, doing
     // nothing, when the engine is not valid. The hit limit is applied by the
-    // worker between pages, not here.
+    // worker between pages, not here. pLinks turns the page's links into
+    // addresses (see CLinkCleaner); pPageHits receives what the page held.
     bool AddHitsFromPage(const std::string& strPage, CResultRows& rows, int nHitLimit, int& nCount,
-                         bool bRemoveDups, const CCancelSignal* pCancel = nullptr) const;
+                         bool bRemoveDups, const CCancelSignal* pCancel = nullptr,
+                         const CLinkCleaner* pLinks = nullptr, CPageHits* pPageHits = nullptr) const;
 
     bool operator==(const CSearchEngine&) const = default;
 };

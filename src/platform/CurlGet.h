@@ -27,9 +27,12 @@ public:
     explicit CFinalHeaderTracker(long nMaxRedirects) : m_nMaxRedirects(nMaxRedirects) {}
     // True when this line ends the final response's headers.
     bool OnLine(CURL* pEasy, std::string_view line);
+    // The reason phrase of the last status line ("Forbidden"), maybe empty.
+    const std::string& GetReasonPhrase() const { return m_strReason; }
 
 private:
     long m_nMaxRedirects;
+    std::string m_strReason;
     bool m_bSawLocation = false;
 };
 

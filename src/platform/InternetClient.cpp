@@ -68,9 +68,15 @@ std::string EncodeRequestTarget(const std::string& strTarget)
     static constexpr std::string_view kUnsafe = "\"<>\\^`{|}";
     std::string out;
     out.reserve(strTarget.size() + 8);
-    for (const char ch : strTarget) {
+    for (size_t i = 0; i < strTarget.size(); ++i) {
+        const char ch = strTarget[i];
         const auto c = static_cast<unsigned char>(ch);
-        if (c <= 0x20 || c >= 0x7F || kUnsafe.find(ch) != std::string_view::npos)
+        // A '%' that does not start an escape ("%%" of a template, an unformatted
+        // "%d") would make the request line invalid: it is sent as "%25".
+        const bool bLonePercent =
+            ch == '%' && !(i + 2 < strTarget.size() && HexDigitValue(strTarget[i + 1]) >= 0 &&
+                           HexDigitValue(strTarget[i + 2]) >= 0);
+        if (c <= 0x20 || c >= 0x7F || bLonePercent || kUnsafe.find(ch) != std::string_view::npos)
             AppendPercentEncoded(out, c);
         else
             out += ch;
@@ -84,9 +90,13 @@ std::string EncodeRequestTarget(const std::string& strTarget)
 
 std::string BuildRequestUrl(const CHttpConnection& connection, const std::string& strObject)
 {
-    return std::string(connection.IsSecure() ? "https://" : "http://") +
-           connection.GetServerName() + ":" + std::to_string(connection.GetPort()) +
-           EncodeRequestTarget(strObject);
+    // The scheme's own port is left out, so the address reads as the user wrote it
+    // (links on the page are resolved against it).
+    const bool bSecure = connection.IsSecure();
+    const uint16_t nPort = connection.GetPort();
+    const bool bDefaultPort = nPort == (bSecure ? 443 : 80);
+    return std::string(bSecure ? "https://" : "http://") + connection.GetServerName() +
+           (bDefaultPort ? std::string() : ":" + std::to_string(nPort)) + EncodeRequestTarget(strObject);
 }
 
 void ConfigureGet(CURL* h, const CHttpConnection& connection, const std::string& strUrl,
@@ -116,6 +126,11 @@ bool CFinalHeaderTracker::OnLine(CURL* pEasy, std::string_view line)
 {
     if (line.size() >= 5 && line.substr(0, 5) == "HTTP/") {
         m_bSawLocation = false;
+        // "HTTP/1.1 403 Forbidden": the text after the code.
+        const size_t nCode = line.find(' ');
+        const size_t nReason = nCode == std::string_view::npos ? nCode : line.find(' ', nCode + 1);
+        m_strReason = nReason == std::string_view::npos ? std::string()
+                                                        : TrimWhiteSpace(line.substr(nReason + 1));
     } else if (line.size() >= 9 && EqualsNoCase(line.substr(0, 9), "location:")) {
         m_bSawLocation = true;
     } else if (line == "\r\n" || line == "\n") {
@@ -308,6 +323,19 @@ long CHttpRequest::GetStatusCode() const
 const std::string& CHttpRequest::GetUrl() const
 {
     return m_pImpl->m_strUrl;
+}
+
+std::string CHttpRequest::GetEffectiveUrl() const
+{
+    const char* psz = nullptr;
+    if (curl_easy_getinfo(m_pImpl->m_pEasy, CURLINFO_EFFECTIVE_URL, &psz) == CURLE_OK && psz && *psz)
+        return psz;
+    return m_pImpl->m_strUrl;
+}
+
+const std::string& CHttpRequest::GetReasonPhrase() const
+{
+    return m_pImpl->m_headers.GetReasonPhrase();
 }
 
 bool CHttpRequest::Read(char* pBuffer, size_t nWanted, size_t* pRead, CInternetError* pError)

@@ -115,7 +115,11 @@ public:
     bool QueryHeader(const char* pszName, std::string* pValue) const override;
     bool Read(char* pBuffer, size_t nWanted, size_t* pRead, CInternetError* pError) override;
     long GetStatusCode() const;
+    // The status line's reason phrase of the final response ("Forbidden"), maybe empty.
+    const std::string& GetReasonPhrase() const;
+    // The address requested, and the address of the final response (after redirects).
     const std::string& GetUrl() const;
+    std::string GetEffectiveUrl() const;
 
 private:
     struct Impl;
@@ -123,5 +127,6 @@ private:
 };
 
 // The request target made valid for the request line: every blank, control byte,
-// byte of 0x80 or above and each of " < > \ ^ ` { | } becomes %XX.
+// byte of 0x80 or above, each of " < > \ ^ ` { | } and a '%' that does not start
+// an escape becomes %XX.
 std::string EncodeRequestTarget(const std::string& strTarget);

@@ -40,6 +40,19 @@ std::string ToUpperAscii(std::string_view text)
     return out;
 }
 
+char ToLowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string ToLowerAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        c = ToLowerAscii(c);
+    return out;
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     return CompareNoCase(a, b) == 0;
@@ -129,6 +142,15 @@ size_t Utf8SafeCutLength(std::string_view text, size_t nMaxBytes)
         i += n;
     }
     return i;
+}
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))
+        return (c | 0x20) - 'a' + 10;
+    return -1;
 }
 
 void AppendPercentEncoded(std::string& out, unsigned char c)

@@ -14,6 +14,8 @@ std::string TrimWhiteSpace(std::string_view text);
 
 char ToUpperAscii(char c);
 std::string ToUpperAscii(std::string_view text);
+char ToLowerAscii(char c);
+std::string ToLowerAscii(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // <0, 0, >0 like strcmp, ignoring ASCII case.
 int CompareNoCase(std::string_view a, std::string_view b);
@@ -35,6 +37,9 @@ size_t Utf8SafeCutLength(std::string_view text, size_t nMaxBytes);
 // The text as valid UTF-8: well-formed UTF-8 sequences are kept, every other
 // byte of 0x80 or above is taken as a Latin-1 character.
 std::string ToValidUtf8(std::string_view text);
+
+// The value of a hex digit (either case), or -1 for any other character.
+int HexDigitValue(char c);
 
 // "%XX" with upper-case hex digits.
 void AppendPercentEncoded(std::string& out, unsigned char c);

@@ -35,6 +35,12 @@ struct CFetchState
     std::string g_strPage;                             // text of the page being or last fetched
     bool g_bShowHtml = false;                          // collect pages in the results page
 
+    std::string m_strEngine;                           // engine being searched; names its errors
+    std::string m_strPageUrl;                          // address of the last page (after redirects)
+    long m_nPageStatus = 0;                            // its HTTP status; 0 when none came
+    std::string m_strPageReason;                       // its reason phrase
+    std::string m_strLastError;                        // the last Internet error of a connect or fetch
+
     CCancelSignal* m_pCancel = nullptr;                // the run's cancel signal
     std::string m_strResultsPagePath;                  // formed when the run started
     size_t m_nMaxPageBytes = 32u * 1024 * 1024;        // the rest of a bigger page is dropped

@@ -1,31 +1,46 @@
 #pragma once
 
 // Cutting hits out of an engine's result page. A hit starts at an occurrence of
-// the start token, whose last four characters are the first four of the hit's
-// link (typically "http"); the URL runs to the next double quote; the
-// description starts two characters later (after the quote and the ">" that
-// closes the link tag) and ends before the end token. Matching is byte-exact.
+// the start token. When the token ends with the opening quote of an attribute
+// value (="  or  =') the link starts right after it; otherwise the token's last
+// four characters are the first four of the link (typically "http"). The link
+// ends at the next quote of the kind that opened it (a double quote when it was
+// not opened by one). The description starts after the ">" that closes the tag
+// holding the link and ends before the end token. Matching is byte-exact.
+//
+// The URL of a hit is the link as a browser would open it (see CLinkCleaner);
+// the duplicate test compares those URLs.
 
 #include <string>
 #include <string_view>
 
 class CResultRows;
 class CCancelSignal;
+class CLinkCleaner;
 
 inline constexpr size_t kMaxDescriptionLength = 350;
 
-// Appends the page's hits to the rows; returns the number of rows added. With
-// bRemoveDups, a hit whose URL is already listed is skipped and not counted.
+struct CPageHits
+{
+    int m_nAdded = 0;           // rows added
+    int m_nDuplicates = 0;      // hits skipped because their URL was listed
+    bool m_bTokenFound = false; // the start token occurs in the page at all
+};
+
+// Appends the page's hits to the rows. With bRemoveDups, a hit whose URL is
+// already listed is skipped and not counted. Without pLinks, links are only
+// decoded and trimmed.
+CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::string_view startToken,
+                          std::string_view endToken, const std::string& strEngineName,
+                          bool bRemoveDups, const CCancelSignal* pCancel = nullptr,
+                          const CLinkCleaner* pLinks = nullptr);
+
+// The number of rows ExtractPageHits added.
 int ExtractHits(const std::string& strPage, CResultRows& rows, std::string_view startToken,
                 std::string_view endToken, const std::string& strEngineName, bool bRemoveDups,
-                const CCancelSignal* pCancel = nullptr);
+                const CCancelSignal* pCancel = nullptr, const CLinkCleaner* pLinks = nullptr);
 
-// The description cleaning: tags stripped, line feeds removed, cut to 350
-// bytes (never inside a UTF-8 sequence), "&nbsp;" and "&quot;" removed.
+// The description cleaning: script and style content dropped, tags stripped,
+// character references decoded (&nbsp; a blank), white space collapsed and
+// trimmed, then cut to 350 bytes, never inside a UTF-8 sequence.
 std::string CleanDescription(std::string_view raw);
-
-// Removes every "<...>"; an unclosed "<" and the text after it stay.
-std::string StripTags(std::string_view text);
-std::string RemoveChar(std::string_view text, char c);
-// Removes every occurrence of the part, left to right, in one pass.
-std::string RemoveSubstring(std::string_view text, std::string_view part);

@@ -24,12 +24,12 @@ void ReportStatus(CFetchState& fs, const std::string& strText)
 
 void ReportInternetError(CFetchState& fs, const CInternetError& error)
 {
-    if (!fs.g_hStatusWnd)
-        return;
-    if (error.m_strText.empty())
-        fs.g_hStatusWnd->Message(kMsgInternetException, kAppCaption);
-    else
-        fs.g_hStatusWnd->Message(error.m_strText.substr(0, kMaxErrorTextLength), kAppCaption);
+    fs.m_strLastError =
+        error.m_strText.empty() ? kMsgInternetException : error.m_strText.substr(0, kMaxErrorTextLength);
+    if (fs.g_hStatusWnd)
+        fs.g_hStatusWnd->Message(fs.m_strEngine.empty() ? fs.m_strLastError
+                                                        : fs.m_strEngine + ": " + fs.m_strLastError,
+                                 kAppCaption);
 }
 
 namespace {
@@ -50,6 +50,7 @@ std::string WithUrl(const char* pszFormat, const std::string& strUrl)
 
 bool ConnectToServer(CFetchState& fs, const std::string& strHost)
 {
+    fs.m_strLastError.clear();
     ReportStatus(fs, kStatusCreateConnection);
     const bool bSecure = fs.m_nScheme == kSchemeHttps;
     const uint16_t nPort = fs.g_nPort != 0 ? fs.g_nPort : (bSecure ? 443 : 80);
@@ -111,6 +112,8 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
             nRead += n;
             if (!bOk && error.m_bCancelled)
                 return ReportCancelled(fs);
+            if (!bOk)
+                ReportInternetError(fs, error);
             if (!bOk || n == 0)
                 break;
         }
@@ -135,6 +138,10 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
         nTotal += nTake;
         ReportStatus(fs, FormatTemplate(kStatusKRead, {CTemplateArg::Int(static_cast<long long>(nTotal / 1024)),
                                                        CTemplateArg::Text(strUrl)}));
+        // A transfer that breaks off (reset, stall) is an Internet error like a
+        // failed send; what was read so far stays the page.
+        if (!bOk)
+            ReportInternetError(fs, error);
         if (!bOk || n == 0 || page.size() >= fs.m_nMaxPageBytes)
             return true;
     }
@@ -143,12 +150,17 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
 bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
 {
     fs.g_strPage.clear();
+    fs.m_strPageUrl.clear();
+    fs.m_nPageStatus = 0;
+    fs.m_strPageReason.clear();
+    fs.m_strLastError.clear();
     const std::string& strUrl = engine.m_strUrl;
     if (!fs.g_pConnection) {
         ReportInternetError(fs, CInternetError{});
     } else {
         std::unique_ptr<CHttpRequest> pRequest =
             fs.g_pConnection->OpenRequest(fs.g_strObject, fs.m_pCancel);
+        fs.m_strPageUrl = pRequest->GetUrl();
         ReportStatus(fs, WithUrl(kStatusSending, strUrl));
         if (fs.IsCancelled())
             return ReportCancelled(fs);
@@ -160,6 +172,9 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
         } else {
             if (fs.IsCancelled())
                 return ReportCancelled(fs);
+            fs.m_strPageUrl = pRequest->GetEffectiveUrl();
+            fs.m_nPageStatus = pRequest->GetStatusCode();
+            fs.m_strPageReason = pRequest->GetReasonPhrase();
             ReportStatus(fs, WithUrl(kStatusRetrieving, strUrl));
             if (!ReadPageText(fs, *pRequest, strUrl))
                 return false;

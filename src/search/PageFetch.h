@@ -16,7 +16,8 @@ inline constexpr size_t kReadBlockSize = 1024;
 
 void ReportStatus(CFetchState& fs, const std::string& strText);
 // The library's description (at most 1024 characters) or "An internet
-// exception occured" in a message box.
+// exception occured" in a message box, after "ENGINE: " while an engine is
+// searched; the text is kept in m_strLastError.
 void ReportInternetError(CFetchState& fs, const CInternetError& error);
 
 // Keeps the open connection when it names the same server, else opens one to
@@ -25,8 +26,10 @@ void ReportInternetError(CFetchState& fs, const CInternetError& error);
 bool ConnectToServer(CFetchState& fs, const std::string& strHost);
 
 // Requests g_strObject on the open connection and leaves the body in
-// g_strPage. False when the search was cancelled ("Find cancelled."); true
-// otherwise, also after an internet error (the page then holds what was read).
+// g_strPage, the final address, status and reason phrase in m_strPageUrl,
+// m_nPageStatus and m_strPageReason. False when the search was cancelled
+// ("Find cancelled."); true otherwise, also after an internet error (shown, and
+// kept in m_strLastError; the page then holds what was read).
 bool FetchPage(CFetchState& fs, const CSearchEngine& engine);
 
 // Reads a response body into g_strPage: in one read of the announced length

@@ -1,33 +1,12 @@
 #include "search/RequestTarget.h"
 
+#include "platform/CurlHandles.h"
 #include "platform/TextUtil.h"
+#include "search/HitLink.h"
 #include "search/SearchTexts.h"
 
-#include <cctype>
-#include <curl/curl.h>
-#include <memory>
 
 namespace {
-
-struct CUrlDeleter
-{
-    void operator()(CURLU* p) const { curl_url_cleanup(p); }
-};
-struct CCurlStringDeleter
-{
-    void operator()(char* p) const { curl_free(p); }
-};
-using CUrlPtr = std::unique_ptr<CURLU, CUrlDeleter>;
-
-bool GetPart(CURLU* pUrl, CURLUPart part, unsigned nFlags, std::string* pValue)
-{
-    char* psz = nullptr;
-    if (curl_url_get(pUrl, part, &psz, nFlags) != CURLUE_OK)
-        return false;
-    std::unique_ptr<char, CCurlStringDeleter> guard(psz);
-    *pValue = psz ? psz : "";
-    return true;
-}
 
 InternetScheme SchemeFromName(const std::string& strScheme)
 {
@@ -56,31 +35,23 @@ std::string EncodeControlBytes(const std::string& strAddress)
     return out;
 }
 
-// The scheme an address names ("mailto" of "mailto:x@y"), or empty. A host and
-// port ("localhost:8080/x") names none.
-std::string LeadingScheme(const std::string& strAddress)
-{
-    size_t i = 0;
-    while (i < strAddress.size() &&
-           (std::isalnum(static_cast<unsigned char>(strAddress[i])) || strAddress[i] == '+' ||
-            strAddress[i] == '-' || strAddress[i] == '.'))
-        ++i;
-    if (i == 0 || i >= strAddress.size() || strAddress[i] != ':' ||
-        !std::isalpha(static_cast<unsigned char>(strAddress[0])))
-        return {};
-    size_t nDigits = i + 1;
-    while (nDigits < strAddress.size() && std::isdigit(static_cast<unsigned char>(strAddress[nDigits])))
-        ++nDigits;
-    if (nDigits > i + 1 && (nDigits == strAddress.size() || strAddress[nDigits] == '/'))
-        return {};
-    return strAddress.substr(0, i);
-}
-
 } // namespace
 
 bool CrackUrl(const std::string& strAddress, CRequestTarget& target)
 {
-    CUrlPtr pUrl(curl_url());
+    // "http:///path" names no host. The library would take the path for one, and a
+    // request would go to a made-up host; it parses with an empty host instead.
+    const std::string strScheme = UrlScheme(strAddress);
+    if (!strScheme.empty() && strAddress.compare(strScheme.size(), 3, "://") == 0) {
+        const size_t nAfter = strScheme.size() + 3;
+        if (nAfter < strAddress.size() && strAddress[nAfter] == '/') {
+            target = CRequestTarget{};
+            target.m_nScheme = SchemeFromName(strScheme);
+            target.m_strObject = EncodeControlBytes(strAddress.substr(nAfter));
+            return true;
+        }
+    }
+    CCurlUrlPtr pUrl(curl_url());
     if (!pUrl)
         return false;
     const std::string strCanonical = EncodeControlBytes(strAddress);
@@ -88,7 +59,6 @@ bool CrackUrl(const std::string& strAddress, CRequestTarget& target)
                      CURLU_NON_SUPPORT_SCHEME | CURLU_ALLOW_SPACE) != CURLUE_OK) {
         // "mailto:", "news:", "javascript:" and the like have no host: they parse as
         // their scheme, and nothing will be requested for them.
-        const std::string strScheme = LeadingScheme(strAddress);
         const InternetScheme nScheme = strScheme.empty() ? kSchemeUnknown : SchemeFromName(strScheme);
         if (nScheme == kSchemeUnknown || nScheme == kSchemeHttp || nScheme == kSchemeHttps)
             return false;
@@ -98,15 +68,15 @@ bool CrackUrl(const std::string& strAddress, CRequestTarget& target)
         return true;
     }
 
-    std::string strScheme, strHost, strPath, strQuery, strPort;
-    if (!GetPart(pUrl.get(), CURLUPART_SCHEME, 0, &strScheme))
+    std::string strParsedScheme, strHost, strPath, strQuery, strPort;
+    if (!GetUrlPart(pUrl.get(), CURLUPART_SCHEME, 0, &strParsedScheme))
         return false;
-    GetPart(pUrl.get(), CURLUPART_HOST, 0, &strHost);
-    GetPart(pUrl.get(), CURLUPART_PATH, 0, &strPath);
-    const bool bQuery = GetPart(pUrl.get(), CURLUPART_QUERY, 0, &strQuery);
-    GetPart(pUrl.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT, &strPort);
+    GetUrlPart(pUrl.get(), CURLUPART_HOST, 0, &strHost);
+    GetUrlPart(pUrl.get(), CURLUPART_PATH, 0, &strPath);
+    const bool bQuery = GetUrlPart(pUrl.get(), CURLUPART_QUERY, 0, &strQuery);
+    GetUrlPart(pUrl.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT, &strPort);
 
-    target.m_nScheme = SchemeFromName(strScheme);
+    target.m_nScheme = SchemeFromName(strParsedScheme);
     target.m_strHost = strHost;
     target.m_strObject = strPath.empty() ? "/" : strPath;
     if (bQuery)
@@ -120,7 +90,7 @@ bool ParseRequestTarget(CFetchState& fs, const std::string& strAddress, Internet
 {
     // An address without a scheme is tried again as http.
     CRequestTarget target;
-    const bool bHasScheme = !LeadingScheme(strAddress).empty();
+    const bool bHasScheme = !UrlScheme(strAddress).empty();
     if (!CrackUrl(strAddress, target) && (bHasScheme || !CrackUrl("http://" + strAddress, target))) {
         if (fs.g_hStatusWnd)
             fs.g_hStatusWnd->Message(kMsgInvalidUrl, kAppCaption);

@@ -8,8 +8,14 @@
 // row; after the last engine it tells the host the search is done and opens the
 // results page when asked. After a cancel it adds no row, writes no status text
 // but "Find cancelled.", writes nothing to the results page and opens nothing.
+//
+// An answer of status 400 or above is the engine's failure: its page is not
+// scanned and its paging ends, without a message box. Each engine's outcome
+// (hits, no results, HTTP error, Internet error, cancelled) is kept in the
+// job's outcomes.
 
 #include "engines/SearchEngine.h"
+#include "search/EngineOutcome.h"
 
 #include <atomic>
 #include <memory>
@@ -38,6 +44,7 @@ struct CSearchJob
     bool m_bVerifyLinks = false;
     int m_nMaxParallelChecks = 8;              // link checks at once
     std::shared_ptr<CCancelSignal> m_pCancel;  // this run's signal
+    std::shared_ptr<CSearchOutcomes> m_pOutcomes; // one per engine; made by the worker when missing
 };
 
 // The worker's procedure; returns 0.

@@ -44,15 +44,6 @@ std::vector<std::string> DataDirs()
 
 } // namespace
 
-std::string FindShareDirectory()
-{
-    const std::string strProgramDir = GetProgramDirectory();
-    for (const std::string& strDir : {strProgramDir + "../share/questrel/", strProgramDir + "share/questrel/"})
-        if (FileExists(strDir + "help/index.html") || FileExists(strDir + kCatalogueFileName))
-            return strDir;
-    return {};
-}
-
 bool IsDesktopRegistered()
 {
     for (const std::string& strDir : DataDirs())

@@ -4,12 +4,9 @@
 // registration of the program and of its document type ("Questrel Document",
 // *.qrl) for the current user.
 
-#include <string>
+#include "engines/EngineCatalogue.h" // FindShareDirectory
 
-// The folder of the program's shared files (help pages, default catalogue,
-// desktop files), with '/': <prefix>/share/questrel/ beside an installed
-// program, or share/questrel/ in the build tree. Empty when not found.
-std::string FindShareDirectory();
+#include <string>
 
 // Whether questrel.desktop is known to the desktop (the user's data folder or
 // one of the system's).

@@ -200,19 +200,18 @@ TEST_F(CCliFixture, UsageErrorsAndEmptyCatalogue)
     qtest::WriteFile(strCatalogue, "");
     const CProcessResult empty = Cli({"search", "--direct", "q"});
     EXPECT_EQ(empty.m_nExitCode, 1);
-    EXPECT_EQ(empty.m_strErr,
-              "questrel: Select the search engine(s) you want to use for this search.  Click on the box "
-              "and an 'X' will appear.\n");
+    EXPECT_EQ(empty.m_strErr, "questrel: no engine to search: the catalogue " + strCatalogue +
+                                  " holds none (name one with --engines FILE)\n");
 }
 
-TEST_F(CCliFixture, FailedEnginesStillExitZero)
+TEST_F(CCliFixture, AFailedEngineSaysWhyAndTheOthersStillCount)
 {
     std::vector<CSearchEngine> engines = sample.GetCatalogue();
     engines[0].m_strUrl = "ftp://nowhere.example";
     ASSERT_TRUE(SaveEngines(strCatalogue, engines));
     const CProcessResult result = Cli({"search", "--direct", "-q", "x", "Sample Count", "Sample Start"});
     EXPECT_EQ(result.m_nExitCode, 0);
-    EXPECT_EQ(result.m_strErr, "questrel: Invalid URL\n");
+    EXPECT_EQ(result.m_strErr, "questrel: Invalid URL\nquestrel: Sample Count: Invalid URL\n");
     EXPECT_EQ(Lines(result.m_strOut).size(), 20u); // two pages of Sample Start
 }
 

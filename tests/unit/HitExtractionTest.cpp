@@ -2,6 +2,7 @@
 #include "platform/CancelSignal.h"
 #include "results/ResultRows.h"
 #include "search/HitExtraction.h"
+#include "search/HtmlText.h"
 
 #include <gtest/gtest.h>
 
@@ -46,18 +47,21 @@ TEST(ExtractHits, TableOfPages)
         {"02 two hits in a row",
          "<a href=\"http://a/1\">One</a><a href=\"http://a/2\">Two</a>",
          {Hit("One", "http://a/1"), Hit("Two", "http://a/2")}},
+        // Line breaks separate words; a line break tag does too.
         {"03 nested markup and line feeds",
          "<a href=\"http://a/1\"><b>Bold</b> <font size=2>small</font>\nword<br>\r\nnext</a>",
-         {Hit("Bold smallword\rnext", "http://a/1")}},
-        {"04 character references: nbsp and quot go, amp stays",
+         {Hit("Bold small word next", "http://a/1")}},
+        // References are decoded, in the description and in the link alike.
+        {"04 character references",
          "<a href=\"http://a/?x=1&amp;y=2\">Tom&nbsp;&amp;&quot;Jerry&quot;</a>",
-         {Hit("Tom&amp;Jerry", "http://a/?x=1&amp;y=2")}},
+         {Hit("Tom &\"Jerry\"", "http://a/?x=1&y=2")}},
         {"05 start token without end token",
          "<a href=\"http://a/1\">no end here", {}},
         {"06 quote as second character after the token ends the page",
          "<a href=\"http:\"x\">stop</a><a href=\"http://a/2\">never</a>", {}},
+        // The description starts after the ">" that closes the link's tag.
         {"07 empty URL when the token's fourth-last character is a quote",
-         "<a href=\"abc\">t</a>", {Hit("bc\">t", "")}, "<a href=\"abc", kEnd},
+         "<a href=\"abc\">t</a>", {Hit("t", "")}, "<a href=\"abc", kEnd},
         {"08 no closing quote for the URL", "<a href=\"http://a/1 broken", {}},
         {"09 unclosed tag in a description stays",
          "<a href=\"http://a/1\">a < b</a>", {Hit("a < b", "http://a/1")}},
@@ -69,16 +73,18 @@ TEST(ExtractHits, TableOfPages)
     }
 }
 
-TEST(ExtractHits, DescriptionIsCutAt350BeforeReferencesAreRemoved)
+TEST(ExtractHits, DescriptionIsCutAt350AfterCleaning)
 {
-    // 345 x, then "&nbsp;" across the cut: the first five characters of it stay.
-    const std::string strPage = "<a href=\"http://a/1\">" + std::string(345, 'x') + "&nbsp;&nbsp;tail</a>";
+    // References and white space are settled first, so nothing is left half.
+    const std::string strPage =
+        "<a href=\"http://a/1\">" + std::string(345, 'x') + "&nbsp;&nbsp;\n<b>tail</b> and more</a>";
     const std::vector<CSearchHit> hits = Extract(strPage);
     ASSERT_EQ(hits.size(), 1u);
-    EXPECT_EQ(hits[0].m_strDescription, std::string(345, 'x') + "&nbsp");
+    EXPECT_EQ(hits[0].m_strDescription, std::string(345, 'x') + " tail");
 
-    const std::string strNbsp = "<a href=\"http://a/1\">" + std::string(344, 'y') + "&nbsp;tail</a>";
-    EXPECT_EQ(Extract(strNbsp)[0].m_strDescription, std::string(344, 'y'));
+    // A cut that ends on a blank does not keep it.
+    const std::string strBlank = "<a href=\"http://a/1\">" + std::string(349, 'y') + " zzz</a>";
+    EXPECT_EQ(Extract(strBlank)[0].m_strDescription, std::string(349, 'y'));
 }
 
 TEST(ExtractHits, CutNeverSplitsAUtf8Character)
@@ -92,7 +98,7 @@ TEST(ExtractHits, ShortStartTokenNeverStartsTheUrlBeforeThePage)
     const std::vector<CSearchHit> hits = Extract("<a\"x\">title</a>", "<a", kEnd);
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(hits[0].m_strUrl, "<a");
-    EXPECT_EQ(hits[0].m_strDescription, "\">title");
+    EXPECT_EQ(hits[0].m_strDescription, "title");
 }
 
 TEST(ExtractHits, DegenerateTokensEndTheScan)
@@ -148,11 +154,29 @@ TEST(ExtractHits, AddHitsFromPageSkipsInvalidEngines)
     EXPECT_EQ(rows.GetRowCount(), 1);
 }
 
-TEST(CleaningSteps, StripRemoveCharAndRemoveSubstring)
+TEST(CleaningSteps, StripDecodeAndCollapse)
 {
     EXPECT_EQ(StripTags("a<b>b</b>c<d"), "abc<d");
     EXPECT_EQ(StripTags("<<x>>y"), ">y");
-    EXPECT_EQ(RemoveChar("a\nb\r\nc", '\n'), "ab\rc");
-    EXPECT_EQ(RemoveSubstring("&nb&nbsp;sp;x", "&nbsp;"), "&nbsp;x"); // one pass, left to right
-    EXPECT_EQ(RemoveSubstring("abc", ""), "abc");
+    EXPECT_EQ(StripTags("one<br>two<p>three</P>four<li>five"), "one two three four five");
+    EXPECT_EQ(StripTags("a<!-- x > y -->b"), "ab");
+    EXPECT_EQ(StripTags("a<script>if (a<b) x='</b>';</script>b"), "ab");
+    EXPECT_EQ(StripTags("a<STYLE type=text/css>.x{}</style >b"), "ab");
+    EXPECT_EQ(StripTags("a<style>never closed"), "a");
+    EXPECT_EQ(StripTags("a<scripts>b</scripts>c"), "abc"); // only the script element itself
+
+    EXPECT_EQ(DecodeCharacterReferences("&amp;&lt;&gt;&quot;&apos;&#39;&#x27;&#X41;&eacute;"),
+              "&<>\"'''A\xc3\xa9");
+    EXPECT_EQ(DecodeCharacterReferences("&nbsp;"), "\xc2\xa0");
+    EXPECT_EQ(DecodeCharacterReferences("a&nbsp;b&#160;c", true), "a b c");
+    EXPECT_EQ(DecodeCharacterReferences("&#8212;&#x1F600;"), "\xe2\x80\x94\xf0\x9f\x98\x80");
+    // Not references: the '&' stands for itself.
+    EXPECT_EQ(DecodeCharacterReferences("a & b &unknown; &amp &#; &#x;"), "a & b &unknown; &amp &#; &#x;");
+    // Code points that cannot be encoded become U+FFFD.
+    EXPECT_EQ(DecodeCharacterReferences("&#0;&#xD800;&#99999999999;"),
+              "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
+    EXPECT_EQ(DecodeCharacterReferences("&#39x"), "'x"); // the ';' of a numeric one is optional
+
+    EXPECT_EQ(CollapseWhiteSpace("  a \t\r\n b\f\vc  "), "a b c");
+    EXPECT_EQ(CollapseWhiteSpace(" \n "), "");
 }

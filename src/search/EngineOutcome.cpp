@@ -1,0 +1,80 @@
+#include "search/EngineOutcome.h"
+
+std::string CEngineOutcome::Describe() const
+{
+    switch (m_nKind) {
+    case Kind::Hits:
+        if (m_nHits == 0 && m_nDuplicates > 0)
+            return "0 hits (all duplicates)";
+        return std::to_string(m_nHits) + (m_nHits == 1 ? " hit" : " hits");
+    case Kind::NoResults:
+        return "no results on its page";
+    case Kind::HttpError:
+        return "HTTP " + std::to_string(m_nHttpStatus) + (m_strText.empty() ? "" : " " + m_strText);
+    case Kind::InternetError:
+        return m_strText;
+    case Kind::Cancelled:
+        return m_nHits > 0 ? "cancelled after " + std::to_string(m_nHits) + (m_nHits == 1 ? " hit" : " hits")
+                           : "cancelled";
+    case Kind::Pending:
+        break;
+    }
+    return "not searched";
+}
+
+const char* StandardReasonPhrase(long nStatus)
+{
+    switch (nStatus) {
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 402: return "Payment Required";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 406: return "Not Acceptable";
+    case 407: return "Proxy Authentication Required";
+    case 408: return "Request Timeout";
+    case 410: return "Gone";
+    case 418: return "I'm a teapot";
+    case 429: return "Too Many Requests";
+    case 451: return "Unavailable For Legal Reasons";
+    case 500: return "Internal Server Error";
+    case 501: return "Not Implemented";
+    case 502: return "Bad Gateway";
+    case 503: return "Service Unavailable";
+    case 504: return "Gateway Timeout";
+    default: return "";
+    }
+}
+
+void CSearchOutcomes::Reset(const std::vector<std::string>& engineNames)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_outcomes.clear();
+    for (const std::string& strName : engineNames) {
+        CEngineOutcome outcome;
+        outcome.m_strEngine = strName;
+        m_outcomes.push_back(std::move(outcome));
+    }
+}
+
+void CSearchOutcomes::Set(size_t nIndex, CEngineOutcome outcome)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (nIndex < m_outcomes.size())
+        m_outcomes[nIndex] = std::move(outcome);
+}
+
+void CSearchOutcomes::CancelPending()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (CEngineOutcome& outcome : m_outcomes)
+        if (outcome.m_nKind == CEngineOutcome::Kind::Pending)
+            outcome.m_nKind = CEngineOutcome::Kind::Cancelled;
+}
+
+std::vector<CEngineOutcome> CSearchOutcomes::Get() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_outcomes;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+// How each engine of a search ended, so that no engine fails silently: the
+// hits it gave, no results on its page, an HTTP error, an Internet error, or
+// cancelled. The worker writes them; the front ends read them during and after
+// the search (thread-safe).
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct CEngineOutcome
+{
+    enum class Kind
+    {
+        Pending,       // not finished (yet)
+        Hits,          // answered: m_nHits rows listed (may be 0, e.g. all duplicates)
+        NoResults,     // its first page did not hold the start token at all (a bot check)
+        HttpError,     // answered with status 400 or above
+        InternetError, // no answer: connect failure, reset, time-out, TLS, proxy, bad address
+        Cancelled,     // the search was stopped first
+    };
+
+    std::string m_strEngine;
+    Kind m_nKind = Kind::Pending;
+    int m_nHits = 0;       // rows listed for it
+    int m_nDuplicates = 0; // hits dropped as duplicates
+    long m_nHttpStatus = 0;
+    std::string m_strText; // the reason phrase of an HTTP error, the text of an Internet error
+
+    bool IsFailure() const { return m_nKind == Kind::HttpError || m_nKind == Kind::InternetError; }
+    // "12 hits", "no results on its page", "HTTP 403 Forbidden", the error text, "cancelled".
+    std::string Describe() const;
+};
+
+// The reason phrase of a common HTTP status ("Forbidden" for 403), or empty.
+const char* StandardReasonPhrase(long nStatus);
+
+// The outcomes of one search, one per chosen engine in engine order.
+class CSearchOutcomes
+{
+public:
+    void Reset(const std::vector<std::string>& engineNames);
+    void Set(size_t nIndex, CEngineOutcome outcome);
+    // Every outcome still pending becomes cancelled.
+    void CancelPending();
+    std::vector<CEngineOutcome> Get() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<CEngineOutcome> m_outcomes;
+};

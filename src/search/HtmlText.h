@@ -1,0 +1,31 @@
+#pragma once
+
+// Text of HTML as a reader sees it: character references decoded, tags and the
+// content of script and style elements dropped, white space collapsed.
+
+#include <string>
+#include <string_view>
+
+// Appends code point cp as UTF-8; anything that is not a Unicode scalar value
+// (NUL, a surrogate, beyond U+10FFFF) becomes U+FFFD.
+void AppendUtf8(std::string& out, unsigned long cp);
+
+// Decodes the character reference that starts at text[i] ('&'): a named one
+// (HTML's named references, with their ';') or a numeric one (&#NNN; or &#xHH;,
+// the ';' optional). Returns the number of bytes it takes and sets *pCodePoint;
+// 0 when there is no reference there (the '&' then stands for itself).
+size_t ParseCharacterReference(std::string_view text, size_t i, unsigned long* pCodePoint);
+
+// Every character reference decoded to UTF-8; anything else kept as it is. With
+// bNbspAsBlank a no-break space (&nbsp;, &#160;) becomes a plain blank.
+std::string DecodeCharacterReferences(std::string_view text, bool bNbspAsBlank = false);
+
+// Removes every tag "<...>" and comment "<!-- ... -->"; the content of script
+// and style elements goes with their tags. A tag that breaks a line or starts a
+// block (p, div, br, li, td, h1 ...) leaves a blank, so the words on either side
+// do not run together. An unclosed "<" and the text after it stay.
+std::string StripTags(std::string_view text);
+
+// Every run of white space (blank, tab, CR, LF, VT, FF) becomes one blank;
+// none at either end.
+std::string CollapseWhiteSpace(std::string_view text);
