@@ -114,6 +114,12 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
             if (!psz)
                 return false;
             options.m_strUserAgent = psz;
+            for (const char c : options.m_strUserAgent) {
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                    strError = "--user-agent must be one line of text";
+                    return false;
+                }
+            }
         } else if (strArg == "--verify-links") {
             options.m_bVerifyLinks = true;
         } else if (strArg == "--save") {

@@ -28,6 +28,7 @@ inline constexpr const char* kSaveSettings = "Save Settings";
 inline constexpr const char* kConnectMethod = "Connect Method";
 inline constexpr const char* kProxy = "Proxy";
 inline constexpr const char* kPort = "Port";
+inline constexpr const char* kUserAgent = "User Agent";
 } // namespace SettingsKey
 
 namespace SettingsDefault {

@@ -46,6 +46,14 @@ std::unique_ptr<CInternetSession> OpenInternetSession(const CSessionOptions& opt
             *pError = "No proxy server is set for the proxy connect method.";
         return nullptr;
     }
+    // The agent becomes a header line: a line break in it would add headers.
+    for (const char c : options.m_strAgent) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            if (pError)
+                *pError = "The User Agent must be one line of text.";
+            return nullptr;
+        }
+    }
     return std::make_unique<CInternetSession>(options);
 }
 

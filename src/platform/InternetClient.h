@@ -29,11 +29,14 @@ struct CInternetError
     bool m_bCancelled = false; // the wait ended because the search was cancelled
 };
 
+// The User-Agent of every request unless the user sets another.
+inline constexpr const char* kDefaultUserAgent = "Internet Questrel/2.0a";
+
 struct CSessionOptions
 {
     int m_nConnectMethod = kConnectPreconfigured; // any code other than 1 or 3 acts as 0
     std::string m_strProxy;                       // "address:port", used for method 3 only
-    std::string m_strAgent = "Internet Questrel/2.0a";
+    std::string m_strAgent = kDefaultUserAgent;
     long m_nConnectTimeoutMs = 30000;
     long m_nStallTimeoutMs = 60000; // a transfer that receives nothing this long fails
     long m_nMaxRedirects = 10;

@@ -14,9 +14,9 @@
 #include <wx/textctrl.h>
 
 CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::string& strProxy,
-                                 const std::string& strPort)
+                                 const std::string& strPort, const std::string& strUserAgent)
     : wxDialog(pParent, wxID_ANY, "Communication Options"), m_nMethod(nMethod), m_strProxy(strProxy),
-      m_strPort(strPort)
+      m_strPort(strPort), m_strUserAgent(strUserAgent)
 {
     m_pPreconfigured = new wxRadioButton(this, IDC_PRECONFIGURED, "Use preconfigured settings",
                                          wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
@@ -24,6 +24,7 @@ CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::stri
     m_pUseProxy = new wxRadioButton(this, IDC_USE_PROXY, "Connect through a proxy server");
     m_pProxy = new wxTextCtrl(this, IDC_PROXY_ADDRESS, wxEmptyString, wxDefaultPosition, wxSize(180, -1));
     m_pPort = new wxTextCtrl(this, IDC_PROXY_PORT, wxEmptyString, wxDefaultPosition, wxSize(70, -1));
+    m_pUserAgent = new wxTextCtrl(this, IDC_USER_AGENT, wxEmptyString, wxDefaultPosition, wxSize(260, -1));
     auto* pOk = new wxButton(this, wxID_OK, "OK");
     auto* pCancel = new wxButton(this, wxID_CANCEL, "Cancel");
     pOk->SetDefault();
@@ -39,7 +40,9 @@ CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::stri
     pProxyGrid->Add(m_pProxy);
     pProxyGrid->Add(new wxStaticText(this, wxID_ANY, ":"), 0, wxALIGN_CENTER_VERTICAL);
     pProxyGrid->Add(m_pPort);
-    pLeft->Add(pProxyGrid);
+    pLeft->Add(pProxyGrid, 0, wxBOTTOM, 10);
+    pLeft->Add(new wxStaticText(this, wxID_ANY, "User Agent (how requests name the program)"), 0, wxBOTTOM, 4);
+    pLeft->Add(m_pUserAgent, 0, wxEXPAND);
     auto* pButtons = new wxBoxSizer(wxVERTICAL);
     pButtons->Add(pOk, 0, wxBOTTOM, 6);
     pButtons->Add(pCancel);
@@ -62,6 +65,7 @@ bool CCommOptionsDlg::TransferDataToWindow()
 {
     m_pProxy->ChangeValue(ToWx(m_strProxy));
     m_pPort->ChangeValue(ToWx(m_strPort));
+    m_pUserAgent->ChangeValue(ToWx(m_strUserAgent));
     GetRadio(m_nMethod == kConnectDirect ? IDC_DIRECT
              : m_nMethod == kConnectProxy ? IDC_USE_PROXY
                                           : IDC_PRECONFIGURED)
@@ -74,6 +78,7 @@ bool CCommOptionsDlg::TransferDataFromWindow()
 {
     m_strProxy = FromWx(m_pProxy->GetValue());
     m_strPort = FromWx(m_pPort->GetValue());
+    m_strUserAgent = TrimWhiteSpace(FromWx(m_pUserAgent->GetValue()));
     if (m_nMethod == kConnectProxy) {
         m_strProxy = TrimWhiteSpace(m_strProxy);
         m_strPort = TrimWhiteSpace(m_strPort);

@@ -15,17 +15,19 @@ enum : int
     IDC_PRECONFIGURED = 1022,
     IDC_DIRECT = 1023,
     IDC_USE_PROXY = 1024,
+    IDC_USER_AGENT = 1026,
 };
 
 class CCommOptionsDlg : public wxDialog
 {
 public:
     CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::string& strProxy,
-                    const std::string& strPort);
+                    const std::string& strPort, const std::string& strUserAgent);
 
     int m_nMethod = 0; // any code but 1 and 3 shows as the preconfigured settings
     std::string m_strProxy;
     std::string m_strPort;
+    std::string m_strUserAgent; // trimmed; empty asks for the program's own
 
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
@@ -38,6 +40,7 @@ public:
     wxRadioButton* GetRadio(int nId) const;
     wxTextCtrl* GetProxyEdit() const { return m_pProxy; }
     wxTextCtrl* GetPortEdit() const { return m_pPort; }
+    wxTextCtrl* GetUserAgentEdit() const { return m_pUserAgent; }
 
 private:
     void UpdateEnabledState();
@@ -47,4 +50,5 @@ private:
     wxRadioButton* m_pUseProxy;
     wxTextCtrl* m_pProxy;
     wxTextCtrl* m_pPort;
+    wxTextCtrl* m_pUserAgent;
 };

@@ -6,6 +6,7 @@
 #include "engines/EngineDlg.h"
 #include "platform/FileUtil.h"
 #include "platform/ShellOpen.h"
+#include "platform/TextUtil.h"
 #include "search/SearchTexts.h"
 #include "search/TemplateFormat.h"
 #include "shell/AboutDlg.h"
@@ -255,6 +256,9 @@ void CMainFrame::ReadOptions()
     m_nConnectMethod = settings.ReadInt(SettingsKey::kConnectMethod, SettingsDefault::kConnectMethod);
     m_strProxy = settings.ReadText(SettingsKey::kProxy);
     m_strPort = settings.ReadText(SettingsKey::kPort);
+    m_strUserAgent = TrimWhiteSpace(settings.ReadText(SettingsKey::kUserAgent, kDefaultUserAgent));
+    if (m_strUserAgent.empty())
+        m_strUserAgent = kDefaultUserAgent;
 }
 
 void CMainFrame::SetMenuCheck(bool bChecked, int nId)
@@ -433,11 +437,14 @@ void CMainFrame::OnToggleOption(int nId)
 
 void CMainFrame::OnCommunication()
 {
-    CCommOptionsDlg dialog(this, m_nConnectMethod, m_strProxy, m_strPort);
+    CCommOptionsDlg dialog(this, m_nConnectMethod, m_strProxy, m_strPort, m_strUserAgent);
     if (RunModalDialog(dialog) != wxID_OK)
         return;
-    if (dialog.m_nMethod != m_nConnectMethod)
+    const std::string strAgent = dialog.m_strUserAgent.empty() ? kDefaultUserAgent : dialog.m_strUserAgent;
+    if (dialog.m_nMethod != m_nConnectMethod || strAgent != m_strUserAgent)
         m_bReconnectPending = true;
+    m_strUserAgent = strAgent;
+    GetSettings().WriteText(SettingsKey::kUserAgent, m_strUserAgent);
     m_nConnectMethod = dialog.m_nMethod;
     if (m_nConnectMethod == 3) {
         m_strProxy = dialog.m_strProxy;

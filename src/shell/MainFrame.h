@@ -58,6 +58,7 @@ public:
     int m_nConnectMethod = 0;
     std::string m_strProxy;
     std::string m_strPort;
+    std::string m_strUserAgent; // never empty: the program's own when the profile has none
     bool m_bReconnectPending = false;
 
     CEngineListCtrl& GetEnginePane() { return *m_pEngineView; }

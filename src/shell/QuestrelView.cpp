@@ -287,6 +287,7 @@ bool CQuestrelView::OnConnect()
     options.m_nConnectMethod = (nMethod == kConnectDirect || nMethod == kConnectProxy) ? nMethod : kConnectPreconfigured;
     if (options.m_nConnectMethod == kConnectProxy)
         options.m_strProxy = m_frame.m_strProxy + ":" + m_frame.m_strPort;
+    options.m_strAgent = m_frame.m_strUserAgent;
     std::string strError;
     m_pSession = OpenInternetSession(options, &strError);
     if (!m_pSession) {
