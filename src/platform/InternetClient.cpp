@@ -125,8 +125,13 @@ void ConfigureGet(CURL* h, const CHttpConnection& connection, const std::string&
     curl_easy_setopt(h, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(h, CURLOPT_USERAGENT, options.m_strAgent.c_str());
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, options.m_nConnectTimeoutMs);
-    if (const char* pszProxy = connection.GetSession().GetProxyArgument())
+    if (const char* pszProxy = connection.GetSession().GetProxyArgument()) {
         curl_easy_setopt(h, CURLOPT_PROXY, pszProxy);
+        // The proxy the user named has no bypass list: the environment's no_proxy
+        // is for the system's settings only.
+        if (*pszProxy)
+            curl_easy_setopt(h, CURLOPT_NOPROXY, "");
+    }
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, pszErrorBuffer);
 }
 

@@ -168,7 +168,12 @@ bool Base64UrlDecode(std::string_view text, std::string* pOut)
 std::string RegistrableDomain(std::string_view host)
 {
     const std::string strHost = ToLowerAscii(host);
-    const char* psz = strHost.empty() ? nullptr : psl_registrable_domain(PublicSuffixList(), strHost.c_str());
+    // An address names one machine: the list knows nothing of them (it would make
+    // "0.1" of "127.0.0.1").
+    const bool bAddress = !strHost.empty() && (strHost[0] == '[' ||
+                                               strHost.find_first_not_of("0123456789.") == std::string::npos);
+    const char* psz = strHost.empty() || bAddress ? nullptr
+                                                  : psl_registrable_domain(PublicSuffixList(), strHost.c_str());
     return psz ? std::string(psz) : strHost;
 }
 

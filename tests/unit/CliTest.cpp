@@ -300,3 +300,59 @@ TEST_F(CCliFixture, DamagedDocumentIsRefused)
     EXPECT_EQ(unsaved.m_nExitCode, 1);
     EXPECT_EQ(unsaved.m_strErr, "questrel: Failed to save document.\n");
 }
+
+TEST_F(CCliFixture, EveryEngineFailedExitsThreeAndSaysWhy)
+{
+    qtest::CLoopbackServer refusing([](const qtest::CRecordedRequest& request) {
+        if (request.m_strPath.rfind("/bot", 0) == 0)
+            return qtest::CReply::Ok("<html>Are you a robot?</html>");
+        return qtest::CReply::Make(403, "<html>automated queries</html>");
+    });
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    engines[0].m_strUrl = refusing.GetBaseUrl() + "/refuse"; // Sample Count
+    engines[1].m_strUrl = refusing.GetBaseUrl() + "/bot";    // Sample Multi
+    ASSERT_TRUE(SaveEngines(strCatalogue, engines));
+
+    const CProcessResult failed = Cli({"search", "--direct", "-q", "x", "Sample Count"});
+    EXPECT_EQ(failed.m_nExitCode, 3);
+    EXPECT_EQ(failed.m_strOut, "");
+    EXPECT_EQ(failed.m_strErr, "questrel: Sample Count: HTTP 403 Forbidden\n");
+
+    // An engine with no results on its page has answered: not a failure.
+    const CProcessResult answered = Cli({"search", "--direct", "-q", "x", "Sample Count", "Sample Multi"});
+    EXPECT_EQ(answered.m_nExitCode, 0);
+    EXPECT_EQ(answered.m_strErr,
+              "questrel: Sample Count: HTTP 403 Forbidden\nquestrel: Sample Multi: no results on its page\n");
+}
+
+TEST_F(CCliFixture, UserAgentIsSentWithEveryRequest)
+{
+    const CProcessResult result = Cli({"search", "--direct", "-q", "--user-agent", "Probe/1.0 (test)",
+                                       "--max-hits", "12", "x", "Sample Multi"});
+    EXPECT_EQ(result.m_nExitCode, 0) << result.m_strErr;
+    const std::vector<qtest::CRecordedRequest> requests = sample.GetServer().GetRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    for (const qtest::CRecordedRequest& request : requests)
+        EXPECT_EQ(request.Header("User-Agent"), "Probe/1.0 (test)");
+
+    Cli({"search", "--direct", "-q", "x", "Sample Count"});
+    EXPECT_EQ(sample.GetServer().GetRequests().back().Header("User-Agent"), "Internet Questrel/2.0a");
+    EXPECT_EQ(Cli({"search", "--user-agent", "a\r\nX-Injected: 1", "x"}).m_nExitCode, 2);
+}
+
+TEST_F(CCliFixture, CatalogueFallsBackOnTheShippedOneAndAnUnreadableOneIsAnError)
+{
+    // No catalogue of the user's: the one shipped beside the program (the build
+    // tree's share/questrel/) is used.
+    const CProcessResult shipped =
+        RunCli({"engines"}, dir.GetPath(), "", {"XDG_DATA_HOME=" + dir.File("nothing-here")});
+    EXPECT_EQ(shipped.m_nExitCode, 0);
+    EXPECT_NE(shipped.m_strOut.find("DuckDuckGo Lite\t2\thttps://lite.duckduckgo.com/lite/\n"), std::string::npos)
+        << shipped.m_strOut;
+
+    const std::string strMissing = dir.File("missing.dat");
+    EXPECT_EQ(RunCli({"--engines", strMissing, "search", "--direct", "x"}, dir.GetPath()).m_nExitCode, 1);
+    const CProcessResult unreadable = RunCli({"--engines", strMissing, "engines"}, dir.GetPath());
+    EXPECT_EQ(unreadable.m_nExitCode, 1);
+    EXPECT_EQ(unreadable.m_strErr, "questrel: cannot read the engine catalogue " + strMissing + "\n");
+}

@@ -2,6 +2,7 @@
 #include "platform/CancelSignal.h"
 #include "results/ResultRows.h"
 #include "search/HitExtraction.h"
+#include "search/HitLink.h"
 #include "search/HtmlText.h"
 
 #include <gtest/gtest.h>
@@ -179,4 +180,88 @@ TEST(CleaningSteps, StripDecodeAndCollapse)
 
     EXPECT_EQ(CollapseWhiteSpace("  a \t\r\n b\f\vc  "), "a b c");
     EXPECT_EQ(CollapseWhiteSpace(" \n "), "");
+}
+
+// The shapes of today's result pages, each as a small hand-written page: the
+// token, the page and the rows it must give, with links resolved against
+// https://www.engine.example/search?q=x.
+TEST(ExtractHits, ShapesOfResultPages)
+{
+    struct CShapeCase
+    {
+        const char* m_pszName;
+        const char* m_pszStart;
+        const char* m_pszEnd;
+        std::string m_strPage;
+        std::vector<CSearchHit> m_expected;
+    };
+    const std::vector<CShapeCase> cases = {
+        {"01 an attribute before href (the value starts after the token's quote)",
+         "<a class=\"title\" title=\"", "</li>",
+         "<li><a class=\"title\" title=\"https://a.example/\" href=\"https://a.example/\">A title</a>"
+         "<p class=\"s\">its snippet</p></li>",
+         {Hit("A title its snippet", "https://a.example/")}},
+        {"02 attributes after href do not reach the description", "<a rel=\"nofollow\" href=\"", "</td>",
+         "<td><a rel=\"nofollow\" href=\"https://a.example/1\" class='result-link' target=_blank>Title one</a></td>",
+         {Hit("Title one", "https://a.example/1")}},
+        {"03 single quotes: the link ends at the quote that opened it", "<a href='", "</a>",
+         "<a href='https://a.example/?q=\"x\"'>Quoted</a>", {Hit("Quoted", "https://a.example/?q=\"x\"")}},
+        {"04 a protocol-relative link", "<a class=\"r\" href=\"", "</a>",
+         "<a class=\"r\" href=\"//cdn.example/page\">Cdn</a>", {Hit("Cdn", "https://cdn.example/page")}},
+        {"05 the engine's redirect, relative", "<a class=\"r\" href=\"", "</a>",
+         "<a class=\"r\" href=\"/l/?uddg=https%3A%2F%2Fb.example%2Fx&amp;rut=9\">Wrapped</a>",
+         {Hit("Wrapped", "https://b.example/x")}},
+        {"06 the engine's redirect on a sibling host, in base64url", "<h2><a href=\"", "</h2>",
+         "<h2><a href=\"https://r.engine.example/ck/a?!&amp;p=1&amp;u=a1aHR0cDovL2MuZXhhbXBsZS8\">B64</a></h2>",
+         {Hit("B64", "http://c.example/")}},
+        {"07 another site's link keeps the address in its query", "<h2><a href=\"", "</h2>",
+         "<h2><a href=\"https://other.example/go?to=https%3A%2F%2Fd.example%2F\">Other</a></h2>",
+         {Hit("Other", "https://other.example/go?to=https%3A%2F%2Fd.example%2F")}},
+        {"08 script and style in a title", "<a href=\"", "</a>",
+         "<a href=\"https://e.example/\"><style>.c{color:red}</style>Styled<script>x('<b>')</script> title</a>",
+         {Hit("Styled title", "https://e.example/")}},
+        {"09 character references and line breaks", "<a href=\"", "</p>",
+         "<a href=\"https://f.example/\">Fish &amp; Chips&nbsp;&#8211;\n<b>a</b>\nguide</a><p>caf&eacute;</p>",
+         {Hit("Fish & Chips \xe2\x80\x93 a guide caf\xc3\xa9", "https://f.example/")}},
+        {"10 a token written for the old rule (ends with http)", "<a href=\"http", "</a>",
+         "<a href=\"http://g.example/&amp;x\">Old</a>", {Hit("Old", "http://g.example/&x")}},
+    };
+    const CLinkCleaner links("https://www.engine.example/search?q=x", "https://www.engine.example/search");
+    for (const CShapeCase& c : cases) {
+        SCOPED_TRACE(c.m_pszName);
+        CResultRows rows;
+        const CPageHits hits = ExtractPageHits(c.m_strPage, rows, c.m_pszStart, c.m_pszEnd, "E", true,
+                                               nullptr, &links);
+        EXPECT_TRUE(hits.m_bTokenFound);
+        EXPECT_EQ(rows.GetRows(), c.m_expected);
+    }
+}
+
+TEST(ExtractHits, DuplicatesAreFoundByTheAddressTheLinkLeadsTo)
+{
+    const CLinkCleaner links("https://www.engine.example/search?q=x", "https://www.engine.example/search");
+    const std::string strPage = "<a href=\"/l/?u=https%3A%2F%2Fh.example%2F\">Wrapped</a>"
+                                "<a href=\"https://h.example/\">Direct</a>"
+                                "<a href=\"https://h.example/?a=1&amp;b=2\">One</a>"
+                                "<a href=\"https://h.example/?a=1&b=2\">Same</a>";
+    CResultRows rows;
+    const CPageHits hits = ExtractPageHits(strPage, rows, "<a href=\"", "</a>", "E", true, nullptr, &links);
+    EXPECT_EQ(hits.m_nAdded, 2);
+    EXPECT_EQ(hits.m_nDuplicates, 2);
+    ASSERT_EQ(rows.GetRowCount(), 2);
+    EXPECT_EQ(rows.GetCell(0, 0), "Wrapped");
+    EXPECT_EQ(rows.GetCell(1, 1), "https://h.example/?a=1&b=2");
+}
+
+TEST(ExtractHits, APageWithoutTheTokenIsTold)
+{
+    CResultRows rows;
+    const CPageHits botCheck = ExtractPageHits("<html><form>Please confirm you are human</form></html>",
+                                               rows, "<a rel=\"nofollow\" href=\"", "</a>", "E", true);
+    EXPECT_FALSE(botCheck.m_bTokenFound);
+    EXPECT_EQ(botCheck.m_nAdded, 0);
+    // A token whose hit cannot be cut out still counts as found.
+    const CPageHits broken = ExtractPageHits("<a href=\"x", rows, "<a href=\"", "</a>", "E", true);
+    EXPECT_TRUE(broken.m_bTokenFound);
+    EXPECT_EQ(broken.m_nAdded, 0);
 }

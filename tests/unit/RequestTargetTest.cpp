@@ -96,4 +96,22 @@ TEST(EncodeRequestTarget, MakesEveryTargetValidHttp)
     // Existing escapes and reserved characters are left alone.
     EXPECT_EQ(EncodeRequestTarget("/a%20b?c=d&e=f+g#"), "/a%20b?c=d&e=f+g#");
     EXPECT_EQ(EncodeRequestTarget(""), "/");
+    // A '%' that starts no escape (a template's "%%", an unformatted "%d") is sent as %25.
+    EXPECT_EQ(EncodeRequestTarget("/s?q=100%%&n=%d&x=%4&y=%"), "/s?q=100%25%25&n=%25d&x=%254&y=%25");
+}
+
+TEST_F(CParseFixture, AnAddressWithoutAHostParsesWithAnEmptyHost)
+{
+    // Neither the path nor a retry with "http://" in front makes up a host.
+    for (const char* pszAddress : {"http:///path/x?q=1", "/x/y", "https:///"}) {
+        SCOPED_TRACE(pszAddress);
+        fs.g_strServer = "old.example";
+        ASSERT_TRUE(ParseRequestTarget(fs, pszAddress));
+        EXPECT_EQ(fs.g_strServer, "");
+        EXPECT_FALSE(IsRequestableTarget(fs));
+    }
+    EXPECT_EQ(fs.g_strObject, "/");
+    ParseRequestTarget(fs, "http:///path/x?q=1");
+    EXPECT_EQ(fs.g_strObject, "/path/x?q=1");
+    EXPECT_TRUE(host.GetMessages().empty());
 }

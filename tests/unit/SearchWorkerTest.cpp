@@ -5,6 +5,7 @@
 #include "platform/InternetClient.h"
 #include "platform/ShellOpen.h"
 #include "results/ResultRows.h"
+#include "search/EngineOutcome.h"
 #include "search/QueryComposer.h"
 #include "search/SearchJob.h"
 #include "search/SearchTexts.h"
@@ -343,4 +344,98 @@ TEST_F(CWorkerFixture, FaultyEnginesDoNotStopTheSearchNorLoseRows)
     EXPECT_EQ(messages[2].rfind("garbage: ", 0), 0u) << messages[2];
     EXPECT_EQ(host.GetSearchDoneCount(), 1);
     EXPECT_EQ(server.GetRequestCount(), 7u);
+}
+
+TEST_F(CWorkerFixture, EachEngineEndsWithAnOutcomeAndNoneFailsSilently)
+{
+    uint16_t nClosedPort = 0;
+    {
+        qtest::CLoopbackServer closed(nullptr);
+        nClosedPort = closed.GetPort();
+    }
+    server.SetHandler([](const CRecordedRequest& request) {
+        if (request.m_strPath == "/refused") // a refusal that still carries links
+            return CReply::Make(403, HitsPage("refused", 1, 3));
+        if (request.m_strPath == "/botcheck")
+            return CReply::Ok("<html><form>Please confirm that you are a human.</form></html>");
+        if (request.m_strPath == "/paged" && request.Param("s") != "0")
+            return CReply::Make(429, HitsPage("late", 1, 3));
+        return CReply::Ok(HitsPage(request.m_strPath.substr(1), 1, 3));
+    });
+    const std::string strClosed = "http://127.0.0.1:" + std::to_string(nClosedPort);
+    CSearchJob job = MakeJob({Engine("hits", ResultCount, Base(), "/hits?n=%d"),
+                              Engine("refused", ResultCount, Base(), "/refused?n=%d"),
+                              Engine("botcheck", ResultCount, Base(), "/botcheck?n=%d"),
+                              Engine("paged", StartNumber, Base(), "/paged?q=", "&s=%d"),
+                              Engine("closed", ResultCount, strClosed, "/x?n=%d"),
+                              Engine("nohost", ResultCount, "http:///nohost", "?n=%d")});
+    const auto pOutcomes = std::make_shared<CSearchOutcomes>();
+    job.m_pOutcomes = pOutcomes;
+    Run(std::move(job));
+
+    std::vector<std::string> described;
+    for (const CEngineOutcome& outcome : pOutcomes->Get())
+        described.push_back(outcome.m_strEngine + ": " + outcome.Describe());
+    ASSERT_EQ(described.size(), 6u);
+    EXPECT_EQ(described[0], "hits: 3 hits");
+    EXPECT_EQ(described[1], "refused: HTTP 403 Forbidden");
+    EXPECT_EQ(described[2], "botcheck: no results on its page");
+    EXPECT_EQ(described[3], "paged: 3 hits"); // its second page answered 429: paging ended
+    EXPECT_EQ(described[4].rfind("closed: ", 0), 0u);
+    EXPECT_TRUE(pOutcomes->Get()[4].IsFailure());
+    EXPECT_EQ(described[5], "nohost: Invalid URL");
+
+    // Pages of status 400 and above are not scanned; nothing was asked of the
+    // address without a host; only the Internet errors raised a box.
+    EXPECT_EQ(RowsOf("hits"), 3);
+    EXPECT_EQ(RowsOf("paged"), 3);
+    EXPECT_EQ(rows.GetRowCount(), 6);
+    const Strings messages = host.GetMessages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], described[4]);
+    EXPECT_EQ(messages[1], kMsgInvalidUrl);
+    std::vector<std::string> paths;
+    for (const CRecordedRequest& request : server.GetRequests())
+        paths.push_back(request.m_strPath);
+    EXPECT_EQ(paths, (Strings{"/hits", "/refused", "/botcheck", "/paged", "/paged"}));
+    EXPECT_EQ(host.GetSearchDoneCount(), 1);
+}
+
+TEST_F(CWorkerFixture, AProxysRefusalIsAnHttpErrorNotAHit)
+{
+    qtest::CLoopbackServer proxy([](const CRecordedRequest&) {
+        // A status line without a reason phrase: the usual phrase is shown.
+        CReply reply = CReply::Make(407, "<li><a href=\"http://proxy.example/login\">Log in</a></li>");
+        reply.m_strHead.replace(0, reply.m_strHead.find('\r'), "HTTP/1.0 407");
+        return reply;
+    });
+    CSessionOptions options;
+    options.m_nConnectMethod = kConnectProxy;
+    options.m_strProxy = "127.0.0.1:" + std::to_string(proxy.GetPort());
+    pSession = OpenInternetSession(options, nullptr);
+    CSearchJob job = MakeJob({Engine("behind", ResultCount, "http://engine.example", "/s?n=%d")});
+    const auto pOutcomes = std::make_shared<CSearchOutcomes>();
+    job.m_pOutcomes = pOutcomes;
+    Run(std::move(job));
+    EXPECT_EQ(rows.GetRowCount(), 0);
+    EXPECT_EQ(pOutcomes->Get().at(0).Describe(), "HTTP 407 Proxy Authentication Required");
+    // The proxy the user named is used whatever the environment's no_proxy says.
+    EXPECT_EQ(proxy.GetRequestCount(), 1u);
+    EXPECT_TRUE(host.GetMessages().empty());
+}
+
+TEST_F(CWorkerFixture, RelativeLinksResolveAgainstThePageAfterRedirects)
+{
+    server.SetHandler([](const CRecordedRequest& request) {
+        if (request.m_strPath == "/moved")
+            return CReply::Redirect(302, "/final/list?q=1");
+        return CReply::Ok("<li><a href=\"item.html\">Relative</a></li>"
+                          "<li><a href=\"/r?to=http%3A%2F%2Fhits.example%2F2\">Redirect</a></li>");
+    });
+    CSearchEngine engine = Engine("moved", ResultCount, Base(), "/moved?n=%d");
+    engine.m_strStartToken = "<li><a href=\"";
+    Run(MakeJob({engine}));
+    ASSERT_EQ(rows.GetRowCount(), 2);
+    EXPECT_EQ(rows.GetCell(0, 1), Base() + "/final/item.html");
+    EXPECT_EQ(rows.GetCell(1, 1), "http://hits.example/2");
 }
