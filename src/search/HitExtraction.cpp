@@ -9,7 +9,7 @@
 
 std::string CleanDescription(std::string_view raw)
 {
-    std::string text = CollapseWhiteSpace(DecodeCharacterReferences(StripTags(raw), true));
+    std::string text = HtmlToText(raw, kMaxDescriptionLength);
     if (text.size() > kMaxDescriptionLength) {
         text.resize(Utf8SafeCutLength(text, kMaxDescriptionLength));
         while (!text.empty() && text.back() == ' ')

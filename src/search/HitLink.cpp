@@ -4,6 +4,8 @@
 #include "platform/TextUtil.h"
 #include "search/HtmlText.h"
 
+#include <algorithm>
+
 #include <libpsl.h>
 
 namespace {
@@ -102,18 +104,23 @@ struct CLinkCleaner::CBase
 
 std::string UrlScheme(std::string_view address)
 {
+    return std::string(address.substr(0, UrlSchemeLength(address)));
+}
+
+size_t UrlSchemeLength(std::string_view address)
+{
     size_t i = 0;
     while (i < address.size() && (IsAlpha(address[i]) || IsDigit(address[i]) || address[i] == '+' ||
                                   address[i] == '-' || address[i] == '.'))
         ++i;
     if (i == 0 || i >= address.size() || address[i] != ':' || !IsAlpha(address[0]))
-        return {};
+        return 0;
     size_t nDigits = i + 1;
     while (nDigits < address.size() && IsDigit(address[nDigits]))
         ++nDigits;
     if (nDigits > i + 1 && (nDigits == address.size() || address[nDigits] == '/'))
-        return {};
-    return std::string(address.substr(0, i));
+        return 0;
+    return i;
 }
 
 std::string PercentDecode(std::string_view text)
@@ -180,7 +187,7 @@ std::string RegistrableDomain(std::string_view host)
 std::string HostOfUrl(std::string_view url)
 {
     const size_t nSep = url.find("://");
-    if (nSep == std::string_view::npos || UrlScheme(url).size() != nSep)
+    if (nSep == std::string_view::npos || UrlSchemeLength(url) != nSep)
         return {};
     std::string_view authority = url.substr(nSep + 3);
     authority = authority.substr(0, authority.find_first_of("/?#"));
@@ -227,15 +234,25 @@ bool CLinkCleaner::IsEngineHost(std::string_view host) const
 {
     if (host.empty() || m_strEngineHost.empty())
         return false;
-    return host == m_strEngineHost || RegistrableDomain(host) == m_strEngineDomain;
+    if (host == m_strEngineHost)
+        return true;
+    if (host != m_strLastHost) {
+        m_strLastHost = host;
+        m_bLastHostIsEngine = RegistrableDomain(host) == m_strEngineDomain;
+    }
+    return m_bLastHostIsEngine;
 }
 
 std::string CLinkCleaner::Clean(std::string_view rawLink) const
 {
-    std::string strLink = TrimLink(DecodeCharacterReferences(rawLink));
+    // Most links need neither decoding nor trimming.
+    const bool bPlain = std::none_of(rawLink.begin(), rawLink.end(), [](char c) {
+        return c == '&' || c == ' ' || (c >= '\t' && c <= '\r');
+    });
+    std::string strLink = bPlain ? std::string(rawLink) : TrimLink(DecodeCharacterReferences(rawLink));
     if (strLink.empty() || !m_pBase)
         return strLink;
-    const bool bRelative = UrlScheme(strLink).empty();
+    const bool bRelative = UrlSchemeLength(strLink) == 0;
     const bool bNamesHost = !bRelative || strLink.compare(0, 2, "//") == 0;
     if (bRelative) {
         CCurlUrlPtr pUrl(curl_url_dup(m_pBase->m_pUrl.get()));

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+// Used by one thread at a time.
 class CLinkCleaner
 {
 public:
@@ -29,11 +30,16 @@ private:
     std::shared_ptr<const CBase> m_pBase; // the parsed page address, when there is one
     std::string m_strEngineHost;          // lower case
     std::string m_strEngineDomain;        // its registrable domain (or the host itself)
+    // The last host asked about and the answer: a page's links mostly share few hosts.
+    mutable std::string m_strLastHost;
+    mutable bool m_bLastHostIsEngine = false;
 };
 
 // The scheme an address names ("mailto" of "mailto:x@y"), or empty. A host and
 // port ("localhost:8080/x") names none.
 std::string UrlScheme(std::string_view address);
+// Its length; 0 when it names none.
+size_t UrlSchemeLength(std::string_view address);
 
 // "%XX" sequences decoded; a '%' without two hex digits stays.
 std::string PercentDecode(std::string_view text);

@@ -197,6 +197,59 @@ std::string DecodeCharacterReferences(std::string_view text, bool bNbspAsBlank)
     }
 }
 
+namespace {
+
+// What a "<" at text[nLt] starts: a tag or comment that ends before m_nNext
+// (a script or style element with its content), whether it breaks the text,
+// or nothing (m_bText: an unclosed "<" that stands for itself, with the rest).
+struct CMarkup
+{
+    size_t m_nNext = 0;
+    bool m_bBreaks = false;
+    bool m_bText = false;
+};
+
+CMarkup SkipMarkup(std::string_view text, size_t nLt)
+{
+    CMarkup markup;
+    if (StartsWithNoCase(text, nLt, "<!--")) {
+        const size_t nClose = text.find("-->", nLt + 4);
+        if (nClose != std::string_view::npos) {
+            markup.m_nNext = nClose + 3;
+            return markup;
+        }
+    }
+    const size_t nGt = text.find('>', nLt + 1);
+    if (nGt == std::string_view::npos) {
+        markup.m_bText = true;
+        return markup;
+    }
+    size_t nName = nLt + 1;
+    const bool bClosing = nName < text.size() && text[nName] == '/';
+    if (bClosing)
+        ++nName;
+    size_t nNameEnd = nName;
+    while (nNameEnd < nGt && IsAsciiAlnum(text[nNameEnd]))
+        ++nNameEnd;
+    const std::string_view name = text.substr(nName, nNameEnd - nName);
+    markup.m_nNext = nGt + 1;
+    markup.m_bBreaks = BreaksText(name);
+    const bool bScript = EqualsNoCase(name, "script");
+    if (!bClosing && (bScript || EqualsNoCase(name, "style")) && text[nGt - 1] != '/') {
+        // The element's content is no text; without its end tag it runs to the end.
+        const std::string_view endTag = bScript ? "</script" : "</style";
+        size_t nEndTag = markup.m_nNext;
+        while ((nEndTag = text.find("</", nEndTag)) != std::string_view::npos &&
+               !StartsWithNoCase(text, nEndTag, endTag))
+            nEndTag += 2;
+        const size_t nEndGt = nEndTag == std::string_view::npos ? nEndTag : text.find('>', nEndTag);
+        markup.m_nNext = nEndGt == std::string_view::npos ? text.size() : nEndGt + 1;
+    }
+    return markup;
+}
+
+} // namespace
+
 std::string StripTags(std::string_view text)
 {
     std::string out;
@@ -209,59 +262,65 @@ std::string StripTags(std::string_view text)
             return out;
         }
         out.append(text.substr(i, nLt - i));
-        if (StartsWithNoCase(text, nLt, "<!--")) {
-            const size_t nClose = text.find("-->", nLt + 4);
-            if (nClose != std::string_view::npos) {
-                i = nClose + 3;
-                continue;
-            }
-        }
-        const size_t nGt = text.find('>', nLt + 1);
-        if (nGt == std::string_view::npos) {
+        const CMarkup markup = SkipMarkup(text, nLt);
+        if (markup.m_bText) {
             out.append(text.substr(nLt));
             return out;
         }
-        size_t nName = nLt + 1;
-        const bool bClosing = nName < text.size() && text[nName] == '/';
-        if (bClosing)
-            ++nName;
-        size_t nNameEnd = nName;
-        while (nNameEnd < nGt && IsAsciiAlnum(text[nNameEnd]))
-            ++nNameEnd;
-        const std::string_view name = text.substr(nName, nNameEnd - nName);
-        i = nGt + 1;
-        const bool bScript = EqualsNoCase(name, "script");
-        if (!bClosing && (bScript || EqualsNoCase(name, "style")) && text[nGt - 1] != '/') {
-            // The element's content is no text; without its end tag it runs to the end.
-            const std::string_view endTag = bScript ? "</script" : "</style";
-            size_t nEndTag = i;
-            while ((nEndTag = text.find("</", nEndTag)) != std::string_view::npos &&
-                   !StartsWithNoCase(text, nEndTag, endTag))
-                nEndTag += 2;
-            const size_t nEndGt = nEndTag == std::string_view::npos ? nEndTag : text.find('>', nEndTag);
-            if (nEndGt == std::string_view::npos)
-                return out;
-            i = nEndGt + 1;
-        }
-        if (BreaksText(name))
+        if (markup.m_bBreaks)
             out += ' ';
+        i = markup.m_nNext;
     }
 }
 
-std::string CollapseWhiteSpace(std::string_view text)
+std::string HtmlToText(std::string_view html, size_t nMaxBytes)
 {
     std::string out;
-    out.reserve(text.size());
-    bool bBlank = false;
-    for (const char c : text) {
-        if (IsWhiteSpace(c)) {
-            bBlank = true;
-            continue;
-        }
+    out.reserve(std::min(html.size(), nMaxBytes));
+    bool bBlank = false; // white space seen since the last character
+    auto putText = [&out, &bBlank](std::string_view text) {
         if (bBlank && !out.empty())
             out += ' ';
         bBlank = false;
-        out += c;
+        out.append(text);
+    };
+    size_t i = 0;
+    while (i < html.size() && out.size() <= nMaxBytes) {
+        const char c = html[i];
+        if (IsWhiteSpace(c)) {
+            bBlank = true;
+            ++i;
+            continue;
+        }
+        if (c == '<') {
+            const CMarkup markup = SkipMarkup(html, i);
+            if (!markup.m_bText) {
+                bBlank = bBlank || markup.m_bBreaks;
+                i = markup.m_nNext;
+                continue;
+            }
+        } else if (c == '&') {
+            unsigned long cp = 0;
+            if (const size_t nTaken = ParseCharacterReference(html, i, &cp)) {
+                i += nTaken;
+                if (cp == 0xA0 || (cp < 0x80 && IsWhiteSpace(static_cast<char>(cp)))) {
+                    bBlank = true;
+                } else {
+                    std::string decoded;
+                    AppendUtf8(decoded, cp);
+                    putText(decoded);
+                }
+                continue;
+            }
+        }
+        // A run of plain text goes in at once, as far as the limit allows.
+        const size_t nRoom = nMaxBytes == std::string_view::npos ? nMaxBytes : nMaxBytes - out.size() + 1;
+        size_t nEnd = i + 1;
+        while (nEnd < html.size() && nEnd - i < nRoom && html[nEnd] != '<' && html[nEnd] != '&' &&
+               !IsWhiteSpace(html[nEnd]))
+            ++nEnd;
+        putText(html.substr(i, nEnd - i));
+        i = nEnd;
     }
     return out;
 }

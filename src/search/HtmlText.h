@@ -26,6 +26,8 @@ std::string DecodeCharacterReferences(std::string_view text, bool bNbspAsBlank =
 // do not run together. An unclosed "<" and the text after it stay.
 std::string StripTags(std::string_view text);
 
-// Every run of white space (blank, tab, CR, LF, VT, FF) becomes one blank;
-// none at either end.
-std::string CollapseWhiteSpace(std::string_view text);
+// The text a reader sees: tags dropped as StripTags drops them, references
+// decoded (a no-break space as a blank), every run of white space (blank, tab,
+// CR, LF, VT, FF) one blank, none at either end. It stops once it holds more
+// than nMaxBytes bytes.
+std::string HtmlToText(std::string_view html, size_t nMaxBytes = std::string_view::npos);

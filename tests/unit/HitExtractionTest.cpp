@@ -178,8 +178,10 @@ TEST(CleaningSteps, StripDecodeAndCollapse)
               "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
     EXPECT_EQ(DecodeCharacterReferences("&#39x"), "'x"); // the ';' of a numeric one is optional
 
-    EXPECT_EQ(CollapseWhiteSpace("  a \t\r\n b\f\vc  "), "a b c");
-    EXPECT_EQ(CollapseWhiteSpace(" \n "), "");
+    EXPECT_EQ(HtmlToText("  a \t\r\n b\f\vc  "), "a b c");
+    EXPECT_EQ(HtmlToText(" \n <br> &nbsp;"), "");
+    EXPECT_EQ(HtmlToText("<p>one</p><p>two</p>&amp;<b>th</b>ree &lt;b&gt;"), "one two &three <b>");
+    EXPECT_EQ(HtmlToText("abcdefgh", 3), "abcd"); // stops once past the limit
 }
 
 // The shapes of today's result pages, each as a small hand-written page: the
