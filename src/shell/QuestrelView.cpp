@@ -202,6 +202,8 @@ void CQuestrelView::OnSearch()
     job.m_nHitLimit = m_bAllHits ? kMaxHitLimit : m_nHitLimit;
     job.m_bRemoveDups = m_frame.m_bRemoveDups;
     job.m_bVerifyLinks = m_frame.m_bVerifyLinks;
+    m_pOutcomes = std::make_shared<CSearchOutcomes>();
+    job.m_pOutcomes = m_pOutcomes;
 
     SetSearchingState(true);
     m_rows.DeleteAllRows();

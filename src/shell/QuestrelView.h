@@ -62,6 +62,11 @@ public:
     void UpdateHitLimitState();
 
     CResultRows& GetRows() { return m_rows; }
+    // How each engine of the last search ended (empty before the first search).
+    std::vector<CEngineOutcome> GetEngineOutcomes() const
+    {
+        return m_pOutcomes ? m_pOutcomes->Get() : std::vector<CEngineOutcome>();
+    }
     CResultListCtrl& GetResultList() { return *m_pResultList; }
 
     // Commands.
@@ -106,6 +111,7 @@ private:
     std::unique_ptr<CInternetSession> m_pSession;
     CSearchRun m_searchRun;
     std::unique_ptr<CGuiSearchHost> m_pHost;
+    std::shared_ptr<CSearchOutcomes> m_pOutcomes; // how each engine of the last search ended
     int m_nSearchId = 0;
     bool m_bSearching = false;
 };
