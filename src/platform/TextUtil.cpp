@@ -153,6 +153,22 @@ int HexDigitValue(char c)
     return -1;
 }
 
+std::string PercentDecode(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 &&
+            HexDigitValue(text[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 void AppendPercentEncoded(std::string& out, unsigned char c)
 {
     static const char kHex[] = "0123456789ABCDEF";

@@ -41,5 +41,8 @@ std::string ToValidUtf8(std::string_view text);
 // The value of a hex digit (either case), or -1 for any other character.
 int HexDigitValue(char c);
 
+// "%XX" sequences decoded; a '%' without two hex digits stays.
+std::string PercentDecode(std::string_view text);
+
 // "%XX" with upper-case hex digits.
 void AppendPercentEncoded(std::string& out, unsigned char c);

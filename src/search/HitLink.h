@@ -41,8 +41,6 @@ std::string UrlScheme(std::string_view address);
 // Its length; 0 when it names none.
 size_t UrlSchemeLength(std::string_view address);
 
-// "%XX" sequences decoded; a '%' without two hex digits stays.
-std::string PercentDecode(std::string_view text);
 // Base64 in the URL alphabet ('-' and '_'), padding optional. False on any other byte.
 bool Base64UrlDecode(std::string_view text, std::string* pOut);
 

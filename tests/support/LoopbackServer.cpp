@@ -1,5 +1,7 @@
 #include "LoopbackServer.h"
 
+#include "platform/TextUtil.h"
+
 #include <arpa/inet.h>
 #include <algorithm>
 #include <cerrno>
@@ -23,32 +25,11 @@ std::string Lower(std::string s)
     return s;
 }
 
-int HexValue(char c)
+// A query parameter as a form sends it: '+' is a blank, %XX a byte.
+std::string DecodeParam(std::string s)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-std::string DecodeParam(const std::string& s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '+') {
-            out += ' ';
-        } else if (s[i] == '%' && i + 2 < s.size() + 0 && HexValue(s[i + 1]) >= 0 &&
-                   HexValue(s[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
+    std::replace(s.begin(), s.end(), '+', ' ');
+    return PercentDecode(s);
 }
 
 const char* ReasonPhrase(int nCode)

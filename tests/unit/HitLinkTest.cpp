@@ -1,5 +1,6 @@
 // From a link as a page writes it to the address the browser should open.
 
+#include "platform/TextUtil.h"
 #include "search/HitLink.h"
 
 #include <gtest/gtest.h>
