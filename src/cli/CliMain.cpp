@@ -157,6 +157,7 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
     sessionOptions.m_strProxy = options.m_strProxy;
     if (!options.m_strUserAgent.empty())
         sessionOptions.m_strAgent = options.m_strUserAgent;
+    sessionOptions.SetTimeoutSeconds(options.m_nTimeoutSeconds);
     std::string strError;
     std::unique_ptr<CInternetSession> pSession = OpenInternetSession(sessionOptions, &strError);
     if (!pSession) {
@@ -177,6 +178,7 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
     job.m_bResetResultsPage = options.m_bResultsPage;
     job.m_bOpenResultsPage = false;
     job.m_bVerifyLinks = options.m_bVerifyLinks;
+    job.m_bOneAtATime = options.m_bOneAtATime;
 
     CSearchDocumentData document;
     document.m_nMaxHits = options.m_nHitLimit;

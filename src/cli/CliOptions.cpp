@@ -1,7 +1,9 @@
 #include "cli/CliOptions.h"
 
+#include "platform/InternetClient.h"
 #include "search/QueryComposer.h"
 
+#include <cstdlib>
 #include <cstring>
 
 const char* const kCliUsage =
@@ -16,6 +18,8 @@ const char* const kCliUsage =
     "                            (default: the system's settings)\n"
     "  --user-agent TEXT         the User-Agent of every request\n"
     "                            (default \"Internet Questrel/2.0a\")\n"
+    "  --timeout SECONDS         give up on a server silent this long, 1 to 600 (default 20)\n"
+    "  --one-at-a-time           ask the engines one after another, not side by side\n"
     "  --verify-links            run link verification after the engines\n"
     "  --save FILE.qrl           save the search as a search document\n"
     "  --json                    hits as a JSON array\n"
@@ -120,6 +124,19 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
                     return false;
                 }
             }
+        } else if (strArg == "--timeout") {
+            const char* psz = value("--timeout");
+            if (!psz)
+                return false;
+            char* pEnd = nullptr;
+            const long n = std::strtol(psz, &pEnd, 10);
+            if (!*psz || *pEnd || n < 1 || n > kMaxTimeoutSeconds) {
+                strError = "the time-out must be a number of seconds between 1 and 600";
+                return false;
+            }
+            options.m_nTimeoutSeconds = static_cast<int>(n);
+        } else if (strArg == "--one-at-a-time") {
+            options.m_bOneAtATime = true;
         } else if (strArg == "--verify-links") {
             options.m_bVerifyLinks = true;
         } else if (strArg == "--save") {

@@ -23,6 +23,8 @@ struct CCliOptions
     int m_nConnectMethod = 0;           // --direct 1, --proxy 3
     std::string m_strProxy;
     std::string m_strUserAgent;         // --user-agent; empty: the program's own
+    int m_nTimeoutSeconds = 20;         // --timeout
+    bool m_bOneAtATime = false;         // --one-at-a-time
     bool m_bJson = false;
     bool m_bQuiet = false;
     bool m_bHelp = false;

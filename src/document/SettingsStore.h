@@ -29,6 +29,8 @@ inline constexpr const char* kConnectMethod = "Connect Method";
 inline constexpr const char* kProxy = "Proxy";
 inline constexpr const char* kPort = "Port";
 inline constexpr const char* kUserAgent = "User Agent";
+inline constexpr const char* kOneAtATime = "One At A Time";
+inline constexpr const char* kTimeout = "Timeout";
 } // namespace SettingsKey
 
 namespace SettingsDefault {
@@ -41,6 +43,7 @@ inline constexpr int kRemoveDups = 1;
 inline constexpr int kVerifyLinks = 0;
 inline constexpr int kSaveSettings = 0;
 inline constexpr int kConnectMethod = 0;
+inline constexpr int kOneAtATime = 0;
 inline constexpr int kEngineTick = 0; // the unticked image
 } // namespace SettingsDefault
 

@@ -10,6 +10,11 @@
 #include <cstring>
 #include <curl/curl.h>
 
+int ClampTimeoutSeconds(int nSeconds)
+{
+    return nSeconds < 1 ? 1 : nSeconds > kMaxTimeoutSeconds ? kMaxTimeoutSeconds : nSeconds;
+}
+
 bool InitNetworkLibrary()
 {
     return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;

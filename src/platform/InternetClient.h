@@ -32,13 +32,24 @@ struct CInternetError
 // The User-Agent of every request unless the user sets another.
 inline constexpr const char* kDefaultUserAgent = "Internet Questrel/2.0a";
 
+// The time-out of connecting and of a transfer that receives nothing, in
+// seconds: the user's one setting, within 1 to 600.
+inline constexpr int kDefaultTimeoutSeconds = 20;
+inline constexpr int kMaxTimeoutSeconds = 600;
+int ClampTimeoutSeconds(int nSeconds);
+
 struct CSessionOptions
 {
     int m_nConnectMethod = kConnectPreconfigured; // any code other than 1 or 3 acts as 0
     std::string m_strProxy;                       // "address:port", used for method 3 only
     std::string m_strAgent = kDefaultUserAgent;
-    long m_nConnectTimeoutMs = 30000;
-    long m_nStallTimeoutMs = 60000; // a transfer that receives nothing this long fails
+    long m_nConnectTimeoutMs = kDefaultTimeoutSeconds * 1000L;
+    long m_nStallTimeoutMs = kDefaultTimeoutSeconds * 1000L; // a transfer that receives nothing this long fails
+
+    void SetTimeoutSeconds(int nSeconds)
+    {
+        m_nConnectTimeoutMs = m_nStallTimeoutMs = ClampTimeoutSeconds(nSeconds) * 1000L;
+    }
     long m_nMaxRedirects = 10;
 };
 

@@ -15,7 +15,7 @@ void CSearchHostBridge::Status(const std::string& strText)
 
 void CSearchHostBridge::StatusCancelled(const std::string& strText)
 {
-    if (m_pHost && !m_bCancelReported.exchange(true))
+    if (m_pHost && IsCancelled() && !m_bCancelReported.exchange(true))
         m_pHost->PostStatusText(strText);
 }
 

@@ -37,7 +37,8 @@ public:
     }
 
     void Status(const std::string& strText);
-    // The single status text allowed after a cancel ("Find cancelled."), once.
+    // The single status text allowed after a cancel ("Find cancelled."), once,
+    // and only when the search is cancelled.
     void StatusCancelled(const std::string& strText);
     void Message(const std::string& strText, const std::string& strCaption);
     void SearchDone();

@@ -1,9 +1,11 @@
 #pragma once
 
-// The fetch state of one search run: the values every step of the run shares
-// (request target, open connection, page text). The run owns one and passes it
-// to each step; only the worker thread of that run touches it. The g_ names mark
-// the values that the steps hand to each other.
+// The fetch state of one engine of a search run: the run's context, which every
+// fetch of the run shares (session, host bridge, cancel signal, options), and
+// the engine's own cursor (request target, open connection, last page). Engines
+// searched side by side each have a fetch state of their own, made from the one
+// context; a fetch state is used by one thread at a time. The g_ names mark the
+// values that the steps hand to each other.
 
 #include "platform/InternetClient.h"
 #include "platform/SearchHost.h"
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CCancelSignal;
 
@@ -23,17 +26,34 @@ enum InternetScheme : int
     kSchemeOther,
 };
 
-struct CFetchState
+// What every fetch of one search shares. The pointers are not owned.
+struct CSearchContext
 {
-    CInternetSession* g_pSession = nullptr;            // not owned
+    CInternetSession* g_pSession = nullptr;
     CSearchHostBridge* g_hStatusWnd = nullptr;         // status texts and message boxes
+    CCancelSignal* m_pCancel = nullptr;                // the run's cancel signal
+    bool g_bShowHtml = false;                          // collect pages in the results page
+    std::string m_strResultsPagePath;                  // formed when the run started
+    size_t m_nMaxPageBytes = 32u * 1024 * 1024;        // the rest of a bigger page is dropped
+};
+
+// How a fetch state passes on the message boxes its steps raise.
+enum class MessageRoute
+{
+    Show,   // to the host at once
+    Record, // kept in m_recordedMessages, to be shown later in engine order
+    Drop,   // not at all (a step that is done again where its messages count)
+};
+
+// One engine's place in a search.
+struct CEngineCursor
+{
     std::unique_ptr<CHttpConnection> g_pConnection;    // the open connection, if any
     std::string g_strServer;                           // host of the last parsed address
     std::string g_strObject;                           // path and "?" part of it
     uint16_t g_nPort = 0;                              // its port (explicit or the scheme's)
     InternetScheme m_nScheme = kSchemeUnknown;         // its scheme
     std::string g_strPage;                             // text of the page being or last fetched
-    bool g_bShowHtml = false;                          // collect pages in the results page
 
     std::string m_strEngine;                           // engine being searched; names its errors
     std::string m_strPageUrl;                          // address of the last page (after redirects)
@@ -41,9 +61,18 @@ struct CFetchState
     std::string m_strPageReason;                       // its reason phrase
     std::string m_strLastError;                        // the last Internet error of a connect or fetch
 
-    CCancelSignal* m_pCancel = nullptr;                // the run's cancel signal
-    std::string m_strResultsPagePath;                  // formed when the run started
-    size_t m_nMaxPageBytes = 32u * 1024 * 1024;        // the rest of a bigger page is dropped
+    MessageRoute m_nMessageRoute = MessageRoute::Show;
+    std::vector<std::string> m_recordedMessages;
+    bool m_bQuiet = false;             // no status texts (another fetch state shows them)
+    bool m_bKeepPagesOut = false;      // pages are not added to the results page here
+};
+
+struct CFetchState : CSearchContext, CEngineCursor
+{
+    CFetchState() = default;
+    explicit CFetchState(const CSearchContext& context) : CSearchContext(context) {}
 
     bool IsCancelled() const;
+    // A message box of a step, passed on by the cursor's route.
+    void Message(const std::string& strText);
 };

@@ -16,9 +16,17 @@ bool CFetchState::IsCancelled() const
     return m_pCancel && m_pCancel->IsSignalled();
 }
 
+void CFetchState::Message(const std::string& strText)
+{
+    if (m_nMessageRoute == MessageRoute::Record)
+        m_recordedMessages.push_back(strText);
+    else if (m_nMessageRoute == MessageRoute::Show && g_hStatusWnd)
+        g_hStatusWnd->Message(strText, kAppCaption);
+}
+
 void ReportStatus(CFetchState& fs, const std::string& strText)
 {
-    if (fs.g_hStatusWnd)
+    if (fs.g_hStatusWnd && !fs.m_bQuiet)
         fs.g_hStatusWnd->Status(strText);
 }
 
@@ -26,10 +34,7 @@ void ReportInternetError(CFetchState& fs, const CInternetError& error)
 {
     fs.m_strLastError =
         error.m_strText.empty() ? kMsgInternetException : error.m_strText.substr(0, kMaxErrorTextLength);
-    if (fs.g_hStatusWnd)
-        fs.g_hStatusWnd->Message(fs.m_strEngine.empty() ? fs.m_strLastError
-                                                        : fs.m_strEngine + ": " + fs.m_strLastError,
-                                 kAppCaption);
+    fs.Message(fs.m_strEngine.empty() ? fs.m_strLastError : fs.m_strEngine + ": " + fs.m_strLastError);
 }
 
 namespace {
@@ -182,7 +187,7 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
     }
     if (fs.IsCancelled())
         return ReportCancelled(fs);
-    if (fs.g_bShowHtml)
+    if (fs.g_bShowHtml && !fs.m_bKeepPagesOut)
         AppendToResultsPage(fs.m_strResultsPagePath, fs.g_strPage);
     ReportStatus(fs, kStatusFindComplete);
     return true;

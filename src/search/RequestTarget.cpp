@@ -92,8 +92,7 @@ bool ParseRequestTarget(CFetchState& fs, const std::string& strAddress, Internet
     CRequestTarget target;
     const bool bHasScheme = !UrlScheme(strAddress).empty();
     if (!CrackUrl(strAddress, target) && (bHasScheme || !CrackUrl("http://" + strAddress, target))) {
-        if (fs.g_hStatusWnd)
-            fs.g_hStatusWnd->Message(kMsgInvalidUrl, kAppCaption);
+        fs.Message(kMsgInvalidUrl);
         if (pScheme)
             *pScheme = kSchemeUnknown;
         return false;

@@ -3,10 +3,11 @@
 // One search run: the job block filled when Search is pressed, the worker that
 // carries it out, and the owner of the worker thread.
 //
-// The worker searches the engines one after another: first page, then next pages
-// by the engine's paging type until its hit limit is reached or a page adds no
-// row; after the last engine it tells the host the search is done and opens the
-// results page when asked. After a cancel it adds no row, writes no status text
+// The worker searches the engines side by side (see ParallelSearch.h), or one
+// after another when asked: first page, then next pages by the engine's paging
+// type until its hit limit is reached or a page adds no row; either way the
+// rows come out the same. After the last engine it tells the host the search is
+// done and opens the results page when asked. After a cancel it adds no row, writes no status text
 // but "Find cancelled.", writes nothing to the results page and opens nothing.
 //
 // An answer of status 400 or above is the engine's failure: its page is not
@@ -42,6 +43,7 @@ struct CSearchJob
     int m_nHitLimit = 20;
     bool m_bRemoveDups = true;
     bool m_bVerifyLinks = false;
+    bool m_bOneAtATime = false;                // engines one after another, as the program once did
     int m_nMaxParallelChecks = 8;              // link checks at once
     std::shared_ptr<CCancelSignal> m_pCancel;  // this run's signal
     std::shared_ptr<CSearchOutcomes> m_pOutcomes; // one per engine; made by the worker when missing

@@ -10,6 +10,7 @@
 #include <wx/button.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
+#include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
@@ -25,6 +26,8 @@ CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::stri
     m_pProxy = new wxTextCtrl(this, IDC_PROXY_ADDRESS, wxEmptyString, wxDefaultPosition, wxSize(180, -1));
     m_pPort = new wxTextCtrl(this, IDC_PROXY_PORT, wxEmptyString, wxDefaultPosition, wxSize(70, -1));
     m_pUserAgent = new wxTextCtrl(this, IDC_USER_AGENT, wxEmptyString, wxDefaultPosition, wxSize(260, -1));
+    m_pTimeout = new wxSpinCtrl(this, IDC_TIMEOUT, wxEmptyString, wxDefaultPosition, wxSize(90, -1),
+                                wxSP_ARROW_KEYS, 1, kMaxTimeoutSeconds, kDefaultTimeoutSeconds);
     auto* pOk = new wxButton(this, wxID_OK, "OK");
     auto* pCancel = new wxButton(this, wxID_CANCEL, "Cancel");
     pOk->SetDefault();
@@ -42,7 +45,13 @@ CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::stri
     pProxyGrid->Add(m_pPort);
     pLeft->Add(pProxyGrid, 0, wxBOTTOM, 10);
     pLeft->Add(new wxStaticText(this, wxID_ANY, "User Agent (how requests name the program)"), 0, wxBOTTOM, 4);
-    pLeft->Add(m_pUserAgent, 0, wxEXPAND);
+    pLeft->Add(m_pUserAgent, 0, wxEXPAND | wxBOTTOM, 10);
+    auto* pTimeoutRow = new wxBoxSizer(wxHORIZONTAL);
+    pTimeoutRow->Add(new wxStaticText(this, wxID_ANY, "Give up on a server that does not answer after"), 0,
+                     wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+    pTimeoutRow->Add(m_pTimeout, 0, wxRIGHT, 6);
+    pTimeoutRow->Add(new wxStaticText(this, wxID_ANY, "seconds"), 0, wxALIGN_CENTER_VERTICAL);
+    pLeft->Add(pTimeoutRow);
     auto* pButtons = new wxBoxSizer(wxVERTICAL);
     pButtons->Add(pOk, 0, wxBOTTOM, 6);
     pButtons->Add(pCancel);
@@ -66,6 +75,7 @@ bool CCommOptionsDlg::TransferDataToWindow()
     m_pProxy->ChangeValue(ToWx(m_strProxy));
     m_pPort->ChangeValue(ToWx(m_strPort));
     m_pUserAgent->ChangeValue(ToWx(m_strUserAgent));
+    m_pTimeout->SetValue(ClampTimeoutSeconds(m_nTimeoutSeconds));
     GetRadio(m_nMethod == kConnectDirect ? IDC_DIRECT
              : m_nMethod == kConnectProxy ? IDC_USE_PROXY
                                           : IDC_PRECONFIGURED)
@@ -79,6 +89,7 @@ bool CCommOptionsDlg::TransferDataFromWindow()
     m_strProxy = FromWx(m_pProxy->GetValue());
     m_strPort = FromWx(m_pPort->GetValue());
     m_strUserAgent = TrimWhiteSpace(FromWx(m_pUserAgent->GetValue()));
+    m_nTimeoutSeconds = ClampTimeoutSeconds(m_pTimeout->GetValue());
     if (m_nMethod == kConnectProxy) {
         m_strProxy = TrimWhiteSpace(m_strProxy);
         m_strPort = TrimWhiteSpace(m_strPort);

@@ -6,6 +6,7 @@
 #include <wx/dialog.h>
 
 class wxRadioButton;
+class wxSpinCtrl;
 class wxTextCtrl;
 
 enum : int
@@ -16,6 +17,7 @@ enum : int
     IDC_DIRECT = 1023,
     IDC_USE_PROXY = 1024,
     IDC_USER_AGENT = 1026,
+    IDC_TIMEOUT = 1027,
 };
 
 class CCommOptionsDlg : public wxDialog
@@ -28,6 +30,7 @@ public:
     std::string m_strProxy;
     std::string m_strPort;
     std::string m_strUserAgent; // trimmed; empty asks for the program's own
+    int m_nTimeoutSeconds = 20; // 1 to 600
 
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
@@ -41,6 +44,7 @@ public:
     wxTextCtrl* GetProxyEdit() const { return m_pProxy; }
     wxTextCtrl* GetPortEdit() const { return m_pPort; }
     wxTextCtrl* GetUserAgentEdit() const { return m_pUserAgent; }
+    wxSpinCtrl* GetTimeoutEdit() const { return m_pTimeout; }
 
 private:
     void UpdateEnabledState();
@@ -51,4 +55,5 @@ private:
     wxTextCtrl* m_pProxy;
     wxTextCtrl* m_pPort;
     wxTextCtrl* m_pUserAgent;
+    wxSpinCtrl* m_pTimeout;
 };

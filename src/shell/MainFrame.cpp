@@ -31,6 +31,10 @@ CMainFrame* g_pMainFrame = nullptr;
 
 constexpr int kEnginePaneWidth = 200;
 
+// The check items of the Options menu, each kept in the profile.
+constexpr int kOptionToggles[] = {ID_TOGGLE_SHOW_HINTS, ID_TOGGLE_SHOW_HTML, ID_TOGGLE_REMOVE_DUPS,
+                                  ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS, ID_TOGGLE_ONE_AT_A_TIME};
+
 // The prompts shown in the message pane while a menu item is highlighted.
 const char* Prompt(int nId)
 {
@@ -44,6 +48,8 @@ const char* Prompt(int nId)
     case ID_EDIT_ENGINE: return "Edit the selected search engine";
     case ID_DELETE_ENGINE: return "Delete the selected search engine";
     case ID_COMMUNICATION: return "Configure communication settings";
+    case ID_TOGGLE_ONE_AT_A_TIME:
+        return "Asks the search engines one after another instead of side by side (slower)";
     case ID_TOGGLE_SAVE_SETTINGS:
         return "Saves your search settings and engines you've selected.  They will be restored the next time you run Internet Questrel";
     case wxID_NEW: return "Create a new document";
@@ -143,6 +149,7 @@ void CMainFrame::CreateMenus()
     item(pOptions, ID_TOGGLE_SHOW_HINTS, "&Show Hints", wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_SHOW_HTML, "Show Results in a &Web Page", wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_SAVE_SETTINGS, "Sa&ve Search Settings", wxITEM_CHECK);
+    item(pOptions, ID_TOGGLE_ONE_AT_A_TIME, "Search Engines &One at a Time", wxITEM_CHECK);
     pOptions->AppendSeparator();
     item(pOptions, ID_COMMUNICATION, "&Communication");
 
@@ -168,8 +175,7 @@ void CMainFrame::CreateMenus()
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDeleteEngine(); }, ID_DELETE_ENGINE);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnSelectAllEngines(); }, ID_SELECT_ALL_ENGINES);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnClearAllEngines(); }, ID_CLEAR_ALL_ENGINES);
-    for (const int nId : {ID_TOGGLE_SHOW_HINTS, ID_TOGGLE_SHOW_HTML, ID_TOGGLE_REMOVE_DUPS,
-                          ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS})
+    for (const int nId : kOptionToggles)
         Bind(wxEVT_MENU, [this, nId](wxCommandEvent&) { OnToggleOption(nId); }, nId);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCommunication(); }, ID_COMMUNICATION);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnHelp(1); }, ID_HELP_CONTENTS);
@@ -236,6 +242,7 @@ bool* CMainFrame::OptionFlag(int nId, const char** ppszKey)
     case ID_TOGGLE_REMOVE_DUPS: *ppszKey = SettingsKey::kRemoveDups; return &m_bRemoveDups;
     case ID_TOGGLE_VERIFY_LINKS: *ppszKey = SettingsKey::kVerifyLinks; return &m_bVerifyLinks;
     case ID_TOGGLE_SAVE_SETTINGS: *ppszKey = SettingsKey::kSaveSettings; return &m_bSaveSettings;
+    case ID_TOGGLE_ONE_AT_A_TIME: *ppszKey = SettingsKey::kOneAtATime; return &m_bOneAtATime;
     default: return nullptr;
     }
 }
@@ -248,14 +255,16 @@ void CMainFrame::ReadOptions()
     m_bRemoveDups = settings.ReadInt(SettingsKey::kRemoveDups, SettingsDefault::kRemoveDups) != 0;
     m_bVerifyLinks = settings.ReadInt(SettingsKey::kVerifyLinks, SettingsDefault::kVerifyLinks) != 0;
     m_bSaveSettings = settings.ReadInt(SettingsKey::kSaveSettings, SettingsDefault::kSaveSettings) != 0;
-    for (const int nId : {ID_TOGGLE_SHOW_HINTS, ID_TOGGLE_SHOW_HTML, ID_TOGGLE_REMOVE_DUPS,
-                          ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS}) {
+    m_bOneAtATime = settings.ReadInt(SettingsKey::kOneAtATime, SettingsDefault::kOneAtATime) != 0;
+    for (const int nId : kOptionToggles) {
         const char* pszKey = nullptr;
         SetMenuCheck(*OptionFlag(nId, &pszKey), nId);
     }
     m_nConnectMethod = settings.ReadInt(SettingsKey::kConnectMethod, SettingsDefault::kConnectMethod);
     m_strProxy = settings.ReadText(SettingsKey::kProxy);
     m_strPort = settings.ReadText(SettingsKey::kPort);
+    const int nTimeout = settings.ReadInt(SettingsKey::kTimeout, kDefaultTimeoutSeconds);
+    m_nTimeoutSeconds = nTimeout >= 1 ? ClampTimeoutSeconds(nTimeout) : kDefaultTimeoutSeconds;
     m_strUserAgent = TrimWhiteSpace(settings.ReadText(SettingsKey::kUserAgent, kDefaultUserAgent));
     if (m_strUserAgent.empty())
         m_strUserAgent = kDefaultUserAgent;
@@ -438,8 +447,13 @@ void CMainFrame::OnToggleOption(int nId)
 void CMainFrame::OnCommunication()
 {
     CCommOptionsDlg dialog(this, m_nConnectMethod, m_strProxy, m_strPort, m_strUserAgent);
+    dialog.m_nTimeoutSeconds = m_nTimeoutSeconds;
     if (RunModalDialog(dialog) != wxID_OK)
         return;
+    if (dialog.m_nTimeoutSeconds != m_nTimeoutSeconds)
+        m_bReconnectPending = true;
+    m_nTimeoutSeconds = dialog.m_nTimeoutSeconds;
+    GetSettings().WriteInt(SettingsKey::kTimeout, m_nTimeoutSeconds);
     const std::string strAgent = dialog.m_strUserAgent.empty() ? kDefaultUserAgent : dialog.m_strUserAgent;
     if (dialog.m_nMethod != m_nConnectMethod || strAgent != m_strUserAgent)
         m_bReconnectPending = true;

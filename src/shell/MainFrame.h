@@ -35,6 +35,7 @@ enum : int
     ID_SELECT_ALL_ENGINES = 2795,
     ID_CLEAR_ALL_ENGINES = 2796,
     ID_TOGGLE_SAVE_SETTINGS = 2797,
+    ID_TOGGLE_ONE_AT_A_TIME = 2798,
     ID_WINDOW_SPLIT = 2902,
     ID_NEXT_PANE = 2903,
     ID_PREV_PANE = 2904,
@@ -48,17 +49,20 @@ public:
     explicit CMainFrame(const CAppContext& context);
     ~CMainFrame() override;
 
-    // Options ("Settings" keys ShowHTML, Show Hints, Remove Dups, Verify Links, Save Settings).
+    // Options ("Settings" keys ShowHTML, Show Hints, Remove Dups, Verify Links, Save Settings,
+    // One At A Time).
     bool m_bShowHints = true;
     bool m_bShowHTML = false;
     bool m_bRemoveDups = true;
     bool m_bVerifyLinks = false;
     bool m_bSaveSettings = false;
+    bool m_bOneAtATime = false; // engines one after another instead of side by side
     // Connection settings.
     int m_nConnectMethod = 0;
     std::string m_strProxy;
     std::string m_strPort;
     std::string m_strUserAgent; // never empty: the program's own when the profile has none
+    int m_nTimeoutSeconds = 20; // connect and stall time-out of every request
     bool m_bReconnectPending = false;
 
     CEngineListCtrl& GetEnginePane() { return *m_pEngineView; }

@@ -202,6 +202,7 @@ void CQuestrelView::OnSearch()
     job.m_nHitLimit = m_bAllHits ? kMaxHitLimit : m_nHitLimit;
     job.m_bRemoveDups = m_frame.m_bRemoveDups;
     job.m_bVerifyLinks = m_frame.m_bVerifyLinks;
+    job.m_bOneAtATime = m_frame.m_bOneAtATime;
     m_pOutcomes = std::make_shared<CSearchOutcomes>();
     job.m_pOutcomes = m_pOutcomes;
 
@@ -290,6 +291,7 @@ bool CQuestrelView::OnConnect()
     if (options.m_nConnectMethod == kConnectProxy)
         options.m_strProxy = m_frame.m_strProxy + ":" + m_frame.m_strPort;
     options.m_strAgent = m_frame.m_strUserAgent;
+    options.SetTimeoutSeconds(m_frame.m_nTimeoutSeconds);
     std::string strError;
     m_pSession = OpenInternetSession(options, &strError);
     if (!m_pSession) {

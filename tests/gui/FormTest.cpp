@@ -101,8 +101,11 @@ TEST_F(CFormFixture, StopEndsTheSearchAtOnceAndKeepsTheRows)
     Frame().GetEnginePane().SetEngines(engines, {1, 0, 0, 1});
     Frame().OnToggleOption(ID_TOGGLE_SHOW_HTML);
     Search("red apple", "5");
+    // Side by side, Sample Count's rows come while the stalled engine still waits.
     ASSERT_TRUE(qtest::PumpUntil([&] {
-        return !gui.m_statusTexts.empty() && gui.m_statusTexts.back() == "Retrieving results from " + stalling.GetBaseUrl() + "/stall";
+        const std::string strStall = "Retrieving results from " + stalling.GetBaseUrl() + "/stall";
+        return View().GetRows().GetRowCount() == 5 &&
+               std::find(gui.m_statusTexts.begin(), gui.m_statusTexts.end(), strStall) != gui.m_statusTexts.end();
     }));
     // File New and Open would replace the rows the worker fills: not while it runs.
     EXPECT_FALSE(Frame().GetMenuBar()->IsEnabled(wxID_NEW));

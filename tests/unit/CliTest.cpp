@@ -240,7 +240,7 @@ TEST(Cli, CtrlCCancelsAStalledSearchAndPrintsTheRowsFound)
     }
     ASSERT_TRUE(SaveEngines(dir.File("engines.dat"), engines));
     const CProcessResult result =
-        RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "q"}, dir.GetPath(),
+        RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "--one-at-a-time", "q"}, dir.GetPath(),
                "Retrieving results from " + server.GetBaseUrl() + "/stall");
     EXPECT_EQ(result.m_nExitCode, 130) << result.m_strErr;
     EXPECT_LT(result.m_elapsedAfterSignal, std::chrono::milliseconds(1000));

@@ -1,0 +1,254 @@
+#include "search/ParallelSearch.h"
+
+#include "engines/SearchEngine.h"
+#include "platform/CancelSignal.h"
+#include "results/ResultRows.h"
+#include "results/ResultsPage.h"
+#include "search/EngineOutcome.h"
+#include "search/PageFetch.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// One page as the look-ahead fetched it.
+struct CFetchedPage
+{
+    std::string m_strObject; // the request target it answers
+    bool m_bCancelled = false;
+    std::string m_strPage;
+    std::string m_strPageUrl;
+    long m_nStatus = 0;
+    std::string m_strReason;
+    std::string m_strLastError;
+    std::vector<std::string> m_messages; // raised by its fetch, shown at commit
+};
+
+// One engine's look-ahead: the pages so far, guarded by the search's mutex.
+struct CLookAhead
+{
+    std::vector<CFetchedPage> m_pages;
+    bool m_bDone = false;
+    CCancelSignal m_cancel; // set by the search's cancel, or when its pages are not wanted
+    int m_nWaker = 0;
+};
+
+class CSideBySide
+{
+public:
+    CSideBySide(const std::vector<CSearchEngine>& engines, const CEngineSearchRules& rules,
+                const CSearchContext& context)
+        : m_engines(engines), m_rules(rules), m_context(context), m_lookAheads(engines.size())
+    {
+        for (auto& pLookAhead : m_lookAheads)
+            pLookAhead = std::make_unique<CLookAhead>();
+        // The search's cancel ends every look-ahead's transfer and every wait.
+        if (m_context.m_pCancel) {
+            m_nWaker = m_context.m_pCancel->AddWaker([this] {
+                for (auto& pLookAhead : m_lookAheads)
+                    pLookAhead->m_cancel.Signal();
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_changed.notify_all();
+            });
+            if (m_context.m_pCancel->IsSignalled())
+                for (auto& pLookAhead : m_lookAheads)
+                    pLookAhead->m_cancel.Signal();
+        }
+    }
+
+    ~CSideBySide()
+    {
+        for (auto& pLookAhead : m_lookAheads)
+            pLookAhead->m_cancel.Signal();
+        for (std::thread& thread : m_pool)
+            thread.join();
+        if (m_context.m_pCancel)
+            m_context.m_pCancel->RemoveWaker(m_nWaker);
+    }
+
+    void StartPool(size_t nMaxAtOnce)
+    {
+        const size_t nThreads = std::min(std::max<size_t>(nMaxAtOnce, 1), m_engines.size());
+        for (size_t i = 0; i < nThreads; ++i)
+            m_pool.emplace_back([this] {
+                for (size_t n = m_nNext++; n < m_engines.size(); n = m_nNext++)
+                    LookAhead(n);
+            });
+    }
+
+    bool Commit(CResultRows& rows, CSearchOutcomes& outcomes);
+
+private:
+    class CRecordingPages;
+    class CReplayPages;
+
+    bool IsCancelled() const { return m_context.m_pCancel && m_context.m_pCancel->IsSignalled(); }
+    void LookAhead(size_t nEngine);
+
+    const std::vector<CSearchEngine>& m_engines;
+    const CEngineSearchRules& m_rules;
+    const CSearchContext m_context;
+    std::vector<std::unique_ptr<CLookAhead>> m_lookAheads;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::atomic<size_t> m_nNext{0};
+    std::vector<std::thread> m_pool;
+    int m_nWaker = 0;
+};
+
+// The look-ahead's source: fetches now and keeps every page with the message
+// boxes its fetch raised.
+class CSideBySide::CRecordingPages : public IPageSource
+{
+public:
+    CRecordingPages(CSideBySide& search, CLookAhead& lookAhead) : m_search(search), m_lookAhead(lookAhead) {}
+
+    bool FetchPage(CFetchState& fs, const CSearchEngine& engine) override
+    {
+        CFetchedPage page;
+        page.m_strObject = fs.g_strObject;
+        fs.m_nMessageRoute = MessageRoute::Record;
+        fs.m_recordedMessages.clear();
+        const bool bFetched = ::FetchPage(fs, engine);
+        fs.m_nMessageRoute = MessageRoute::Drop;
+        page.m_bCancelled = !bFetched;
+        page.m_strPage = fs.g_strPage;
+        page.m_strPageUrl = fs.m_strPageUrl;
+        page.m_nStatus = fs.m_nPageStatus;
+        page.m_strReason = fs.m_strPageReason;
+        page.m_strLastError = fs.m_strLastError;
+        page.m_messages = std::move(fs.m_recordedMessages);
+        std::lock_guard<std::mutex> lock(m_search.m_mutex);
+        m_lookAhead.m_pages.push_back(std::move(page));
+        m_search.m_changed.notify_all();
+        return bFetched;
+    }
+
+private:
+    CSideBySide& m_search;
+    CLookAhead& m_lookAhead;
+};
+
+// The commit's source: the look-ahead's pages while they answer the requests the
+// one-after-another search makes, then pages fetched now.
+class CSideBySide::CReplayPages : public IPageSource
+{
+public:
+    CReplayPages(CSideBySide& search, CLookAhead& lookAhead) : m_search(search), m_lookAhead(lookAhead) {}
+
+    bool FetchPage(CFetchState& fs, const CSearchEngine& engine) override
+    {
+        if (!m_bLive) {
+            CFetchedPage page;
+            if (TakeNext(fs.g_strObject, page)) {
+                Deliver(fs, page);
+                return true;
+            }
+            if (m_search.IsCancelled())
+                return false;
+            // From here on the look-ahead's pages are not the ones asked for.
+            m_lookAhead.m_cancel.Signal();
+            m_bLive = true;
+        }
+        fs.m_bQuiet = false;
+        const bool bFetched = ::FetchPage(fs, engine);
+        fs.m_bQuiet = true;
+        return bFetched;
+    }
+
+private:
+    // Waits for the look-ahead's next page; false when it has none for this request.
+    bool TakeNext(const std::string& strObject, CFetchedPage& page)
+    {
+        std::unique_lock<std::mutex> lock(m_search.m_mutex);
+        m_search.m_changed.wait(lock, [this] {
+            return m_nNext < m_lookAhead.m_pages.size() || m_lookAhead.m_bDone || m_search.IsCancelled();
+        });
+        if (m_search.IsCancelled() || m_nNext >= m_lookAhead.m_pages.size())
+            return false;
+        CFetchedPage& next = m_lookAhead.m_pages[m_nNext];
+        if (next.m_bCancelled || next.m_strObject != strObject)
+            return false;
+        page = std::move(next);
+        ++m_nNext;
+        return true;
+    }
+
+    // What FetchPage would have left, shown as it would have been.
+    static void Deliver(CFetchState& fs, CFetchedPage& page)
+    {
+        fs.g_strPage = std::move(page.m_strPage);
+        fs.m_strPageUrl = std::move(page.m_strPageUrl);
+        fs.m_nPageStatus = page.m_nStatus;
+        fs.m_strPageReason = std::move(page.m_strReason);
+        fs.m_strLastError = std::move(page.m_strLastError);
+        for (const std::string& strMessage : page.m_messages)
+            fs.Message(strMessage);
+        if (fs.g_bShowHtml)
+            AppendToResultsPage(fs.m_strResultsPagePath, fs.g_strPage);
+    }
+
+    CSideBySide& m_search;
+    CLookAhead& m_lookAhead;
+    size_t m_nNext = 0;
+    bool m_bLive = false;
+};
+
+void CSideBySide::LookAhead(size_t nEngine)
+{
+    CLookAhead& lookAhead = *m_lookAheads[nEngine];
+    const CSearchEngine& engine = m_engines[nEngine];
+    if (engine.m_bValid && !lookAhead.m_cancel.IsSignalled()) {
+        CFetchState fs(m_context);
+        fs.m_pCancel = &lookAhead.m_cancel;
+        fs.m_strEngine = engine.m_strName;
+        fs.m_nMessageRoute = MessageRoute::Drop; // the commit raises them again
+        fs.m_bKeepPagesOut = true;               // the commit writes the results page
+        CResultRows ownRows;                     // duplicates of its own hits only
+        CRecordingPages pages(*this, lookAhead);
+        CEngineOutcome unused;
+        SearchEnginePages(m_rules, engine, fs, ownRows, pages, unused);
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    lookAhead.m_bDone = true;
+    m_changed.notify_all();
+}
+
+bool CSideBySide::Commit(CResultRows& rows, CSearchOutcomes& outcomes)
+{
+    for (size_t i = 0; i < m_engines.size(); ++i) {
+        const CSearchEngine& engine = m_engines[i];
+        if (IsCancelled())
+            return false;
+        if (!engine.m_bValid)
+            continue;
+        CFetchState fs(m_context);
+        fs.m_strEngine = engine.m_strName;
+        fs.m_bQuiet = true; // the look-ahead has shown the status texts
+        CReplayPages pages(*this, *m_lookAheads[i]);
+        CEngineOutcome outcome;
+        outcome.m_strEngine = engine.m_strName;
+        const bool bGoOn = SearchEnginePages(m_rules, engine, fs, rows, pages, outcome);
+        outcomes.Set(i, std::move(outcome));
+        // Pages beyond the ones committed are not wanted.
+        m_lookAheads[i]->m_cancel.Signal();
+        if (!bGoOn)
+            return false;
+    }
+    return !IsCancelled();
+}
+
+} // namespace
+
+bool SearchEnginesSideBySide(const std::vector<CSearchEngine>& engines, const CEngineSearchRules& rules,
+                             const CSearchContext& context, CResultRows& rows, CSearchOutcomes& outcomes,
+                             size_t nMaxAtOnce)
+{
+    CSideBySide search(engines, rules, context);
+    search.StartPool(nMaxAtOnce);
+    return search.Commit(rows, outcomes);
+}
