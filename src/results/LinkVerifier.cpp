@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <unordered_map>
 
 bool UrlExists(const CHttpCheckResult& result)
 {
@@ -20,65 +21,100 @@ bool UrlExists(const CHttpCheckResult& result)
 
 namespace {
 
-// One row of the look-ahead window.
+// One row taken into the pass, from its start until it is decided.
 struct CPendingRow
 {
     std::string m_strUrl;
-    int m_nCheckId = 0;   // 0: no request (kept without one)
+    std::string m_strOrigin; // scheme, host and port: what the per-host limit counts
+    std::unique_ptr<CHttpConnection> m_pConnection; // kept until its check starts
+    std::string m_strObject;
+    int m_nCheckId = 0;      // its running check, 0 when none
+    bool m_bWaiting = false; // ready to be checked, its host is busy
     bool m_bDecided = false;
     bool m_bDead = false;
 };
 
+// How far ahead of the first undecided row the pass takes rows in.
+constexpr size_t kMaxWindow = 256;
+
 } // namespace
 
-void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel)
+void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxPerHost)
 {
     const int nUrlColumn = CResultRows::FindColumn(kColumnUrl);
     int nCount = rows.GetRowCount();
     int nRow = 0; // the row at the head of the window
     std::deque<CPendingRow> window;
+    std::unordered_map<int, CPendingRow*> running; // by check id
+    std::unordered_map<std::string, int> perOrigin;
     CHttpCheckSet checks(fs.m_pCancel);
-    if (nMaxParallel < 1)
-        nMaxParallel = 1;
+    nMaxParallel = std::max(nMaxParallel, 1);
+    nMaxPerHost = std::max(nMaxPerHost, 1);
 
-    // Starts the check of the row at this position (parse, connect, request).
-    auto start = [&](int nPosition) {
-        CPendingRow pending;
+    auto startCheck = [&](CPendingRow& pending) {
+        pending.m_nCheckId = checks.Add(*pending.m_pConnection, pending.m_strObject);
+        pending.m_pConnection.reset();
+        pending.m_bWaiting = false;
+        running[pending.m_nCheckId] = &pending;
+        ++perOrigin[pending.m_strOrigin];
+    };
+    // Takes the next row of the list into the window: its status text, its parse
+    // (with the "Invalid URL" box in list order) and, when it can be requested,
+    // its connection.
+    auto takeRow = [&](int nPosition) {
+        window.emplace_back();
+        CPendingRow& pending = window.back();
         pending.m_strUrl = rows.GetCell(nPosition, nUrlColumn);
         ReportStatus(fs, kStatusVerifyingUrl + pending.m_strUrl);
         InternetScheme nScheme = kSchemeUnknown;
-        if (ParseRequestTarget(fs, pending.m_strUrl, &nScheme) && IsRequestableTarget(fs) &&
-            ConnectToServer(fs, fs.g_strServer)) {
-            // One connection per URL: it lives as long as its check.
-            pending.m_nCheckId = checks.Add(*fs.g_pConnection, fs.g_strObject);
-            fs.g_pConnection.reset();
-        } else {
+        if (!ParseRequestTarget(fs, pending.m_strUrl, &nScheme) || !IsRequestableTarget(fs) ||
+            !ConnectToServer(fs, fs.g_strServer)) {
             pending.m_bDecided = true; // no request: the row stays
+            return;
         }
-        window.push_back(std::move(pending));
+        pending.m_strOrigin = std::to_string(fs.m_nScheme) + "://" + fs.g_strServer + ":" + std::to_string(fs.g_nPort);
+        pending.m_pConnection = std::move(fs.g_pConnection);
+        pending.m_strObject = fs.g_strObject;
+        if (perOrigin[pending.m_strOrigin] < nMaxPerHost && static_cast<int>(running.size()) < nMaxParallel)
+            startCheck(pending);
+        else
+            pending.m_bWaiting = true; // its request is made when a place frees up
+    };
+    // Keeps every place busy: rows already taken whose host has room first, then
+    // new rows, as far as the window reaches.
+    auto fill = [&] {
+        for (CPendingRow& pending : window) {
+            if (static_cast<int>(running.size()) >= nMaxParallel)
+                return;
+            if (pending.m_bWaiting && perOrigin[pending.m_strOrigin] < nMaxPerHost)
+                startCheck(pending);
+        }
+        while (static_cast<int>(running.size()) < nMaxParallel && window.size() < kMaxWindow &&
+               nRow + static_cast<int>(window.size()) < std::min(nCount, rows.GetRowCount()) &&
+               !fs.IsCancelled())
+            takeRow(nRow + static_cast<int>(window.size()));
     };
 
     for (;;) {
         if (fs.IsCancelled())
             return;
-        // Keep the window full, in list order, while rows are left.
-        while (static_cast<int>(window.size()) < nMaxParallel &&
-               nRow + static_cast<int>(window.size()) < std::min(nCount, rows.GetRowCount()) &&
-               !fs.IsCancelled())
-            start(nRow + static_cast<int>(window.size()));
+        fill();
         if (window.empty())
             break;
 
-        while (!window.front().m_bDecided) {
+        // The answers come in any order; the rows are decided in list order.
+        if (!window.front().m_bDecided) {
             CHttpCheckResult result;
             if (!checks.WaitForNext(result))
                 return; // cancelled
-            for (CPendingRow& pending : window) {
-                if (pending.m_nCheckId == result.m_nId) {
-                    pending.m_bDecided = true;
-                    pending.m_bDead = !UrlExists(result);
-                }
+            const auto it = running.find(result.m_nId);
+            if (it != running.end()) {
+                it->second->m_bDecided = true;
+                it->second->m_bDead = !UrlExists(result);
+                --perOrigin[it->second->m_strOrigin];
+                running.erase(it);
             }
+            continue;
         }
 
         const CPendingRow head = std::move(window.front());

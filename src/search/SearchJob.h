@@ -44,7 +44,7 @@ struct CSearchJob
     bool m_bRemoveDups = true;
     bool m_bVerifyLinks = false;
     bool m_bOneAtATime = false;                // engines one after another, as the program once did
-    int m_nMaxParallelChecks = 8;              // link checks at once
+    int m_nMaxParallelChecks = 16;             // link checks at once
     std::shared_ptr<CCancelSignal> m_pCancel;  // this run's signal
     std::shared_ptr<CSearchOutcomes> m_pOutcomes; // one per engine; made by the worker when missing
 };
