@@ -3,6 +3,7 @@
 // Internal to the internet client layer: the one way a GET request is set up on
 // a curl handle, shared by single requests and by the check set.
 
+#include "platform/Clock.h"
 #include "platform/InternetClient.h"
 
 #include <chrono>
@@ -41,13 +42,18 @@ private:
 class CStallWatch
 {
 public:
-    explicit CStallWatch(long nTimeoutMs) : m_timeout(nTimeoutMs > 0 ? nTimeoutMs : 1) { Note(); }
-    void Note() { m_last = std::chrono::steady_clock::now(); }
-    bool HasExpired() const { return std::chrono::steady_clock::now() - m_last > m_timeout; }
+    CStallWatch(long nTimeoutMs, const IClock& clock)
+        : m_pClock(&clock), m_timeout(nTimeoutMs > 0 ? nTimeoutMs : 1)
+    {
+        Note();
+    }
+    void Note() { m_last = m_pClock->Now(); }
+    bool HasExpired() const { return m_pClock->Now() - m_last > m_timeout; }
     // The error text of an expired watch, in the library's words.
     void Describe(char* pszBuffer, size_t nSize) const;
 
 private:
+    const IClock* m_pClock;
     std::chrono::milliseconds m_timeout;
-    std::chrono::steady_clock::time_point m_last;
+    IClock::TimePoint m_last;
 };

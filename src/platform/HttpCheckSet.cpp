@@ -2,16 +2,23 @@
 
 #include "platform/CancelSignal.h"
 #include "platform/CurlGet.h"
+#include "platform/CurlHandles.h"
 
 #include <algorithm>
+
+struct CHttpCheckSet::CMultiOwner
+{
+    CCurlMultiPtr m_pHandle{curl_multi_init()};
+};
 
 struct CHttpCheckSet::CCheck
 {
     int m_nId = 0;
+    CCurlTransfer m_transfer;
     CURL* m_pEasy = nullptr;
     std::string m_strUrl;
     CFinalHeaderTracker m_headers{10};
-    CStallWatch m_stall{60000};
+    CStallWatch m_stall{60000, SteadyClock()};
     bool m_bHeadersFinal = false;
     bool m_bFinished = false;
     char m_szError[CURL_ERROR_SIZE] = {};
@@ -28,10 +35,11 @@ struct CHttpCheckSet::CCheck
     static size_t OnBody(char*, size_t, size_t, void*) { return 0; }
 };
 
-CHttpCheckSet::CHttpCheckSet(CCancelSignal* pCancel) : m_pCancel(pCancel), m_pMulti(curl_multi_init())
+CHttpCheckSet::CHttpCheckSet(CCancelSignal* pCancel)
+    : m_pCancel(pCancel), m_pMulti(std::make_unique<CMultiOwner>())
 {
     if (m_pCancel) {
-        CURLM* pMulti = m_pMulti;
+        CURLM* pMulti = m_pMulti->m_pHandle.get();
         m_nWaker = m_pCancel->AddWaker([pMulti] { curl_multi_wakeup(pMulti); });
     }
 }
@@ -40,11 +48,7 @@ CHttpCheckSet::~CHttpCheckSet()
 {
     if (m_pCancel)
         m_pCancel->RemoveWaker(m_nWaker);
-    for (auto& pCheck : m_checks) {
-        curl_multi_remove_handle(m_pMulti, pCheck->m_pEasy);
-        curl_easy_cleanup(pCheck->m_pEasy);
-    }
-    curl_multi_cleanup(m_pMulti);
+    m_checks.clear(); // before the multi handle
 }
 
 int CHttpCheckSet::Add(const CHttpConnection& connection, const std::string& strObject)
@@ -53,16 +57,16 @@ int CHttpCheckSet::Add(const CHttpConnection& connection, const std::string& str
     const CSessionOptions& options = connection.GetSession().GetOptions();
     pCheck->m_nId = m_nNextId++;
     pCheck->m_headers = CFinalHeaderTracker(options.m_nMaxRedirects);
-    pCheck->m_stall = CStallWatch(options.m_nStallTimeoutMs);
+    pCheck->m_stall = CStallWatch(options.m_nStallTimeoutMs, connection.GetSession().GetClock());
     pCheck->m_strUrl = BuildRequestUrl(connection, strObject);
-    pCheck->m_pEasy = curl_easy_init();
+    pCheck->m_pEasy = pCheck->m_transfer.Make(m_pMulti->m_pHandle.get());
     ConfigureGet(pCheck->m_pEasy, connection, pCheck->m_strUrl, pCheck->m_szError);
     curl_easy_setopt(pCheck->m_pEasy, CURLOPT_HEADERFUNCTION, &CCheck::OnHeader);
     curl_easy_setopt(pCheck->m_pEasy, CURLOPT_HEADERDATA, pCheck.get());
     curl_easy_setopt(pCheck->m_pEasy, CURLOPT_WRITEFUNCTION, &CCheck::OnBody);
     curl_easy_setopt(pCheck->m_pEasy, CURLOPT_WRITEDATA, pCheck.get());
     curl_easy_setopt(pCheck->m_pEasy, CURLOPT_PRIVATE, pCheck.get());
-    curl_multi_add_handle(m_pMulti, pCheck->m_pEasy);
+    pCheck->m_transfer.Start();
     const int nId = pCheck->m_nId;
     m_checks.push_back(std::move(pCheck));
     return nId;
@@ -93,10 +97,11 @@ bool CHttpCheckSet::WaitForNext(CHttpCheckResult& result)
         if (m_checks.empty())
             return false;
 
+        CURLM* pMulti = m_pMulti->m_pHandle.get();
         int nRunning = 0;
-        curl_multi_perform(m_pMulti, &nRunning);
+        curl_multi_perform(pMulti, &nRunning);
         int nQueued = 0;
-        while (CURLMsg* pMsg = curl_multi_info_read(m_pMulti, &nQueued)) {
+        while (CURLMsg* pMsg = curl_multi_info_read(pMulti, &nQueued)) {
             if (pMsg->msg != CURLMSG_DONE)
                 continue;
             CCheck* pCheck = nullptr;
@@ -122,14 +127,12 @@ bool CHttpCheckSet::WaitForNext(CHttpCheckResult& result)
         // Finished transfers are dropped at once; their connections close.
         for (auto it = m_checks.begin(); it != m_checks.end();) {
             if ((*it)->m_bFinished) {
-                curl_multi_remove_handle(m_pMulti, (*it)->m_pEasy);
-                curl_easy_cleanup((*it)->m_pEasy);
                 it = m_checks.erase(it);
             } else {
                 ++it;
             }
         }
         if (m_finished.empty())
-            curl_multi_poll(m_pMulti, nullptr, 0, 100, nullptr);
+            curl_multi_poll(pMulti, nullptr, 0, 100, nullptr);
     }
 }

@@ -39,10 +39,11 @@ private:
     struct CCheck;
     void Finish(CCheck& check, bool bAnswered, const std::string& strError);
 
+    struct CMultiOwner;
     CCancelSignal* m_pCancel;
-    void* m_pMulti; // CURLM
+    std::unique_ptr<CMultiOwner> m_pMulti;
     int m_nWaker = 0;
     int m_nNextId = 1;
-    std::vector<std::unique_ptr<CCheck>> m_checks;
+    std::vector<std::unique_ptr<CCheck>> m_checks; // taken out of the multi handle before it goes
     std::deque<CHttpCheckResult> m_finished;
 };

@@ -1,7 +1,9 @@
 #include "platform/InternetClient.h"
 
 #include "platform/CancelSignal.h"
+#include "platform/Clock.h"
 #include "platform/CurlGet.h"
+#include "platform/CurlHandles.h"
 #include "platform/TextUtil.h"
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <curl/curl.h>
+#include <mutex>
 
 int ClampTimeoutSeconds(int nSeconds)
 {
@@ -27,7 +30,45 @@ void CleanupNetworkLibrary()
 
 // ---------------------------------------------------------------------------
 
-CInternetSession::CInternetSession(CSessionOptions options) : m_options(std::move(options)) {}
+// The share handle with the locks the library asks for when threads share it.
+struct CInternetSession::CShare
+{
+    CCurlSharePtr m_pHandle{curl_share_init()};
+    std::mutex m_locks[CURL_LOCK_DATA_LAST];
+
+    static void Lock(CURL*, curl_lock_data data, curl_lock_access, void* pUser)
+    {
+        static_cast<CShare*>(pUser)->m_locks[data].lock();
+    }
+    static void Unlock(CURL*, curl_lock_data data, void* pUser)
+    {
+        static_cast<CShare*>(pUser)->m_locks[data].unlock();
+    }
+};
+
+CInternetSession::CInternetSession(CSessionOptions options)
+    : m_options(std::move(options)), m_pShare(std::make_unique<CShare>())
+{
+    CURLSH* pShare = m_pShare->m_pHandle.get();
+    curl_share_setopt(pShare, CURLSHOPT_LOCKFUNC, &CShare::Lock);
+    curl_share_setopt(pShare, CURLSHOPT_UNLOCKFUNC, &CShare::Unlock);
+    curl_share_setopt(pShare, CURLSHOPT_USERDATA, m_pShare.get());
+    curl_share_setopt(pShare, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl_share_setopt(pShare, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    curl_share_setopt(pShare, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+}
+
+CInternetSession::~CInternetSession() = default;
+
+const IClock& CInternetSession::GetClock() const
+{
+    return m_options.m_pClock ? *m_options.m_pClock : SteadyClock();
+}
+
+void* CInternetSession::GetShare() const
+{
+    return m_pShare->m_pHandle.get();
+}
 
 const char* CInternetSession::GetProxyArgument() const
 {
@@ -138,6 +179,9 @@ void ConfigureGet(CURL* h, const CHttpConnection& connection, const std::string&
             curl_easy_setopt(h, CURLOPT_NOPROXY, "");
     }
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, pszErrorBuffer);
+    // Compressed answers are welcome; the library decodes them.
+    curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(h, CURLOPT_SHARE, connection.GetSession().GetShare());
 }
 
 bool CFinalHeaderTracker::OnLine(CURL* pEasy, std::string_view line)
@@ -177,17 +221,17 @@ void CStallWatch::Describe(char* pszBuffer, size_t nSize) const
 
 struct CHttpRequest::Impl
 {
+    CCurlMultiPtr m_pMulti{curl_multi_init()};
+    CCurlTransfer m_transfer; // taken out of the multi handle before it goes
     CURL* m_pEasy = nullptr;
-    CURLM* m_pMulti = nullptr;
     CCancelSignal* m_pCancel = nullptr;
     int m_nWaker = 0;
-    CStallWatch m_stall{60000};
+    CStallWatch m_stall{60000, SteadyClock()};
 
     std::string m_strUrl;
     std::string m_buffer; // received body bytes not yet read
     size_t m_nBufferPos = 0;
 
-    bool m_bAdded = false;
     bool m_bHeadersFinal = false;
     CFinalHeaderTracker m_headers{10};
     bool m_bDone = false;
@@ -200,7 +244,7 @@ struct CHttpRequest::Impl
     bool IsCancelled() const { return m_pCancel && m_pCancel->IsSignalled(); }
     void Perform();
     void NoteActivity() { m_stall.Note(); }
-    void Wait() { curl_multi_poll(m_pMulti, nullptr, 0, 100, nullptr); }
+    void Wait() { curl_multi_poll(m_pMulti.get(), nullptr, 0, 100, nullptr); }
     void FillError(CInternetError* pError) const;
     size_t Available() const { return m_buffer.size() - m_nBufferPos; }
 };
@@ -232,9 +276,9 @@ size_t CHttpRequest::Impl::OnBody(char* pData, size_t nSize, size_t nCount, void
 void CHttpRequest::Impl::Perform()
 {
     int nRunning = 0;
-    curl_multi_perform(m_pMulti, &nRunning);
+    curl_multi_perform(m_pMulti.get(), &nRunning);
     int nQueued = 0;
-    while (CURLMsg* pMsg = curl_multi_info_read(m_pMulti, &nQueued)) {
+    while (CURLMsg* pMsg = curl_multi_info_read(m_pMulti.get(), &nQueued)) {
         if (pMsg->msg == CURLMSG_DONE) {
             m_bDone = true;
             m_result = pMsg->data.result;
@@ -267,12 +311,11 @@ CHttpRequest::CHttpRequest(const CHttpConnection& connection, const std::string&
     Impl& impl = *m_pImpl;
     const CSessionOptions& options = connection.GetSession().GetOptions();
     impl.m_pCancel = pCancel;
-    impl.m_stall = CStallWatch(options.m_nStallTimeoutMs);
+    impl.m_stall = CStallWatch(options.m_nStallTimeoutMs, connection.GetSession().GetClock());
     impl.m_headers = CFinalHeaderTracker(options.m_nMaxRedirects);
     impl.m_strUrl = BuildRequestUrl(connection, strObject);
 
-    impl.m_pEasy = curl_easy_init();
-    impl.m_pMulti = curl_multi_init();
+    impl.m_pEasy = impl.m_transfer.Make(impl.m_pMulti.get());
     CURL* h = impl.m_pEasy;
     ConfigureGet(h, connection, impl.m_strUrl, impl.m_szError);
     curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
@@ -281,7 +324,7 @@ CHttpRequest::CHttpRequest(const CHttpConnection& connection, const std::string&
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &impl);
 
     if (pCancel) {
-        CURLM* pMulti = impl.m_pMulti;
+        CURLM* pMulti = impl.m_pMulti.get();
         impl.m_nWaker = pCancel->AddWaker([pMulti] { curl_multi_wakeup(pMulti); });
     }
 }
@@ -291,18 +334,13 @@ CHttpRequest::~CHttpRequest()
     Impl& impl = *m_pImpl;
     if (impl.m_pCancel)
         impl.m_pCancel->RemoveWaker(impl.m_nWaker);
-    if (impl.m_bAdded)
-        curl_multi_remove_handle(impl.m_pMulti, impl.m_pEasy);
-    curl_easy_cleanup(impl.m_pEasy);
-    curl_multi_cleanup(impl.m_pMulti);
 }
 
 bool CHttpRequest::Send(CInternetError* pError)
 {
     Impl& impl = *m_pImpl;
-    if (!impl.m_bAdded) {
-        curl_multi_add_handle(impl.m_pMulti, impl.m_pEasy);
-        impl.m_bAdded = true;
+    if (!impl.m_transfer.IsStarted()) {
+        impl.m_transfer.Start();
         impl.NoteActivity();
     }
     while (!impl.m_bHeadersFinal && !impl.m_bDone) {

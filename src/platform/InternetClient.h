@@ -14,6 +14,7 @@
 #include <string>
 
 class CCancelSignal;
+class IClock;
 
 // Connect method codes, stored as they are in the profile.
 enum ConnectMethod : int
@@ -51,6 +52,7 @@ struct CSessionOptions
         m_nConnectTimeoutMs = m_nStallTimeoutMs = ClampTimeoutSeconds(nSeconds) * 1000L;
     }
     long m_nMaxRedirects = 10;
+    const IClock* m_pClock = nullptr; // the time-outs' clock; the steady clock when none
 };
 
 // Starts the network library once per process (the stand-in for the sockets
@@ -58,17 +60,28 @@ struct CSessionOptions
 bool InitNetworkLibrary();
 void CleanupNetworkLibrary();
 
+// A session: the options of every request, and what its requests share (open
+// connections, DNS answers, TLS sessions), whatever thread they run on.
 class CInternetSession
 {
 public:
     explicit CInternetSession(CSessionOptions options);
+    ~CInternetSession();
+    CInternetSession(const CInternetSession&) = delete;
+    CInternetSession& operator=(const CInternetSession&) = delete;
+
     const CSessionOptions& GetOptions() const { return m_options; }
+    const IClock& GetClock() const;
+    // The library's share handle (CURLSH*) that the session's requests use.
+    void* GetShare() const;
     // The proxy argument as passed to the library for this session: nullptr
     // for the system's settings, "" for direct, else the proxy string.
     const char* GetProxyArgument() const;
 
 private:
+    struct CShare;
     CSessionOptions m_options;
+    std::unique_ptr<CShare> m_pShare;
 };
 
 // Opens a session; false (and a description) when the options cannot work.

@@ -104,9 +104,12 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
 {
     std::string& page = fs.g_strPage;
     CInternetError error;
-    std::string strLength;
+    std::string strLength, strEncoding;
     size_t nLength = 0;
-    if (response.QueryHeader("Content-Length", &strLength) &&
+    // The length of a compressed answer is not the length of its text.
+    const bool bEncoded = response.QueryHeader("Content-Encoding", &strEncoding) &&
+                          !EqualsNoCase(TrimWhiteSpace(strEncoding), "identity");
+    if (!bEncoded && response.QueryHeader("Content-Length", &strLength) &&
         ParseContentLength(strLength, fs.m_nMaxPageBytes, &nLength)) {
         // One read of the announced length (it ends early when the body does).
         page.assign(nLength, '\0');

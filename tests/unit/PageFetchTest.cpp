@@ -2,6 +2,7 @@
 #include "engines/SearchEngine.h"
 #include "LoopbackServer.h"
 #include "platform/CancelSignal.h"
+#include "platform/Clock.h"
 #include "platform/InternetClient.h"
 #include "search/PageFetch.h"
 #include "search/QueryComposer.h"
@@ -9,6 +10,7 @@
 #include "search/SearchTexts.h"
 #include "TestFixtures.h"
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -277,4 +279,63 @@ TEST(ParseContentLength, TrustsOnlyPlainNumbersWithinTheCap)
     EXPECT_FALSE(ParseContentLength("-1", 10000, &n));
     EXPECT_FALSE(ParseContentLength("", 10000, &n));
     EXPECT_FALSE(ParseContentLength("1 2", 10000, &n));
+}
+
+TEST_F(CFetchFixture, CompressedAnswersAreAskedForAndDecoded)
+{
+    // 40 hits gzip-compressed to 285 bytes, with the compressed length announced.
+    static const char kGzip[] =
+        "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\x8d\xd6\x4b\x4a\xc4\x40\x00\x84\xe1\xab\x0c\x73\x00\x7b"
+        "\xaa\x2a\xf3\x92\x36\x07\x71\x17\x30\x92\x81\x0c\x04\x89\x20\x9e\x5e\xc7\x45\x57\x56\x52\x8b\xec"
+        "\xf2\xaf\xea\x4b\xba\xeb\xb4\xde\xe7\xbe\x7e\xfe\x3e\xf3\xad\xaf\xc3\x6e\xfa\x18\xdf\x5f\xf6\xd3"
+        "\xba\x2e\xcf\xa5\x7c\x3f\x8d\x5f\xc3\x7d\x99\xc7\x82\x7d\xff\x7a\x5b\x96\xf1\x6d\x87\x5a\x86\xbe"
+        "\x96\xc7\xdb\xff\x16\x6c\x05\xc3\x42\xad\x50\x58\x74\xad\xe8\xc2\xe2\xd8\x8a\x63\x58\x9c\x5a\x71"
+        "\x0a\x8b\x73\x2b\xce\x61\x71\x69\xc5\x25\x2c\xae\xad\xb8\x86\x05\x0e\x9e\xf0\x90\x36\x9b\xd9\xd3"
+        "\xdd\xe1\xe1\x91\x2e\x0f\x4f\x8f\x74\x7b\x78\x7c\xa4\xeb\xc3\xf3\x23\xdd\x1f\x06\x80\x54\x00\x4c"
+        "\x00\xa9\x01\x18\x01\x52\x05\x30\x03\xa4\x0e\x68\x07\x4c\x1d\xd0\x0e\x18\x7f\xff\x9b\x1f\x40\xea"
+        "\x80\x76\xc0\xd4\x01\xed\x80\xa9\x03\xda\x01\x53\x07\xb4\x03\xa6\x0e\x68\x07\x4c\x1d\xd0\x0e\x98"
+        "\x3a\xa0\x1d\x30\x75\x20\x3b\x50\xea\x40\x76\xa0\xd4\x81\xec\x40\xf1\x49\xb0\x39\x0a\x52\x07\xb2"
+        "\x03\xa5\x0e\x64\x07\x4a\x1d\xc8\x0e\x94\x3a\x90\x1d\x28\x75\x20\x3b\x50\xea\x40\x76\xa0\xd4\x41"
+        "\x67\x07\xdd\xc6\x41\x79\x5c\x09\xca\xdf\xed\xe0\x07\x92\xe3\x6a\x27\x24\x08\x00\x00";
+    const std::string strBody(kGzip, sizeof kGzip - 1);
+    CReply reply = CReply::Make(200, strBody, true, "Content-Encoding: gzip\r\n");
+    Serve(reply);
+    ASSERT_TRUE(Fetch("/zipped"));
+    EXPECT_EQ(fs.g_strPage.size(), 2084u);
+    EXPECT_EQ(fs.g_strPage.substr(0, 14), "<html><ul><li>");
+    EXPECT_EQ(fs.g_strPage.substr(fs.g_strPage.size() - 12), "</ul></html>");
+    EXPECT_NE(server.GetRequests().at(0).Header("Accept-Encoding").find("gzip"), std::string::npos);
+    EXPECT_TRUE(host.GetMessages().empty());
+}
+
+TEST_F(CFetchFixture, TheStallTimeOutFollowsTheSessionsClock)
+{
+    // A server that never answers; the clock is moved past the time-out by hand,
+    // so the test does not wait for it.
+    struct CManualClock : IClock
+    {
+        std::atomic<long long> m_nMs{0};
+        TimePoint Now() const override { return TimePoint(std::chrono::milliseconds(m_nMs.load())); }
+    } clock;
+    CSessionOptions options;
+    options.m_nConnectMethod = kConnectDirect;
+    options.SetTimeoutSeconds(20);
+    options.m_pClock = &clock;
+    pSession = OpenInternetSession(options, nullptr);
+    fs.g_pSession = pSession.get();
+    CReply silent = CReply::Ok("never");
+    silent.m_nHeadDelayMs = 60000;
+    Serve(silent);
+    std::thread mover([&] {
+        qtest::WaitFor([&] { return server.GetRequestCount() == 1; });
+        clock.m_nMs = 19000;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        clock.m_nMs = 20001;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(Fetch("/silent"));
+    mover.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+    ASSERT_EQ(host.GetMessages().size(), 1u);
+    EXPECT_NE(host.GetMessages()[0].find("no data received for 20000 ms"), std::string::npos);
 }
