@@ -17,6 +17,7 @@
 #include <wx/menu.h>
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>
+#include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
 using qtest::CGuiFixture;
@@ -254,6 +255,20 @@ TEST_F(CFormFixture, CommunicationDialogRules)
     Frame().OnCommunication();
     EXPECT_EQ(gui.ReopenSettings()->ReadText("Proxy", "x"), "");
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Connect Method", 0), 1);
+
+    // The time-out and the User Agent are kept too; a blank agent is the program's own.
+    gui.m_dialogHandler = [](wxDialog& dialog) {
+        auto& comm = dynamic_cast<CCommOptionsDlg&>(dialog);
+        EXPECT_EQ(comm.GetTimeoutEdit()->GetValue(), 20);
+        EXPECT_EQ(comm.GetUserAgentEdit()->GetValue(), "Internet Questrel/2.0a");
+        comm.GetTimeoutEdit()->SetValue(45);
+        comm.GetUserAgentEdit()->SetValue("  ");
+        return wxID_OK;
+    };
+    Frame().OnCommunication();
+    EXPECT_EQ(Frame().m_nTimeoutSeconds, 45);
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Timeout", 0), 45);
+    EXPECT_EQ(gui.ReopenSettings()->ReadText("User Agent"), "Internet Questrel/2.0a");
     ASSERT_TRUE(View().OnConnect());
     Tick("Sample Count");
     gui.m_messages.clear();

@@ -138,6 +138,12 @@ TEST(Shell, OptionTogglesAreWrittenAtOnce)
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Show Hints", -1), 1);
     EXPECT_TRUE(frame.m_bShowHints);
     EXPECT_TRUE(IsChecked(frame, ID_TOGGLE_SHOW_HINTS));
+
+    // Side by side unless asked otherwise.
+    EXPECT_FALSE(frame.m_bOneAtATime);
+    frame.OnToggleOption(ID_TOGGLE_ONE_AT_A_TIME);
+    EXPECT_TRUE(IsChecked(frame, ID_TOGGLE_ONE_AT_A_TIME));
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("One At A Time", -1), 1);
 }
 
 TEST(Shell, TicksAndFormValuesAreWrittenAtExitOnlyWithSaveSettings)
