@@ -141,7 +141,7 @@ bool SaveSearchDocument(const std::string& strPath, const CSearchDocumentData& d
 bool LoadSearchDocument(const std::string& strPath, CSearchDocumentData& data)
 {
     std::string bytes;
-    return ReadFileBytes(strPath, bytes) && DecodeSearchDocument(bytes, data);
+    return ReadFileBytes(strPath, bytes, kMaxDocumentBytes) && DecodeSearchDocument(bytes, data);
 }
 
 std::vector<bool> MatchTickedEngines(const std::vector<std::string>& names,

@@ -22,6 +22,8 @@ inline constexpr const char* kDocumentExtension = ".qrl";
 
 // A length or count above this is not a search document.
 inline constexpr uint32_t kMaxDocumentValue = 64u * 1024 * 1024;
+// A larger file, or one that is no regular file, is not opened.
+inline constexpr size_t kMaxDocumentBytes = 64u * 1024 * 1024;
 
 struct CSearchDocumentData
 {

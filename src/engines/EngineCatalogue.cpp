@@ -89,7 +89,7 @@ bool LoadEngines(const std::string& strPath, std::vector<CSearchEngine>& engines
 {
     engines.clear();
     std::string bytes;
-    if (!ReadFileBytes(strPath, bytes))
+    if (!ReadFileBytes(strPath, bytes, kMaxCatalogueBytes))
         return false;
     engines = ParseEngines(bytes);
     return true;

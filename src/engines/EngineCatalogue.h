@@ -14,6 +14,8 @@
 #include <vector>
 
 inline constexpr const char* kCatalogueFileName = "engines.dat";
+// A larger catalogue, or one that is no regular file, is not read.
+inline constexpr size_t kMaxCatalogueBytes = 16u * 1024 * 1024;
 // Shown (GUI: message box; CLI: stderr) when the catalogue cannot be written;
 // %s is the file's path.
 inline constexpr const char* kMsgCatalogueNotSaved =

@@ -1,6 +1,7 @@
 #include "platform/FileUtil.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -8,30 +9,89 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool ReadFileBytes(const std::string& strPath, std::string& bytes)
+bool ReadFileBytes(const std::string& strPath, std::string& bytes, size_t nMaxBytes)
 {
     bytes.clear();
-    FILE* pFile = std::fopen(strPath.c_str(), "rb");
-    if (!pFile)
+    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         return false;
+    struct stat st {};
+    bool bOk = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= nMaxBytes;
+    if (bOk)
+        bytes.reserve(static_cast<size_t>(st.st_size));
     char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pFile)) > 0)
-        bytes.append(buffer, n);
-    const bool bOk = !std::ferror(pFile);
-    std::fclose(pFile);
+    while (bOk) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            bOk = n == 0;
+            break;
+        }
+        bytes.append(buffer, static_cast<size_t>(n));
+        bOk = bytes.size() <= nMaxBytes; // it may grow while it is read
+    }
+    ::close(fd);
+    if (!bOk)
+        bytes.clear();
     return bOk;
 }
 
-bool WriteFileAtomically(const std::string& strPath, const std::string& bytes, bool bCreateFolders)
+namespace {
+
+// The file a path names in the end: a symbolic link's target (made absolute
+// against the link's folder), followed up to a few levels; the path itself
+// when it is no link.
+std::string FollowLinks(std::string strPath)
 {
+    for (int i = 0; i < 16; ++i) {
+        std::error_code ec;
+        const std::filesystem::path path(strPath);
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec)))
+            return strPath;
+        const std::filesystem::path target = std::filesystem::read_symlink(path, ec);
+        if (ec)
+            return strPath;
+        strPath = (target.is_absolute() ? target : path.parent_path() / target).string();
+    }
+    return strPath;
+}
+
+mode_t NewFileMode()
+{
+    const mode_t nMask = ::umask(0);
+    ::umask(nMask);
+    return 0666 & ~nMask;
+}
+
+} // namespace
+
+std::string GetPartFilePath(const std::string& strPath)
+{
+    const std::filesystem::path path(strPath);
+    return (path.parent_path() / ("." + path.filename().string() + ".part")).string();
+}
+
+bool WriteFileAtomically(const std::string& strPathGiven, const std::string& bytes, bool bCreateFolders)
+{
+    const std::string strPath = FollowLinks(strPathGiven);
     std::error_code ec;
     const std::filesystem::path path(strPath);
     if (bCreateFolders && path.has_parent_path())
         std::filesystem::create_directories(path.parent_path(), ec);
 
-    std::string strTemp = strPath + ".XXXXXX";
-    const int fd = mkstemp(strTemp.data());
+    // A file that is there must be one the user may write: a read-only document
+    // is not silently replaced.
+    struct stat st {};
+    const bool bExists = ::stat(strPath.c_str(), &st) == 0;
+    if (bExists && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(strPath.c_str(), W_OK) != 0))
+        return false;
+    const mode_t mode = bExists ? (st.st_mode & 07777) : NewFileMode();
+
+    // A temporary file left by a save that was killed goes first.
+    const std::string strTemp = GetPartFilePath(strPath);
+    ::unlink(strTemp.c_str());
+    const int fd = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     bool bOk = true;
@@ -45,9 +105,6 @@ bool WriteFileAtomically(const std::string& strPath, const std::string& bytes, b
         else
             nDone += static_cast<size_t>(n);
     }
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat st {};
-    const mode_t mode = (::stat(strPath.c_str(), &st) == 0) ? (st.st_mode & 07777) : 0644;
     bOk = bOk && ::fchmod(fd, mode) == 0;
     bOk = bOk && ::fsync(fd) == 0;
     bOk = (::close(fd) == 0) && bOk;

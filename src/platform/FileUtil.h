@@ -1,16 +1,25 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
-// Reads a whole file. False when it cannot be opened or read.
-bool ReadFileBytes(const std::string& strPath, std::string& bytes);
+// Reads a whole regular file of at most nMaxBytes bytes. False when it cannot be
+// opened or read, is no regular file (a device, a pipe, a folder) or is larger.
+bool ReadFileBytes(const std::string& strPath, std::string& bytes, size_t nMaxBytes);
 
 // Replaces the file by writing a temporary file beside it and renaming it over
 // the old one, so a crash or a full disk never leaves a truncated file: the old
-// file stays whole until the new one is complete. With bCreateFolders, missing
-// parent folders are made first.
+// file stays whole until the new one is complete. A symbolic link is followed
+// (its target is replaced, the link stays); a file the user may not write is
+// refused. The new file keeps the mode of the one it replaces, else gets the
+// usual mode less the umask. The temporary file has a fixed name
+// (".NAME.part" beside it), so one left by a killed save is replaced by the
+// next save. With bCreateFolders, missing parent folders are made first.
 bool WriteFileAtomically(const std::string& strPath, const std::string& bytes,
                          bool bCreateFolders = false);
+
+// The temporary file WriteFileAtomically uses for a path.
+std::string GetPartFilePath(const std::string& strPath);
 
 bool FileExists(const std::string& strPath);
 

@@ -2,7 +2,8 @@
 
 #include "platform/ShellOpen.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
 
@@ -29,14 +30,24 @@ void ResetResultsPage(const std::string& strPath)
 
 bool AppendToResultsPage(const std::string& strPath, const std::string& strPage)
 {
-    FILE* pFile = std::fopen(strPath.c_str(), "ab");
-    if (!pFile)
+    // A symbolic link put in its place is never followed.
+    const int fd = ::open(strPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
         return false;
     std::string block = kSeparatorLine;
     block += strPage;
     block += '\n';
-    const bool bOk = std::fwrite(block.data(), 1, block.size(), pFile) == block.size();
-    return (std::fclose(pFile) == 0) && bOk;
+    size_t nDone = 0;
+    bool bOk = true;
+    while (bOk && nDone < block.size()) {
+        const ssize_t n = ::write(fd, block.data() + nDone, block.size() - nDone);
+        if (n < 0 && errno == EINTR)
+            continue;
+        bOk = n > 0;
+        if (bOk)
+            nDone += static_cast<size_t>(n);
+    }
+    return (::close(fd) == 0) && bOk;
 }
 
 void ShowResultsPage(const std::string& strPath)

@@ -13,7 +13,8 @@ std::string GetResultsPagePath();
 // Deletes the file; a missing file is no error.
 void ResetResultsPage(const std::string& strPath);
 // Appends one block (separator line, LF, page text, LF). False when the file
-// cannot be opened; the search goes on either way.
+// cannot be opened (a symbolic link in its place is not followed); the search
+// goes on either way.
 bool AppendToResultsPage(const std::string& strPath, const std::string& strPage);
 // Asks the desktop to open the file; the result is ignored.
 void ShowResultsPage(const std::string& strPath);

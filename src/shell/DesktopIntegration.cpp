@@ -14,6 +14,8 @@ extern char** environ;
 
 namespace {
 
+constexpr size_t kMaxSharedFileBytes = 1024 * 1024;
+
 // Runs a tool in the background, if it is there; its result does not matter.
 void RunDetached(const char* pszProgram, const std::string& strArgument)
 {
@@ -55,8 +57,8 @@ bool IsDesktopRegistered()
 bool RegisterDesktopIntegration(const std::string& strProgramPath, const std::string& strShareDir)
 {
     std::string strDesktop, strMime, strIcon;
-    if (!ReadFileBytes(strShareDir + "questrel.desktop", strDesktop) ||
-        !ReadFileBytes(strShareDir + "questrel-mime.xml", strMime))
+    if (!ReadFileBytes(strShareDir + "questrel.desktop", strDesktop, kMaxSharedFileBytes) ||
+        !ReadFileBytes(strShareDir + "questrel-mime.xml", strMime, kMaxSharedFileBytes))
         return false;
     const size_t nExec = strDesktop.find("Exec=questrel");
     if (nExec != std::string::npos)
@@ -64,7 +66,7 @@ bool RegisterDesktopIntegration(const std::string& strProgramPath, const std::st
     const std::string strHome = GetXdgDataHome();
     bool bOk = WriteFileAtomically(strHome + "/applications/questrel.desktop", strDesktop, true) &&
                WriteFileAtomically(strHome + "/mime/packages/questrel.xml", strMime, true);
-    if (ReadFileBytes(strShareDir + "questrel.svg", strIcon))
+    if (ReadFileBytes(strShareDir + "questrel.svg", strIcon, kMaxSharedFileBytes))
         bOk = WriteFileAtomically(strHome + "/icons/hicolor/scalable/apps/questrel.svg", strIcon, true) && bOk;
     RunDetached("update-mime-database", strHome + "/mime");
     RunDetached("update-desktop-database", strHome + "/applications");
@@ -76,7 +78,7 @@ std::string PrepareCatalogue(const std::string& strShareDir)
     const std::string strPath = FindCataloguePath();
     if (!FileExists(strPath) && !strShareDir.empty()) {
         std::string bytes;
-        if (ReadFileBytes(strShareDir + kCatalogueFileName, bytes))
+        if (ReadFileBytes(strShareDir + kCatalogueFileName, bytes, kMaxCatalogueBytes))
             WriteFileAtomically(strPath, bytes, true);
     }
     return strPath;

@@ -289,7 +289,7 @@ TEST_F(CCliFixture, SavedSearchShowsAsStored)
 TEST_F(CCliFixture, DamagedDocumentIsRefused)
 {
     qtest::WriteFile(dir.File("bad.qrl"), std::string("\x14\0\0\0\0\0\0\0\xff\xff\xff\x7f", 12));
-    for (const std::string& strFile : {dir.File("bad.qrl"), dir.File("missing.qrl")}) {
+    for (const std::string& strFile : {dir.File("bad.qrl"), dir.File("missing.qrl"), std::string("/dev/zero")}) {
         const CProcessResult result = RunCli({"show", strFile}, dir.GetPath());
         EXPECT_EQ(result.m_nExitCode, 1);
         EXPECT_EQ(result.m_strErr, "questrel: Failed to open document.\n");
@@ -355,4 +355,7 @@ TEST_F(CCliFixture, CatalogueFallsBackOnTheShippedOneAndAnUnreadableOneIsAnError
     const CProcessResult unreadable = RunCli({"--engines", strMissing, "engines"}, dir.GetPath());
     EXPECT_EQ(unreadable.m_nExitCode, 1);
     EXPECT_EQ(unreadable.m_strErr, "questrel: cannot read the engine catalogue " + strMissing + "\n");
+    const CProcessResult endless = RunCli({"--engines", "/dev/zero", "engines"}, dir.GetPath());
+    EXPECT_EQ(endless.m_nExitCode, 1);
+    EXPECT_EQ(endless.m_strErr, "questrel: cannot read the engine catalogue /dev/zero\n");
 }
