@@ -12,6 +12,7 @@
 #include "search/QueryComposer.h"
 #include "search/EngineOutcome.h"
 #include "search/SearchJob.h"
+#include "search/TemplateFormat.h"
 #include "search/SearchTexts.h"
 
 #include <atomic>
@@ -245,10 +246,14 @@ int main(int argc, char** argv)
             strPath = strShare + kCatalogueFileName;
     }
     std::vector<CSearchEngine> catalogue;
-    if (!LoadEngines(strPath, catalogue) && !options.m_strEnginesFile.empty()) {
+    int nDropped = 0;
+    if (!LoadEngines(strPath, catalogue, &nDropped) && !options.m_strEnginesFile.empty()) {
         CCliHost::PrintMessage("cannot read the engine catalogue " + strPath);
         return kExitFailure;
     }
+    if (nDropped > 0)
+        CCliHost::PrintMessage(FormatTemplate(kMsgRecordsNotRead, {CTemplateArg::Int(nDropped)}) + " (" +
+                               strPath + ")");
 
     if (options.m_command == CCliOptions::Command::Engines)
         return ListEngines(catalogue);

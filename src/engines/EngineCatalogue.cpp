@@ -9,57 +9,110 @@
 
 namespace {
 
-// Reads catalogue lines: every value is one line, trailing white space (and so
-// the CR of a CR LF) trimmed, leading white space kept, no length limit.
-class CLineReader
+// The lines of a catalogue: ended by CR LF, LF or a lone CR; each value loses
+// its trailing white space, leading white space stays. A last line without an
+// end is kept apart, as it may be a name that was cut off.
+struct CCatalogueLines
 {
-public:
-    explicit CLineReader(const std::string& bytes) : m_bytes(bytes) {}
+    std::vector<std::string> m_lines;
+    bool m_bLastLineOpen = false;
 
-    bool AtEnd() const { return m_nPos >= m_bytes.size(); }
-
-    // *pEndedWithLineFeed tells whether the line was closed by a line feed.
-    std::string ReadLine(bool* pEndedWithLineFeed = nullptr)
+    explicit CCatalogueLines(const std::string& bytes)
     {
-        const size_t nStart = m_nPos;
-        const size_t nLf = m_bytes.find('\n', nStart);
-        const bool bLf = nLf != std::string::npos;
-        const size_t nEnd = bLf ? nLf : m_bytes.size();
-        m_nPos = bLf ? nLf + 1 : m_bytes.size();
-        if (pEndedWithLineFeed)
-            *pEndedWithLineFeed = bLf;
-        return TrimTrailingWhiteSpace(std::string_view(m_bytes).substr(nStart, nEnd - nStart));
+        size_t i = 0;
+        while (i < bytes.size()) {
+            const size_t nEnd = bytes.find_first_of("\r\n", i);
+            if (nEnd == std::string::npos) {
+                m_lines.push_back(TrimTrailingWhiteSpace(std::string_view(bytes).substr(i)));
+                m_bLastLineOpen = true;
+                return;
+            }
+            m_lines.push_back(TrimTrailingWhiteSpace(std::string_view(bytes).substr(i, nEnd - i)));
+            i = nEnd + ((bytes[nEnd] == '\r' && nEnd + 1 < bytes.size() && bytes[nEnd + 1] == '\n') ? 2 : 1);
+        }
     }
 
-private:
-    const std::string& m_bytes;
-    size_t m_nPos = 0;
+    // A line, or empty past the end (optional values may be missing at the end).
+    const std::string& Line(size_t i) const
+    {
+        static const std::string kEmpty;
+        return i < m_lines.size() ? m_lines[i] : kEmpty;
+    }
 };
+
+// Whether a type line starts with a decimal number (white space and a sign allowed).
+bool IsTypeLine(const std::string& strLine)
+{
+    size_t i = 0;
+    while (i < strLine.size() && (strLine[i] == ' ' || strLine[i] == '\t'))
+        ++i;
+    if (i < strLine.size() && (strLine[i] == '-' || strLine[i] == '+'))
+        ++i;
+    return i < strLine.size() && strLine[i] >= '0' && strLine[i] <= '9';
+}
+
+// The record at line i when the lines there have a record's shape: a name, both
+// tokens, a URL, a type line with a number, a prefix, then the suffix and, for
+// the paging types 0 and 3, the next-page command. Sets *pLines to its length.
+bool ReadRecord(const CCatalogueLines& lines, size_t i, CSearchEngine& engine, size_t* pLines)
+{
+    const size_t nComplete = lines.m_lines.size() - (lines.m_bLastLineOpen ? 1 : 0);
+    if (i + 6 > nComplete || !IsTypeLine(lines.Line(i + 4)))
+        return false;
+    engine = CSearchEngine{};
+    engine.m_strName = lines.Line(i);
+    engine.m_strStartToken = lines.Line(i + 1);
+    engine.m_strEndToken = lines.Line(i + 2);
+    engine.m_strUrl = lines.Line(i + 3);
+    engine.m_nSearchType = ParseLeadingInt(lines.Line(i + 4));
+    engine.m_strPrefix = lines.Line(i + 5);
+    engine.m_strSuffix = lines.Line(i + 6);
+    *pLines = 7;
+    if (engine.HasNextPageLine()) {
+        engine.m_strNextPage = lines.Line(i + 7);
+        *pLines = 8;
+    }
+    return engine.IsValid();
+}
+
+// A value as the file can hold it: one line.
+std::string OneLine(const std::string& strValue)
+{
+    std::string out;
+    out.reserve(strValue.size());
+    for (const char c : strValue)
+        if (c != '\r' && c != '\n')
+            out += c;
+    return out;
+}
 
 } // namespace
 
-std::vector<CSearchEngine> ParseEngines(const std::string& bytes)
+std::vector<CSearchEngine> ParseEngines(const std::string& bytes, int* pDropped)
 {
+    const CCatalogueLines lines(bytes);
     std::vector<CSearchEngine> engines;
-    CLineReader reader(bytes);
-    while (!reader.AtEnd()) {
+    int nDropped = 0;
+    bool bInDamage = false; // lines skipped since the last record, not all blank
+    for (size_t i = 0; i < lines.m_lines.size();) {
         CSearchEngine engine;
-        bool bLineFeed = false;
-        engine.m_strName = reader.ReadLine(&bLineFeed);
-        // A name that is the file's last line, not closed by a line feed, ends the file.
-        if (!bLineFeed)
-            break;
-        engine.m_strStartToken = reader.ReadLine();
-        engine.m_strEndToken = reader.ReadLine();
-        engine.m_strUrl = reader.ReadLine();
-        engine.m_nSearchType = ParseLeadingInt(reader.ReadLine());
-        engine.m_strPrefix = reader.ReadLine();
-        engine.m_strSuffix = reader.ReadLine();
-        if (engine.HasNextPageLine())
-            engine.m_strNextPage = reader.ReadLine();
-        if (engine.IsValid())
+        size_t nLines = 0;
+        if (ReadRecord(lines, i, engine, &nLines)) {
             engines.push_back(std::move(engine));
+            i += nLines;
+            bInDamage = false;
+            continue;
+        }
+        // Not a record here: the next one starts at the next line that has a
+        // record's shape. A run of lines skipped counts as one lost record.
+        if (!lines.m_lines[i].empty() && !bInDamage) {
+            ++nDropped;
+            bInDamage = true;
+        }
+        ++i;
     }
+    if (pDropped)
+        *pDropped = nDropped;
     SortEngines(engines);
     return engines;
 }
@@ -68,7 +121,7 @@ std::string FormatEngines(const std::vector<CSearchEngine>& engines)
 {
     std::string out;
     auto line = [&out](const std::string& strValue) {
-        out += strValue;
+        out += OneLine(strValue); // a line break would shift every later record
         out += "\r\n";
     };
     for (const CSearchEngine& engine : engines) {
@@ -85,18 +138,25 @@ std::string FormatEngines(const std::vector<CSearchEngine>& engines)
     return out;
 }
 
-bool LoadEngines(const std::string& strPath, std::vector<CSearchEngine>& engines)
+bool LoadEngines(const std::string& strPath, std::vector<CSearchEngine>& engines, int* pDropped)
 {
     engines.clear();
+    if (pDropped)
+        *pDropped = 0;
     std::string bytes;
     if (!ReadFileBytes(strPath, bytes, kMaxCatalogueBytes))
         return false;
-    engines = ParseEngines(bytes);
+    engines = ParseEngines(bytes, pDropped);
     return true;
 }
 
 bool SaveEngines(const std::string& strPath, const std::vector<CSearchEngine>& engines)
 {
+    // The catalogue as it was stays beside it, whatever the rewrite loses.
+    std::string previous;
+    if (ReadFileBytes(strPath, previous, kMaxCatalogueBytes) &&
+        !WriteFileAtomically(strPath + kBackupSuffix, previous))
+        return false;
     return WriteFileAtomically(strPath, FormatEngines(engines), true);
 }
 

@@ -16,23 +16,32 @@
 inline constexpr const char* kCatalogueFileName = "engines.dat";
 // A larger catalogue, or one that is no regular file, is not read.
 inline constexpr size_t kMaxCatalogueBytes = 16u * 1024 * 1024;
+inline constexpr const char* kBackupSuffix = ".bak";
+// Shown (GUI: message box; CLI: stderr) when records of the catalogue were lost;
+// %d is their number.
+inline constexpr const char* kMsgRecordsNotRead = "%d engine records could not be read";
 // Shown (GUI: message box; CLI: stderr) when the catalogue cannot be written;
 // %s is the file's path.
 inline constexpr const char* kMsgCatalogueNotSaved =
     "The list of engines could not be saved to %s.  Your changes last only until the program ends.";
 
-// Parses catalogue bytes. Records that fail the validity rule are dropped; the
-// result is in catalogue order (see SortEngines).
-std::vector<CSearchEngine> ParseEngines(const std::string& bytes);
-// The file bytes for a list, in list order.
+// Parses catalogue bytes (CR LF, LF or CR line ends). A record is read where
+// the lines have a record's shape (name, tokens, URL, a type line with a
+// number, prefix, ...) and pass the validity rule; anything else is skipped up
+// to the next line where a record's shape begins, so a damaged record or a
+// stray blank line loses nothing after it. *pDropped counts the records that
+// could not be read. The result is in catalogue order (see SortEngines).
+std::vector<CSearchEngine> ParseEngines(const std::string& bytes, int* pDropped = nullptr);
+// The file bytes for a list, in list order. Line breaks in values are dropped.
 std::string FormatEngines(const std::vector<CSearchEngine>& engines);
 
 // Fills the list from the file. False (and an empty list) when the file cannot
 // be opened; nothing is reported.
-bool LoadEngines(const std::string& strPath, std::vector<CSearchEngine>& engines);
+bool LoadEngines(const std::string& strPath, std::vector<CSearchEngine>& engines, int* pDropped = nullptr);
 // Rewrites the file from the list (an empty list makes an empty file, so the
-// delete of the last engine lasts). The old file is replaced whole or not at
-// all. False when the file cannot be written.
+// delete of the last engine lasts), after copying the old file to
+// "engines.dat.bak". The old file is replaced whole or not at all. False when
+// the file cannot be written.
 bool SaveEngines(const std::string& strPath, const std::vector<CSearchEngine>& engines);
 
 // Catalogue order: ascending by name, ignoring case; equal names keep their order.

@@ -1,6 +1,9 @@
 #include "engines/EngineDlg.h"
 
 #include "engines/SearchEngine.h"
+#include "platform/TextUtil.h"
+#include "search/SearchTexts.h"
+#include "shell/MessageBox.h"
 #include "shell/WxText.h"
 
 #include <wx/button.h>
@@ -113,5 +116,44 @@ bool CEngineDlg::TransferDataFromWindow()
     m_strUrl = FromWx(m_pUrl->GetValue());
     m_nSearchType = m_pSearchType->GetSelection();
     m_strNextPage = FromWx(m_pNextPage->GetValue());
+    return true;
+}
+
+bool CEngineDlg::Validate()
+{
+    TransferDataFromWindow();
+    struct CField
+    {
+        const char* m_pszLabel;
+        const std::string& m_strValue;
+        wxTextCtrl* m_pEdit;
+        bool m_bRequired;
+    };
+    const CField fields[] = {
+        {"Engine", m_strName, m_pName, true},
+        {"Token that Identifies Data", m_strStartToken, m_pStartToken, true},
+        {"Token that identifies end of data", m_strEndToken, m_pEndToken, true},
+        {"URL", m_strUrl, m_pUrl, false},
+        {"Next Page Command", m_strNextPage, m_pNextPage, false},
+        {"Search Command Prefix", m_strPrefix, m_pPrefix, true},
+        {"Search Command Suffix", m_strSuffix, m_pSuffix, false},
+    };
+    auto refuse = [this](wxTextCtrl* pEdit, const std::string& strText) {
+        ShowMessageBox(this, ToWx(strText), kAppTitle, wxOK | wxICON_EXCLAMATION);
+        pEdit->SetFocus();
+        return false;
+    };
+    for (const CField& field : fields) {
+        if (field.m_strValue.find_first_of("\r\n") != std::string::npos)
+            return refuse(field.m_pEdit, std::string("\"") + field.m_pszLabel +
+                                             "\" must be one line: please remove the line break.");
+        if (field.m_bRequired && TrimTrailingWhiteSpace(field.m_strValue).empty())
+            return refuse(field.m_pEdit, std::string("Please fill in \"") + field.m_pszLabel +
+                                             "\": an engine without it cannot be used.");
+    }
+    for (const std::string& strOther : m_otherNames)
+        if (EqualsNoCase(TrimTrailingWhiteSpace(strOther), TrimTrailingWhiteSpace(m_strName)))
+            return refuse(m_pName, "Another engine is already called \"" + strOther +
+                                       "\". Please choose another name.");
     return true;
 }

@@ -3,6 +3,7 @@
 // The engine dialog: one field for each value of an engine definition.
 
 #include <string>
+#include <vector>
 #include <wx/dialog.h>
 
 class CSearchEngine;
@@ -34,6 +35,8 @@ public:
     std::string m_strUrl;
     int m_nSearchType = -1; // position in the Search Type list, -1 for none
     std::string m_strNextPage;
+    // The names of the other engines: the engine's name may be none of them.
+    std::vector<std::string> m_otherNames;
 
     // The fields from an engine, and an engine from the fields (the validity
     // flag is left as it is: the dialog checks nothing).
@@ -42,6 +45,10 @@ public:
 
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
+    // OK with a value the catalogue cannot keep (a line break in any field; an
+    // empty name, token or prefix; a name another engine has): a message, focus
+    // on the field, and the dialog stays open.
+    bool Validate() override;
 
     wxTextCtrl* GetEdit(int nId) const;
     wxChoice* GetSearchTypeList() const { return m_pSearchType; }

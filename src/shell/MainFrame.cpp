@@ -340,8 +340,12 @@ int CMainFrame::CountTickedEngines() const
 void CMainFrame::LoadEngines()
 {
     std::vector<CSearchEngine> engines;
-    if (!::LoadEngines(m_context.m_strCataloguePath, engines))
+    int nDropped = 0;
+    if (!::LoadEngines(m_context.m_strCataloguePath, engines, &nDropped))
         return; // no catalogue yet: the first engine added makes one
+    if (nDropped > 0)
+        ShowMessageBox(this, FormatTemplate(kMsgRecordsNotRead, {CTemplateArg::Int(nDropped)}), kAppCaption,
+                       wxOK | wxICON_EXCLAMATION);
     std::vector<int> images;
     for (const CSearchEngine& engine : engines)
         images.push_back(GetSettings().ReadInt(engine.m_strName, SettingsDefault::kEngineTick) == 1
@@ -364,6 +368,8 @@ void CMainFrame::OnNewEngine()
 {
     CEngineDlg dialog(this);
     dialog.m_nSearchType = MultiplePages;
+    for (const CSearchEngine& other : m_pEngineView->GetEngines())
+        dialog.m_otherNames.push_back(other.m_strName);
     if (RunModalDialog(dialog) != wxID_OK)
         return;
     CSearchEngine engine;
@@ -380,6 +386,10 @@ void CMainFrame::OnEditEngine()
     CSearchEngine engine = m_pEngineView->GetEngines()[static_cast<size_t>(nRow)];
     CEngineDlg dialog(this);
     dialog.SetFromEngine(engine);
+    const std::vector<CSearchEngine>& engines = m_pEngineView->GetEngines();
+    for (size_t i = 0; i < engines.size(); ++i)
+        if (static_cast<int>(i) != nRow)
+            dialog.m_otherNames.push_back(engines[i].m_strName);
     if (RunModalDialog(dialog) != wxID_OK)
         return;
     dialog.CopyToEngine(engine);

@@ -4,6 +4,7 @@
 #include "GuiFixture.h"
 #include "engines/EngineCatalogue.h"
 #include "engines/EngineDlg.h"
+#include "platform/FileUtil.h"
 #include "shell/AppContext.h"
 #include "shell/DesktopIntegration.h"
 #include "shell/EngineListCtrl.h"
@@ -273,6 +274,56 @@ TEST(Shell, EngineCommandsRoundTripThroughTheCatalogue)
     EXPECT_EQ(gui.StartFrame().GetEnginePane().GetItemCount(), 0);
 }
 
+TEST(Shell, TheEngineDialogRefusesWhatTheCatalogueCannotKeep)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame({Engine("Alpha"), Engine("Beta")}, true);
+    // Each try fixes the last complaint; the dialog stays open until all is well.
+    size_t nTry = 0;
+    gui.m_dialogHandler = [&](wxDialog& dialog) {
+        CEngineDlg& engineDlg = dynamic_cast<CEngineDlg&>(dialog);
+        switch (nTry++) {
+        case 0: {
+            CSearchEngine bad = Engine("alpha");      // another engine's name (case does not count)
+            bad.m_strPrefix = "?q=\nsecond line";    // a pasted line break
+            bad.m_strStartToken = "  ";               // blanks only: gone at the next start
+            engineDlg.SetFromEngine(bad);
+            engineDlg.TransferDataToWindow();
+            break;
+        }
+        case 1: engineDlg.GetEdit(IDC_START_TOKEN)->SetValue("<a href=\""); break;
+        case 2: engineDlg.GetEdit(IDC_PREFIX)->SetValue("?q="); break;
+        default: engineDlg.GetEdit(IDC_ENGINE_NAME)->SetValue("Gamma"); break;
+        }
+        return wxID_OK;
+    };
+    frame.OnNewEngine();
+    EXPECT_EQ(nTry, 4u);
+    EXPECT_EQ(gui.MessageTexts(),
+              (Strings{"Please fill in \"Token that Identifies Data\": an engine without it cannot be used.",
+                       "\"Search Command Prefix\" must be one line: please remove the line break.",
+                       "Another engine is already called \"Alpha\". Please choose another name."}));
+    EXPECT_EQ(PaneNames(frame.GetEnginePane()), (Strings{"Alpha", "Beta", "Gamma"}));
+
+    // Editing an engine may keep its own name.
+    frame.GetEnginePane().SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    gui.m_messages.clear();
+    gui.m_dialogHandler = [](wxDialog&) { return wxID_OK; };
+    frame.OnEditEngine();
+    EXPECT_TRUE(gui.m_messages.empty());
+}
+
+TEST(Shell, ACatalogueWithLostRecordsSaysSo)
+{
+    CGuiFixture gui;
+    ASSERT_TRUE(WriteFileAtomically(gui.CataloguePath(),
+                                    FormatEngines({Engine("Alpha")}) + "garbage\r\n" + FormatEngines({Engine("Beta")}),
+                                    true));
+    CMainFrame& frame = gui.StartFrame();
+    EXPECT_EQ(PaneNames(frame.GetEnginePane()), (Strings{"Alpha", "Beta"}));
+    EXPECT_EQ(gui.MessageTexts(), Strings{"1 engine records could not be read"});
+}
+
 TEST(Shell, UnwritableCatalogueIsReported)
 {
     CGuiFixture gui;
@@ -280,7 +331,9 @@ TEST(Shell, UnwritableCatalogueIsReported)
     std::filesystem::remove(gui.CataloguePath());
     std::filesystem::create_directories(gui.CataloguePath()); // a folder where the file should be
     gui.m_dialogHandler = [](wxDialog& dialog) {
-        dynamic_cast<CEngineDlg&>(dialog).GetEdit(IDC_ENGINE_NAME)->SetValue("Beta");
+        CEngineDlg& engineDlg = dynamic_cast<CEngineDlg&>(dialog);
+        engineDlg.SetFromEngine(Engine("Beta"));
+        engineDlg.TransferDataToWindow();
         return wxID_OK;
     };
     frame.OnNewEngine();

@@ -61,17 +61,61 @@ TEST(Catalogue, LongValuesComeBackWholeAndDoNotShiftLaterRecords)
     EXPECT_EQ(loaded[1], engines[1]);
 }
 
-TEST(Catalogue, TypeLineWithoutNumberReadsAsZeroAndTakesANextPageLine)
+TEST(Catalogue, DamagedRecordsAreSkippedAndNothingAfterThemIsLost)
 {
-    // "abc" reads as type 0, so the record takes one more line ("Second") as its
-    // next-page command and the rest of the file is shifted.
-    const std::string strFile = "First\ns\ne\nhttp://x/\nabc\np\nsuffix\n"
-                                "Second\ns\ne\nhttp://y/\n1\np\n\n";
-    const std::vector<CSearchEngine> engines = ParseEngines(strFile);
-    ASSERT_GE(engines.size(), 1u);
-    EXPECT_EQ(engines[0].m_strName, "First");
-    EXPECT_EQ(engines[0].m_nSearchType, 0);
-    EXPECT_EQ(engines[0].m_strNextPage, "Second");
+    const std::string strFirst = "First\ns\ne\nhttp://x/\n1\np\nsuffix\n";
+    const std::string strSecond = "Second\ns\ne\nhttp://y/\n3\np\n\nnext\n";
+    struct CCase
+    {
+        const char* m_pszName;
+        std::string m_strFile;
+        std::vector<std::string> m_names;
+        int m_nDropped;
+    };
+    const std::vector<CCase> cases = {
+        {"CR line ends", "First\rs\re\rhttp://x/\r1\rp\rsuffix\rSecond\rs\re\rhttp://y/\r3\rp\r\rnext\r",
+         {"First", "Second"}, 0},
+        {"a stray blank line between records", strFirst + "\n\n" + strSecond, {"First", "Second"}, 0},
+        // A line break pasted into a value costs that value's tail (reported) only.
+        {"a line break inside a value", "First\ns\ne\nhttp://x/\n1\np\nsuf\nfix\n" + strSecond,
+         {"First", "Second"}, 1},
+        {"a type line without a number", "Broken\ns\ne\nhttp://x/\nabc\np\nsuffix\n" + strSecond,
+         {"Second"}, 1},
+        {"a record missing its start token", "Broken\ne\nhttp://x/\n1\np\n\n" + strFirst + strSecond,
+         {"First", "Second"}, 1},
+        {"garbage between records", strFirst + "garbage\nmore garbage\n" + strSecond, {"First", "Second"}, 1},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.m_pszName);
+        int nDropped = -1;
+        std::vector<std::string> names;
+        for (const CSearchEngine& engine : ParseEngines(c.m_strFile, &nDropped))
+            names.push_back(engine.m_strName);
+        EXPECT_EQ(names, c.m_names);
+        EXPECT_EQ(nDropped, c.m_nDropped);
+    }
+}
+
+TEST(Catalogue, LineBreaksNeverReachTheFileAndTheOldFileIsKept)
+{
+    CSearchEngine pasted = MakeEngine("Pasted", ResultCount);
+    pasted.m_strPrefix = "?q=\r\n";
+    pasted.m_strStartToken = "<a\nhref=\"";
+    const std::vector<CSearchEngine> engines = {pasted, MakeEngine("Unrelated", StartNumber)};
+    const std::vector<CSearchEngine> loaded = ParseEngines(FormatEngines(engines));
+    ASSERT_EQ(loaded.size(), 2u);
+    EXPECT_EQ(loaded[0].m_strPrefix, "?q=");
+    EXPECT_EQ(loaded[0].m_strStartToken, "<ahref=\"");
+    EXPECT_EQ(loaded[1], engines[1]);
+
+    qtest::CTempDir dir;
+    const std::string strPath = dir.File("engines.dat");
+    ASSERT_TRUE(SaveEngines(strPath, {MakeEngine("Old", ResultCount)}));
+    ASSERT_TRUE(SaveEngines(strPath, {MakeEngine("New", ResultCount)}));
+    std::vector<CSearchEngine> backup;
+    ASSERT_TRUE(LoadEngines(strPath + ".bak", backup));
+    ASSERT_EQ(backup.size(), 1u);
+    EXPECT_EQ(backup[0].m_strName, "Old");
 }
 
 TEST(Catalogue, InvalidRecordsAreDroppedAndEmptyOptionalFieldsKept)
