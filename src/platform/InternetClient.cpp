@@ -182,6 +182,9 @@ void ConfigureGet(CURL* h, const CHttpConnection& connection, const std::string&
     // Compressed answers are welcome; the library decodes them.
     curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(h, CURLOPT_SHARE, connection.GetSession().GetShare());
+    // A transfer given up during a name look-up that does not answer must not
+    // wait for the look-up to end: the resolver thread is left to finish alone.
+    curl_easy_setopt(h, CURLOPT_QUICK_EXIT, 1L);
 }
 
 bool CFinalHeaderTracker::OnLine(CURL* pEasy, std::string_view line)

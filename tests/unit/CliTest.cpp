@@ -359,3 +359,23 @@ TEST_F(CCliFixture, CatalogueFallsBackOnTheShippedOneAndAnUnreadableOneIsAnError
     EXPECT_EQ(endless.m_nExitCode, 1);
     EXPECT_EQ(endless.m_strErr, "questrel: cannot read the engine catalogue /dev/zero\n");
 }
+
+TEST(Cli, CtrlCDuringAStalledNameLookUpEndsAtOnce)
+{
+    qtest::CTempDir dir;
+    CSearchEngine engine;
+    engine.m_strName = "Stalled";
+    engine.m_strUrl = "http://engine.stall.test/search";
+    engine.m_strPrefix = "?n=%d";
+    engine.m_nSearchType = ResultCount;
+    engine.m_strStartToken = "<li><a href=\"http";
+    engine.m_strEndToken = "</a>";
+    ASSERT_TRUE(SaveEngines(dir.File("engines.dat"), {engine}));
+    const CProcessResult result =
+        RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "q"}, dir.GetPath(),
+               "Sending request to http://engine.stall.test/search",
+               {std::string("LD_PRELOAD=") + QUESTREL_STALL_RESOLVER_PATH, "ASAN_OPTIONS=verify_asan_link_order=0"});
+    EXPECT_EQ(result.m_nExitCode, 130) << result.m_strErr;
+    EXPECT_LT(result.m_elapsedAfterSignal, std::chrono::milliseconds(1000));
+    EXPECT_NE(result.m_strErr.find("Find cancelled.\n"), std::string::npos);
+}
