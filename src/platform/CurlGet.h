@@ -37,23 +37,31 @@ private:
     bool m_bSawLocation = false;
 };
 
-// The stall time-out of a transfer: it fails when nothing arrived for that long.
-// (The library's own low-speed check averages over seconds and reacts late.)
+// The time-outs of a transfer: it fails when nothing arrived for the stall
+// time, or when it is not over by its deadline, however it dribbles (a header
+// line now and then, endless interim answers). The library's own low-speed
+// check averages over seconds and reacts late.
 class CStallWatch
 {
 public:
-    CStallWatch(long nTimeoutMs, const IClock& clock)
-        : m_pClock(&clock), m_timeout(nTimeoutMs > 0 ? nTimeoutMs : 1)
+    CStallWatch(long nStallMs, long nDeadlineMs, const IClock& clock)
+        : m_pClock(&clock), m_stall(nStallMs > 0 ? nStallMs : 1), m_deadline(nDeadlineMs > 0 ? nDeadlineMs : 1),
+          m_start(clock.Now()), m_last(m_start)
     {
-        Note();
     }
     void Note() { m_last = m_pClock->Now(); }
-    bool HasExpired() const { return m_pClock->Now() - m_last > m_timeout; }
+    bool HasExpired() const
+    {
+        const IClock::TimePoint now = m_pClock->Now();
+        return now - m_last > m_stall || now - m_start > m_deadline;
+    }
     // The error text of an expired watch, in the library's words.
     void Describe(char* pszBuffer, size_t nSize) const;
 
 private:
     const IClock* m_pClock;
-    std::chrono::milliseconds m_timeout;
+    std::chrono::milliseconds m_stall;
+    std::chrono::milliseconds m_deadline;
+    IClock::TimePoint m_start;
     IClock::TimePoint m_last;
 };

@@ -18,7 +18,7 @@ struct CHttpCheckSet::CCheck
     CURL* m_pEasy = nullptr;
     std::string m_strUrl;
     CFinalHeaderTracker m_headers{10};
-    CStallWatch m_stall{60000, SteadyClock()};
+    CStallWatch m_stall{60000, 120000, SteadyClock()};
     bool m_bHeadersFinal = false;
     bool m_bFinished = false;
     char m_szError[CURL_ERROR_SIZE] = {};
@@ -57,7 +57,7 @@ int CHttpCheckSet::Add(const CHttpConnection& connection, const std::string& str
     const CSessionOptions& options = connection.GetSession().GetOptions();
     pCheck->m_nId = m_nNextId++;
     pCheck->m_headers = CFinalHeaderTracker(options.m_nMaxRedirects);
-    pCheck->m_stall = CStallWatch(options.m_nStallTimeoutMs, connection.GetSession().GetClock());
+    pCheck->m_stall = CStallWatch(options.m_nStallTimeoutMs, options.m_nDeadlineMs, connection.GetSession().GetClock());
     pCheck->m_strUrl = BuildRequestUrl(connection, strObject);
     pCheck->m_pEasy = pCheck->m_transfer.Make(m_pMulti->m_pHandle.get());
     ConfigureGet(pCheck->m_pEasy, connection, pCheck->m_strUrl, pCheck->m_szError);

@@ -213,9 +213,12 @@ bool CFinalHeaderTracker::OnLine(CURL* pEasy, std::string_view line)
 
 void CStallWatch::Describe(char* pszBuffer, size_t nSize) const
 {
-    std::snprintf(pszBuffer, nSize, "%s: no data received for %lld ms",
-                  curl_easy_strerror(CURLE_OPERATION_TIMEDOUT),
-                  static_cast<long long>(m_timeout.count()));
+    if (m_pClock->Now() - m_start > m_deadline)
+        std::snprintf(pszBuffer, nSize, "%s: the answer took longer than %lld s",
+                      curl_easy_strerror(CURLE_OPERATION_TIMEDOUT), static_cast<long long>(m_deadline.count() / 1000));
+    else
+        std::snprintf(pszBuffer, nSize, "%s: no data received for %lld ms",
+                      curl_easy_strerror(CURLE_OPERATION_TIMEDOUT), static_cast<long long>(m_stall.count()));
 }
 
 // ---------------------------------------------------------------------------
@@ -229,7 +232,7 @@ struct CHttpRequest::Impl
     CURL* m_pEasy = nullptr;
     CCancelSignal* m_pCancel = nullptr;
     int m_nWaker = 0;
-    CStallWatch m_stall{60000, SteadyClock()};
+    CStallWatch m_stall{60000, 120000, SteadyClock()};
 
     std::string m_strUrl;
     std::string m_buffer; // received body bytes not yet read
@@ -314,7 +317,7 @@ CHttpRequest::CHttpRequest(const CHttpConnection& connection, const std::string&
     Impl& impl = *m_pImpl;
     const CSessionOptions& options = connection.GetSession().GetOptions();
     impl.m_pCancel = pCancel;
-    impl.m_stall = CStallWatch(options.m_nStallTimeoutMs, connection.GetSession().GetClock());
+    impl.m_stall = CStallWatch(options.m_nStallTimeoutMs, options.m_nDeadlineMs, connection.GetSession().GetClock());
     impl.m_headers = CFinalHeaderTracker(options.m_nMaxRedirects);
     impl.m_strUrl = BuildRequestUrl(connection, strObject);
 

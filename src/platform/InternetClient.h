@@ -37,6 +37,8 @@ inline constexpr const char* kDefaultUserAgent = "Internet Questrel/2.0a";
 // seconds: the user's one setting, within 1 to 600.
 inline constexpr int kDefaultTimeoutSeconds = 20;
 inline constexpr int kMaxTimeoutSeconds = 600;
+// Every answer must be over within this many time-outs (120 s by default).
+inline constexpr int kDeadlineFactor = 6;
 int ClampTimeoutSeconds(int nSeconds);
 
 struct CSessionOptions
@@ -46,10 +48,12 @@ struct CSessionOptions
     std::string m_strAgent = kDefaultUserAgent;
     long m_nConnectTimeoutMs = kDefaultTimeoutSeconds * 1000L;
     long m_nStallTimeoutMs = kDefaultTimeoutSeconds * 1000L; // a transfer that receives nothing this long fails
+    long m_nDeadlineMs = kDeadlineFactor * kDefaultTimeoutSeconds * 1000L; // a transfer not over by then fails
 
     void SetTimeoutSeconds(int nSeconds)
     {
         m_nConnectTimeoutMs = m_nStallTimeoutMs = ClampTimeoutSeconds(nSeconds) * 1000L;
+        m_nDeadlineMs = kDeadlineFactor * m_nStallTimeoutMs;
     }
     long m_nMaxRedirects = 10;
     const IClock* m_pClock = nullptr; // the time-outs' clock; the steady clock when none

@@ -339,3 +339,44 @@ TEST_F(CFetchFixture, TheStallTimeOutFollowsTheSessionsClock)
     ASSERT_EQ(host.GetMessages().size(), 1u);
     EXPECT_NE(host.GetMessages()[0].find("no data received for 20000 ms"), std::string::npos);
 }
+
+TEST_F(CFetchFixture, AnAnswerThatDribblesMeetsItsDeadline)
+{
+    // A header line every 20 ms keeps the stall watch content for ever; the
+    // answer's deadline (six time-outs: 120 s) ends it. The clock is moved by
+    // hand, 10 s at a time, so the stall time-out is never reached.
+    struct CManualClock : IClock
+    {
+        std::atomic<long long> m_nMs{0};
+        TimePoint Now() const override { return TimePoint(std::chrono::milliseconds(m_nMs.load())); }
+    } clock;
+    CSessionOptions options;
+    options.m_nConnectMethod = kConnectDirect;
+    options.SetTimeoutSeconds(20);
+    options.m_pClock = &clock;
+    pSession = OpenInternetSession(options, nullptr);
+    fs.g_pSession = pSession.get();
+    std::string strHead = "HTTP/1.0 200 OK\r\n";
+    for (int i = 0; i < 2000; ++i)
+        strHead += "X-Dribble: " + std::to_string(100000 + i) + "\r\n";
+    CReply dribble = CReply::Raw(strHead);
+    dribble.m_nChunkSize = 19; // one header line a chunk
+    dribble.m_nChunkDelayMs = 20;
+    Serve(dribble);
+    std::atomic<bool> bDone{false};
+    std::thread mover([&] {
+        qtest::WaitFor([&] { return server.GetRequestCount() == 1; });
+        while (!bDone) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+            clock.m_nMs += 10000;
+        }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(Fetch("/dribble"));
+    bDone = true;
+    mover.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3000));
+    ASSERT_EQ(host.GetMessages().size(), 1u);
+    EXPECT_NE(host.GetMessages()[0].find("the answer took longer than 120 s"), std::string::npos)
+        << host.GetMessages()[0];
+}
