@@ -18,12 +18,12 @@ bool CSearchEngine::IsValid()
 
 bool CSearchEngine::AddHitsFromPage(const std::string& strPage, CResultRows& rows, int /*nHitLimit*/,
                                     int& nCount, bool bRemoveDups, const CCancelSignal* pCancel,
-                                    const CLinkCleaner* pLinks, CPageHits* pPageHits) const
+                                    const CLinkCleaner* pLinks, CPageHits* pPageHits, int nMaxRows) const
 {
     if (!m_bValid)
         return false;
     const CPageHits hits = ExtractPageHits(strPage, rows, m_strStartToken, m_strEndToken, m_strName,
-                                           bRemoveDups, pCancel, pLinks);
+                                           bRemoveDups, pCancel, pLinks, nMaxRows);
     nCount = hits.m_nAdded;
     if (pPageHits)
         *pPageHits = hits;

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "search/HitExtraction.h" // kMaxRowsPerPage
+
 #include <string>
 
 class CResultRows;
 class CCancelSignal;
 class CLinkCleaner;
-struct CPageHits;
 
 // How an engine pages its results. The codes are stored in the catalogue and
 // are the positions of the engine dialog's Search Type list.
@@ -50,7 +51,8 @@ public:
     // addresses (see CLinkCleaner); pPageHits receives what the page held.
     bool AddHitsFromPage(const std::string& strPage, CResultRows& rows, int nHitLimit, int& nCount,
                          bool bRemoveDups, const CCancelSignal* pCancel = nullptr,
-                         const CLinkCleaner* pLinks = nullptr, CPageHits* pPageHits = nullptr) const;
+                         const CLinkCleaner* pLinks = nullptr, CPageHits* pPageHits = nullptr,
+                         int nMaxRows = kMaxRowsPerPage) const;
 
     bool operator==(const CSearchEngine&) const = default;
 };

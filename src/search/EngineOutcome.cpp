@@ -6,7 +6,8 @@ std::string CEngineOutcome::Describe() const
     case Kind::Hits:
         if (m_nHits == 0 && m_nDuplicates > 0)
             return "0 hits (all duplicates)";
-        return std::to_string(m_nHits) + (m_nHits == 1 ? " hit" : " hits");
+        return std::to_string(m_nHits) + (m_nHits == 1 ? " hit" : " hits") +
+               (m_bPageCut ? " (a page held more hits than it may add; the rest was dropped)" : "");
     case Kind::NoResults:
         return "no results on its page";
     case Kind::HttpError:

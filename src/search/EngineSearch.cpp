@@ -10,6 +10,8 @@
 #include "search/RequestTarget.h"
 #include "search/SearchTexts.h"
 
+#include <algorithm>
+
 bool CLivePages::FetchPage(CFetchState& fs, const CSearchEngine& engine)
 {
     return ::FetchPage(fs, engine);
@@ -52,14 +54,15 @@ bool SearchEnginePages(const CEngineSearchRules& rules, const CSearchEngine& eng
         const CLinkCleaner links(fs.m_strPageUrl, engine.m_strUrl);
         int nAdded = 0;
         CPageHits pageHits;
-        engine.AddHitsFromPage(fs.g_strPage, rows, rules.m_nHitLimit, nAdded,
-                               rules.m_bRemoveDups, fs.m_pCancel, &links, &pageHits);
+        engine.AddHitsFromPage(fs.g_strPage, rows, rules.m_nHitLimit, nAdded, rules.m_bRemoveDups, fs.m_pCancel,
+                               &links, &pageHits, std::max(rules.m_nHitLimit, kMaxRowsPerPage));
         if (fs.IsCancelled()) {
             outcome.m_nKind = CEngineOutcome::Kind::Cancelled;
             return false;
         }
         outcome.m_nHits += nAdded;
         outcome.m_nDuplicates += pageHits.m_nDuplicates;
+        outcome.m_bPageCut = outcome.m_bPageCut || pageHits.m_bCut;
         if (bFirstPage) {
             if (!fs.m_strLastError.empty()) {
                 outcome.m_nKind = CEngineOutcome::Kind::InternetError;

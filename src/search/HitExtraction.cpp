@@ -30,7 +30,8 @@ bool EndsWithAttributeQuote(std::string_view token)
 
 CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::string_view startToken,
                           std::string_view endToken, const std::string& strEngineName,
-                          bool bRemoveDups, const CCancelSignal* pCancel, const CLinkCleaner* pLinks)
+                          bool bRemoveDups, const CCancelSignal* pCancel, const CLinkCleaner* pLinks,
+                          int nMaxRows)
 {
     static const CLinkCleaner kDecodeOnly;
     const CLinkCleaner& links = pLinks ? *pLinks : kDecodeOnly;
@@ -41,6 +42,10 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
     size_t p = page.find(startToken);
     result.m_bTokenFound = p != std::string_view::npos;
     while (p != std::string_view::npos) {
+        if (result.m_nAdded >= nMaxRows) {
+            result.m_bCut = true;
+            break;
+        }
         // A double quote as the second character after the token ends the page.
         if (p + nTokenLength + 1 < page.size() && page[p + nTokenLength + 1] == '"')
             break;

@@ -19,21 +19,24 @@ class CCancelSignal;
 class CLinkCleaner;
 
 inline constexpr size_t kMaxDescriptionLength = 350;
+// The most rows one page adds (more when the hit limit is higher).
+inline constexpr int kMaxRowsPerPage = 2048;
 
 struct CPageHits
 {
     int m_nAdded = 0;           // rows added
     int m_nDuplicates = 0;      // hits skipped because their URL was listed
     bool m_bTokenFound = false; // the start token occurs in the page at all
+    bool m_bCut = false;        // the page held more hits than it may add; the rest was dropped
 };
 
-// Appends the page's hits to the rows. With bRemoveDups, a hit whose URL is
-// already listed is skipped and not counted. Without pLinks, links are only
-// decoded and trimmed.
+// Appends the page's hits to the rows, at most nMaxRows of them (the rest of the
+// page is dropped). With bRemoveDups, a hit whose URL is already listed is
+// skipped and not counted. Without pLinks, links are only decoded and trimmed.
 CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::string_view startToken,
                           std::string_view endToken, const std::string& strEngineName,
                           bool bRemoveDups, const CCancelSignal* pCancel = nullptr,
-                          const CLinkCleaner* pLinks = nullptr);
+                          const CLinkCleaner* pLinks = nullptr, int nMaxRows = kMaxRowsPerPage);
 
 // The number of rows ExtractPageHits added.
 int ExtractHits(const std::string& strPage, CResultRows& rows, std::string_view startToken,

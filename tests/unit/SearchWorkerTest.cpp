@@ -444,3 +444,21 @@ TEST_F(CWorkerFixture, RelativeLinksResolveAgainstThePageAfterRedirects)
     EXPECT_EQ(rows.GetCell(0, 1), Base() + "/final/item.html");
     EXPECT_EQ(rows.GetCell(1, 1), "http://hits.example/2");
 }
+
+TEST_F(CWorkerFixture, APageOfAMillionHitsAddsAtMostItsShare)
+{
+    std::string strPage;
+    strPage.reserve(32u << 20);
+    for (int i = 0; i < 1000000; ++i)
+        strPage += "<li><a href=\"http://h/" + std::to_string(i) + "\">x</a>";
+    server.SetHandler([&strPage](const CRecordedRequest&) { return CReply::Ok(strPage); });
+    CSearchJob job = MakeJob({Engine("Flood", ResultCount, Base(), "/flood?n=%d")}, 20);
+    const auto pOutcomes = std::make_shared<CSearchOutcomes>();
+    job.m_pOutcomes = pOutcomes;
+    const auto start = std::chrono::steady_clock::now();
+    Run(std::move(job));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(rows.GetRowCount(), 2048);
+    EXPECT_EQ(pOutcomes->Get().at(0).Describe(),
+              "2048 hits (a page held more hits than it may add; the rest was dropped)");
+}
