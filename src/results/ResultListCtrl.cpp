@@ -157,12 +157,37 @@ int CResultListCtrl::MeasureText(const wxString& strText) const
 
 void CResultListCtrl::AutoSizeColumns(int nRow)
 {
-    for (unsigned i = 0; i < GetColumnCount() && i < m_nColumnCount; ++i) {
-        const std::string strCell = m_rows.GetCell(nRow, static_cast<int>(i));
-        const int nWidth = MeasureText(ToWx(strCell.substr(0, 255)));
-        // The widths are kept here: the native column reports its width only after layout.
-        if (i < m_columnWidths.size() && m_columnWidths[i] < nWidth) {
-            m_columnWidths[i] = nWidth & 0xFFFF;
+    MeasureRows(nRow, nRow + 1);
+}
+
+void CResultListCtrl::MeasureRows(int nFrom, int nTo)
+{
+    // Only the first rows are measured: enough to size the columns, and a flood
+    // of rows costs nothing here.
+    nTo = std::min(nTo, kMeasuredRows);
+    if (nFrom >= nTo)
+        return;
+    wxClientDC dc(this);
+    dc.SetFont(GetFont());
+    const int nExtra = dc.GetTextExtent("M").GetWidth();
+    // A column widens by itself up to a share of the view; the user may widen it further.
+    const int nMaxAuto = std::max(GetClientSize().GetWidth() * kMaxAutoWidthPercent / 100, 200);
+    const unsigned nColumns = std::min<unsigned>(GetColumnCount(), m_nColumnCount);
+    std::vector<int> widths(m_columnWidths.begin(), m_columnWidths.begin() + std::min<size_t>(nColumns, m_columnWidths.size()));
+    for (int nRow = nFrom; nRow < nTo; ++nRow) {
+        CSearchHit hit;
+        if (!m_rows.GetRow(nRow, hit))
+            break;
+        for (unsigned i = 0; i < widths.size(); ++i) {
+            const std::string& strCell = i == 0 ? hit.m_strDescription : i == 1 ? hit.m_strUrl : hit.m_strEngine;
+            const int nWidth = std::min(dc.GetTextExtent(ToWx(strCell.substr(0, 255))).GetWidth() + nExtra, nMaxAuto);
+            widths[i] = std::max(widths[i], nWidth);
+        }
+    }
+    // The widths are kept here: the native column reports its width only after layout.
+    for (unsigned i = 0; i < widths.size(); ++i) {
+        if (m_columnWidths[i] < widths[i]) {
+            m_columnWidths[i] = widths[i] & 0xFFFF;
             GetColumn(i)->SetWidth(m_columnWidths[i]);
         }
     }
@@ -195,19 +220,30 @@ void CResultListCtrl::RequestSync()
 void CResultListCtrl::SyncRows()
 {
     m_bSyncPending = false;
-    const uint64_t nStructure = m_rows.GetStructureVersion();
-    const int nCount = m_rows.GetRowCount();
-    if (nStructure == m_nSyncedStructure && nCount >= m_nShown) {
-        // Only appends since the last look: keep the scroll position and selection.
-        for (int i = m_nShown; i < nCount; ++i) {
-            m_pModel->RowAppended();
-            AutoSizeColumns(i);
+    uint64_t nStructure = 0;
+    std::vector<int> deleted;
+    int nCount = m_rows.GetChangesSince(m_nSyncedStructure, &nStructure, &deleted);
+    if (nCount >= 0) {
+        // Rows deleted one by one (link verification) go one by one, so the
+        // selection stays on its hit and the view does not jump; nothing is
+        // measured again.
+        for (const int nRow : deleted) {
+            if (nRow < m_nShown) {
+                m_pModel->RowDeleted(static_cast<unsigned>(nRow));
+                --m_nShown;
+            }
         }
+        // Rows appended since the last look keep the scroll position and selection.
+        const int nFirstNew = m_nShown;
+        for (int i = m_nShown; i < nCount; ++i)
+            m_pModel->RowAppended();
+        m_nShown = std::max(nCount, m_nShown);
+        MeasureRows(nFirstNew, nCount);
     } else {
+        nCount = -1 - nCount;
         m_pModel->Reset(static_cast<unsigned>(nCount));
-        for (int i = 0; i < nCount && i < 5000; ++i)
-            AutoSizeColumns(i);
+        m_nShown = nCount;
+        MeasureRows(0, nCount);
     }
-    m_nShown = nCount;
     m_nSyncedStructure = nStructure;
 }

@@ -29,8 +29,11 @@ public:
     void InsertRowFromFields(int nRow);
     void SetRowFromFields(int nRow);
     void ReadRowIntoFields(int nRow);
-    // Widens each column to the row's cell (first 255 characters) + one "M"; columns only grow.
+    // Widens each column to the row's cell (first 255 characters) + one "M", up to
+    // 60% of the view; columns only grow. Only the first rows count.
     void AutoSizeColumns(int nRow);
+    static constexpr int kMeasuredRows = 500;
+    static constexpr int kMaxAutoWidthPercent = 60;
     int MeasureText(const wxString& strText) const;
     int GetKeptColumnWidth(unsigned nColumn) const;
 
@@ -49,6 +52,8 @@ public:
 
 private:
     CSearchHit HitFromFields() const;
+    // Widens the columns for rows nFrom..nTo-1 (of the first kMeasuredRows), one DC for all.
+    void MeasureRows(int nFrom, int nTo);
 
     CResultRows& m_rows;
     CResultRowsModel* m_pModel;

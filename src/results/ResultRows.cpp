@@ -98,6 +98,7 @@ void CResultRows::InsertRow(int nRow, CSearchHit hit)
         m_rows.insert(m_rows.begin() + static_cast<std::ptrdiff_t>(nPos), std::move(hit));
         ++m_nVersion;
         ++m_nStructureVersion;
+        Journal(-1);
     }
     NotifyChanged();
 }
@@ -113,6 +114,7 @@ bool CResultRows::SetRow(int nRow, CSearchHit hit)
         m_rows[static_cast<size_t>(nRow)] = std::move(hit);
         ++m_nVersion;
         ++m_nStructureVersion;
+        Journal(-1);
     }
     NotifyChanged();
     return true;
@@ -168,6 +170,7 @@ bool CResultRows::EraseRow(int nRow, const std::string_view* pUrl)
         m_rows.erase(m_rows.begin() + nRow);
         ++m_nVersion;
         ++m_nStructureVersion;
+        Journal(nRow);
     }
     NotifyChanged();
     return true;
@@ -181,6 +184,7 @@ void CResultRows::DeleteAllRows()
         m_urlCounts.clear();
         ++m_nVersion;
         ++m_nStructureVersion;
+        Journal(-1);
     }
     NotifyChanged();
 }
@@ -189,6 +193,35 @@ uint64_t CResultRows::GetVersion() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_nVersion;
+}
+
+void CResultRows::Journal(int nDeletedRow)
+{
+    m_journal.emplace_back(m_nStructureVersion, nDeletedRow);
+    if (m_journal.size() > kJournalLength)
+        m_journal.pop_front();
+}
+
+int CResultRows::GetChangesSince(uint64_t nStructureVersion, uint64_t* pNow, std::vector<int>* pDeletedRows) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    *pNow = m_nStructureVersion;
+    pDeletedRows->clear();
+    bool bOnlyDeletions = nStructureVersion == m_nStructureVersion ||
+                          (!m_journal.empty() && m_journal.front().first <= nStructureVersion + 1);
+    for (const auto& [nVersion, nRow] : m_journal) {
+        if (!bOnlyDeletions)
+            break;
+        if (nVersion <= nStructureVersion)
+            continue;
+        if (nRow < 0)
+            bOnlyDeletions = false;
+        else
+            pDeletedRows->push_back(nRow);
+    }
+    if (!bOnlyDeletions)
+        pDeletedRows->clear();
+    return bOnlyDeletions ? static_cast<int>(m_rows.size()) : -1 - static_cast<int>(m_rows.size());
 }
 
 uint64_t CResultRows::GetStructureVersion() const

@@ -7,6 +7,7 @@
 // lock is released; the GUI coalesces these into one repaint.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -74,6 +75,12 @@ public:
     uint64_t GetVersion() const;
     // Counts every change but appends: while it stays, rows were only added at the end.
     uint64_t GetStructureVersion() const;
+    // What happened since a structure version, for a view that follows the rows:
+    // the rows deleted one by one, in order (each index as it was at its
+    // deletion), and the structure version now. Returns the row count when the
+    // changes were such deletions and appends only; otherwise -1 - the row count
+    // (the view must start again).
+    int GetChangesSince(uint64_t nStructureVersion, uint64_t* pNow, std::vector<int>* pDeletedRows) const;
     void SetChangeListener(std::function<void()> listener);
 
 private:
@@ -82,6 +89,7 @@ private:
     void IndexUrl(const std::string& url);
     void UnindexUrl(const std::string& url);
     void NotifyChanged();
+    void Journal(int nDeletedRow); // -1: a change that is no single deletion
 
     struct CStringHash
     {
@@ -94,5 +102,7 @@ private:
     std::unordered_map<std::string, int, CStringHash, std::equal_to<>> m_urlCounts;
     uint64_t m_nVersion = 0;
     uint64_t m_nStructureVersion = 0;
+    static constexpr size_t kJournalLength = 4096;
+    std::deque<std::pair<uint64_t, int>> m_journal; // structure version after a change, deleted row
     std::shared_ptr<const std::function<void()>> m_pListener;
 };

@@ -190,6 +190,43 @@ TEST_F(CFormFixture, ColumnsOnlyGrowAndClearResultsKeepsThem)
     EXPECT_EQ(list.GetKeptColumnWidth(0), nWide);
 }
 
+TEST_F(CFormFixture, AutomaticWideningStopsAtAShareOfTheView)
+{
+    CResultRows& rows = View().GetRows();
+    CResultListCtrl& list = View().GetResultList();
+    rows.AppendHit({std::string(2000, 'W'), "http://a/", "E"});
+    list.SyncRows();
+    EXPECT_LE(list.GetKeptColumnWidth(0),
+              std::max(list.GetClientSize().GetWidth() * CResultListCtrl::kMaxAutoWidthPercent / 100, 200));
+}
+
+TEST_F(CFormFixture, AFloodOfRowsAndDeletionsOneByOneKeepTheListResponsive)
+{
+    CResultRows& rows = View().GetRows();
+    CResultListCtrl& list = View().GetResultList();
+    // Sixteen engines' worth of pages arrive between two looks of the list.
+    for (int i = 0; i < 16 * 2048; ++i)
+        rows.AppendHit({"Result " + std::to_string(i) + " about red apple", "http://flood.example/" + std::to_string(i), "E"});
+    auto start = std::chrono::steady_clock::now();
+    list.SyncRows();
+    const auto appendTime = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(appendTime, std::chrono::milliseconds(1000)); // about 35 ms on the development machine
+    EXPECT_EQ(list.GetShownRowCount(), 16 * 2048);
+
+    // Link verification deletes rows one by one: each goes alone, the selected
+    // hit stays selected, nothing is measured again.
+    list.SelectRow(1000);
+    start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 200; ++i) {
+        rows.DeleteRow(10 + i);
+        list.SyncRows();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+    EXPECT_EQ(list.GetShownRowCount(), 16 * 2048 - 200);
+    ASSERT_EQ(list.GetFirstSelectedRow(), 800);
+    EXPECT_EQ(rows.GetCell(800, 1), "http://flood.example/1000");
+}
+
 TEST_F(CFormFixture, DoubleClickOpensOnlyWebAddressesAndReportsFailures)
 {
     CResultRows& rows = View().GetRows();

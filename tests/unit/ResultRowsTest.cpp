@@ -96,3 +96,26 @@ TEST(ResultRows, ConcurrentAppendAndClearStayConsistent)
         EXPECT_TRUE(rows.ContainsUrl(hit.m_strUrl));
     }
 }
+
+TEST(ResultRows, AViewLearnsWhichRowsWereDeletedOneByOne)
+{
+    CResultRows rows;
+    for (int i = 0; i < 5; ++i)
+        rows.AppendHit({"d", "http://a/" + std::to_string(i), "E"});
+    uint64_t nNow = 0;
+    std::vector<int> deleted;
+    EXPECT_EQ(rows.GetChangesSince(0, &nNow, &deleted), 5); // appends only
+    const uint64_t nSeen = nNow;
+    rows.DeleteRow(3);
+    rows.DeleteRow(0);
+    rows.AppendHit({"d", "http://a/5", "E"});
+    EXPECT_EQ(rows.GetChangesSince(nSeen, &nNow, &deleted), 4);
+    EXPECT_EQ(deleted, (std::vector<int>{3, 0}));
+    // Anything else makes the view start again.
+    const uint64_t nSeenAgain = nNow;
+    rows.InsertRow(1, {"d", "http://a/6", "E"});
+    EXPECT_EQ(rows.GetChangesSince(nSeenAgain, &nNow, &deleted), -1 - 5);
+    EXPECT_TRUE(deleted.empty());
+    rows.DeleteAllRows();
+    EXPECT_EQ(rows.GetChangesSince(nNow, &nNow, &deleted), -1);
+}
