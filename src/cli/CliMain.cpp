@@ -29,7 +29,6 @@ namespace {
 constexpr int kExitUsage = 2;
 constexpr int kExitFailure = 1;
 constexpr int kExitAllEnginesFailed = 3;
-constexpr int kExitInterrupted = 130;
 
 // Status texts to stderr as they happen; message boxes as "questrel: text".
 class CCliHost : public ISearchHost
@@ -42,7 +41,7 @@ public:
         if (m_bQuiet)
             return;
         std::lock_guard<std::mutex> lock(m_mutex);
-        std::fprintf(stderr, "%s\n", strText.c_str());
+        std::fprintf(stderr, "%s\n", EscapeControls(strText).c_str());
         std::fflush(stderr);
     }
     void ShowMessageBox(const std::string& strText, const std::string&, const CCancelSignal&) override
@@ -53,7 +52,7 @@ public:
 
     static void PrintMessage(const std::string& strText)
     {
-        std::fprintf(stderr, "%s: %s\n", kAppCaption, strText.c_str());
+        std::fprintf(stderr, "%s: %s\n", kAppCaption, EscapeControls(strText).c_str());
         std::fflush(stderr);
     }
 
@@ -77,7 +76,9 @@ int ListEngines(const std::vector<CSearchEngine>& catalogue)
 }
 
 // Ctrl+C (and SIGTERM) cancel the running search, as Stop does. The signals are
-// taken by a thread of their own, so the cancel runs as ordinary code.
+// taken by a thread of their own, so the cancel runs as ordinary code. Once the
+// search has ended they act as usual again: a Ctrl+C while the rows are written
+// or the search is saved ends the program.
 class CInterruptWatch
 {
 public:
@@ -98,7 +99,7 @@ public:
             while (sigwait(&m_signals, &nSignal) == 0) {
                 if (nSignal == SIGUSR1)
                     return;
-                m_bInterrupted = true;
+                m_nSignal = nSignal;
                 pCancel->Signal();
             }
         });
@@ -109,13 +110,20 @@ public:
             pthread_kill(m_thread.native_handle(), SIGUSR1);
             m_thread.join();
         }
+        sigset_t interrupts;
+        sigemptyset(&interrupts);
+        sigaddset(&interrupts, SIGINT);
+        sigaddset(&interrupts, SIGTERM);
+        pthread_sigmask(SIG_UNBLOCK, &interrupts, nullptr);
     }
-    bool WasInterrupted() const { return m_bInterrupted; }
+    bool WasInterrupted() const { return m_nSignal != 0; }
+    // The exit code of a search ended by a signal: 128 + its number (130, 143).
+    int ExitCode() const { return 128 + m_nSignal; }
 
 private:
     sigset_t m_signals;
     std::thread m_thread;
-    std::atomic<bool> m_bInterrupted{false};
+    std::atomic<int> m_nSignal{0};
 };
 
 int ShowDocument(const CCliOptions& options)
@@ -214,10 +222,10 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
     }
     if (!options.m_strSaveFile.empty() && !SaveSearchDocument(options.m_strSaveFile, document)) {
         CCliHost::PrintMessage(kMsgFailedToSaveDocument);
-        return interrupts.WasInterrupted() ? kExitInterrupted : kExitFailure;
+        return interrupts.WasInterrupted() ? interrupts.ExitCode() : kExitFailure;
     }
     if (interrupts.WasInterrupted())
-        return kExitInterrupted;
+        return interrupts.ExitCode();
     return bAnyAnswered ? 0 : kExitAllEnginesFailed;
 }
 

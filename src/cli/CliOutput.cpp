@@ -2,22 +2,78 @@
 
 #include "platform/TextUtil.h"
 
+#include <algorithm>
 #include <cstdio>
 
+
+namespace {
+
+void AppendHexEscape(std::string& out, unsigned char c)
+{
+    static const char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out += kHex[c >> 4];
+    out += kHex[c & 0x0F];
+}
+
+// Appends text with its controls escaped; pfnSpecial may write a byte its own way.
+template <typename F>
+void AppendEscaped(std::string& out, std::string_view text, F special)
+{
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (special(out, text[i])) {
+            ++i;
+        } else if (c < 0x20 || c == 0x7F) {
+            AppendHexEscape(out, c);
+            ++i;
+        } else if (c >= 0x80) {
+            const size_t nLength = Utf8SequenceLength(text, i);
+            // U+0080..U+009F are the C1 controls, encoded as C2 80..C2 9F.
+            const bool bC1 = nLength == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+            if (nLength == 0 || bC1) {
+                for (size_t k = 0; k < std::max<size_t>(nLength, 1); ++k)
+                    AppendHexEscape(out, static_cast<unsigned char>(text[i + k]));
+                i += std::max<size_t>(nLength, 1);
+            } else {
+                out.append(text.substr(i, nLength));
+                i += nLength;
+            }
+        } else {
+            out += text[i];
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
+std::string EscapeControls(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    AppendEscaped(out, text, [](std::string& o, char c) {
+        if (c != '\t')
+            return false;
+        o += c;
+        return true;
+    });
+    return out;
+}
 
 std::string EscapeTsvField(std::string_view field)
 {
     std::string out;
     out.reserve(field.size());
-    for (const char c : field) {
+    AppendEscaped(out, field, [](std::string& o, char c) {
         switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\\': out += "\\\\"; break;
-        default: out += c;
+        case '\t': o += "\\t"; return true;
+        case '\r': o += "\\r"; return true;
+        case '\n': o += "\\n"; return true;
+        case '\\': o += "\\\\"; return true;
+        default: return false;
         }
-    }
+    });
     return out;
 }
 

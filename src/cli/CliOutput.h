@@ -7,7 +7,12 @@
 #include <string_view>
 #include <vector>
 
-// A field for a TSV line: TAB, CR, LF and backslash written as \t \r \n \\.
+// Text for a terminal: bytes that a terminal would take as control (C0 but TAB,
+// DEL, and C1 whether raw or UTF-8 encoded) written as \xNN, so a page cannot
+// move the cursor, ring the bell or rewrite the screen.
+std::string EscapeControls(std::string_view text);
+// A field for a TSV line: TAB, CR, LF and backslash written as \t \r \n \\,
+// other controls as EscapeControls writes them.
 std::string EscapeTsvField(std::string_view field);
 // A JSON string literal. Bytes that are not valid UTF-8 are taken as Latin-1.
 std::string JsonString(std::string_view text);

@@ -9,6 +9,18 @@ TEST(CliOutput, TsvEscapesFieldSeparatorsAndBackslash)
     EXPECT_EQ(FormatHitsTsv({{"desc", "http://u/", "Eng"}, {"", "", ""}}), "desc\thttp://u/\tEng\n\t\t\n");
 }
 
+TEST(CliOutput, TerminalControlsAreNeverPrintedRaw)
+{
+    // ESC sequences, BEL, DEL and the C1 controls (raw, or encoded as UTF-8) are
+    // written as \xNN; UTF-8 text and TAB stay.
+    EXPECT_EQ(EscapeTsvField("a\x1b[2Jb\x07" "c\x7f\x9b\xc2\x9b caf\xc3\xa9"),
+              "a\\x1b[2Jb\\x07c\\x7f\\x9b\\xc2\\x9b caf\xc3\xa9");
+    EXPECT_EQ(EscapeControls("Verifying http://x/\x1b]0;title\x07\tok\\"),
+              "Verifying http://x/\\x1b]0;title\\x07\tok\\");
+    EXPECT_EQ(FormatDocumentText({1, 0, "q\x1b", {"E\x08"}, {{"d\x1b", "u", "E\x08"}}}),
+              "Max Hits\t1\nSearch Option\t0\nCriteria\tq\\x1b\nEngines\tE\\x08\nd\\x1b\tu\tE\\x08\n");
+}
+
 TEST(CliOutput, JsonIsValidUtf8WithLatin1Fallback)
 {
     EXPECT_EQ(JsonString("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");

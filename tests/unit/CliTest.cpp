@@ -28,11 +28,13 @@ struct CProcessResult
     std::chrono::milliseconds m_elapsedAfterSignal{0};
 };
 
-// Runs questrel-cli with the arguments in a folder. With nSignalWhenErrContains,
-// sends SIGINT once stderr holds that text.
+// Runs questrel-cli with the arguments in a folder. With strSignalWhen, sends
+// nSignal once stderr holds that text. With bHoldStdout, stdout is not read
+// before the signal is sent (so the program may block writing it).
 CProcessResult RunCli(const std::vector<std::string>& args, const std::string& strCwd,
                       const std::string& strSignalWhen = "",
-                      const std::vector<std::string>& extraEnv = {})
+                      const std::vector<std::string>& extraEnv = {}, int nSignal = SIGINT,
+                      bool bHoldStdout = false)
 {
     std::vector<std::string> envStrings(extraEnv);
     for (char** p = environ; *p; ++p)
@@ -76,7 +78,8 @@ CProcessResult RunCli(const std::vector<std::string>& args, const std::string& s
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     bool bOutOpen = true, bErrOpen = true;
     while ((bOutOpen || bErrOpen) && std::chrono::steady_clock::now() < deadline) {
-        pollfd fds[2] = {{outPipe[0], static_cast<short>(bOutOpen ? POLLIN : 0), 0},
+        const bool bReadOut = bOutOpen && (!bHoldStdout || bSignalled);
+        pollfd fds[2] = {{outPipe[0], static_cast<short>(bReadOut ? POLLIN : 0), 0},
                          {errPipe[0], static_cast<short>(bErrOpen ? POLLIN : 0), 0}};
         ::poll(fds, 2, 100);
         char buffer[4096];
@@ -91,7 +94,9 @@ CProcessResult RunCli(const std::vector<std::string>& args, const std::string& s
         }
         if (!strSignalWhen.empty() && !bSignalled &&
             result.m_strErr.find(strSignalWhen) != std::string::npos) {
-            ::kill(pid, SIGINT);
+            if (bHoldStdout) // let the program reach its output and block there
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            ::kill(pid, nSignal);
             bSignalled = true;
             signalTime = std::chrono::steady_clock::now();
         }
@@ -378,4 +383,31 @@ TEST(Cli, CtrlCDuringAStalledNameLookUpEndsAtOnce)
     EXPECT_EQ(result.m_nExitCode, 130) << result.m_strErr;
     EXPECT_LT(result.m_elapsedAfterSignal, std::chrono::milliseconds(1000));
     EXPECT_NE(result.m_strErr.find("Find cancelled.\n"), std::string::npos);
+}
+
+TEST(Cli, ASignalWhileTheRowsAreWrittenEndsTheProgram)
+{
+    // 2048 long rows: more than a pipe holds, so the program blocks writing them
+    // while nobody reads; the signal must end it there.
+    qtest::CLoopbackServer server([](const qtest::CRecordedRequest&) {
+        std::string page;
+        for (int i = 0; i < 2048; ++i)
+            page += "<li><a href=\"http://x.example/" + std::to_string(i) + "\">" + std::string(300, 'd') + "</a></li>";
+        return qtest::CReply::Ok(page);
+    });
+    qtest::CTempDir dir;
+    CSearchEngine engine;
+    engine.m_strName = "Many";
+    engine.m_strUrl = server.GetBaseUrl() + "/many";
+    engine.m_strPrefix = "?n=%d";
+    engine.m_nSearchType = ResultCount;
+    engine.m_strStartToken = "<li><a href=\"http";
+    engine.m_strEndToken = "</a>";
+    ASSERT_TRUE(SaveEngines(dir.File("engines.dat"), {engine}));
+    for (const int nSignal : {SIGINT, SIGTERM}) {
+        const CProcessResult result = RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "--all-hits", "q"},
+                                             dir.GetPath(), "Find complete.", {}, nSignal, true);
+        EXPECT_EQ(result.m_nExitCode, 128 + nSignal);
+        EXPECT_LT(result.m_elapsedAfterSignal, std::chrono::milliseconds(1000));
+    }
 }
