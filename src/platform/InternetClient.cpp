@@ -370,8 +370,13 @@ bool CHttpRequest::QueryHeader(const char* pszName, std::string* pValue) const
     struct curl_header* pHeader = nullptr;
     if (curl_easy_header(m_pImpl->m_pEasy, pszName, 0, CURLH_HEADER, -1, &pHeader) != CURLHE_OK)
         return false;
-    if (pValue)
+    if (pValue) {
+        const size_t nAmount = pHeader->amount;
         *pValue = pHeader->value ? pHeader->value : "";
+        for (size_t i = 1; i < nAmount; ++i)
+            if (curl_easy_header(m_pImpl->m_pEasy, pszName, i, CURLH_HEADER, -1, &pHeader) == CURLHE_OK)
+                *pValue += std::string(", ") + (pHeader->value ? pHeader->value : "");
+    }
     return true;
 }
 

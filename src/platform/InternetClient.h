@@ -99,7 +99,8 @@ class IHttpResponse
 {
 public:
     virtual ~IHttpResponse() = default;
-    // A header of the final response, as text. False when absent.
+    // A header of the final response, as text; a header that comes more than once
+    // gives its values joined by ", ". False when absent.
     virtual bool QueryHeader(const char* pszName, std::string* pValue) const = 0;
     // Reads up to nWanted body bytes; like the system library, a read returns
     // the full amount unless the body ends first. *pRead == 0 means the end.

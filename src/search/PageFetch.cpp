@@ -100,17 +100,43 @@ bool ParseContentLength(const std::string& strValue, size_t nMax, size_t* pLengt
     return true;
 }
 
+bool HasOneLength(const std::string& strValues)
+{
+    const size_t nComma = strValues.find(',');
+    if (nComma == std::string::npos)
+        return true;
+    const std::string strFirst = TrimWhiteSpace(std::string_view(strValues).substr(0, nComma));
+    size_t i = nComma;
+    while (i != std::string::npos) {
+        const size_t nNext = strValues.find(',', i + 1);
+        const std::string strValue = TrimWhiteSpace(std::string_view(strValues).substr(i + 1, nNext == std::string::npos ? nNext : nNext - i - 1));
+        if (strValue != strFirst)
+            return false;
+        i = nNext;
+    }
+    return true;
+}
+
 bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& strUrl)
 {
     std::string& page = fs.g_strPage;
     CInternetError error;
     std::string strLength, strEncoding;
     size_t nLength = 0;
-    // The length of a compressed answer is not the length of its text.
-    const bool bEncoded = response.QueryHeader("Content-Encoding", &strEncoding) &&
-                          !EqualsNoCase(TrimWhiteSpace(strEncoding), "identity");
-    if (!bEncoded && response.QueryHeader("Content-Length", &strLength) &&
-        ParseContentLength(strLength, fs.m_nMaxPageBytes, &nLength)) {
+    // The length of a compressed answer is not the length of its text, and a
+    // transfer coding (chunked) wins over any Content-Length.
+    const bool bEncoded = (response.QueryHeader("Content-Encoding", &strEncoding) &&
+                           !EqualsNoCase(TrimWhiteSpace(strEncoding), "identity")) ||
+                          response.QueryHeader("Transfer-Encoding", nullptr);
+    const bool bLength = !bEncoded && response.QueryHeader("Content-Length", &strLength);
+    if (bLength && !HasOneLength(strLength)) {
+        // Lengths that contradict each other: no length of the answer can be trusted.
+        CInternetError conflict;
+        conflict.m_strText = "The answer gave conflicting lengths (Content-Length: " + strLength + ")";
+        ReportInternetError(fs, conflict);
+        return true;
+    }
+    if (bLength && ParseContentLength(strLength.substr(0, strLength.find(',')), fs.m_nMaxPageBytes, &nLength)) {
         // One read of the announced length (it ends early when the body does).
         page.assign(nLength, '\0');
         size_t nRead = 0;

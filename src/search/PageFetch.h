@@ -41,5 +41,9 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
 // them allowed) and at most nMax. False for a negative, non-numeric or too big value.
 bool ParseContentLength(const std::string& strValue, size_t nMax, size_t* pLength);
 
+// Whether a Content-Length value (several joined by ", " when the header came
+// more than once) names one length.
+bool HasOneLength(const std::string& strValues);
+
 // Removes every NUL among the first nCount bytes; returns the new count.
 size_t RemoveNulBytes(char* pBlock, size_t nCount);

@@ -31,11 +31,12 @@ public:
         }
     }
 
-    bool QueryHeader(const char*, std::string* pValue) const override
+    bool QueryHeader(const char* pszName, std::string* pValue) const override
     {
-        if (m_strLength == "-")
+        if (m_strLength == "-" || std::strcmp(pszName, "Content-Length") != 0)
             return false;
-        *pValue = m_strLength;
+        if (pValue)
+            *pValue = m_strLength;
         return true;
     }
 

@@ -380,3 +380,33 @@ TEST_F(CFetchFixture, AnAnswerThatDribblesMeetsItsDeadline)
     EXPECT_NE(host.GetMessages()[0].find("the answer took longer than 120 s"), std::string::npos)
         << host.GetMessages()[0];
 }
+
+TEST_F(CFetchFixture, LengthsThatContradictEachOtherFollowHttpsRules)
+{
+    const std::string strBody = "<html>" + std::string(3000, 'x') + "</html>";
+    // Chunked transfer coding wins over a Content-Length.
+    CReply chunked = CReply::Raw("HTTP/1.1 200 OK\r\nContent-Length: 0\r\nTransfer-Encoding: chunked\r\n\r\n" +
+                                 [&] {
+                                     char szSize[16];
+                                     std::snprintf(szSize, sizeof szSize, "%zx", strBody.size());
+                                     return std::string(szSize) + "\r\n" + strBody + "\r\n0\r\n\r\n";
+                                 }());
+    Serve(chunked);
+    ASSERT_TRUE(Fetch("/chunked"));
+    EXPECT_EQ(fs.g_strPage, strBody);
+    EXPECT_TRUE(host.GetMessages().empty());
+
+    // Two lengths that differ: an Internet error, not an empty page passed off as the answer.
+    Serve(CReply::Raw("HTTP/1.0 200 OK\r\nContent-Length: 0\r\nContent-Length: " + std::to_string(strBody.size()) +
+                      "\r\n\r\n" + strBody));
+    ASSERT_TRUE(Fetch("/conflict"));
+    ASSERT_EQ(host.GetMessages().size(), 1u);
+    EXPECT_FALSE(fs.m_strLastError.empty());
+
+    // The same length twice is one length.
+    Serve(CReply::Raw("HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(strBody.size()) +
+                      "\r\nContent-Length: " + std::to_string(strBody.size()) + "\r\n\r\n" + strBody));
+    ASSERT_TRUE(Fetch("/same"));
+    EXPECT_EQ(fs.g_strPage, strBody);
+    EXPECT_EQ(host.GetMessages().size(), 1u);
+}
