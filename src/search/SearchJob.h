@@ -34,6 +34,7 @@ struct CSearchJob
 {
     std::vector<CSearchEngine> m_engines;      // copies of the chosen engines, in catalogue order
     CInternetSession* m_pSession = nullptr;    // not owned
+    std::shared_ptr<CInternetSession> m_pSessionOwner; // when set, keeps the session alive as long as the worker
     ISearchHost* m_pHost = nullptr;            // not owned
     CResultRows* m_pResultList = nullptr;      // not owned
     std::string m_strQueryTerm;

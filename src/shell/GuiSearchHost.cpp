@@ -37,8 +37,11 @@ bool CGuiSearchHost::RunOnUi(std::function<void()> call, const CCancelSignal& ca
         bool m_bDone = false;
     };
     auto pState = std::make_shared<CState>();
-    m_view.PostFromWorker(m_nSearchId, [pState, call = std::move(call)] {
-        call();
+    // A call that reaches the UI after Stop (posted just before it) is dropped:
+    // no box of a stopped search appears.
+    m_view.PostFromWorker(m_nSearchId, [pState, &cancel, call = std::move(call)] {
+        if (!cancel.IsSignalled())
+            call();
         std::lock_guard<std::mutex> lock(pState->m_mutex);
         pState->m_bDone = true;
         pState->m_done.notify_all();

@@ -195,6 +195,7 @@ void CQuestrelView::OnSearch()
     CSearchJob job;
     job.m_engines = std::move(chosen);
     job.m_pSession = m_pSession.get();
+    job.m_pSessionOwner = m_pSession;
     job.m_pHost = m_pHost.get();
     job.m_pResultList = &m_rows;
     job.m_strQueryTerm = ComposeQueryTerm(m_strQuery, GetSearchOption());
@@ -221,9 +222,10 @@ void CQuestrelView::OnStop()
         return;
     wxBusyCursor wait;
     m_pStopButton->Disable();
+    // The worker ends by itself at once; it is not waited for here (the next
+    // search or the end of the program does), so the window never hangs on it.
     m_searchRun.Cancel();
     OnSearchFinished();
-    m_searchRun.Join();
 }
 
 void CQuestrelView::CancelSearch()

@@ -108,7 +108,7 @@ private:
     wxButton* m_pClearButton = nullptr;
     CResultListCtrl* m_pResultList = nullptr;
 
-    std::unique_ptr<CInternetSession> m_pSession;
+    std::shared_ptr<CInternetSession> m_pSession; // a stopped worker keeps its own reference
     CSearchRun m_searchRun;
     std::unique_ptr<CGuiSearchHost> m_pHost;
     std::shared_ptr<CSearchOutcomes> m_pOutcomes; // how each engine of the last search ended

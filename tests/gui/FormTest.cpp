@@ -13,6 +13,7 @@
 #include "shell/WxText.h"
 
 #include <chrono>
+#include <thread>
 #include <gtest/gtest.h>
 #include <wx/menu.h>
 #include <wx/checkbox.h>
@@ -121,6 +122,25 @@ TEST_F(CFormFixture, StopEndsTheSearchAtOnceAndKeepsTheRows)
     EXPECT_EQ(View().GetRows().GetRowCount(), 5); // Sample Count's rows stay
     EXPECT_EQ(gui.MessageTexts().size(), 1u);      // the hint of the form, nothing from the worker
     EXPECT_TRUE(gui.m_opened.empty());             // no results page
+}
+
+TEST_F(CFormFixture, NoBoxOfAStoppedSearchAppearsAfterStop)
+{
+    // The worker raises "Invalid URL" while the UI thread is busy; Stop comes
+    // before the UI gets to the box: the box of the stopped search never shows.
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    engines[0].m_strUrl = "http:///no-host";
+    Frame().GetEnginePane().SetEngines(engines, {1, 0, 0, 0});
+    gui.m_messages.clear();
+    Search("red apple", "5");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // busy: nothing is handled
+    const auto start = std::chrono::steady_clock::now();
+    View().OnStop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100)); // no wait for the worker
+    EXPECT_FALSE(View().IsSearching());
+    qtest::Pump();
+    for (const auto& message : gui.m_messages)
+        EXPECT_NE(message.m_strText, "Invalid URL");
 }
 
 TEST_F(CFormFixture, NoEngineTickedAndInvalidHitLimits)
