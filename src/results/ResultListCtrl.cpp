@@ -44,7 +44,15 @@ public:
         value = m_strValue;
         return true;
     }
-    wxSize GetSize() const override { return GetTextExtent(m_strValue); }
+    // Asked for every row the list lays out: measuring the text each time would
+    // hold the window for seconds on a long list. The columns' widths are kept
+    // by the control, so a line's height and a rough width do.
+    wxSize GetSize() const override
+    {
+        if (m_lineSize.GetHeight() <= 0)
+            m_lineSize = GetTextExtent("Mg");
+        return wxSize(static_cast<int>(m_strValue.length()) * m_lineSize.GetWidth() / 2, m_lineSize.GetHeight());
+    }
 
     bool Render(wxRect rect, wxDC* pDc, int nState) override
     {
@@ -79,6 +87,7 @@ public:
 private:
     const CHighlightWords& m_words;
     wxString m_strValue;
+    mutable wxSize m_lineSize;
 };
 
 // ---------------------------------------------------------------------------

@@ -23,8 +23,7 @@ void CGuiSearchHost::PostStatusText(const std::string& strText)
             std::lock_guard<std::mutex> lock(m_mutex);
             texts.swap(m_pendingTexts);
         }
-        for (const std::string& strText : texts)
-            m_view.ShowStatusText(strText);
+        m_view.ShowStatusTexts(texts);
     });
 }
 

@@ -285,6 +285,18 @@ void CMainFrame::ShowStatusText(const wxString& strText)
         m_statusObserver(strText);
 }
 
+void CMainFrame::ShowStatusTexts(const std::vector<std::string>& texts)
+{
+    if (texts.empty())
+        return;
+    // The bar shows the latest; painting each of thousands of progress texts
+    // would hold the window.
+    if (m_statusObserver)
+        for (size_t i = 0; i + 1 < texts.size(); ++i)
+            m_statusObserver(ToWx(texts[i]));
+    ShowStatusText(ToWx(texts.back()));
+}
+
 wxString CMainFrame::GetStatusMessage() const
 {
     return GetStatusBar() ? GetStatusBar()->GetStatusText(0) : wxString();

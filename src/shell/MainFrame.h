@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 #include <wx/frame.h>
 #include <wx/timer.h>
 
@@ -73,6 +74,8 @@ public:
 
     // The message pane; the idle text is "Ready".
     void ShowStatusText(const wxString& strText);
+    // Texts that came together: the bar shows the last one.
+    void ShowStatusTexts(const std::vector<std::string>& texts);
     wxString GetStatusMessage() const;
     // Tests and tools may watch every text shown.
     void SetStatusObserver(std::function<void(const wxString&)> observer) { m_statusObserver = std::move(observer); }

@@ -255,6 +255,11 @@ void CQuestrelView::PostFromWorker(int nSearchId, std::function<void()> call)
     });
 }
 
+void CQuestrelView::ShowStatusTexts(const std::vector<std::string>& texts)
+{
+    m_frame.ShowStatusTexts(texts);
+}
+
 void CQuestrelView::ShowStatusText(const std::string& strText)
 {
     m_frame.ShowStatusText(ToWx(strText));

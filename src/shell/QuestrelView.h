@@ -86,6 +86,7 @@ public:
     // From the search run, on the UI thread (see CGuiSearchHost).
     void OnSearchFinished();
     void ShowStatusText(const std::string& strText);
+    void ShowStatusTexts(const std::vector<std::string>& texts);
     void ShowWorkerMessage(const std::string& strText, const std::string& strCaption);
     void PostFromWorker(int nSearchId, std::function<void()> call);
 

@@ -124,6 +124,31 @@ TEST_F(CFormFixture, StopEndsTheSearchAtOnceAndKeepsTheRows)
     EXPECT_TRUE(gui.m_opened.empty());             // no results page
 }
 
+TEST_F(CFormFixture, APageOfAMillionHitsLeavesTheWindowAnswering)
+{
+    std::string strPage;
+    strPage.reserve(32u << 20);
+    for (int i = 0; i < 1000000; ++i)
+        strPage += "<li><a href=\"http://h/" + std::to_string(i) + "\">x</a></li>";
+    qtest::CLoopbackServer flood([&strPage](const qtest::CRecordedRequest&) { return qtest::CReply::Ok(strPage); });
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    engines[0].m_strUrl = flood.GetBaseUrl() + "/flood"; // Sample Count
+    Frame().GetEnginePane().SetEngines(engines, {1, 0, 0, 0});
+    Search("x", "20");
+    // The longest the UI thread is held by one round of events while the page comes in.
+    std::chrono::steady_clock::duration longest{};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (View().IsSearching() && std::chrono::steady_clock::now() < deadline) {
+        const auto start = std::chrono::steady_clock::now();
+        qtest::Pump();
+        longest = std::max(longest, std::chrono::steady_clock::now() - start);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(View().IsSearching());
+    EXPECT_LT(longest, std::chrono::milliseconds(300)); // 20-35 ms on the development machine (was 11-15 s)
+    EXPECT_EQ(View().GetRows().GetRowCount(), 2048);
+}
+
 TEST_F(CFormFixture, NoBoxOfAStoppedSearchAppearsAfterStop)
 {
     // The worker raises "Invalid URL" while the UI thread is busy; Stop comes
