@@ -63,7 +63,7 @@ private:
 
 int Usage(const std::string& strError)
 {
-    std::fprintf(stderr, "questrel-cli: %s\n%s", strError.c_str(), kCliUsage);
+    std::fprintf(stderr, "questrel-cli: %s\nTry 'questrel-cli --help'.\n", EscapeControls(strError).c_str());
     return kExitUsage;
 }
 
@@ -142,13 +142,15 @@ int ShowDocument(const CCliOptions& options)
 int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue,
               const std::string& strCataloguePath)
 {
-    const std::set<std::string> names(options.m_engineNames.begin(), options.m_engineNames.end());
-    for (const std::string& strName : names) {
-        bool bFound = false;
-        for (const CSearchEngine& engine : catalogue)
-            bFound = bFound || engine.m_strName == strName;
-        if (!bFound)
-            return Usage("unknown engine '" + strName + "'");
+    std::vector<std::string> catalogueNames;
+    for (const CSearchEngine& engine : catalogue)
+        catalogueNames.push_back(engine.m_strName);
+    std::set<std::string> names;
+    for (const std::string& strName : options.m_engineNames) {
+        std::string strResolved, strError;
+        if (!ResolveEngineName(catalogueNames, strName, strResolved, strError))
+            return Usage(strError);
+        names.insert(strResolved);
     }
 
     CSearchJob job;
@@ -237,6 +239,10 @@ int main(int argc, char** argv)
     std::string strError;
     if (!ParseCliOptions(argc, argv, options, strError))
         return Usage(strError);
+    if (options.m_bVersion) {
+        std::printf("questrel-cli %s\n", QUESTREL_VERSION);
+        return 0;
+    }
     if (options.m_bHelp) {
         std::fputs(kCliUsage, stdout);
         return 0;

@@ -1,35 +1,85 @@
 #include "cli/CliOptions.h"
 
 #include "platform/InternetClient.h"
+#include "platform/TextUtil.h"
 #include "search/QueryComposer.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <getopt.h>
 
 const char* const kCliUsage =
     "usage: questrel-cli [--engines FILE] engines\n"
     "       questrel-cli [--engines FILE] search [options] QUERY [ENGINE ...]\n"
+    "       questrel-cli show [--json] FILE.qrl\n"
+    "       questrel-cli --help | --version\n"
+    "\n"
+    "search options:\n"
     "  --option all|any|phrase   search option (default all)\n"
     "  --max-hits N              hit limit, 1 to 2048 (default 20)\n"
     "  --all-hits                hit limit 2048\n"
     "  --keep-dups               list duplicate URLs (default: duplicates removed)\n"
     "  --results-page            write questrel.htm in the current directory\n"
-    "  --direct | --proxy HOST:PORT    connect directly or through a proxy\n"
-    "                            (default: the system's settings)\n"
+    "  --direct                  connect directly\n"
+    "  --proxy HOST:PORT         connect through a proxy (default: the system's settings)\n"
     "  --user-agent TEXT         the User-Agent of every request\n"
     "                            (default \"Internet Questrel/2.0a\")\n"
     "  --timeout SECONDS         give up on a server silent this long, 1 to 600 (default 20)\n"
     "  --one-at-a-time           ask the engines one after another, not side by side\n"
     "  --verify-links            run link verification after the engines\n"
     "  --save FILE.qrl           save the search as a search document\n"
-    "  --json                    hits as a JSON array\n"
+    "  -j, --json                hits as a JSON array\n"
     "  -q, --quiet               no status texts\n"
-    "       questrel-cli show FILE.qrl [--json]\n"
-    "                            print a saved search as stored\n";
+    "\n"
+    "Options may come anywhere; '--' ends them (for a query that starts with '-').\n"
+    "An ENGINE is a name of the catalogue: exactly, or unique whatever its case.\n"
+    "Exit codes: 0 a search ran and an engine answered, 1 nothing to search,\n"
+    "2 usage error, 3 every engine failed, 130/143 interrupted.\n";
 
 namespace {
 
-bool ParseHitLimit(const char* psz, int& nValue)
+enum : int
+{
+    kOptEngines = 1000,
+    kOptOption,
+    kOptMaxHits,
+    kOptAllHits,
+    kOptKeepDups,
+    kOptResultsPage,
+    kOptDirect,
+    kOptProxy,
+    kOptUserAgent,
+    kOptTimeout,
+    kOptOneAtATime,
+    kOptVerifyLinks,
+    kOptSave,
+    kOptVersion,
+};
+
+const option kLongOptions[] = {
+    {"engines", required_argument, nullptr, kOptEngines},
+    {"option", required_argument, nullptr, kOptOption},
+    {"max-hits", required_argument, nullptr, kOptMaxHits},
+    {"all-hits", no_argument, nullptr, kOptAllHits},
+    {"keep-dups", no_argument, nullptr, kOptKeepDups},
+    {"results-page", no_argument, nullptr, kOptResultsPage},
+    {"direct", no_argument, nullptr, kOptDirect},
+    {"proxy", required_argument, nullptr, kOptProxy},
+    {"user-agent", required_argument, nullptr, kOptUserAgent},
+    {"timeout", required_argument, nullptr, kOptTimeout},
+    {"one-at-a-time", no_argument, nullptr, kOptOneAtATime},
+    {"verify-links", no_argument, nullptr, kOptVerifyLinks},
+    {"save", required_argument, nullptr, kOptSave},
+    {"json", no_argument, nullptr, 'j'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kOptVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+// A whole decimal number within the bounds.
+bool ParseNumber(const char* psz, long nMin, long nMax, int& nValue)
 {
     if (!psz || !*psz)
         return false;
@@ -38,161 +88,185 @@ bool ParseHitLimit(const char* psz, int& nValue)
         if (*p < '0' || *p > '9')
             return false;
         n = n * 10 + (*p - '0');
-        if (n > kMaxHitLimit)
+        if (n > nMax)
             return false;
     }
-    if (n < 1)
+    if (n < nMin)
         return false;
     nValue = static_cast<int>(n);
     return true;
+}
+
+// "host:port": a host, and a port from 1 to 65535 after the last colon.
+bool IsProxyAddress(const std::string& strValue)
+{
+    const size_t nColon = strValue.rfind(':');
+    int nPort = 0;
+    return nColon != std::string::npos && nColon > 0 && strValue.find_first_of(" \t\r\n") == std::string::npos &&
+           ParseNumber(strValue.c_str() + nColon + 1, 1, 65535, nPort);
+}
+
+bool HasControl(const std::string& strValue)
+{
+    return std::any_of(strValue.begin(), strValue.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 } // namespace
 
 bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& strError)
 {
-    std::vector<std::string> positional;
-    bool bOptionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string strArg = argv[i];
-        auto value = [&](const char* pszName) -> const char* {
-            if (i + 1 >= argc) {
-                strError = std::string("missing value for ") + pszName;
-                return nullptr;
-            }
-            return argv[++i];
-        };
-        if (bOptionsEnded || strArg.empty() || strArg[0] != '-' || strArg == "-") {
-            positional.push_back(strArg);
-            continue;
-        }
-        if (strArg == "--") {
-            bOptionsEnded = true;
-        } else if (strArg == "--engines") {
-            const char* psz = value("--engines");
-            if (!psz)
-                return false;
-            options.m_strEnginesFile = psz;
-        } else if (strArg == "--option") {
-            const char* psz = value("--option");
-            if (!psz)
-                return false;
-            if (!std::strcmp(psz, "all"))
+    optind = 0; // start afresh (the parser keeps state between calls)
+    opterr = 0; // the messages are ours
+    auto fail = [&strError](std::string strText) {
+        strError = std::move(strText);
+        return false;
+    };
+    int nOption = 0;
+    int nIndex = -1;
+    while ((nOption = getopt_long(argc, argv, ":jqh", kLongOptions, &nIndex)) != -1) {
+        const std::string strValue = optarg ? optarg : "";
+        switch (nOption) {
+        case kOptEngines: options.m_strEnginesFile = strValue; break;
+        case kOptOption:
+            if (strValue == "all")
                 options.m_nSearchOption = kOptionAllWords;
-            else if (!std::strcmp(psz, "any"))
+            else if (strValue == "any")
                 options.m_nSearchOption = kOptionAnyWord;
-            else if (!std::strcmp(psz, "phrase"))
+            else if (strValue == "phrase")
                 options.m_nSearchOption = kOptionPhrase;
-            else {
-                strError = std::string("unknown search option '") + psz + "' (all, any or phrase)";
-                return false;
-            }
-        } else if (strArg == "--max-hits") {
-            const char* psz = value("--max-hits");
-            if (!psz)
-                return false;
-            if (!ParseHitLimit(psz, options.m_nHitLimit)) {
-                strError = "the hit limit must be an integer between 1 and 2048";
-                return false;
-            }
-        } else if (strArg == "--all-hits") {
-            options.m_nHitLimit = kMaxHitLimit;
-        } else if (strArg == "--keep-dups") {
-            options.m_bRemoveDups = false;
-        } else if (strArg == "--results-page") {
-            options.m_bResultsPage = true;
-        } else if (strArg == "--direct") {
-            options.m_nConnectMethod = 1;
-        } else if (strArg == "--proxy") {
-            const char* psz = value("--proxy");
-            if (!psz)
-                return false;
-            if (!*psz) {
-                strError = "--proxy needs HOST:PORT";
-                return false;
-            }
-            options.m_nConnectMethod = 3;
-            options.m_strProxy = psz;
-        } else if (strArg == "--user-agent") {
-            const char* psz = value("--user-agent");
-            if (!psz)
-                return false;
-            options.m_strUserAgent = psz;
-            for (const char c : options.m_strUserAgent) {
-                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-                    strError = "--user-agent must be one line of text";
-                    return false;
-                }
-            }
-        } else if (strArg == "--timeout") {
-            const char* psz = value("--timeout");
-            if (!psz)
-                return false;
-            char* pEnd = nullptr;
-            const long n = std::strtol(psz, &pEnd, 10);
-            if (!*psz || *pEnd || n < 1 || n > kMaxTimeoutSeconds) {
-                strError = "the time-out must be a number of seconds between 1 and 600";
-                return false;
-            }
-            options.m_nTimeoutSeconds = static_cast<int>(n);
-        } else if (strArg == "--one-at-a-time") {
-            options.m_bOneAtATime = true;
-        } else if (strArg == "--verify-links") {
-            options.m_bVerifyLinks = true;
-        } else if (strArg == "--save") {
-            const char* psz = value("--save");
-            if (!psz)
-                return false;
-            if (!*psz) {
-                strError = "--save needs a file name";
-                return false;
-            }
-            options.m_strSaveFile = psz;
-        } else if (strArg == "--json") {
-            options.m_bJson = true;
-        } else if (strArg == "-q" || strArg == "--quiet") {
-            options.m_bQuiet = true;
-        } else if (strArg == "-h" || strArg == "--help") {
-            options.m_bHelp = true;
-            return true;
-        } else {
-            strError = "unknown option '" + strArg + "'";
-            return false;
+            else
+                return fail("unknown search option '" + strValue + "' (all, any or phrase)");
+            break;
+        case kOptMaxHits:
+            if (!ParseNumber(optarg, 1, kMaxHitLimit, options.m_nHitLimit))
+                return fail("the hit limit must be an integer between 1 and 2048");
+            break;
+        case kOptAllHits: options.m_nHitLimit = kMaxHitLimit; break;
+        case kOptKeepDups: options.m_bRemoveDups = false; break;
+        case kOptResultsPage: options.m_bResultsPage = true; break;
+        case kOptDirect: options.m_nConnectMethod = kConnectDirect; break;
+        case kOptProxy:
+            if (!IsProxyAddress(strValue))
+                return fail("--proxy needs HOST:PORT with a port from 1 to 65535, not '" + strValue + "'");
+            options.m_nConnectMethod = kConnectProxy;
+            options.m_strProxy = strValue;
+            break;
+        case kOptUserAgent:
+            if (HasControl(strValue))
+                return fail("--user-agent must be one line of text");
+            options.m_strUserAgent = strValue;
+            break;
+        case kOptTimeout:
+            if (!ParseNumber(optarg, 1, kMaxTimeoutSeconds, options.m_nTimeoutSeconds))
+                return fail("the time-out must be a number of seconds between 1 and 600");
+            break;
+        case kOptOneAtATime: options.m_bOneAtATime = true; break;
+        case kOptVerifyLinks: options.m_bVerifyLinks = true; break;
+        case kOptSave:
+            if (strValue.empty())
+                return fail("--save needs a file name");
+            options.m_strSaveFile = strValue;
+            break;
+        case 'j': options.m_bJson = true; break;
+        case 'q': options.m_bQuiet = true; break;
+        case 'h': options.m_bHelp = true; return true;
+        case kOptVersion: options.m_bVersion = true; return true;
+        case ':':
+            return fail(std::string("option '") + argv[optind - 1] + "' needs a value");
+        default: {
+            // An unknown option: the short one's letter, or the long one as written.
+            const std::string strWritten = optopt ? std::string("-") + static_cast<char>(optopt) : argv[optind - 1];
+            return fail("unknown option '" + strWritten + "'");
+        }
         }
     }
 
-    if (positional.empty()) {
-        strError = "no command given";
-        return false;
-    }
+    const std::vector<std::string> positional(argv + optind, argv + argc);
+    if (positional.empty())
+        return fail("no command given");
     const std::string& strCommand = positional[0];
     if (strCommand == "engines") {
-        if (positional.size() > 1) {
-            strError = "the engines command takes no arguments";
-            return false;
-        }
+        if (positional.size() > 1)
+            return fail("the engines command takes no arguments");
         options.m_command = CCliOptions::Command::Engines;
         return true;
     }
     if (strCommand == "show") {
-        if (positional.size() != 2) {
-            strError = "show needs one FILE.qrl";
-            return false;
-        }
+        if (positional.size() != 2)
+            return fail("show needs one FILE.qrl");
         options.m_command = CCliOptions::Command::Show;
         options.m_strDocument = positional[1];
         return true;
     }
     if (strCommand == "search") {
-        if (positional.size() < 2) {
-            strError = "search needs a QUERY";
-            return false;
-        }
+        if (positional.size() < 2)
+            return fail("search needs a QUERY");
         options.m_command = CCliOptions::Command::Search;
         options.m_strQuery = positional[1];
         options.m_engineNames.assign(positional.begin() + 2, positional.end());
         return true;
     }
-    strError = "unknown command '" + strCommand + "'";
+    return fail("unknown command '" + strCommand + "'");
+}
+
+namespace {
+
+// The number of single-byte edits from one name to another, case ignored.
+size_t EditDistance(const std::string& a, const std::string& b)
+{
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t nDiagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t nAbove = row[j];
+            const bool bSame = ToLowerAscii(a[i - 1]) == ToLowerAscii(b[j - 1]);
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, nDiagonal + (bSame ? 0 : 1)});
+            nDiagonal = nAbove;
+        }
+    }
+    return row[b.size()];
+}
+
+std::string JoinNames(const std::vector<std::string>& names)
+{
+    std::string out;
+    for (const std::string& strName : names)
+        out += (out.empty() ? "" : ", ") + strName;
+    return out;
+}
+
+} // namespace
+
+bool ResolveEngineName(const std::vector<std::string>& catalogue, const std::string& strName,
+                       std::string& strResolved, std::string& strError)
+{
+    if (std::find(catalogue.begin(), catalogue.end(), strName) != catalogue.end()) {
+        strResolved = strName;
+        return true;
+    }
+    std::vector<std::string> sameButCase, close;
+    const std::string strLower = ToLowerAscii(strName);
+    for (const std::string& strCandidate : catalogue) {
+        const std::string strCandidateLower = ToLowerAscii(strCandidate);
+        if (strCandidateLower == strLower)
+            sameButCase.push_back(strCandidate);
+        else if (strCandidateLower.find(strLower) != std::string::npos ||
+                 EditDistance(strName, strCandidate) <= std::max<size_t>(2, strName.size() / 4))
+            close.push_back(strCandidate);
+    }
+    if (sameButCase.size() == 1) {
+        strResolved = sameButCase[0];
+        return true;
+    }
+    if (sameButCase.size() > 1) {
+        strError = "ambiguous engine '" + strName + "': " + JoinNames(sameButCase);
+        return false;
+    }
+    strError = "unknown engine '" + strName + "'" +
+               (close.empty() ? std::string() : "; did you mean " + JoinNames(close) + "?");
     return false;
 }

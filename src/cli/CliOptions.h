@@ -28,6 +28,7 @@ struct CCliOptions
     bool m_bJson = false;
     bool m_bQuiet = false;
     bool m_bHelp = false;
+    bool m_bVersion = false;
     bool m_bVerifyLinks = false;        // --verify-links
     std::string m_strSaveFile;          // --save FILE.qrl
     std::string m_strDocument;          // show FILE.qrl
@@ -35,7 +36,15 @@ struct CCliOptions
     std::vector<std::string> m_engineNames;
 };
 
-// False (and a message for the user) on a usage error.
+// Parses the command line the GNU way (getopt_long): options anywhere, "--max-hits=5",
+// "-qj", "--" before a query that starts with '-'. False (and a one-line message
+// for the user) on a usage error.
 bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& strError);
+
+// The catalogue's name for an engine named on the command line: the exact name,
+// else the one name that differs only in case. False (and a message naming the
+// close names) when none or several fit.
+bool ResolveEngineName(const std::vector<std::string>& catalogue, const std::string& strName,
+                       std::string& strResolved, std::string& strError);
 
 extern const char* const kCliUsage;

@@ -10,9 +10,40 @@
 #include "shell/MessageBox.h"
 #include "shell/ShellTexts.h"
 
+#include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
-wxIMPLEMENT_APP(CQuestrelApp);
+wxIMPLEMENT_APP_NO_MAIN(CQuestrelApp);
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: questrel [/a] [FILE.qrl]\n"
+    "       questrel --help | --version\n"
+    "\n"
+    "Internet Questrel: a meta-search tool for the web.\n"
+    "  /a          engine editing: New, Edit and Delete Engine in the File menu\n"
+    "  FILE.qrl    a saved search to open\n"
+    "See also questrel-cli --help for searching from a terminal.\n";
+
+} // namespace
+
+// --help and --version are answered before any window (or display) is needed.
+int main(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("questrel %s\n", QUESTREL_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+    return wxEntry(argc, argv);
+}
 
 bool CQuestrelApp::OnInit()
 {

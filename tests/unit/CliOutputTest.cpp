@@ -68,8 +68,28 @@ TEST(CliOptions, SearchOptionsAndUsageErrors)
     EXPECT_EQ(allHits.m_nConnectMethod, 1);
     EXPECT_EQ(allHits.m_strQuery, "-dash query");
 
+    // The GNU way: values after '=', short options together, options anywhere.
+    CCliOptions gnu;
+    ASSERT_TRUE(Parse({"search", "--max-hits=5", "red", "-qj", "One", "--option=any", "--timeout=9"}, gnu, strError));
+    EXPECT_EQ(gnu.m_nHitLimit, 5);
+    EXPECT_TRUE(gnu.m_bQuiet && gnu.m_bJson);
+    EXPECT_EQ(gnu.m_nSearchOption, 1);
+    EXPECT_EQ(gnu.m_nTimeoutSeconds, 9);
+    EXPECT_EQ(gnu.m_strQuery, "red");
+    EXPECT_EQ(gnu.m_engineNames, std::vector<std::string>{"One"});
+    CCliOptions help, version;
+    ASSERT_TRUE(Parse({"search", "--help"}, help, strError));
+    EXPECT_TRUE(help.m_bHelp);
+    ASSERT_TRUE(Parse({"--version"}, version, strError));
+    EXPECT_TRUE(version.m_bVersion);
+
     for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{"search", "--max-hits", "0", "q"},
+         std::vector<std::vector<std::string>>{{"search", "--proxy", "host", "q"},
+                                               {"search", "--proxy", ":8080", "q"},
+                                               {"search", "--proxy=host:99999", "q"},
+                                               {"search", "--max-hits"},
+                                               {"search", "-x", "q"},
+                                               {"search", "--max-hits", "0", "q"},
                                                {"search", "--max-hits", "2049", "q"},
                                                {"search", "--max-hits", "12x", "q"},
                                                {"search", "--option", "most", "q"},
@@ -82,4 +102,24 @@ TEST(CliOptions, SearchOptionsAndUsageErrors)
         EXPECT_FALSE(Parse(bad, ignored, strError));
         EXPECT_FALSE(strError.empty());
     }
+}
+
+TEST(CliOptions, EngineNamesExactlyOrUniqueWhateverTheCase)
+{
+    const std::vector<std::string> catalogue = {"Bing", "DuckDuckGo", "DuckDuckGo Lite", "Mojeek", "mojeek", "Yahoo"};
+    std::string strResolved, strError;
+    EXPECT_TRUE(ResolveEngineName(catalogue, "DuckDuckGo", strResolved, strError));
+    EXPECT_EQ(strResolved, "DuckDuckGo");
+    EXPECT_TRUE(ResolveEngineName(catalogue, "bing", strResolved, strError));
+    EXPECT_EQ(strResolved, "Bing");
+    EXPECT_TRUE(ResolveEngineName(catalogue, "mojeek", strResolved, strError)); // the exact one of two
+    EXPECT_EQ(strResolved, "mojeek");
+    EXPECT_FALSE(ResolveEngineName(catalogue, "MOJEEK", strResolved, strError));
+    EXPECT_EQ(strError, "ambiguous engine 'MOJEEK': Mojeek, mojeek");
+    EXPECT_FALSE(ResolveEngineName(catalogue, "duckduck", strResolved, strError));
+    EXPECT_EQ(strError, "unknown engine 'duckduck'; did you mean DuckDuckGo, DuckDuckGo Lite?");
+    EXPECT_FALSE(ResolveEngineName(catalogue, "Yahooo", strResolved, strError));
+    EXPECT_EQ(strError, "unknown engine 'Yahooo'; did you mean Yahoo?");
+    EXPECT_FALSE(ResolveEngineName(catalogue, "Altavista", strResolved, strError));
+    EXPECT_EQ(strError, "unknown engine 'Altavista'");
 }

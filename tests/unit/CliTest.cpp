@@ -198,7 +198,18 @@ TEST_F(CCliFixture, JsonQuietAndResultsPage)
 
 TEST_F(CCliFixture, UsageErrorsAndEmptyCatalogue)
 {
-    EXPECT_EQ(Cli({"search", "q", "No Such Engine"}).m_nExitCode, 2);
+    const CProcessResult unknown = Cli({"search", "q", "sample cont"});
+    EXPECT_EQ(unknown.m_nExitCode, 2);
+    EXPECT_EQ(unknown.m_strErr,
+              "questrel-cli: unknown engine 'sample cont'; did you mean Sample Count?\nTry 'questrel-cli --help'.\n");
+    const CProcessResult help = Cli({"--help"});
+    EXPECT_EQ(help.m_nExitCode, 0);
+    EXPECT_EQ(help.m_strOut.rfind("usage: questrel-cli", 0), 0u);
+    const CProcessResult version = Cli({"--version"});
+    EXPECT_EQ(version.m_nExitCode, 0);
+    EXPECT_EQ(version.m_strOut.rfind("questrel-cli 2.", 0), 0u);
+    // A name that differs only in case is the engine.
+    EXPECT_EQ(Cli({"search", "--direct", "-q", "--max-hits=3", "red", "sample count"}).m_nExitCode, 0);
     EXPECT_EQ(Cli({"search", "--max-hits", "0", "q"}).m_nExitCode, 2);
     EXPECT_EQ(Cli({"bogus"}).m_nExitCode, 2);
 
