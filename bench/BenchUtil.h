@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Timing for the benchmarks: the median of several runs, in milliseconds.

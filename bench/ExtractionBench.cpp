@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Extraction throughput: a page of 2048 hits with the duplicate test on, against
 // a list that already holds 20 000 rows, links cleaned as a search cleans them
 // (references decoded, resolved against the page, the engine's redirects

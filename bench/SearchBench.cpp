@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole questrel-cli search of 8 loopback engines that answer each page after
 // 100 ms, one page and five pages each, against bare curl asking the same pages
 // side by side (one curl process per engine, its pages in order), and against

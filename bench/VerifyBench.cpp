@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Link verification of 200 loopback links on 8 hosts, 10 of them answering
 // after 2 s, against curl checking the same links 8 at once
 // (curl -Z --parallel-max 8), both measured in this run.

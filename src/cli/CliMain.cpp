@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // questrel-cli: the headless front end over the search core.
 
 #include "cli/CliOptions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/CliOptions.h"
 
 #include "platform/InternetClient.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/CliOutput.h"
 
 #include "platform/TextUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/QuestrelDoc.h"
 
 #include "document/SearchDocument.h"

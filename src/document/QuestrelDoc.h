@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The search document of the desktop program: File New, Open, Save and Save As

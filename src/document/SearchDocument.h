@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The search document (.qrl): hit limit, search option, query, the ticked

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The profile: section "Settings" of questrel.ini in $XDG_CONFIG_HOME/questrel/

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The catalogue file "engines.dat": 8-bit text, one value a line, CR LF written

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engines/EngineDlg.h"
 
 #include "engines/SearchEngine.h"

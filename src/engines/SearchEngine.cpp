@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engines/SearchEngine.h"
 
 #include "search/HitExtraction.h"

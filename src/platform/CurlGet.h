@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Internal to the internet client layer: the one way a GET request is set up on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Owners of the library's handles and strings, so none leaks on an early return.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/HttpCheckSet.h"
 
 #include "platform/CancelSignal.h"

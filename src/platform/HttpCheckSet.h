@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Several GET requests at once, on the calling thread, each judged by the status

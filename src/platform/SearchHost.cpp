@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/SearchHost.h"
 
 #include "platform/CancelSignal.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/ShellOpen.h"
 
 #include <cerrno>

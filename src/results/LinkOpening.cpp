@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/LinkOpening.h"
 
 #include "platform/TextUtil.h"

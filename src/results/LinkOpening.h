@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Opening a hit's URL in the browser. A hit's URL comes from an untrusted page,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/LinkVerifier.h"
 
 #include "platform/CancelSignal.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/ResultListCtrl.h"
 
 #include "shell/WxText.h"

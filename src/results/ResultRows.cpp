@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/ResultRows.h"
 
 #include "platform/CancelSignal.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The result rows: the one store of a search's hits, shared by the worker (which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/ResultsPage.h"
 
 #include "platform/ShellOpen.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The results page "questrel.htm" in the current directory: the raw result

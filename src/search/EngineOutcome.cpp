@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/EngineOutcome.h"
 
 std::string CEngineOutcome::Describe() const

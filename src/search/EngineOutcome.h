@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // How each engine of a search ended, so that no engine fails silently: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/EngineSearch.h"
 
 #include "engines/SearchEngine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The pages of one engine: first page, then next pages by the engine's paging

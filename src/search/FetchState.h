@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The fetch state of one engine of a search run: the run's context, which every

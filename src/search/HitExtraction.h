@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Cutting hits out of an engine's result page. A hit starts at an occurrence of

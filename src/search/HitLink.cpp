@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/HitLink.h"
 
 #include "platform/CurlHandles.h"

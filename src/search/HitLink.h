@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The address a hit's link leads to. A page writes its links for a browser:

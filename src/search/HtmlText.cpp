@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/HtmlText.h"
 
 #include "platform/TextUtil.h"

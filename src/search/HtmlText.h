@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Text of HTML as a reader sees it: character references decoded, tags and the

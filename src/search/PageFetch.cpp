@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/PageFetch.h"
 
 #include "engines/SearchEngine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/ParallelSearch.h"
 
 #include "engines/SearchEngine.h"

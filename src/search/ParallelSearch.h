@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Engines searched side by side, with exactly the results of a search that asks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/QueryComposer.h"
 
 #include "platform/TextUtil.h"

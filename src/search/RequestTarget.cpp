@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/RequestTarget.h"
 
 #include "platform/CurlHandles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/SearchJob.h"
 
 #include "platform/CancelSignal.h"

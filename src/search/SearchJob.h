@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // One search run: the job block filled when Search is pressed, the worker that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/AppContext.h"
 
 #include <cstring>

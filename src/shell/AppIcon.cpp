@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/AppIcon.h"
 
 #include "AppIconSvg.h" // generated from res/questrel.svg

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The program's icon, drawn from the same SVG that is installed for the desktop.

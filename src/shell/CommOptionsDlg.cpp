@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/CommOptionsDlg.h"
 
 #include "platform/InternetClient.h"

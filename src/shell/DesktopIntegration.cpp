@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/DesktopIntegration.h"
 
 #include "engines/EngineCatalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/EngineListCtrl.h"
 
 #include "engines/EngineCatalogue.h"

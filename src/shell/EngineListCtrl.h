@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The engine pane: the catalogue as a one-column report list in name order,

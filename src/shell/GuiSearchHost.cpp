@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/GuiSearchHost.h"
 
 #include "platform/CancelSignal.h"

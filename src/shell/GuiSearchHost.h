@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The desktop program as the host of a search run. Every call arrives on the

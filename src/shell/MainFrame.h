@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The main window: menus, toolbar, status bar, and a splitter with the engine

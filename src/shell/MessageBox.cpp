@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/MessageBox.h"
 
 #include "document/SearchDocument.h"

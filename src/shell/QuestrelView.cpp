@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/QuestrelView.h"
 
 #include "platform/ShellOpen.h"

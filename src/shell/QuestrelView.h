@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The search form: query, hit limit, All Hits, search option, Search, Stop,

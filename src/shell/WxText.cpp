@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/WxText.h"
 
 #include "platform/TextUtil.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Between the core's 8-bit texts and wx strings. Bytes are shown as UTF-8,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The catalogue loader: any bytes parse, and what they parse to survives a save
 // and a load unchanged, in memory and through the file (with its backup).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The search document reader: any bytes are refused or read, and a document
 // read is written back to the same values.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hit extraction, link cleaning and the description cleaning on any page with
 // any tokens and any page address.
 // Input: three length bytes, the start token, the end token, the page address,

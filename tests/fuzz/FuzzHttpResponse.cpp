@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Raw HTTP answers, headers and all, through the network library and the page
 // reader: a loopback server sends the input as the whole answer to each
 // request, and the page is fetched as a search fetches it. Redirects are not

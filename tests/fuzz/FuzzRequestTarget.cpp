@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Address parsing and request-target encoding on any address.
 
 #include "platform/CancelSignal.h"

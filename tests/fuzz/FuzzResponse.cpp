@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a response body into the page text, by announced length or block by
 // block, with the reads and the Content-Length header fed from the input.
 // Input: a header line ("-" for no Content-Length), LF, then chunks, each a

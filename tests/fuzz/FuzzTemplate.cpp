@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The template formatter and the addresses built from engine texts: any engine
 // texts and any query, and the query's own characters are never formatted.
 

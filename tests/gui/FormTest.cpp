@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The search form, the result list, the connection options and the search
 // documents, against the sample engines on loopback.
 

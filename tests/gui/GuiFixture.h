@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A main frame on temporary folders, with every message box, dialog and file

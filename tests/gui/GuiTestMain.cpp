@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GUI tests run under a virtual display (xvfb-run), with a real wx
 // application but no main loop: tests pump pending events themselves.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // questrel_screenshot: the desktop program on the catalogue and profile of the
 // XDG folders, a search started as if Search were pressed, and a screenshot of
 // the finished search saved to $QUESTREL_SCREENSHOT (with ImageMagick's import).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application shell: start-up, menus, options, the engine pane and the
 // engine commands, status texts from the worker.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What a fetch or a verification pass needs around it in a test: a direct

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LoopbackServer.h"
 
 #include "platform/TextUtil.h"

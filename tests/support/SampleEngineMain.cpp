@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // questrel-sample-engines: serves the sample engines on loopback until stopped.
 //
 //   questrel-sample-engines [--port N] [--catalogue FILE]

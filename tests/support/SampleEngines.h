@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Sample search engines served on loopback: one engine of each paging type,

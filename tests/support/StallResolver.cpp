@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the system's name look-up, loaded into a program with
 // LD_PRELOAD: names under ".stall.test" are never answered (the look-up waits
 // 30 s, as a resolver whose server does not answer), every other name is

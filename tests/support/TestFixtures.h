@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Shared helpers of the tests: a temporary folder sandbox, a host that records

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engines/EngineCatalogue.h"
 #include "TestFixtures.h"
 

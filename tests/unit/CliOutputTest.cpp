@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // questrel-cli end to end, against the sample engines on loopback.
 
 #include "engines/EngineCatalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files the program reads and writes: bounded reads, and saves that lose nothing
 // and respect the file they replace.
 

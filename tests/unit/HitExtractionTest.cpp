@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engines/SearchEngine.h"
 #include "platform/CancelSignal.h"
 #include "results/ResultRows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // From a link as a page writes it to the address the browser should open.
 
 #include "platform/TextUtil.h"

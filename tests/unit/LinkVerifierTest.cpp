@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FetchContext.h"
 #include "LoopbackServer.h"
 #include "TestFixtures.h"

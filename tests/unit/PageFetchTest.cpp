@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FetchContext.h"
 #include "engines/SearchEngine.h"
 #include "LoopbackServer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Engines searched side by side give exactly what a search one engine after
 // another gives; a stalled engine holds back only the engines after it.
 

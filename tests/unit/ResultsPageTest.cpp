@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/ResultsPage.h"
 #include "TestFixtures.h"
 

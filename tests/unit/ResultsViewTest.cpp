@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "results/HighlightWords.h"
 #include "results/LinkOpening.h"
 

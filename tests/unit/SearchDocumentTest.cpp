@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/SearchDocument.h"
 #include "TestFixtures.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LoopbackServer.h"
 #include "SampleEngines.h"
 #include "TestFixtures.h"

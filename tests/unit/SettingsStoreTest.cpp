@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/SettingsStore.h"
 #include "TestFixtures.h"
 

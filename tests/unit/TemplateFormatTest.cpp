@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "search/TemplateFormat.h"
 
 #include <gtest/gtest.h>

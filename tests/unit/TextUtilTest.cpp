@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/FileUtil.h"
 #include "platform/TextUtil.h"
 #include "TestFixtures.h"
