@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/AppIcon.h"
 
-#include "AppIconSvg.h" // generated from res/questrel.svg
+#include "AppIconSvg.h" // generated from res/io.github.questrel.Questrel.svg
 
 wxBitmap GetAppIconBitmap(int nSize)
 {

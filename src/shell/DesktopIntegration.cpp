@@ -50,25 +50,33 @@ std::vector<std::string> DataDirs()
 bool IsDesktopRegistered()
 {
     for (const std::string& strDir : DataDirs())
-        if (FileExists(strDir + "/applications/questrel.desktop"))
+        if (FileExists(strDir + "/applications/" + kDesktopId + ".desktop"))
             return true;
     return false;
+}
+
+bool IsBuildTreeShareDirectory(const std::string& strShareDir)
+{
+    // Installed, the shared files are in <prefix>/share/questrel beside <prefix>/bin;
+    // in the build tree they are laid out in share/questrel beside the program.
+    return !strShareDir.empty() && strShareDir == GetProgramDirectory() + "share/questrel/";
 }
 
 bool RegisterDesktopIntegration(const std::string& strProgramPath, const std::string& strShareDir)
 {
     std::string strDesktop, strMime, strIcon;
-    if (!ReadFileBytes(strShareDir + "questrel.desktop", strDesktop, kMaxSharedFileBytes) ||
-        !ReadFileBytes(strShareDir + "questrel-mime.xml", strMime, kMaxSharedFileBytes))
+    const std::string strId = kDesktopId;
+    if (!ReadFileBytes(strShareDir + strId + ".desktop", strDesktop, kMaxSharedFileBytes) ||
+        !ReadFileBytes(strShareDir + strId + ".mime.xml", strMime, kMaxSharedFileBytes))
         return false;
     const size_t nExec = strDesktop.find("Exec=questrel");
     if (nExec != std::string::npos)
         strDesktop.replace(nExec, 13, "Exec=\"" + strProgramPath + "\"");
     const std::string strHome = GetXdgDataHome();
-    bool bOk = WriteFileAtomically(strHome + "/applications/questrel.desktop", strDesktop, true) &&
-               WriteFileAtomically(strHome + "/mime/packages/questrel.xml", strMime, true);
-    if (ReadFileBytes(strShareDir + "questrel.svg", strIcon, kMaxSharedFileBytes))
-        bOk = WriteFileAtomically(strHome + "/icons/hicolor/scalable/apps/questrel.svg", strIcon, true) && bOk;
+    bool bOk = WriteFileAtomically(strHome + "/applications/" + strId + ".desktop", strDesktop, true) &&
+               WriteFileAtomically(strHome + "/mime/packages/" + strId + ".xml", strMime, true);
+    if (ReadFileBytes(strShareDir + strId + ".svg", strIcon, kMaxSharedFileBytes))
+        bOk = WriteFileAtomically(strHome + "/icons/hicolor/scalable/apps/" + strId + ".svg", strIcon, true) && bOk;
     RunDetached("update-mime-database", strHome + "/mime");
     RunDetached("update-desktop-database", strHome + "/applications");
     return bOk;

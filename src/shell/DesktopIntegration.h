@@ -9,7 +9,16 @@
 
 #include <string>
 
-// Whether questrel.desktop is known to the desktop (the user's data folder or
+// The program's id on the desktop: the name of its desktop entry, icon, MIME
+// file and metainfo.
+inline constexpr const char* kDesktopId = "io.github.questrel.Questrel";
+
+// Whether the program runs from a build tree (its shared files laid out beside
+// it) rather than installed. Only such a program registers itself for the user;
+// an installed one is registered by its package.
+bool IsBuildTreeShareDirectory(const std::string& strShareDir);
+
+// Whether the desktop entry is known to the desktop (the user's data folder or
 // one of the system's).
 bool IsDesktopRegistered();
 

@@ -80,7 +80,7 @@ bool CQuestrelApp::OnInit()
     if (!commandLine.m_strDocument.empty())
         pFrame->GetDocument().OpenNamedDocument(commandLine.m_strDocument);
 
-    if (!strShareDir.empty() && !IsDesktopRegistered()) {
+    if (IsBuildTreeShareDirectory(strShareDir) && !IsDesktopRegistered()) {
         char szPath[4096] = {};
         const ssize_t n = ::readlink("/proc/self/exe", szPath, sizeof szPath - 1);
         if (n > 0)

@@ -378,19 +378,23 @@ TEST(Shell, DesktopRegistrationAndFirstRunCatalogue)
     CGuiFixture gui; // XDG folders point into its temporary folder
     const std::string strShare = gui.Dir().File("share/");
     std::filesystem::create_directories(strShare);
-    qtest::WriteFile(strShare + "questrel.desktop", "[Desktop Entry]\nName=Internet Questrel\nExec=questrel %f\n");
-    qtest::WriteFile(strShare + "questrel-mime.xml", "<mime-info/>\n");
-    qtest::WriteFile(strShare + "questrel.svg", "<svg/>\n");
+    qtest::WriteFile(strShare + "io.github.questrel.Questrel.desktop", "[Desktop Entry]\nName=Internet Questrel\nExec=questrel %f\n");
+    qtest::WriteFile(strShare + "io.github.questrel.Questrel.mime.xml", "<mime-info/>\n");
+    qtest::WriteFile(strShare + "io.github.questrel.Questrel.svg", "<svg/>\n");
     qtest::WriteFile(strShare + "engines.dat", FormatEngines({Engine("Shipped")}));
     ::setenv("XDG_DATA_DIRS", gui.Dir().File("none").c_str(), 1);
 
     EXPECT_FALSE(IsDesktopRegistered());
     ASSERT_TRUE(RegisterDesktopIntegration("/opt/questrel/bin/questrel", strShare));
     EXPECT_TRUE(IsDesktopRegistered());
-    EXPECT_NE(qtest::ReadFile(gui.Dir().File("data/applications/questrel.desktop"))
+    EXPECT_NE(qtest::ReadFile(gui.Dir().File("data/applications/io.github.questrel.Questrel.desktop"))
                   .find("Exec=\"/opt/questrel/bin/questrel\" %f"),
               std::string::npos);
-    EXPECT_EQ(qtest::ReadFile(gui.Dir().File("data/mime/packages/questrel.xml")), "<mime-info/>\n");
+    EXPECT_EQ(qtest::ReadFile(gui.Dir().File("data/mime/packages/io.github.questrel.Questrel.xml")), "<mime-info/>\n");
+    // Only a program in a build tree registers itself; an installed one never does.
+    EXPECT_FALSE(IsBuildTreeShareDirectory(strShare));
+    EXPECT_FALSE(IsBuildTreeShareDirectory(GetProgramDirectory() + "../share/questrel/"));
+    EXPECT_TRUE(IsBuildTreeShareDirectory(GetProgramDirectory() + "share/questrel/"));
 
     // The shipped catalogue seeds the user's on first run, and never overwrites it.
     const std::string strPath = PrepareCatalogue(strShare);
