@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/CurlGet.h"
 #include "platform/CurlHandles.h"
+#include "platform/SystemProxy.h"
 #include "platform/TextUtil.h"
 
 #include <algorithm>
@@ -178,6 +179,14 @@ void ConfigureGet(CURL* h, const CHttpConnection& connection, const std::string&
         // is for the system's settings only.
         if (*pszProxy)
             curl_easy_setopt(h, CURLOPT_NOPROXY, "");
+    } else {
+        // The system's settings: the desktop's proxy for this address, if any
+        // (the library itself reads the environment's).
+        const std::string strSystemProxy = SystemProxyFor(strUrl);
+        if (!strSystemProxy.empty()) {
+            curl_easy_setopt(h, CURLOPT_PROXY, strSystemProxy.c_str());
+            curl_easy_setopt(h, CURLOPT_NOPROXY, "");
+        }
     }
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, pszErrorBuffer);
     // Compressed answers are welcome; the library decodes them.

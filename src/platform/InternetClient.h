@@ -20,7 +20,7 @@ class IClock;
 // Connect method codes, stored as they are in the profile.
 enum ConnectMethod : int
 {
-    kConnectPreconfigured = 0, // the system's settings: http_proxy / https_proxy / no_proxy
+    kConnectPreconfigured = 0, // the system's settings: the environment's proxy, else the desktop's
     kConnectDirect = 1,
     kConnectProxy = 3,         // through the proxy "address:port"
 };

@@ -2,6 +2,7 @@
 // questrel-cli end to end, against the sample engines on loopback.
 
 #include "engines/EngineCatalogue.h"
+#include "platform/FileUtil.h"
 #include "LoopbackServer.h"
 #include "SampleEngines.h"
 #include "TestFixtures.h"
@@ -422,4 +423,53 @@ TEST(Cli, ASignalWhileTheRowsAreWrittenEndsTheProgram)
         EXPECT_EQ(result.m_nExitCode, 128 + nSignal);
         EXPECT_LT(result.m_elapsedAfterSignal, std::chrono::milliseconds(1000));
     }
+}
+
+TEST(Cli, TheSystemsSettingsMeanTheDesktopsProxyAndTheEnvironments)
+{
+    // A proxy on loopback answers every request with one hit.
+    qtest::CLoopbackServer proxy([](const qtest::CRecordedRequest&) {
+        return qtest::CReply::Ok("<li><a href=\"http://via.proxy.example/\">Through the proxy</a></li>");
+    });
+    qtest::CTempDir dir;
+    CSearchEngine engine;
+    engine.m_strName = "Far";
+    engine.m_strUrl = "http://engine.example/search";
+    engine.m_strPrefix = "?n=%d";
+    engine.m_nSearchType = ResultCount;
+    engine.m_strStartToken = "<li><a href=\"http";
+    engine.m_strEndToken = "</a>";
+    ASSERT_TRUE(SaveEngines(dir.File("engines.dat"), {engine}));
+    const std::string strProxy = "127.0.0.1:" + std::to_string(proxy.GetPort());
+    auto search = [&](std::vector<std::string> env) {
+        // No proxy of the machine running the tests takes part.
+        for (const char* pszName : {"no_proxy=", "NO_PROXY=", "http_proxy=", "https_proxy=", "HTTPS_PROXY=",
+                                    "all_proxy=", "ALL_PROXY=", "HTTP_PROXY=", "XDG_CURRENT_DESKTOP=",
+                                    "GSETTINGS_BACKEND=memory"})
+            env.push_back(pszName);
+        return RunCli({"--engines", dir.File("engines.dat"), "search", "-q", "--timeout", "2", "x"}, dir.GetPath(),
+                      "", env);
+    };
+
+    // GNOME's settings (org.gnome.system.proxy), read through GIO.
+    ASSERT_TRUE(WriteFileAtomically(dir.File("config/glib-2.0/settings/keyfile"),
+                                    "[system/proxy]\nmode='manual'\n\n[system/proxy/http]\nhost='127.0.0.1'\nport=" +
+                                        std::to_string(proxy.GetPort()) + "\n",
+                                    true));
+    const CProcessResult gnome = search({"XDG_CURRENT_DESKTOP=GNOME", "GSETTINGS_BACKEND=keyfile",
+                                         "XDG_CONFIG_HOME=" + dir.File("config")});
+    EXPECT_EQ(gnome.m_nExitCode, 0) << gnome.m_strErr;
+    EXPECT_EQ(gnome.m_strOut, "Through the proxy\thttp://via.proxy.example/\tFar\n");
+    ASSERT_EQ(proxy.GetRequestCount(), 1u);
+    EXPECT_EQ(proxy.GetRequests()[0].m_strRequestLine, "GET http://engine.example/search?n=20x HTTP/1.0");
+
+    // The environment's http_proxy.
+    const CProcessResult environment = search({"http_proxy=http://" + strProxy});
+    EXPECT_EQ(environment.m_nExitCode, 0) << environment.m_strErr;
+    EXPECT_EQ(proxy.GetRequestCount(), 2u);
+
+    // Upper-case HTTP_PROXY stays ignored: the engine is asked directly (and is not there).
+    const CProcessResult ignored = search({"HTTP_PROXY=http://" + strProxy});
+    EXPECT_EQ(ignored.m_nExitCode, 3);
+    EXPECT_EQ(proxy.GetRequestCount(), 2u);
 }
