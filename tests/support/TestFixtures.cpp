@@ -111,4 +111,20 @@ void WriteFile(const std::string& strPath, const std::string& bytes)
     out << bytes;
 }
 
+CSearchEngine TestEngine(const std::string& strName, int nType, const std::string& strUrl,
+                         const std::string& strPrefix, const std::string& strSuffix, const std::string& strNext,
+                         const std::string& strStartToken)
+{
+    CSearchEngine engine;
+    engine.m_strName = strName;
+    engine.m_nSearchType = nType;
+    engine.m_strUrl = strUrl;
+    engine.m_strPrefix = strPrefix;
+    engine.m_strSuffix = strSuffix;
+    engine.m_strNextPage = strNext;
+    engine.m_strStartToken = strStartToken;
+    engine.m_strEndToken = "</a>";
+    return engine;
+}
+
 } // namespace qtest

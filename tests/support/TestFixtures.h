@@ -4,7 +4,11 @@
 // Shared helpers of the tests: a temporary folder sandbox, a host that records
 // what a search run tells it, and WaitFor.
 
+#include "engines/SearchEngine.h"
+#include "platform/Clock.h"
 #include "platform/SearchHost.h"
+
+#include <atomic>
 
 #include <chrono>
 #include <functional>
@@ -62,6 +66,23 @@ private:
     std::vector<std::string> m_messages;
     int m_nSearchDone = 0;
     std::function<void(const std::string&)> m_statusHook;
+};
+
+// An engine for tests: hits are "<li><a href=..." links up to "</a>".
+CSearchEngine TestEngine(const std::string& strName, int nType, const std::string& strUrl,
+                         const std::string& strPrefix, const std::string& strSuffix = "",
+                         const std::string& strNext = "", const std::string& strStartToken = "<li><a href=\"http");
+
+// A clock moved by hand, so a time-out test does not wait for the time-out.
+class CManualClock : public IClock
+{
+public:
+    TimePoint Now() const override { return TimePoint(std::chrono::milliseconds(m_nMs.load())); }
+    void Advance(std::chrono::milliseconds by) { m_nMs += by.count(); }
+    void Set(std::chrono::milliseconds at) { m_nMs = at.count(); }
+
+private:
+    std::atomic<long long> m_nMs{0};
 };
 
 bool WaitFor(const std::function<bool()>& predicate,

@@ -381,13 +381,7 @@ TEST_F(CCliFixture, CatalogueFallsBackOnTheShippedOneAndAnUnreadableOneIsAnError
 TEST(Cli, CtrlCDuringAStalledNameLookUpEndsAtOnce)
 {
     qtest::CTempDir dir;
-    CSearchEngine engine;
-    engine.m_strName = "Stalled";
-    engine.m_strUrl = "http://engine.stall.test/search";
-    engine.m_strPrefix = "?n=%d";
-    engine.m_nSearchType = ResultCount;
-    engine.m_strStartToken = "<li><a href=\"http";
-    engine.m_strEndToken = "</a>";
+    const CSearchEngine engine = qtest::TestEngine("Stalled", ResultCount, "http://engine.stall.test/search", "?n=%d");
     ASSERT_TRUE(SaveEngines(dir.File("engines.dat"), {engine}));
     const CProcessResult result =
         RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "q"}, dir.GetPath(),
@@ -409,13 +403,7 @@ TEST(Cli, ASignalWhileTheRowsAreWrittenEndsTheProgram)
         return qtest::CReply::Ok(page);
     });
     qtest::CTempDir dir;
-    CSearchEngine engine;
-    engine.m_strName = "Many";
-    engine.m_strUrl = server.GetBaseUrl() + "/many";
-    engine.m_strPrefix = "?n=%d";
-    engine.m_nSearchType = ResultCount;
-    engine.m_strStartToken = "<li><a href=\"http";
-    engine.m_strEndToken = "</a>";
+    const CSearchEngine engine = qtest::TestEngine("Many", ResultCount, server.GetBaseUrl() + "/many", "?n=%d");
     ASSERT_TRUE(SaveEngines(dir.File("engines.dat"), {engine}));
     for (const int nSignal : {SIGINT, SIGTERM}) {
         const CProcessResult result = RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "--all-hits", "q"},
@@ -432,13 +420,7 @@ TEST(Cli, TheSystemsSettingsMeanTheDesktopsProxyAndTheEnvironments)
         return qtest::CReply::Ok("<li><a href=\"http://via.proxy.example/\">Through the proxy</a></li>");
     });
     qtest::CTempDir dir;
-    CSearchEngine engine;
-    engine.m_strName = "Far";
-    engine.m_strUrl = "http://engine.example/search";
-    engine.m_strPrefix = "?n=%d";
-    engine.m_nSearchType = ResultCount;
-    engine.m_strStartToken = "<li><a href=\"http";
-    engine.m_strEndToken = "</a>";
+    const CSearchEngine engine = qtest::TestEngine("Far", ResultCount, "http://engine.example/search", "?n=%d");
     ASSERT_TRUE(SaveEngines(dir.File("engines.dat"), {engine}));
     const std::string strProxy = "127.0.0.1:" + std::to_string(proxy.GetPort());
     auto search = [&](std::vector<std::string> env) {

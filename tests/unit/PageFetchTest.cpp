@@ -30,6 +30,17 @@ struct CFetchFixture : ::testing::Test, qtest::CFetchContext
 
     CFetchFixture() : CFetchContext(500) { engine.m_strUrl = "ENGINE"; }
 
+    // A session whose time-outs (20 s) are measured by the clock.
+    void UseClock(const IClock& clock)
+    {
+        CSessionOptions options;
+        options.m_nConnectMethod = kConnectDirect;
+        options.SetTimeoutSeconds(20);
+        options.m_pClock = &clock;
+        pSession = OpenInternetSession(options, nullptr);
+        fs.g_pSession = pSession.get();
+    }
+
     void Serve(const CReply& reply)
     {
         server.SetHandler([reply](const qtest::CRecordedRequest&) { return reply; });
@@ -313,25 +324,16 @@ TEST_F(CFetchFixture, TheStallTimeOutFollowsTheSessionsClock)
 {
     // A server that never answers; the clock is moved past the time-out by hand,
     // so the test does not wait for it.
-    struct CManualClock : IClock
-    {
-        std::atomic<long long> m_nMs{0};
-        TimePoint Now() const override { return TimePoint(std::chrono::milliseconds(m_nMs.load())); }
-    } clock;
-    CSessionOptions options;
-    options.m_nConnectMethod = kConnectDirect;
-    options.SetTimeoutSeconds(20);
-    options.m_pClock = &clock;
-    pSession = OpenInternetSession(options, nullptr);
-    fs.g_pSession = pSession.get();
+    qtest::CManualClock clock;
+    UseClock(clock);
     CReply silent = CReply::Ok("never");
     silent.m_nHeadDelayMs = 60000;
     Serve(silent);
     std::thread mover([&] {
         qtest::WaitFor([&] { return server.GetRequestCount() == 1; });
-        clock.m_nMs = 19000;
+        clock.Set(std::chrono::milliseconds(19000));
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
-        clock.m_nMs = 20001;
+        clock.Set(std::chrono::milliseconds(20001));
     });
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(Fetch("/silent"));
@@ -346,17 +348,8 @@ TEST_F(CFetchFixture, AnAnswerThatDribblesMeetsItsDeadline)
     // A header line every 20 ms keeps the stall watch content for ever; the
     // answer's deadline (six time-outs: 120 s) ends it. The clock is moved by
     // hand, 10 s at a time, so the stall time-out is never reached.
-    struct CManualClock : IClock
-    {
-        std::atomic<long long> m_nMs{0};
-        TimePoint Now() const override { return TimePoint(std::chrono::milliseconds(m_nMs.load())); }
-    } clock;
-    CSessionOptions options;
-    options.m_nConnectMethod = kConnectDirect;
-    options.SetTimeoutSeconds(20);
-    options.m_pClock = &clock;
-    pSession = OpenInternetSession(options, nullptr);
-    fs.g_pSession = pSession.get();
+    qtest::CManualClock clock;
+    UseClock(clock);
     std::string strHead = "HTTP/1.0 200 OK\r\n";
     for (int i = 0; i < 2000; ++i)
         strHead += "X-Dribble: " + std::to_string(100000 + i) + "\r\n";
@@ -369,7 +362,7 @@ TEST_F(CFetchFixture, AnAnswerThatDribblesMeetsItsDeadline)
         qtest::WaitFor([&] { return server.GetRequestCount() == 1; });
         while (!bDone) {
             std::this_thread::sleep_for(std::chrono::milliseconds(40));
-            clock.m_nMs += 10000;
+            clock.Advance(std::chrono::milliseconds(10000));
         }
     });
     const auto start = std::chrono::steady_clock::now();

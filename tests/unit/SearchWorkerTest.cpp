@@ -35,16 +35,7 @@ CSearchEngine Engine(const std::string& strName, int nType, const std::string& s
                      const std::string& strPrefix, const std::string& strSuffix = "",
                      const std::string& strNext = "")
 {
-    CSearchEngine engine;
-    engine.m_strName = strName;
-    engine.m_nSearchType = nType;
-    engine.m_strUrl = strUrl;
-    engine.m_strPrefix = strPrefix;
-    engine.m_strSuffix = strSuffix;
-    engine.m_strNextPage = strNext;
-    engine.m_strStartToken = "<li><a href=\"http";
-    engine.m_strEndToken = "</a>";
-    return engine;
+    return qtest::TestEngine(strName, nType, strUrl, strPrefix, strSuffix, strNext);
 }
 
 struct CWorkerFixture : ::testing::Test
