@@ -450,8 +450,15 @@ TEST(Cli, TheSystemsSettingsMeanTheDesktopsProxyAndTheEnvironments)
     EXPECT_EQ(environment.m_nExitCode, 0) << environment.m_strErr;
     EXPECT_EQ(proxy.GetRequestCount(), 2u);
 
-    // Upper-case HTTP_PROXY stays ignored: the engine is asked directly (and is not there).
+    // Upper-case HTTP_PROXY stays ignored: the engine (on loopback, so nothing is
+    // looked up) is asked directly.
+    qtest::CLoopbackServer direct([](const qtest::CRecordedRequest&) {
+        return qtest::CReply::Ok("<li><a href=\"http://direct.example/\">Directly</a></li>");
+    });
+    ASSERT_TRUE(SaveEngines(dir.File("engines.dat"),
+                            {qtest::TestEngine("Far", ResultCount, direct.GetBaseUrl() + "/search", "?n=%d")}));
     const CProcessResult ignored = search({"HTTP_PROXY=http://" + strProxy});
-    EXPECT_EQ(ignored.m_nExitCode, 3);
+    EXPECT_EQ(ignored.m_nExitCode, 0) << ignored.m_strErr;
+    EXPECT_EQ(ignored.m_strOut, "Directly\thttp://direct.example/\tFar\n");
     EXPECT_EQ(proxy.GetRequestCount(), 2u);
 }
