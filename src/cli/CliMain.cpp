@@ -129,14 +129,26 @@ private:
 
 int ShowDocument(const CCliOptions& options)
 {
-    CSearchDocumentData document;
-    if (!LoadSearchDocument(options.m_strDocument, document)) {
+    // The hits go out one by one: a large document is never held decoded.
+    std::string bytes;
+    std::string buffer;
+    auto write = [&buffer](const std::string& strPart) {
+        buffer += strPart;
+        if (buffer.size() >= 65536) {
+            std::fwrite(buffer.data(), 1, buffer.size(), stdout);
+            buffer.clear();
+        }
+    };
+    CDocumentPrinter printer(options.m_bJson, write);
+    if (!ReadFileBytes(options.m_strDocument, bytes, kMaxDocumentBytes) ||
+        !VisitSearchDocument(
+            bytes, [&printer](const CSearchDocumentData& header) { printer.Header(header); },
+            [&printer](CSearchHit&& hit) { printer.Hit(hit); })) {
         CCliHost::PrintMessage(kMsgFailedToOpenDocument);
         return kExitFailure;
     }
-    const std::string strOut =
-        options.m_bJson ? FormatDocumentJson(document) : FormatDocumentText(document);
-    std::fwrite(strOut.data(), 1, strOut.size(), stdout);
+    printer.End();
+    std::fwrite(buffer.data(), 1, buffer.size(), stdout);
     return 0;
 }
 

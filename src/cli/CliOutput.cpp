@@ -141,24 +141,66 @@ std::string FormatHitsJson(const std::vector<CSearchHit>& hits)
     return HitsJsonArray(hits, "") + "\n";
 }
 
+CDocumentPrinter::CDocumentPrinter(bool bJson, std::function<void(const std::string&)> write)
+    : m_bJson(bJson), m_write(std::move(write))
+{
+}
+
+void CDocumentPrinter::Header(const CSearchDocumentData& data)
+{
+    std::string out;
+    if (m_bJson) {
+        out = "{\"maxHits\":" + std::to_string(data.m_nMaxHits) + ",\"searchOption\":" +
+              std::to_string(data.m_nSearchOption) + ",\"criteria\":" + JsonString(data.m_strCriteria) +
+              ",\"engines\":[";
+        for (size_t i = 0; i < data.m_engines.size(); ++i)
+            out += (i ? "," : "") + JsonString(data.m_engines[i]);
+        out += "],\n \"hits\":[";
+    } else {
+        out = "Max Hits\t" + std::to_string(data.m_nMaxHits) + "\n";
+        out += "Search Option\t" + std::to_string(data.m_nSearchOption) + "\n";
+        out += "Criteria\t" + EscapeTsvField(data.m_strCriteria) + "\n";
+        out += "Engines";
+        for (const std::string& strName : data.m_engines)
+            out += "\t" + EscapeTsvField(strName);
+        out += "\n";
+    }
+    m_write(out);
+}
+
+void CDocumentPrinter::Hit(const CSearchHit& hit)
+{
+    if (m_bJson)
+        m_write((m_nHits ? ",\n" : "\n") + std::string("  {\"description\":") + JsonString(hit.m_strDescription) +
+                ",\"url\":" + JsonString(hit.m_strUrl) + ",\"engine\":" + JsonString(hit.m_strEngine) + "}");
+    else
+        m_write(FormatHitsTsv({hit}));
+    ++m_nHits;
+}
+
+void CDocumentPrinter::End()
+{
+    if (m_bJson)
+        m_write(m_nHits ? "\n ]}\n" : "]}\n");
+}
+
 std::string FormatDocumentText(const CSearchDocumentData& data)
 {
-    std::string out = "Max Hits\t" + std::to_string(data.m_nMaxHits) + "\n";
-    out += "Search Option\t" + std::to_string(data.m_nSearchOption) + "\n";
-    out += "Criteria\t" + EscapeTsvField(data.m_strCriteria) + "\n";
-    out += "Engines";
-    for (const std::string& strName : data.m_engines)
-        out += "\t" + EscapeTsvField(strName);
-    out += "\n";
-    return out + FormatHitsTsv(data.m_hits);
+    return FormatDocument(data, false);
 }
 
 std::string FormatDocumentJson(const CSearchDocumentData& data)
 {
-    std::string out = "{\"maxHits\":" + std::to_string(data.m_nMaxHits) +
-                      ",\"searchOption\":" + std::to_string(data.m_nSearchOption) +
-                      ",\"criteria\":" + JsonString(data.m_strCriteria) + ",\"engines\":[";
-    for (size_t i = 0; i < data.m_engines.size(); ++i)
-        out += (i ? "," : "") + JsonString(data.m_engines[i]);
-    return out + "],\n \"hits\":" + HitsJsonArray(data.m_hits, " ") + "}\n";
+    return FormatDocument(data, true);
+}
+
+std::string FormatDocument(const CSearchDocumentData& data, bool bJson)
+{
+    std::string out;
+    CDocumentPrinter printer(bJson, [&out](const std::string& strPart) { out += strPart; });
+    printer.Header(data);
+    for (const CSearchHit& hit : data.m_hits)
+        printer.Hit(hit);
+    printer.End();
+    return out;
 }

@@ -4,6 +4,7 @@
 #include "document/SearchDocument.h"
 #include "results/ResultRows.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,3 +29,20 @@ std::string FormatHitsJson(const std::vector<CSearchHit>& hits);
 std::string FormatDocumentText(const CSearchDocumentData& data);
 // {"maxHits","searchOption","criteria","engines":[...],"hits":[{...}]}
 std::string FormatDocumentJson(const CSearchDocumentData& data);
+std::string FormatDocument(const CSearchDocumentData& data, bool bJson);
+
+// Prints a saved search piece by piece (header, each hit, end), so a large
+// document is never held whole as text.
+class CDocumentPrinter
+{
+public:
+    CDocumentPrinter(bool bJson, std::function<void(const std::string&)> write);
+    void Header(const CSearchDocumentData& data); // all but the hits
+    void Hit(const CSearchHit& hit);
+    void End();
+
+private:
+    bool m_bJson;
+    std::function<void(const std::string&)> m_write;
+    size_t m_nHits = 0;
+};

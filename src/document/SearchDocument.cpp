@@ -51,6 +51,14 @@ public:
         return static_cast<uint32_t>(n);
     }
 
+    // Steps over a string.
+    void Skip()
+    {
+        const uint32_t n = Count(1);
+        if (m_bOk)
+            m_nPos += n;
+    }
+
     // The string's bytes up to its first NUL, if any.
     std::string String()
     {
@@ -91,25 +99,50 @@ std::string EncodeSearchDocument(const CSearchDocumentData& data)
     return out;
 }
 
-bool DecodeSearchDocument(const std::string& bytes, CSearchDocumentData& data)
+bool VisitSearchDocument(const std::string& bytes, const std::function<void(const CSearchDocumentData&)>& onHeader,
+                         const std::function<void(CSearchHit&&)>& onHit)
 {
+    // A first walk checks the whole document, so nothing is handed on from one
+    // that turns out to be damaged; the second hands on one hit at a time.
+    CDocumentReader check(bytes);
+    check.Int();
+    check.Int();
+    check.Skip();
+    const uint32_t nCheckEngines = check.Count(4);
+    for (uint32_t i = 0; check.IsOk() && i < nCheckEngines; ++i)
+        check.Skip();
+    const uint32_t nCheckHits = check.Count(12);
+    for (uint32_t i = 0; check.IsOk() && i < 3 * nCheckHits; ++i)
+        check.Skip();
+    if (!check.IsOk())
+        return false;
+
     CDocumentReader reader(bytes);
-    CSearchDocumentData read;
-    read.m_nMaxHits = reader.Int();
-    read.m_nSearchOption = reader.Int();
-    read.m_strCriteria = reader.String();
+    CSearchDocumentData header;
+    header.m_nMaxHits = reader.Int();
+    header.m_nSearchOption = reader.Int();
+    header.m_strCriteria = reader.String();
     const uint32_t nEngines = reader.Count(4);
-    for (uint32_t i = 0; reader.IsOk() && i < nEngines; ++i)
-        read.m_engines.push_back(reader.String());
+    for (uint32_t i = 0; i < nEngines; ++i)
+        header.m_engines.push_back(reader.String());
+    onHeader(header);
     const uint32_t nHits = reader.Count(12);
-    for (uint32_t i = 0; reader.IsOk() && i < nHits; ++i) {
+    for (uint32_t i = 0; i < nHits; ++i) {
         CSearchHit hit;
         hit.m_strDescription = reader.String();
         hit.m_strUrl = reader.String();
         hit.m_strEngine = reader.String();
-        read.m_hits.push_back(std::move(hit));
+        onHit(std::move(hit));
     }
-    if (!reader.IsOk())
+    return true;
+}
+
+bool DecodeSearchDocument(const std::string& bytes, CSearchDocumentData& data)
+{
+    CSearchDocumentData read;
+    if (!VisitSearchDocument(
+            bytes, [&read](const CSearchDocumentData& header) { read = header; },
+            [&read](CSearchHit&& hit) { read.m_hits.push_back(std::move(hit)); }))
         return false;
     data = std::move(read);
     return true;

@@ -13,6 +13,7 @@
 #include "results/ResultRows.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,12 @@ bool DecodeSearchDocument(const std::string& bytes, CSearchDocumentData& data);
 // destroys the previous file.
 bool SaveSearchDocument(const std::string& strPath, const CSearchDocumentData& data);
 bool LoadSearchDocument(const std::string& strPath, CSearchDocumentData& data);
+
+// Reads a document without holding its hits: the header (all but the hits),
+// then each hit in list order. False, handing on nothing, when the bytes are
+// not a whole document.
+bool VisitSearchDocument(const std::string& bytes, const std::function<void(const CSearchDocumentData&)>& onHeader,
+                         const std::function<void(CSearchHit&&)>& onHit);
 
 // Which catalogue entries a document ticks: for each name, the first engine
 // whose name equals it ignoring case. Names of no engine are skipped.
