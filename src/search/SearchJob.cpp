@@ -100,11 +100,7 @@ bool CSearchRun::Start(CSearchJob job)
         m_pJob = std::make_unique<CSearchJob>(std::move(job));
         pJob = m_pJob.get();
     }
-    m_bFinished = false;
-    m_thread = std::thread([this, pJob] {
-        SearchThreadProc(*pJob);
-        m_bFinished = true;
-    });
+    m_thread = std::thread([pJob] { SearchThreadProc(*pJob); });
     return true;
 }
 
@@ -119,10 +115,4 @@ void CSearchRun::Join()
 {
     if (m_thread.joinable())
         m_thread.join();
-}
-
-CCancelSignal* CSearchRun::GetCancelSignal() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_pJob ? m_pJob->m_pCancel.get() : nullptr;
 }

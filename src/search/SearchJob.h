@@ -19,7 +19,6 @@
 #include "engines/SearchEngine.h"
 #include "search/EngineOutcome.h"
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -72,12 +71,9 @@ public:
     // Waits for the worker to end. Quick after Cancel.
     void Join();
     bool IsActive() const { return m_thread.joinable(); }
-    bool HasFinished() const { return m_bFinished.load(); }
-    CCancelSignal* GetCancelSignal() const;
 
 private:
     mutable std::mutex m_mutex; // guards m_pJob against a Cancel from another thread
     std::unique_ptr<CSearchJob> m_pJob;
     std::thread m_thread;
-    std::atomic<bool> m_bFinished{false};
 };

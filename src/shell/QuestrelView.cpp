@@ -184,7 +184,7 @@ void CQuestrelView::OnSearch()
         return;
     std::vector<CSearchEngine> chosen;
     if (!CollectChosenEngines(chosen)) {
-        ShowMessageBox(this, kMsgNoEngineChosen, kAppTitle, wxOK);
+        ShowMessageBox(this, kMsgNoEngineChosen, kAppCaption, wxOK);
         return;
     }
     if (!PrepareSession())
@@ -296,8 +296,9 @@ bool CQuestrelView::OnConnect()
     CSessionOptions options;
     const int nMethod = m_frame.m_nConnectMethod;
     options.m_nConnectMethod = (nMethod == kConnectDirect || nMethod == kConnectProxy) ? nMethod : kConnectPreconfigured;
+    // Without a port the address alone names the proxy (it may carry its own ":port").
     if (options.m_nConnectMethod == kConnectProxy)
-        options.m_strProxy = m_frame.m_strProxy + ":" + m_frame.m_strPort;
+        options.m_strProxy = m_frame.m_strPort.empty() ? m_frame.m_strProxy : m_frame.m_strProxy + ":" + m_frame.m_strPort;
     options.m_strAgent = m_frame.m_strUserAgent;
     options.SetTimeoutSeconds(m_frame.m_nTimeoutSeconds);
     std::string strError;
@@ -331,9 +332,9 @@ void CQuestrelView::OnResultDoubleClick()
         return;
     m_pResultList->ReadRowIntoFields(nRow);
     if (!IsWebAddress(m_strUrl)) {
-        ShowMessageBox(this, kMsgNotAWebAddress, kAppTitle, wxOK);
+        ShowMessageBox(this, kMsgNotAWebAddress, kAppCaption, wxOK);
         return;
     }
     if (const char* pszError = ShellOpenErrorText(ShellOpen(m_strUrl)))
-        ShowMessageBox(this, pszError, kAppTitle, wxOK);
+        ShowMessageBox(this, pszError, kAppCaption, wxOK);
 }

@@ -78,6 +78,7 @@ public:
     bool OnConnect();
     void CloseInternetSession();
     bool HasInternetSession() const { return m_pSession != nullptr; }
+    const CInternetSession* GetInternetSession() const { return m_pSession.get(); }
     // Ends a running search and waits for its worker (window closing).
     void CancelSearch();
 

@@ -176,7 +176,7 @@ TEST_F(CFormFixture, NoEngineTickedAndInvalidHitLimits)
     ASSERT_EQ(gui.m_messages.size(), 1u);
     EXPECT_EQ(gui.m_messages[0].m_strText,
               "Select the search engine(s) you want to use for this search.  Click on the box and an 'X' will appear.");
-    EXPECT_EQ(gui.m_messages[0].m_strCaption, "Internet Questrel");
+    EXPECT_EQ(gui.m_messages[0].m_strCaption, "questrel");
 
     Tick("Sample Count");
     gui.m_messages.clear();
@@ -294,7 +294,7 @@ TEST_F(CFormFixture, DoubleClickOpensOnlyWebAddressesAndReportsFailures)
     list.SelectRow(1);
     View().OnResultDoubleClick();
     EXPECT_EQ(gui.m_messages.back().m_strText, "This link is not a web address and was not opened.");
-    EXPECT_EQ(gui.m_messages.back().m_strCaption, "Internet Questrel");
+    EXPECT_EQ(gui.m_messages.back().m_strCaption, "questrel");
     EXPECT_EQ(gui.m_opened.size(), 2u);
 }
 
@@ -363,6 +363,21 @@ TEST_F(CFormFixture, CommunicationDialogRules)
               "Your communication settings have changed.  Would you like to reconnect?");
     EXPECT_EQ(gui.m_messages[0].m_strCaption, "Question");
     EXPECT_FALSE(Frame().m_bReconnectPending); // not asked again
+
+    // A proxy without a port is named by its address alone (libcurl refuses "host:"),
+    // and an address that carries its own port works too.
+    for (const char* pszAddress : {"proxy.example", "proxy.example:3128"}) {
+        gui.m_dialogHandler = [pszAddress](wxDialog& dialog) {
+            auto& comm = dynamic_cast<CCommOptionsDlg&>(dialog);
+            comm.SelectMethod(3);
+            comm.GetProxyEdit()->SetValue(pszAddress);
+            comm.GetPortEdit()->SetValue("");
+            return wxID_OK;
+        };
+        Frame().OnCommunication();
+        ASSERT_TRUE(View().OnConnect());
+        EXPECT_EQ(View().GetInternetSession()->GetOptions().m_strProxy, pszAddress);
+    }
 }
 
 TEST_F(CFormFixture, DocumentsSaveAndOpenTheSearch)
