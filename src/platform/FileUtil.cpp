@@ -144,3 +144,8 @@ std::string GetXdgConfigHome()
 {
     return XdgDir("XDG_CONFIG_HOME", ".config");
 }
+
+std::string GetXdgCacheHome()
+{
+    return XdgDir("XDG_CACHE_HOME", ".cache");
+}

@@ -28,3 +28,5 @@ bool FileExists(const std::string& strPath);
 // ~/.config); relative values are ignored, as the XDG rules say. No trailing '/'.
 std::string GetXdgDataHome();
 std::string GetXdgConfigHome();
+// $XDG_CACHE_HOME (default ~/.cache), the same way.
+std::string GetXdgCacheHome();

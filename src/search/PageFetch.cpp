@@ -101,6 +101,12 @@ bool ParseContentLength(const std::string& strValue, size_t nMax, size_t* pLengt
     return true;
 }
 
+void CollectPage(CFetchState& fs)
+{
+    if (fs.g_bShowHtml && !AppendToResultsPage(fs.m_strResultsPagePath, fs.g_strPage))
+        ReportStatus(fs, FormatTemplate(kStatusResultsPageNotWritten, {CTemplateArg::Text(fs.m_strResultsPagePath)}));
+}
+
 bool HasOneLength(const std::string& strValues)
 {
     const size_t nComma = strValues.find(',');
@@ -217,8 +223,8 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
     }
     if (fs.IsCancelled())
         return ReportCancelled(fs);
-    if (fs.g_bShowHtml && !fs.m_bKeepPagesOut)
-        AppendToResultsPage(fs.m_strResultsPagePath, fs.g_strPage);
+    if (!fs.m_bKeepPagesOut)
+        CollectPage(fs);
     ReportStatus(fs, kStatusFindComplete);
     return true;
 }

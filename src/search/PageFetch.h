@@ -33,6 +33,10 @@ bool ConnectToServer(CFetchState& fs, const std::string& strHost);
 // kept in m_strLastError; the page then holds what was read).
 bool FetchPage(CFetchState& fs, const CSearchEngine& engine);
 
+// Adds the page to the results page when the search collects them; a page that
+// cannot be written is said in the status line.
+void CollectPage(CFetchState& fs);
+
 // Reads a response body into g_strPage: in one read of the announced length
 // when Content-Length can be trusted, else block by block with progress texts.
 // False when cancelled.

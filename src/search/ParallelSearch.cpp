@@ -189,8 +189,10 @@ private:
         fs.m_strLastError = std::move(page.m_strLastError);
         for (const std::string& strMessage : page.m_messages)
             fs.Message(strMessage);
-        if (fs.g_bShowHtml)
-            AppendToResultsPage(fs.m_strResultsPagePath, fs.g_strPage);
+        // The look-ahead showed its status texts; a failed write is said now.
+        fs.m_bQuiet = false;
+        CollectPage(fs);
+        fs.m_bQuiet = true;
     }
 
     CSideBySide& m_search;

@@ -2,6 +2,7 @@
 #include "search/SearchJob.h"
 
 #include "platform/CancelSignal.h"
+#include "platform/FileUtil.h"
 #include "platform/SearchHost.h"
 #include "results/LinkVerifier.h"
 #include "results/ResultRows.h"
@@ -30,7 +31,7 @@ int SearchThreadProc(CSearchJob& job)
     context.g_hStatusWnd = &bridge;
     context.m_pCancel = &cancel;
     context.g_bShowHtml = job.m_bShowResultsPage;
-    context.m_strResultsPagePath = GetResultsPagePath();
+    context.m_strResultsPagePath = job.m_strResultsPagePath.empty() ? GetResultsPagePath() : job.m_strResultsPagePath;
     if (job.m_bResetResultsPage)
         ResetResultsPage(context.m_strResultsPagePath);
     CEngineSearchRules rules;
@@ -75,7 +76,9 @@ int SearchThreadProc(CSearchJob& job)
             return endCancelled();
     }
     bridge.SearchDone();
-    if (job.m_bShowResultsPage && job.m_bOpenResultsPage && !cancel.IsSignalled())
+    // Nothing that is not there is opened (a page that could not be written).
+    if (job.m_bShowResultsPage && job.m_bOpenResultsPage && !cancel.IsSignalled() &&
+        FileExists(context.m_strResultsPagePath))
         ShowResultsPage(context.m_strResultsPagePath);
     return 0;
 }

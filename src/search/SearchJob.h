@@ -41,6 +41,7 @@ struct CSearchJob
     bool m_bShowResultsPage = false;           // collect the pages in the results page and open it
     bool m_bResetResultsPage = true;           // delete the last search's results page first
     bool m_bOpenResultsPage = true;            // open it at the end (when collected)
+    std::string m_strResultsPagePath;          // where it goes; empty: questrel.htm in the current folder
     int m_nHitLimit = 20;
     bool m_bRemoveDups = true;
     bool m_bVerifyLinks = false;

@@ -16,6 +16,7 @@ inline constexpr const char* kStatusFindCancelled = "Find cancelled.";
 inline constexpr const char* kStatusVerifyingAll = "Verifying URLs exist";
 inline constexpr const char* kStatusVerifyingUrl = "Verifying ";
 inline constexpr const char* kStatusUrlDeleted = " does not exist.  Deleting it from the list.";
+inline constexpr const char* kStatusResultsPageNotWritten = "The results page could not be written to %s.";
 
 inline constexpr const char* kMsgInvalidUrl = "Invalid URL";
 inline constexpr const char* kMsgInternetException = "An internet exception occured";

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "shell/QuestrelView.h"
 
+#include "platform/FileUtil.h"
 #include "platform/ShellOpen.h"
 #include "results/LinkOpening.h"
 #include "results/ResultListCtrl.h"
+#include "results/ResultsPage.h"
 #include "search/QueryComposer.h"
 #include "search/SearchTexts.h"
 #include "shell/EngineListCtrl.h"
@@ -13,6 +15,7 @@
 #include "shell/ShellTexts.h"
 #include "shell/WxText.h"
 
+#include <filesystem>
 #include <wx/activityindicator.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -201,6 +204,13 @@ void CQuestrelView::OnSearch()
     job.m_pResultList = &m_rows;
     job.m_strQueryTerm = ComposeQueryTerm(m_strQuery, GetSearchOption());
     job.m_bShowResultsPage = m_frame.m_bShowHTML;
+    // The desktop program keeps its results page in the user's cache, not in
+    // whatever folder it was started from.
+    job.m_strResultsPagePath = GetXdgCacheHome() + "/questrel/" + kResultsPageFileName;
+    if (job.m_bShowResultsPage) {
+        std::error_code ec;
+        std::filesystem::create_directories(GetXdgCacheHome() + "/questrel", ec);
+    }
     job.m_nHitLimit = m_bAllHits ? kMaxHitLimit : m_nHitLimit;
     job.m_bRemoveDups = m_frame.m_bRemoveDups;
     job.m_bVerifyLinks = m_frame.m_bVerifyLinks;

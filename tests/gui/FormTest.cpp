@@ -7,6 +7,7 @@
 #include "SampleEngines.h"
 #include "document/QuestrelDoc.h"
 #include "document/SearchDocument.h"
+#include "platform/FileUtil.h"
 #include "results/ResultListCtrl.h"
 #include "shell/CommOptionsDlg.h"
 #include "shell/EngineListCtrl.h"
@@ -14,6 +15,7 @@
 #include "shell/WxText.h"
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 #include <gtest/gtest.h>
 #include <wx/menu.h>
@@ -148,6 +150,18 @@ TEST_F(CFormFixture, APageOfAMillionHitsLeavesTheWindowAnswering)
     EXPECT_FALSE(View().IsSearching());
     EXPECT_LT(longest, std::chrono::milliseconds(300)); // 20-35 ms on the development machine (was 11-15 s)
     EXPECT_EQ(View().GetRows().GetRowCount(), 2048);
+}
+
+TEST_F(CFormFixture, TheResultsPageGoesToTheUsersCache)
+{
+    Frame().OnToggleOption(ID_TOGGLE_SHOW_HTML);
+    Tick("Sample Count");
+    Search("red apple", "3");
+    ASSERT_TRUE(WaitIdle());
+    const std::string strPage = GetXdgCacheHome() + "/questrel/questrel.htm";
+    EXPECT_TRUE(std::filesystem::exists(strPage)) << strPage;
+    EXPECT_EQ(gui.m_opened.back(), strPage);
+    EXPECT_FALSE(std::filesystem::exists("questrel.htm"));
 }
 
 TEST_F(CFormFixture, NoBoxOfAStoppedSearchAppearsAfterStop)

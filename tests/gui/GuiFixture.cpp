@@ -20,6 +20,7 @@ CGuiFixture::CGuiFixture()
 {
     ::setenv("XDG_CONFIG_HOME", m_dir.File("config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", m_dir.File("data").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", m_dir.File("cache").c_str(), 1);
     m_strCatalogue = m_dir.File("data/questrel/engines.dat");
     m_pSettings = std::make_unique<CSettingsStore>(m_dir.File("config/questrel/questrel.ini"));
     SetMessageBoxHandler([this](const wxString& strText, const wxString& strCaption, long nStyle) {

@@ -454,3 +454,20 @@ TEST_F(CWorkerFixture, APageOfAMillionHitsAddsAtMostItsShare)
     EXPECT_EQ(pOutcomes->Get().at(0).Describe(),
               "2048 hits (a page held more hits than it may add; the rest was dropped)");
 }
+
+TEST_F(CWorkerFixture, AResultsPageThatCannotBeWrittenIsSaidAndNotOpened)
+{
+    server.SetHandler([](const CRecordedRequest&) { return CReply::Ok(HitsPage("x", 1, 2)); });
+    std::filesystem::create_directories(dir.File("folder-in-the-way"));
+    CSearchJob job = MakeJob({Engine("E", ResultCount, Base(), "/x?n=%d")});
+    job.m_bShowResultsPage = true;
+    job.m_bResetResultsPage = false;
+    job.m_strResultsPagePath = dir.File("folder-in-the-way");
+    Run(std::move(job));
+    const Strings texts = host.GetStatusTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(),
+                        "The results page could not be written to " + dir.File("folder-in-the-way") + "."),
+              texts.end());
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(rows.GetRowCount(), 2);
+}
