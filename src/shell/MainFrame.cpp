@@ -32,6 +32,10 @@ CMainFrame* g_pMainFrame = nullptr;
 
 constexpr int kEnginePaneWidth = 200;
 
+// The status bar's fields after the message.
+constexpr int kHitsField = 1;
+constexpr int kFirstLockField = 2;
+
 // The check items of the Options menu, each kept in the profile.
 constexpr int kOptionToggles[] = {ID_TOGGLE_SHOW_HINTS, ID_TOGGLE_SHOW_HTML, ID_TOGGLE_REMOVE_DUPS,
                                   ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS, ID_TOGGLE_ONE_AT_A_TIME};
@@ -225,9 +229,10 @@ void CMainFrame::CreateToolBarAndStatusBar()
     tool(wxID_ABOUT, "About", wxART_INFORMATION, "About");
     pToolBar->Realize();
 
-    wxStatusBar* pStatus = CreateStatusBar(4);
-    const int widths[] = {-1, 48, 48, 48};
-    pStatus->SetStatusWidths(4, widths);
+    // Message, hit count, then the CAP, NUM and SCRL indicators.
+    wxStatusBar* pStatus = CreateStatusBar(5);
+    const int widths[] = {-1, 110, 48, 48, 48};
+    pStatus->SetStatusWidths(5, widths);
     SetStatusBarPane(0);
     ShowStatusText(kIdleText);
     SetMenuCheck(true, ID_VIEW_TOOLBAR);
@@ -303,6 +308,17 @@ wxString CMainFrame::GetStatusMessage() const
     return GetStatusBar() ? GetStatusBar()->GetStatusText(0) : wxString();
 }
 
+void CMainFrame::ShowHitCount(int nHits)
+{
+    if (GetStatusBar())
+        SetStatusText(nHits < 0 ? wxString() : wxString::Format(nHits == 1 ? "%d hit" : "%d hits", nHits), kHitsField);
+}
+
+wxString CMainFrame::GetHitCountText() const
+{
+    return GetStatusBar() ? GetStatusBar()->GetStatusText(kHitsField) : wxString();
+}
+
 void CMainFrame::DoGiveHelp(const wxString& strText, bool bShow)
 {
     // A highlighted menu item shows its prompt; when the menu closes, the idle text returns.
@@ -318,8 +334,8 @@ void CMainFrame::UpdateLockIndicators()
     const std::pair<wxKeyCode, const char*> keys[] = {{WXK_CAPITAL, "CAP"}, {WXK_NUMLOCK, "NUM"}, {WXK_SCROLL, "SCRL"}};
     for (int i = 0; i < 3; ++i) {
         const wxString strText = wxGetKeyState(keys[i].first) ? keys[i].second : "";
-        if (pStatus->GetStatusText(i + 1) != strText)
-            pStatus->SetStatusText(strText, i + 1);
+        if (pStatus->GetStatusText(kFirstLockField + i) != strText)
+            pStatus->SetStatusText(strText, kFirstLockField + i);
     }
 }
 

@@ -77,6 +77,9 @@ public:
     void ShowStatusText(const wxString& strText);
     // Texts that came together: the bar shows the last one.
     void ShowStatusTexts(const std::vector<std::string>& texts);
+    // The number of hits the list holds, in a field of its own ("12 hits"); -1 clears it.
+    void ShowHitCount(int nHits);
+    wxString GetHitCountText() const;
     wxString GetStatusMessage() const;
     // Tests and tools may watch every text shown.
     void SetStatusObserver(std::function<void(const wxString&)> observer) { m_statusObserver = std::move(observer); }

@@ -219,6 +219,7 @@ void CQuestrelView::OnSearch()
     job.m_pOutcomes = m_pOutcomes;
 
     SetSearchingState(true);
+    m_frame.ShowHitCount(-1);
     m_rows.DeleteAllRows();
     m_pResultList->SyncRows();
     m_pResultList->SetHighlightWords(m_strQuery);
@@ -254,6 +255,7 @@ void CQuestrelView::OnSearchFinished()
     TransferToForm();
     SetSearchingState(false);
     m_frame.UpdateCommandStates();
+    m_frame.ShowHitCount(m_rows.GetRowCount());
     if (m_rows.GetRowCount() > 0 && m_frame.m_bShowHints)
         ShowMessageBox(this, kMsgResultsHint, kHintCaption, wxOK);
 }

@@ -152,12 +152,15 @@ TEST_F(CFormFixture, APageOfAMillionHitsLeavesTheWindowAnswering)
     EXPECT_EQ(View().GetRows().GetRowCount(), 2048);
 }
 
-TEST_F(CFormFixture, TheResultsPageGoesToTheUsersCache)
+TEST_F(CFormFixture, TheResultsPageGoesToTheUsersCacheAndTheHitsAreCounted)
 {
     Frame().OnToggleOption(ID_TOGGLE_SHOW_HTML);
     Tick("Sample Count");
     Search("red apple", "3");
     ASSERT_TRUE(WaitIdle());
+    // The status bar says how many hits the list holds, "Find complete." stays.
+    EXPECT_EQ(Frame().GetHitCountText(), "3 hits");
+    EXPECT_EQ(Frame().GetStatusMessage(), "Find complete.");
     const std::string strPage = GetXdgCacheHome() + "/questrel/questrel.htm";
     EXPECT_TRUE(std::filesystem::exists(strPage)) << strPage;
     EXPECT_EQ(gui.m_opened.back(), strPage);
