@@ -2,6 +2,7 @@
 #include "platform/ShellOpen.h"
 
 #include <cerrno>
+#include <chrono>
 #include <mutex>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -11,6 +12,8 @@
 extern char** environ;
 
 namespace {
+
+constexpr int kOpenerWaitMs = 1000;
 
 std::mutex g_handlerMutex;
 ShellOpenHandler g_handler;
@@ -28,7 +31,18 @@ int SpawnOpener(const std::string& strTarget)
         return kShellOpenOutOfMemory;
     if (nError != 0)
         return kShellOpenNoBrowser;
-    // The opener hands the target to the desktop and exits; reap it without waiting here.
+    // The opener hands the target to the desktop and exits at once; its exit
+    // status says whether a browser took it. One that is still running after a
+    // moment is the browser itself: it is reaped in the background.
+    for (int i = 0; i < kOpenerWaitMs / 10; ++i) {
+        int nStatus = 0;
+        const pid_t nDone = waitpid(pid, &nStatus, WNOHANG);
+        if (nDone == pid)
+            return WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0 ? kShellOpenOk : kShellOpenNoBrowser;
+        if (nDone < 0 && errno != EINTR)
+            return kShellOpenOk;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     std::thread([pid] {
         int nStatus = 0;
         while (waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
+#include "TestFixtures.h"
+#include "platform/ShellOpen.h"
 #include "results/HighlightWords.h"
 #include "results/LinkOpening.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 TEST(HighlightWords, WholeWordsIgnoringCaseWithPunctuationKept)
 {
@@ -42,4 +47,25 @@ TEST(LinkOpening, FailureCodesHaveTheirMessages)
     EXPECT_EQ(ShellOpenErrorText(20), nullptr);
     EXPECT_EQ(ShellOpenErrorText(33), nullptr);
     EXPECT_NE(ShellOpenErrorText(0), nullptr);
+}
+
+TEST(ShellOpen, TheOpenersExitStatusSaysWhetherABrowserTookTheLink)
+{
+    // A stand-in xdg-open first on the PATH: failing, succeeding, or staying (a browser).
+    qtest::CTempDir dir;
+    const std::string strOldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (dir.GetPath() + ":" + strOldPath).c_str(), 1);
+    auto opener = [&dir](const std::string& strBody) {
+        qtest::WriteFile(dir.File("xdg-open"), "#!/bin/sh\n" + strBody + "\n");
+        ::chmod(dir.File("xdg-open").c_str(), 0755);
+    };
+    opener("exit 3"); // no browser set up
+    EXPECT_EQ(ShellOpen("http://a.example/"), kShellOpenNoBrowser);
+    opener("exit 0");
+    EXPECT_EQ(ShellOpen("http://a.example/"), kShellOpenOk);
+    opener("sleep 3");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ShellOpen("http://a.example/"), kShellOpenOk);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+    ::setenv("PATH", strOldPath.c_str(), 1);
 }
