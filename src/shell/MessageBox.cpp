@@ -2,10 +2,12 @@
 #include "shell/MessageBox.h"
 
 #include "document/SearchDocument.h"
+#include "shell/ShellTexts.h"
 #include "shell/WxText.h"
 
 #include <wx/dialog.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/msgdlg.h>
 
 namespace {
@@ -57,10 +59,21 @@ wxString ChooseFile(wxWindow* pParent, bool bSave, const wxString& strDefaultNam
                         bSave ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : (wxFD_OPEN | wxFD_FILE_MUST_EXIST));
     if (dialog.ShowModal() != wxID_OK)
         return wxEmptyString;
-    wxString strPath = dialog.GetPath();
-    // The default extension: a name typed without one gets ".qrl".
-    if (bSave && !strPath.Lower().EndsWith(kDocumentExtension) && strPath.AfterLast('/').Find('.') == wxNOT_FOUND)
-        strPath += kDocumentExtension;
+    return bSave ? CompleteSavePath(pParent, dialog.GetPath()) : dialog.GetPath();
+}
+
+wxString CompleteSavePath(wxWindow* pParent, const wxString& strChosen)
+{
+    // The default extension: a name typed without one gets ".qrl". The dialog
+    // asked about the name as typed, so a file of the completed name is asked
+    // about here before it is replaced.
+    if (strChosen.Lower().EndsWith(kDocumentExtension) || strChosen.AfterLast('/').Find('.') != wxNOT_FOUND)
+        return strChosen;
+    const wxString strPath = strChosen + kDocumentExtension;
+    if (wxFileExists(strPath) &&
+        ShowMessageBox(pParent, strPath.AfterLast('/') + " already exists.\nDo you want to replace it?",
+                       kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
+        return wxEmptyString;
     return strPath;
 }
 

@@ -17,6 +17,10 @@ int ShowMessageBox(wxWindow* pParent, const wxString& strText, const wxString& s
 int RunModalDialog(wxDialog& dialog);
 // Asks for a file to open or to save as; empty when cancelled.
 wxString ChooseFile(wxWindow* pParent, bool bSave, const wxString& strDefaultName);
+// A name chosen to save under, with ".qrl" added when it has no extension; when
+// that completed name is a file already, the user is asked before it is
+// replaced (empty when not).
+wxString CompleteSavePath(wxWindow* pParent, const wxString& strChosen);
 
 using MessageBoxHandler = std::function<int(const wxString& strText, const wxString& strCaption, long nStyle)>;
 using ModalDialogHandler = std::function<int(wxDialog& dialog)>;

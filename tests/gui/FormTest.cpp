@@ -11,6 +11,7 @@
 #include "results/ResultListCtrl.h"
 #include "shell/CommOptionsDlg.h"
 #include "shell/EngineListCtrl.h"
+#include "shell/MessageBox.h"
 #include "shell/QuestrelView.h"
 #include "shell/WxText.h"
 
@@ -165,6 +166,22 @@ TEST_F(CFormFixture, TheResultsPageGoesToTheUsersCacheAndTheHitsAreCounted)
     EXPECT_TRUE(std::filesystem::exists(strPage)) << strPage;
     EXPECT_EQ(gui.m_opened.back(), strPage);
     EXPECT_FALSE(std::filesystem::exists("questrel.htm"));
+}
+
+TEST_F(CFormFixture, SaveAsAsksBeforeTheCompletedNameReplacesAFile)
+{
+    const std::string strTyped = gui.Dir().File("search");
+    EXPECT_EQ(CompleteSavePath(&Frame(), ToWx(strTyped)), ToWx(strTyped + ".qrl")); // nothing there: no question
+    EXPECT_TRUE(gui.m_messages.empty());
+    qtest::WriteFile(strTyped + ".qrl", "precious");
+    gui.m_nAnswer = wxNO;
+    EXPECT_EQ(CompleteSavePath(&Frame(), ToWx(strTyped)), wxString());
+    ASSERT_EQ(gui.m_messages.size(), 1u);
+    EXPECT_EQ(gui.m_messages[0].m_strText, "search.qrl already exists.\nDo you want to replace it?");
+    EXPECT_EQ(gui.m_messages[0].m_strCaption, "Question");
+    gui.m_nAnswer = wxYES;
+    EXPECT_EQ(CompleteSavePath(&Frame(), ToWx(strTyped)), ToWx(strTyped + ".qrl"));
+    EXPECT_EQ(CompleteSavePath(&Frame(), ToWx(strTyped + ".QRL")), ToWx(strTyped + ".QRL")); // the dialog asked
 }
 
 TEST_F(CFormFixture, NoBoxOfAStoppedSearchAppearsAfterStop)
