@@ -153,7 +153,7 @@ void CMainFrame::CreateMenus()
     item(pOptions, ID_TOGGLE_VERIFY_LINKS, "&Verify Links", wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_SHOW_HINTS, "&Show Hints", wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_SHOW_HTML, "Show Results in a &Web Page", wxITEM_CHECK);
-    item(pOptions, ID_TOGGLE_SAVE_SETTINGS, "Sa&ve Search Settings", wxITEM_CHECK);
+    item(pOptions, ID_TOGGLE_SAVE_SETTINGS, "Save Search Settin&gs", wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_ONE_AT_A_TIME, "Search Engines &One at a Time", wxITEM_CHECK);
     pOptions->AppendSeparator();
     item(pOptions, ID_COMMUNICATION, "&Communication");
@@ -206,11 +206,14 @@ void CMainFrame::CreateMenus()
     };
     Bind(wxEVT_MENU, nextPane, ID_NEXT_PANE);
     Bind(wxEVT_MENU, nextPane, ID_PREV_PANE);
+    // Escape stops a running search.
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pFormView->OnStop(); }, ID_STOP_SEARCH);
     wxAcceleratorEntry entries[] = {
         {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
         {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},
+        {wxACCEL_NORMAL, WXK_ESCAPE, ID_STOP_SEARCH},
     };
-    SetAcceleratorTable(wxAcceleratorTable(2, entries));
+    SetAcceleratorTable(wxAcceleratorTable(3, entries));
 }
 
 void CMainFrame::CreateToolBarAndStatusBar()

@@ -60,7 +60,7 @@ void CQuestrelView::CreateControls()
     m_pSearchButton = new wxButton(this, IDC_SEARCH, "&Search");
     m_pSearchButton->SetDefault();
     pRow1->Add(m_pSearchButton, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
-    m_pStopButton = new wxButton(this, IDC_STOP, "&Stop");
+    m_pStopButton = new wxButton(this, IDC_STOP, "S&top");
     pRow1->Add(m_pStopButton, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 2);
     m_pAnimation = new wxActivityIndicator(this, IDC_ANIMATION, wxDefaultPosition, wxSize(24, 24));
     pRow1->Add(m_pAnimation, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 8);

@@ -20,6 +20,8 @@
 #include <thread>
 #include <gtest/gtest.h>
 #include <wx/menu.h>
+#include <set>
+#include <wx/uiaction.h>
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>
 #include <wx/spinctrl.h>
@@ -182,6 +184,38 @@ TEST_F(CFormFixture, SaveAsAsksBeforeTheCompletedNameReplacesAFile)
     gui.m_nAnswer = wxYES;
     EXPECT_EQ(CompleteSavePath(&Frame(), ToWx(strTyped)), ToWx(strTyped + ".qrl"));
     EXPECT_EQ(CompleteSavePath(&Frame(), ToWx(strTyped + ".QRL")), ToWx(strTyped + ".QRL")); // the dialog asked
+}
+
+TEST_F(CFormFixture, EscapeStopsARunningSearchAndEveryMnemonicIsItsOwn)
+{
+    qtest::CLoopbackServer stalling([](const qtest::CRecordedRequest&) {
+        qtest::CReply reply = qtest::CReply::Ok(std::string(5000, ' '), false);
+        reply.m_nStallAfter = 10;
+        return reply;
+    });
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    engines[0].m_strUrl = stalling.GetBaseUrl() + "/stall";
+    Frame().GetEnginePane().SetEngines(engines, {1, 0, 0, 0});
+    Search("red apple", "5");
+    ASSERT_TRUE(qtest::PumpUntil([&] { return stalling.GetRequestCount() == 1; }));
+    Frame().Raise();
+    View().GetResultList().SetFocus();
+    qtest::Pump();
+    wxUIActionSimulator keys;
+    keys.Char(WXK_ESCAPE);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return !View().IsSearching(); }, 2000));
+
+    // Search and Stop, and the items of each menu, each have a letter of their own.
+    EXPECT_NE(View().FindWindow(IDC_SEARCH)->GetLabel().AfterFirst('&').Left(1).Lower(),
+              View().FindWindow(IDC_STOP)->GetLabel().AfterFirst('&').Left(1).Lower());
+    for (size_t nMenu = 0; nMenu < Frame().GetMenuBar()->GetMenuCount(); ++nMenu) {
+        std::set<wxString> letters;
+        for (const wxMenuItem* pItem : Frame().GetMenuBar()->GetMenu(nMenu)->GetMenuItems()) {
+            const wxString strLetter = pItem->GetItemLabel().AfterFirst('&').Left(1).Lower();
+            if (!strLetter.empty())
+                EXPECT_TRUE(letters.insert(strLetter).second) << pItem->GetItemLabel();
+        }
+    }
 }
 
 TEST_F(CFormFixture, NoBoxOfAStoppedSearchAppearsAfterStop)

@@ -100,7 +100,7 @@ TEST(Shell, EngineEditingAddsTheEngineCommands)
               (Strings{"&Add", "&Properties", "&Delete", "&Select All", "&Clear All"}));
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(2)),
               (Strings{"&Remove Duplicates", "&Verify Links", "&Show Hints", "Show Results in a &Web Page",
-                       "Sa&ve Search Settings",
+                       "Save Search Settin&gs",
                        "Search Engines &One at a Time", "-", "&Communication"}));
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(3)),
               (Strings{"&Contents\tF1", "&How to use Internet Questrel", "&About Questrel..."}));
