@@ -42,6 +42,7 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
     SetColumnWidth(0, MeasureText(kEngineColumnHeading));
     Bind(wxEVT_LEFT_DOWN, &CEngineListCtrl::OnLeftDown, this);
     Bind(wxEVT_RIGHT_UP, &CEngineListCtrl::OnRightUp, this);
+    Bind(wxEVT_CHAR_HOOK, &CEngineListCtrl::OnKey, this);
 }
 
 void CEngineListCtrl::SetEngines(std::vector<CSearchEngine> engines, const std::vector<int>& images)
@@ -158,6 +159,27 @@ void CEngineListCtrl::OnLeftDown(wxMouseEvent& event)
     event.Skip(); // the list selects the row first
     if (nHit >= 0 && (nFlags & wxLIST_HITTEST_ONITEM))
         CallAfter([this] { ToggleFirstSelectedRow(); });
+}
+
+void CEngineListCtrl::OnKey(wxKeyEvent& event)
+{
+    // Space ticks and unticks the focused row; the Menu key and Shift+F10 open
+    // the pane's menu, as a right click does.
+    const int nKey = event.GetKeyCode();
+    if (nKey == WXK_SPACE && event.GetModifiers() == wxMOD_NONE) {
+        const long nFocused = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+        if (nFocused >= 0) {
+            SetItemState(nFocused, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+            ToggleFirstSelectedRow();
+        }
+        return;
+    }
+    if ((nKey == WXK_MENU || nKey == WXK_WINDOWS_MENU || (nKey == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT)) &&
+        m_onRightClick) {
+        m_onRightClick();
+        return;
+    }
+    event.Skip();
 }
 
 void CEngineListCtrl::OnRightUp(wxMouseEvent& event)

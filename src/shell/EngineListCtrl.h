@@ -34,6 +34,8 @@ public:
 
     int GetRowImage(int nRow) const;
     void SetRowImage(int nRow, int nImage);
+    // Keys of the pane: Space ticks the focused row, Menu / Shift+F10 open its menu.
+    void OnKey(wxKeyEvent& event);
     bool IsTicked(int nRow) const { return GetRowImage(nRow) == m_nCheckedImage; }
     int CountTickedEngines() const;
     std::vector<CSearchEngine> GetTickedEngines() const;

@@ -18,6 +18,7 @@
 #include <thread>
 #include <wx/choice.h>
 #include <wx/menu.h>
+#include <wx/uiaction.h>
 #include <wx/textctrl.h>
 
 using qtest::CGuiFixture;
@@ -211,6 +212,29 @@ TEST(Shell, ClickingARowTogglesItsTick)
     frame.OnClearAllEngines();
     EXPECT_EQ(frame.CountTickedEngines(), 0);
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Alpha", -1), -1); // nothing written
+}
+
+TEST(Shell, TheKeyboardTicksEnginesAndOpensThePanesMenu)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame({Engine("Alpha"), Engine("Beta")});
+    CEngineListCtrl& pane = frame.GetEnginePane();
+    int nMenus = 0;
+    pane.SetRightClickHandler([&nMenus] { ++nMenus; });
+    frame.Raise();
+    pane.SetFocus();
+    pane.SetItemState(1, wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED, wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED);
+    qtest::Pump();
+    wxUIActionSimulator keys;
+    keys.Char(WXK_SPACE);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return pane.IsTicked(1); }, 2000));
+    keys.Char(WXK_SPACE);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return !pane.IsTicked(1); }, 2000));
+    EXPECT_FALSE(pane.IsTicked(0));
+    keys.Char(WXK_F10, wxMOD_SHIFT);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return nMenus == 1; }, 2000));
+    keys.Char(WXK_MENU);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return nMenus == 2; }, 2000));
 }
 
 TEST(Shell, EngineCommandsRoundTripThroughTheCatalogue)
