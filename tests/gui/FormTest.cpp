@@ -5,15 +5,15 @@
 #include "GuiFixture.h"
 #include "LoopbackServer.h"
 #include "SampleEngines.h"
-#include "document/QuestrelDoc.h"
+#include "gui/QuestrelDoc.h"
 #include "document/SearchDocument.h"
 #include "platform/FileUtil.h"
-#include "results/ResultListCtrl.h"
-#include "shell/CommOptionsDlg.h"
-#include "shell/EngineListCtrl.h"
-#include "shell/MessageBox.h"
-#include "shell/QuestrelView.h"
-#include "shell/WxText.h"
+#include "gui/ResultListCtrl.h"
+#include "gui/CommOptionsDlg.h"
+#include "gui/EngineListCtrl.h"
+#include "gui/MessageBox.h"
+#include "gui/QuestrelView.h"
+#include "gui/WxText.h"
 
 #include <chrono>
 #include <filesystem>

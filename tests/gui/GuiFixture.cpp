@@ -3,9 +3,9 @@
 
 #include "engines/EngineCatalogue.h"
 #include "platform/ShellOpen.h"
-#include "shell/MessageBox.h"
-#include "shell/QuestrelView.h"
-#include "shell/WxText.h"
+#include "gui/MessageBox.h"
+#include "gui/QuestrelView.h"
+#include "gui/WxText.h"
 
 #include <chrono>
 #include <cstdlib>

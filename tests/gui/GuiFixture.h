@@ -5,9 +5,9 @@
 // chooser answered by the test.
 
 #include "TestFixtures.h"
-#include "document/SettingsStore.h"
+#include "gui/SettingsStore.h"
 #include "engines/SearchEngine.h"
-#include "shell/MainFrame.h"
+#include "gui/MainFrame.h"
 
 #include <functional>
 #include <memory>

@@ -3,12 +3,12 @@
 // XDG folders, a search started as if Search were pressed, and a screenshot of
 // the finished search saved to $QUESTREL_SCREENSHOT (with ImageMagick's import).
 
-#include "document/SettingsStore.h"
+#include "gui/SettingsStore.h"
 #include "engines/EngineCatalogue.h"
 #include "platform/InternetClient.h"
-#include "shell/AppContext.h"
-#include "shell/MainFrame.h"
-#include "shell/QuestrelView.h"
+#include "gui/AppContext.h"
+#include "gui/MainFrame.h"
+#include "gui/QuestrelView.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,14 +4,14 @@
 
 #include "GuiFixture.h"
 #include "engines/EngineCatalogue.h"
-#include "engines/EngineDlg.h"
+#include "gui/EngineDlg.h"
 #include "platform/FileUtil.h"
-#include "shell/AppContext.h"
-#include "shell/DesktopIntegration.h"
-#include "shell/EngineListCtrl.h"
-#include "shell/GuiSearchHost.h"
-#include "shell/QuestrelView.h"
-#include "shell/WxText.h"
+#include "gui/AppContext.h"
+#include "gui/DesktopIntegration.h"
+#include "gui/EngineListCtrl.h"
+#include "gui/GuiSearchHost.h"
+#include "gui/QuestrelView.h"
+#include "gui/WxText.h"
 
 #include <gtest/gtest.h>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "document/SettingsStore.h"
+#include "gui/SettingsStore.h"
 #include "TestFixtures.h"
 
 #include <cstdlib>

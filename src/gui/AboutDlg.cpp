@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "shell/AboutDlg.h"
+#include "gui/AboutDlg.h"
 
-#include "shell/AppIcon.h"
-#include "shell/ShellTexts.h"
+#include "gui/AppIcon.h"
+#include "gui/ShellTexts.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "shell/AppContext.h"
+#include "gui/AppContext.h"
 
 #include <cstring>
 #include <strings.h>

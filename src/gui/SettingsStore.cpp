@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "document/SettingsStore.h"
+#include "gui/SettingsStore.h"
 
 #include "platform/FileUtil.h"
 #include "platform/TextUtil.h"
-#include "shell/WxText.h"
+#include "gui/WxText.h"
 
 #include <filesystem>
 #include <wx/fileconf.h>

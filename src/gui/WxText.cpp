@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "shell/WxText.h"
+#include "gui/WxText.h"
 
 #include "platform/TextUtil.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "results/ResultListCtrl.h"
+#include "gui/ResultListCtrl.h"
 
-#include "shell/WxText.h"
+#include "gui/WxText.h"
 
 #include <wx/dcclient.h>
 #include <wx/settings.h>

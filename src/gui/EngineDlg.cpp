@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "engines/EngineDlg.h"
+#include "gui/EngineDlg.h"
 
 #include "engines/SearchEngine.h"
 #include "platform/TextUtil.h"
 #include "search/SearchTexts.h"
-#include "shell/MessageBox.h"
-#include "shell/WxText.h"
+#include "gui/MessageBox.h"
+#include "gui/WxText.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>

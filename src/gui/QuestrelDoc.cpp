@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
-#include "document/QuestrelDoc.h"
+#include "gui/QuestrelDoc.h"
 
 #include "document/SearchDocument.h"
-#include "document/SettingsStore.h"
-#include "results/ResultListCtrl.h"
+#include "gui/SettingsStore.h"
+#include "gui/ResultListCtrl.h"
 #include "search/SearchTexts.h"
-#include "shell/EngineListCtrl.h"
-#include "shell/MainFrame.h"
-#include "shell/MessageBox.h"
-#include "shell/QuestrelView.h"
-#include "shell/ShellTexts.h"
-#include "shell/WxText.h"
+#include "gui/EngineListCtrl.h"
+#include "gui/MainFrame.h"
+#include "gui/MessageBox.h"
+#include "gui/QuestrelView.h"
+#include "gui/ShellTexts.h"
+#include "gui/WxText.h"
 
 #include <wx/fileconf.h>
 #include <wx/filename.h>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "shell/GuiSearchHost.h"
+#include "gui/GuiSearchHost.h"
 
 #include "platform/CancelSignal.h"
-#include "shell/QuestrelView.h"
+#include "gui/QuestrelView.h"
 
 #include <chrono>
 #include <condition_variable>

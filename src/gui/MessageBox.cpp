@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "shell/MessageBox.h"
+#include "gui/MessageBox.h"
 
 #include "document/SearchDocument.h"
-#include "shell/ShellTexts.h"
-#include "shell/WxText.h"
+#include "gui/ShellTexts.h"
+#include "gui/WxText.h"
 
 #include <wx/dialog.h>
 #include <wx/filedlg.h>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "shell/CommOptionsDlg.h"
+#include "gui/CommOptionsDlg.h"
 
 #include "platform/InternetClient.h"
 #include "platform/TextUtil.h"
 #include "search/SearchTexts.h"
-#include "shell/MessageBox.h"
-#include "shell/ShellTexts.h"
-#include "shell/WxText.h"
+#include "gui/MessageBox.h"
+#include "gui/ShellTexts.h"
+#include "gui/WxText.h"
 
 #include <wx/button.h>
 #include <wx/radiobut.h>

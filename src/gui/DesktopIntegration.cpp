@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "shell/DesktopIntegration.h"
+#include "gui/DesktopIntegration.h"
 
 #include "engines/EngineCatalogue.h"
 #include "platform/FileUtil.h"

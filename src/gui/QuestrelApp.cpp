@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "shell/QuestrelApp.h"
+#include "gui/QuestrelApp.h"
 
-#include "document/QuestrelDoc.h"
-#include "document/SettingsStore.h"
+#include "gui/QuestrelDoc.h"
+#include "gui/SettingsStore.h"
 #include "platform/InternetClient.h"
 #include "search/SearchTexts.h"
-#include "shell/AppContext.h"
-#include "shell/DesktopIntegration.h"
-#include "shell/MainFrame.h"
-#include "shell/MessageBox.h"
-#include "shell/ShellTexts.h"
+#include "gui/AppContext.h"
+#include "gui/DesktopIntegration.h"
+#include "gui/MainFrame.h"
+#include "gui/MessageBox.h"
+#include "gui/ShellTexts.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "shell/EngineListCtrl.h"
+#include "gui/EngineListCtrl.h"
 
 #include "engines/EngineCatalogue.h"
-#include "shell/ShellTexts.h"
-#include "shell/WxText.h"
+#include "gui/ShellTexts.h"
+#include "gui/WxText.h"
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: MIT
-#include "shell/QuestrelView.h"
+#include "gui/QuestrelView.h"
 
 #include "platform/FileUtil.h"
 #include "platform/ShellOpen.h"
 #include "results/LinkOpening.h"
-#include "results/ResultListCtrl.h"
+#include "gui/ResultListCtrl.h"
 #include "results/ResultsPage.h"
 #include "search/QueryComposer.h"
 #include "search/SearchTexts.h"
-#include "shell/EngineListCtrl.h"
-#include "shell/GuiSearchHost.h"
-#include "shell/MainFrame.h"
-#include "shell/MessageBox.h"
-#include "shell/ShellTexts.h"
-#include "shell/WxText.h"
+#include "gui/EngineListCtrl.h"
+#include "gui/GuiSearchHost.h"
+#include "gui/MainFrame.h"
+#include "gui/MessageBox.h"
+#include "gui/ShellTexts.h"
+#include "gui/WxText.h"
 
 #include <filesystem>
 #include <wx/activityindicator.h>

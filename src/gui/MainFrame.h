@@ -5,7 +5,7 @@
 // pane on the left and the search form on the right. It holds the options and
 // the connection settings for the whole program.
 
-#include "shell/AppContext.h"
+#include "gui/AppContext.h"
 
 #include <functional>
 #include <memory>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "shell/AppIcon.h"
+#include "gui/AppIcon.h"
 
 #include "AppIconSvg.h" // generated from res/io.github.questrel.Questrel.svg
 
