@@ -72,7 +72,6 @@ public:
     CQuestrelView& GetFormView() { return *m_pFormView; }
     CQuestrelDoc& GetDocument() { return *m_pDocument; }
     CSettingsStore& GetSettings() { return *m_context.m_pSettings; }
-    const CAppContext& GetContext() const { return m_context; }
 
     // The message pane; the idle text is "Ready".
     void ShowStatusText(const wxString& strText);

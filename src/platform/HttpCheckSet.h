@@ -34,7 +34,6 @@ public:
     // Waits for the next finished check. False when none is pending or the
     // search was cancelled.
     bool WaitForNext(CHttpCheckResult& result);
-    size_t GetPendingCount() const { return m_checks.size(); }
 
 private:
     struct CCheck;

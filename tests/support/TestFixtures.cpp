@@ -39,14 +39,8 @@ CCurrentDirectory::~CCurrentDirectory()
 
 void CRecordingHost::PostStatusText(const std::string& strText)
 {
-    std::function<void(const std::string&)> hook;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_statusTexts.push_back(strText);
-        hook = m_statusHook;
-    }
-    if (hook)
-        hook(strText);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_statusTexts.push_back(strText);
 }
 
 void CRecordingHost::ShowMessageBox(const std::string& strText, const std::string&,
@@ -78,12 +72,6 @@ int CRecordingHost::GetSearchDoneCount() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_nSearchDone;
-}
-
-void CRecordingHost::SetStatusHook(std::function<void(const std::string&)> hook)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_statusHook = std::move(hook);
 }
 
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout)

@@ -57,15 +57,12 @@ public:
     std::vector<std::string> GetStatusTexts() const;
     std::vector<std::string> GetMessages() const;
     int GetSearchDoneCount() const;
-    // Called (on the worker) for each status text; lets a test act mid-search.
-    void SetStatusHook(std::function<void(const std::string&)> hook);
 
 private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_statusTexts;
     std::vector<std::string> m_messages;
     int m_nSearchDone = 0;
-    std::function<void(const std::string&)> m_statusHook;
 };
 
 // An engine for tests: hits are "<li><a href=..." links up to "</a>".
