@@ -10,9 +10,9 @@
 #include "platform/InternetClient.h"
 #include "platform/SearchHost.h"
 #include "results/ResultRows.h"
-#include "search/QueryComposer.h"
 #include "search/EngineOutcome.h"
 #include "search/SearchJob.h"
+#include "search/SearchRequest.h"
 #include "search/TemplateFormat.h"
 #include "search/SearchTexts.h"
 
@@ -166,24 +166,32 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
         names.insert(strResolved);
     }
 
-    CSearchJob job;
+    CSearchRequest request;
     for (const CSearchEngine& engine : catalogue)
         if (names.empty() || names.count(engine.m_strName))
-            job.m_engines.push_back(engine);
-    if (job.m_engines.empty()) {
+            request.m_engines.push_back(engine);
+    if (request.m_engines.empty()) {
         CCliHost::PrintMessage("no engine to search: the catalogue " + strCataloguePath +
                                " holds none (name one with --engines FILE)");
         return kExitFailure;
     }
+    request.m_strQuery = options.m_strQuery;
+    request.m_nSearchOption = options.m_nSearchOption;
+    request.m_nHitLimit = options.m_nHitLimit;
+    request.m_bRemoveDups = options.m_bRemoveDups;
+    request.m_bVerifyLinks = options.m_bVerifyLinks;
+    request.m_bShowResultsPage = options.m_bResultsPage;
+    request.m_bOneAtATime = options.m_bOneAtATime;
+    request.m_nConnectMethod = options.m_nConnectMethod;
+    request.m_strProxy = options.m_strProxy; // "host:port", checked by the option parser
+    request.m_strUserAgent = options.m_strUserAgent;
+    request.m_nTimeoutSeconds = options.m_nTimeoutSeconds;
+    CSearchJob job;
+    if (!BuildSearchJob(request, job))
+        return Usage("the hit limit must be an integer between 1 and 2048");
 
-    CSessionOptions sessionOptions;
-    sessionOptions.m_nConnectMethod = options.m_nConnectMethod;
-    sessionOptions.m_strProxy = options.m_strProxy;
-    if (!options.m_strUserAgent.empty())
-        sessionOptions.m_strAgent = options.m_strUserAgent;
-    sessionOptions.SetTimeoutSeconds(options.m_nTimeoutSeconds);
     std::string strError;
-    std::unique_ptr<CInternetSession> pSession = OpenInternetSession(sessionOptions, &strError);
+    std::unique_ptr<CInternetSession> pSession = OpenInternetSession(BuildSessionOptions(request), &strError);
     if (!pSession) {
         CCliHost::PrintMessage(strError);
         return kExitFailure;
@@ -195,14 +203,8 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
     job.m_pSession = pSession.get();
     job.m_pHost = &host;
     job.m_pResultList = &rows;
-    job.m_strQueryTerm = ComposeQueryTerm(options.m_strQuery, options.m_nSearchOption);
-    job.m_nHitLimit = options.m_nHitLimit;
-    job.m_bRemoveDups = options.m_bRemoveDups;
-    job.m_bShowResultsPage = options.m_bResultsPage;
     job.m_bResetResultsPage = options.m_bResultsPage;
     job.m_bOpenResultsPage = false;
-    job.m_bVerifyLinks = options.m_bVerifyLinks;
-    job.m_bOneAtATime = options.m_bOneAtATime;
 
     CSearchDocumentData document;
     document.m_nMaxHits = options.m_nHitLimit;

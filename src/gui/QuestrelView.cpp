@@ -7,6 +7,7 @@
 #include "gui/ResultListCtrl.h"
 #include "results/ResultsPage.h"
 #include "search/QueryComposer.h"
+#include "search/SearchRequest.h"
 #include "search/SearchTexts.h"
 #include "gui/EngineListCtrl.h"
 #include "gui/GuiSearchHost.h"
@@ -121,7 +122,7 @@ bool CQuestrelView::TransferFromForm()
         return false;
     }
     m_nHitLimit = static_cast<int>(nValue);
-    if (nValue < 1 || nValue > kMaxHitLimit) {
+    if (!IsValidHitLimit(nValue)) {
         ShowMessageBox(this, kMsgEnterIntegerRange, kAppCaption, wxOK | wxICON_EXCLAMATION);
         m_pMaxHitsEdit->SetFocus();
         return false;
@@ -178,6 +179,25 @@ void CQuestrelView::SetSearchingState(bool bSearching)
         m_pAnimation->Stop();
 }
 
+CSearchRequest CQuestrelView::MakeSearchRequest() const
+{
+    CSearchRequest request;
+    request.m_strQuery = m_strQuery;
+    request.m_nSearchOption = GetSearchOption();
+    request.m_nHitLimit = m_nHitLimit;
+    request.m_bAllHits = m_bAllHits;
+    request.m_bRemoveDups = m_frame.m_bRemoveDups;
+    request.m_bVerifyLinks = m_frame.m_bVerifyLinks;
+    request.m_bShowResultsPage = m_frame.m_bShowHTML;
+    request.m_bOneAtATime = m_frame.m_bOneAtATime;
+    request.m_nConnectMethod = m_frame.m_nConnectMethod;
+    request.m_strProxy = m_frame.m_strProxy;
+    request.m_strPort = m_frame.m_strPort;
+    request.m_strUserAgent = m_frame.m_strUserAgent;
+    request.m_nTimeoutSeconds = m_frame.m_nTimeoutSeconds;
+    return request;
+}
+
 void CQuestrelView::OnSearch()
 {
     if (m_bSearching)
@@ -196,14 +216,15 @@ void CQuestrelView::OnSearch()
     m_searchRun.Join(); // a stopped worker has ended by now
     ++m_nSearchId;
     m_pHost = std::make_unique<CGuiSearchHost>(*this, m_nSearchId);
+    CSearchRequest request = MakeSearchRequest();
+    request.m_engines = std::move(chosen);
     CSearchJob job;
-    job.m_engines = std::move(chosen);
+    if (!BuildSearchJob(request, job))
+        return; // the form's validation has said why
     job.m_pSession = m_pSession.get();
     job.m_pSessionOwner = m_pSession;
     job.m_pHost = m_pHost.get();
     job.m_pResultList = &m_rows;
-    job.m_strQueryTerm = ComposeQueryTerm(m_strQuery, GetSearchOption());
-    job.m_bShowResultsPage = m_frame.m_bShowHTML;
     // The desktop program keeps its results page in the user's cache, not in
     // whatever folder it was started from.
     job.m_strResultsPagePath = GetXdgCacheHome() + "/questrel/" + kResultsPageFileName;
@@ -211,10 +232,6 @@ void CQuestrelView::OnSearch()
         std::error_code ec;
         std::filesystem::create_directories(GetXdgCacheHome() + "/questrel", ec);
     }
-    job.m_nHitLimit = m_bAllHits ? kMaxHitLimit : m_nHitLimit;
-    job.m_bRemoveDups = m_frame.m_bRemoveDups;
-    job.m_bVerifyLinks = m_frame.m_bVerifyLinks;
-    job.m_bOneAtATime = m_frame.m_bOneAtATime;
     m_pOutcomes = std::make_shared<CSearchOutcomes>();
     job.m_pOutcomes = m_pOutcomes;
 
@@ -305,14 +322,7 @@ bool CQuestrelView::OnConnect()
     wxBusyCursor wait;
     m_frame.ShowStatusText(kStatusCreateInternet);
     CloseInternetSession();
-    CSessionOptions options;
-    const int nMethod = m_frame.m_nConnectMethod;
-    options.m_nConnectMethod = (nMethod == kConnectDirect || nMethod == kConnectProxy) ? nMethod : kConnectPreconfigured;
-    // Without a port the address alone names the proxy (it may carry its own ":port").
-    if (options.m_nConnectMethod == kConnectProxy)
-        options.m_strProxy = m_frame.m_strPort.empty() ? m_frame.m_strProxy : m_frame.m_strProxy + ":" + m_frame.m_strPort;
-    options.m_strAgent = m_frame.m_strUserAgent;
-    options.SetTimeoutSeconds(m_frame.m_nTimeoutSeconds);
+    const CSessionOptions options = BuildSessionOptions(MakeSearchRequest());
     std::string strError;
     m_pSession = OpenInternetSession(options, &strError);
     if (!m_pSession) {

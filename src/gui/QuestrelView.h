@@ -8,6 +8,7 @@
 #include "platform/InternetClient.h"
 #include "results/ResultRows.h"
 #include "search/SearchJob.h"
+#include "search/SearchRequest.h"
 
 #include <functional>
 #include <memory>
@@ -93,6 +94,9 @@ public:
     void PostFromWorker(int nSearchId, std::function<void()> call);
 
 private:
+    // The search the form and the frame's options ask for (engines not filled in).
+    CSearchRequest MakeSearchRequest() const;
+
     void CreateControls();
     void SetSearchingState(bool bSearching);
     bool PrepareSession();

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "search/QueryComposer.h"
+#include "search/SearchRequest.h"
+#include "search/SearchJob.h"
 
 #include <gtest/gtest.h>
 
@@ -96,4 +98,38 @@ TEST(NextPageAddress, StartNumberAndSinglePage)
 
     const CSearchEngine other = Engine(7, "http://h/s", "?q=", "&n=%d");
     EXPECT_EQ(BuildNextPageAddress(other, "x", 10, "h"), "http://h/s?q=x&n=%d");
+}
+
+TEST(SearchRequest, OnePlaceForTheHitLimitAndTheConnectMethod)
+{
+    CSearchRequest request;
+    request.m_strQuery = "red apple";
+    request.m_nSearchOption = kOptionPhrase;
+    request.m_engines.resize(2);
+    CSearchJob job;
+    for (const int nBad : {0, -1, 2049}) {
+        request.m_nHitLimit = nBad;
+        EXPECT_FALSE(BuildSearchJob(request, job)) << nBad;
+        EXPECT_TRUE(job.m_engines.empty()); // left alone
+    }
+    request.m_bAllHits = true; // the limit field does not count then
+    ASSERT_TRUE(BuildSearchJob(request, job));
+    EXPECT_EQ(job.m_nHitLimit, 2048);
+    EXPECT_EQ(job.m_strQueryTerm, "\"red+apple\"");
+    EXPECT_EQ(job.m_engines.size(), 2u);
+
+    // Connect-method codes: 1 direct, 3 proxy, anything else the system's settings.
+    for (const auto& [nCode, nExpected] : std::vector<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 0}, {3, 3}, {7, 0}}) {
+        request.m_nConnectMethod = nCode;
+        EXPECT_EQ(BuildSessionOptions(request).m_nConnectMethod, nExpected) << nCode;
+    }
+    request.m_nConnectMethod = kConnectProxy;
+    request.m_strProxy = "proxy.example";
+    request.m_strPort = "3128";
+    EXPECT_EQ(BuildSessionOptions(request).m_strProxy, "proxy.example:3128");
+    request.m_strPort = "";
+    EXPECT_EQ(BuildSessionOptions(request).m_strProxy, "proxy.example");
+    request.m_nTimeoutSeconds = 5;
+    EXPECT_EQ(BuildSessionOptions(request).m_nStallTimeoutMs, 5000);
+    EXPECT_EQ(BuildSessionOptions(request).m_strAgent, "Internet Questrel/2.0a");
 }
