@@ -10,6 +10,10 @@
 
 namespace {
 
+constexpr int kOutcomeColumn = 1;
+constexpr const char* kOutcomeColumnHeading = "Last search";
+const wxColour kFailureColour(0xB0, 0x00, 0x00);
+
 // The 18 x 19 tick boxes: an empty box, and the same box with an "X".
 wxBitmap MakeTickBitmap(bool bTicked)
 {
@@ -40,6 +44,8 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
     SetImageList(&m_imageList, wxIMAGE_LIST_SMALL);
     InsertColumn(0, kEngineColumnHeading, wxLIST_FORMAT_LEFT);
     SetColumnWidth(0, MeasureText(kEngineColumnHeading));
+    InsertColumn(kOutcomeColumn, kOutcomeColumnHeading, wxLIST_FORMAT_LEFT);
+    SetColumnWidth(kOutcomeColumn, MeasureText(kOutcomeColumnHeading));
     Bind(wxEVT_LEFT_DOWN, &CEngineListCtrl::OnLeftDown, this);
     Bind(wxEVT_RIGHT_UP, &CEngineListCtrl::OnRightUp, this);
     Bind(wxEVT_CHAR_HOOK, &CEngineListCtrl::OnKey, this);
@@ -150,6 +156,43 @@ void CEngineListCtrl::AutoSizeEngineColumn()
         nWidth = std::max(nWidth, MeasureText(ToWx(m_engines.front().m_strName)));
     if (GetColumnWidth(0) < nWidth)
         SetColumnWidth(0, nWidth & 0xFFFF);
+}
+
+void CEngineListCtrl::ShowOutcomes(const std::vector<CEngineOutcome>& outcomes)
+{
+    ClearOutcomes();
+    int nWidth = GetColumnWidth(kOutcomeColumn);
+    for (const CEngineOutcome& outcome : outcomes) {
+        for (int nRow = 0; nRow < GetEngineCount(); ++nRow) {
+            if (m_engines[static_cast<size_t>(nRow)].m_strName != outcome.m_strEngine)
+                continue;
+            const wxString strText = ToWx(outcome.Describe());
+            SetItem(nRow, kOutcomeColumn, strText);
+            if (outcome.IsFailure())
+                SetItemTextColour(nRow, kFailureColour);
+            nWidth = std::max(nWidth, std::min(MeasureText(strText), 400));
+            break;
+        }
+    }
+    SetColumnWidth(kOutcomeColumn, nWidth & 0xFFFF);
+}
+
+void CEngineListCtrl::ClearOutcomes()
+{
+    for (int nRow = 0; nRow < GetItemCount(); ++nRow) {
+        SetItem(nRow, kOutcomeColumn, wxString());
+        SetItemTextColour(nRow, GetForegroundColour());
+    }
+}
+
+wxString CEngineListCtrl::GetOutcomeText(int nRow) const
+{
+    return GetItemText(nRow, kOutcomeColumn);
+}
+
+bool CEngineListCtrl::IsOutcomeFailure(int nRow) const
+{
+    return GetItemTextColour(nRow) == kFailureColour;
 }
 
 void CEngineListCtrl::OnLeftDown(wxMouseEvent& event)

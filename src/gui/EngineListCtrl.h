@@ -6,6 +6,7 @@
 // ticked box, drawn with an "X"). Row i shows engine i of the catalogue list.
 
 #include "engines/SearchEngine.h"
+#include "search/EngineOutcome.h"
 
 #include <functional>
 #include <vector>
@@ -46,6 +47,13 @@ public:
     void ToggleFirstSelectedRow();
     // Widens the column to its heading or its first row's text (+ one "M"); never narrows it.
     void AutoSizeEngineColumn();
+
+    // How each engine ended in the last search, in a second column; a failure
+    // (HTTP or Internet error) in red. Engines the search did not ask are blank.
+    void ShowOutcomes(const std::vector<CEngineOutcome>& outcomes);
+    void ClearOutcomes();
+    wxString GetOutcomeText(int nRow) const;
+    bool IsOutcomeFailure(int nRow) const;
 
     // Called on a right click (the frame shows its pop-up menu).
     void SetRightClickHandler(std::function<void()> handler) { m_onRightClick = std::move(handler); }

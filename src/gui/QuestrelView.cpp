@@ -237,6 +237,7 @@ void CQuestrelView::OnSearch()
 
     SetSearchingState(true);
     m_frame.ShowHitCount(-1);
+    m_frame.GetEnginePane().ClearOutcomes();
     m_rows.DeleteAllRows();
     m_pResultList->SyncRows();
     m_pResultList->SetHighlightWords(m_strQuery);
@@ -273,6 +274,10 @@ void CQuestrelView::OnSearchFinished()
     SetSearchingState(false);
     m_frame.UpdateCommandStates();
     m_frame.ShowHitCount(m_rows.GetRowCount());
+    if (m_pOutcomes) {
+        m_pOutcomes->CancelPending(); // after Stop: what did not finish was cancelled
+        m_frame.GetEnginePane().ShowOutcomes(m_pOutcomes->Get());
+    }
     if (m_rows.GetRowCount() > 0 && m_frame.m_bShowHints)
         ShowMessageBox(this, kMsgResultsHint, kHintCaption, wxOK);
 }

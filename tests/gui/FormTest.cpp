@@ -218,6 +218,31 @@ TEST_F(CFormFixture, EscapeStopsARunningSearchAndEveryMnemonicIsItsOwn)
     }
 }
 
+TEST_F(CFormFixture, TheEnginePaneShowsHowEachEngineEnded)
+{
+    qtest::CLoopbackServer refusing([](const qtest::CRecordedRequest&) {
+        return qtest::CReply::Make(403, "<html>automated queries</html>");
+    });
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    engines[1].m_strUrl = refusing.GetBaseUrl(); // Sample Multi
+    Frame().GetEnginePane().SetEngines(engines, {1, 1, 0, 0});
+    Search("red apple", "3");
+    ASSERT_TRUE(WaitIdle());
+    CEngineListCtrl& pane = Frame().GetEnginePane();
+    EXPECT_EQ(pane.GetOutcomeText(0), "3 hits");
+    EXPECT_FALSE(pane.IsOutcomeFailure(0));
+    EXPECT_EQ(pane.GetOutcomeText(1), "HTTP 403 Forbidden");
+    EXPECT_TRUE(pane.IsOutcomeFailure(1));
+    EXPECT_EQ(pane.GetOutcomeText(2), ""); // not asked
+    // A new search starts with a clean slate.
+    Frame().GetEnginePane().SetRowImage(1, CEngineListCtrl::m_nUncheckedImage);
+    Search("red apple", "3");
+    EXPECT_EQ(pane.GetOutcomeText(1), "");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(pane.GetOutcomeText(1), "");
+    EXPECT_FALSE(pane.IsOutcomeFailure(1));
+}
+
 TEST_F(CFormFixture, NoBoxOfAStoppedSearchAppearsAfterStop)
 {
     // The worker raises "Invalid URL" while the UI thread is busy; Stop comes
