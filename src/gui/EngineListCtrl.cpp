@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kOutcomeColumn = 1;
-constexpr const char* kOutcomeColumnHeading = "Last search";
 const wxColour kFailureColour(0xB0, 0x00, 0x00);
 
 // The 18 x 19 tick boxes: an empty box, and the same box with an "X".
@@ -44,8 +42,6 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
     SetImageList(&m_imageList, wxIMAGE_LIST_SMALL);
     InsertColumn(0, kEngineColumnHeading, wxLIST_FORMAT_LEFT);
     SetColumnWidth(0, MeasureText(kEngineColumnHeading));
-    InsertColumn(kOutcomeColumn, kOutcomeColumnHeading, wxLIST_FORMAT_LEFT);
-    SetColumnWidth(kOutcomeColumn, MeasureText(kOutcomeColumnHeading));
     Bind(wxEVT_LEFT_DOWN, &CEngineListCtrl::OnLeftDown, this);
     Bind(wxEVT_RIGHT_UP, &CEngineListCtrl::OnRightUp, this);
     Bind(wxEVT_CHAR_HOOK, &CEngineListCtrl::OnKey, this);
@@ -59,6 +55,7 @@ void CEngineListCtrl::SetEngines(std::vector<CSearchEngine> engines, const std::
         const int nImage = i < images.size() ? images[i] : m_nUncheckedImage;
         InsertItem(static_cast<long>(i), ToWx(m_engines[i].m_strName), nImage);
     }
+    m_outcomeTexts.assign(m_engines.size(), wxString());
     AutoSizeEngineColumn();
 }
 
@@ -67,6 +64,7 @@ int CEngineListCtrl::InsertEngine(CSearchEngine engine)
     const auto nRow = static_cast<long>(FindInsertPosition(m_engines, engine.m_strName));
     InsertItem(nRow, ToWx(engine.m_strName), m_nUncheckedImage);
     m_engines.insert(m_engines.begin() + nRow, std::move(engine));
+    m_outcomeTexts.insert(m_outcomeTexts.begin() + std::min<long>(nRow, static_cast<long>(m_outcomeTexts.size())), wxString());
     return static_cast<int>(nRow);
 }
 
@@ -90,6 +88,8 @@ void CEngineListCtrl::DeleteEngine(int nRow)
         return;
     DeleteItem(nRow);
     m_engines.erase(m_engines.begin() + nRow);
+    if (static_cast<size_t>(nRow) < m_outcomeTexts.size())
+        m_outcomeTexts.erase(m_outcomeTexts.begin() + nRow);
 }
 
 int CEngineListCtrl::GetRowImage(int nRow) const
@@ -161,33 +161,33 @@ void CEngineListCtrl::AutoSizeEngineColumn()
 void CEngineListCtrl::ShowOutcomes(const std::vector<CEngineOutcome>& outcomes)
 {
     ClearOutcomes();
-    int nWidth = GetColumnWidth(kOutcomeColumn);
     for (const CEngineOutcome& outcome : outcomes) {
         for (int nRow = 0; nRow < GetEngineCount(); ++nRow) {
             if (m_engines[static_cast<size_t>(nRow)].m_strName != outcome.m_strEngine)
                 continue;
-            const wxString strText = ToWx(outcome.Describe());
-            SetItem(nRow, kOutcomeColumn, strText);
+            // After the name, where the narrow pane shows it.
+            m_outcomeTexts[static_cast<size_t>(nRow)] = ToWx(outcome.Describe());
+            SetItemText(nRow, ToWx(outcome.m_strEngine) + " - " + m_outcomeTexts[static_cast<size_t>(nRow)]);
             if (outcome.IsFailure())
                 SetItemTextColour(nRow, kFailureColour);
-            nWidth = std::max(nWidth, std::min(MeasureText(strText), 400));
             break;
         }
     }
-    SetColumnWidth(kOutcomeColumn, nWidth & 0xFFFF);
 }
 
 void CEngineListCtrl::ClearOutcomes()
 {
-    for (int nRow = 0; nRow < GetItemCount(); ++nRow) {
-        SetItem(nRow, kOutcomeColumn, wxString());
+    m_outcomeTexts.assign(m_engines.size(), wxString());
+    for (int nRow = 0; nRow < GetItemCount() && nRow < GetEngineCount(); ++nRow) {
+        SetItemText(nRow, ToWx(m_engines[static_cast<size_t>(nRow)].m_strName));
         SetItemTextColour(nRow, GetForegroundColour());
     }
 }
 
 wxString CEngineListCtrl::GetOutcomeText(int nRow) const
 {
-    return GetItemText(nRow, kOutcomeColumn);
+    return nRow >= 0 && static_cast<size_t>(nRow) < m_outcomeTexts.size() ? m_outcomeTexts[static_cast<size_t>(nRow)]
+                                                                            : wxString();
 }
 
 bool CEngineListCtrl::IsOutcomeFailure(int nRow) const

@@ -48,8 +48,9 @@ public:
     // Widens the column to its heading or its first row's text (+ one "M"); never narrows it.
     void AutoSizeEngineColumn();
 
-    // How each engine ended in the last search, in a second column; a failure
-    // (HTTP or Internet error) in red. Engines the search did not ask are blank.
+    // How each engine ended in the last search, after its name ("Bing - 10 hits");
+    // a failure (HTTP or Internet error) in red. Engines the search did not ask
+    // show their name alone.
     void ShowOutcomes(const std::vector<CEngineOutcome>& outcomes);
     void ClearOutcomes();
     wxString GetOutcomeText(int nRow) const;
@@ -65,5 +66,6 @@ private:
 
     wxImageList m_imageList;
     std::vector<CSearchEngine> m_engines;
+    std::vector<wxString> m_outcomeTexts; // per row, empty when none
     std::function<void()> m_onRightClick;
 };

@@ -436,7 +436,7 @@ void CMainFrame::OnDeleteEngine()
     if (nRow < 0)
         return;
     const wxString strQuestion = ToWx(FormatTemplate(
-        kMsgDeleteEngine, {CTemplateArg::Text(FromWx(m_pEngineView->GetItemText(nRow)))}));
+        kMsgDeleteEngine, {CTemplateArg::Text(m_pEngineView->GetEngines()[static_cast<size_t>(nRow)].m_strName)}));
     if (ShowMessageBox(this, strQuestion, kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
         return;
     m_pEngineView->DeleteEngine(nRow);
@@ -539,7 +539,7 @@ void CMainFrame::SaveSettingsAtExit()
         return;
     CSettingsStore& settings = GetSettings();
     for (int i = 0; i < m_pEngineView->GetEngineCount(); ++i)
-        settings.WriteInt(FromWx(m_pEngineView->GetItemText(i)), m_pEngineView->GetRowImage(i));
+        settings.WriteInt(m_pEngineView->GetEngines()[static_cast<size_t>(i)].m_strName, m_pEngineView->GetRowImage(i));
     CQuestrelView& view = *m_pFormView;
     view.TransferFromForm();
     settings.WriteInt(SettingsKey::kMaxHits, view.m_nHitLimit);

@@ -230,6 +230,7 @@ TEST_F(CFormFixture, TheEnginePaneShowsHowEachEngineEnded)
     ASSERT_TRUE(WaitIdle());
     CEngineListCtrl& pane = Frame().GetEnginePane();
     EXPECT_EQ(pane.GetOutcomeText(0), "3 hits");
+    EXPECT_EQ(pane.GetItemText(0), "Sample Count - 3 hits"); // shown after the name
     EXPECT_FALSE(pane.IsOutcomeFailure(0));
     EXPECT_EQ(pane.GetOutcomeText(1), "HTTP 403 Forbidden");
     EXPECT_TRUE(pane.IsOutcomeFailure(1));
@@ -238,6 +239,7 @@ TEST_F(CFormFixture, TheEnginePaneShowsHowEachEngineEnded)
     Frame().GetEnginePane().SetRowImage(1, CEngineListCtrl::m_nUncheckedImage);
     Search("red apple", "3");
     EXPECT_EQ(pane.GetOutcomeText(1), "");
+    EXPECT_EQ(pane.GetItemText(1), "Sample Multi");
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(pane.GetOutcomeText(1), "");
     EXPECT_FALSE(pane.IsOutcomeFailure(1));

@@ -50,7 +50,7 @@ Strings PaneNames(CEngineListCtrl& pane)
 {
     Strings names;
     for (int i = 0; i < pane.GetItemCount(); ++i)
-        names.push_back(FromWx(pane.GetItemText(i)));
+        names.push_back(pane.GetEngines()[static_cast<size_t>(i)].m_strName);
     return names;
 }
 
