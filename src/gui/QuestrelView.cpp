@@ -109,13 +109,21 @@ void CQuestrelView::TransferToForm()
     m_pQueryEdit->ChangeValue(ToWx(m_strQuery));
     m_pMaxHitsEdit->ChangeValue(wxString::Format("%d", m_nHitLimit));
     m_pAllHits->SetValue(m_bAllHits);
+    UpdateHitLimitState(); // the field follows the box after every load
 }
 
 bool CQuestrelView::TransferFromForm()
 {
     m_strQuery = FromWx(m_pQueryEdit->GetValue());
+    m_bAllHits = m_pAllHits->GetValue();
     const wxString strHits = m_pMaxHitsEdit->GetValue().Strip(wxString::both);
     long nValue = 0;
+    if (m_bAllHits) {
+        // A disabled field is not validated: All Hits does not use it.
+        if (strHits.ToLong(&nValue) && IsValidHitLimit(nValue))
+            m_nHitLimit = static_cast<int>(nValue);
+        return true;
+    }
     if (strHits.empty() || !strHits.ToLong(&nValue) || nValue < INT_MIN || nValue > INT_MAX) {
         ShowMessageBox(this, kMsgEnterInteger, kAppCaption, wxOK | wxICON_EXCLAMATION);
         m_pMaxHitsEdit->SetFocus();
@@ -127,7 +135,6 @@ bool CQuestrelView::TransferFromForm()
         m_pMaxHitsEdit->SetFocus();
         return false;
     }
-    m_bAllHits = m_pAllHits->GetValue();
     return true;
 }
 
@@ -149,8 +156,9 @@ void CQuestrelView::UpdateHitLimitState()
 
 void CQuestrelView::OnAllHitsClicked()
 {
-    if (TransferFromForm())
-        UpdateHitLimitState();
+    // The field follows the box at once; its value is checked when a search needs it.
+    m_bAllHits = m_pAllHits->GetValue();
+    UpdateHitLimitState();
 }
 
 // ---------------------------------------------------------------------------

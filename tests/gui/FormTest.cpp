@@ -245,6 +245,35 @@ TEST_F(CFormFixture, TheEnginePaneShowsHowEachEngineEnded)
     EXPECT_FALSE(pane.IsOutcomeFailure(1));
 }
 
+TEST_F(CFormFixture, MaxHitsFollowsAllHitsAndADisabledFieldIsNotChecked)
+{
+    // A document or profile with an impossible limit and All Hits on.
+    View().m_nHitLimit = 5000;
+    View().m_bAllHits = true;
+    View().TransferToForm();
+    EXPECT_FALSE(Edit(IDC_MAX_HITS)->IsEnabled());
+    Tick("Sample Count");
+    gui.m_messages.clear();
+    View().OnSearch();
+    EXPECT_TRUE(gui.m_messages.empty());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(View().GetRows().GetRowCount(), 50); // All Hits asked the engine for 2048: it has 50
+
+    // A click on the box (the real event) enables the field; then the value counts.
+    auto* pAllHits = dynamic_cast<wxCheckBox*>(View().FindWindow(IDC_ALL_HITS));
+    ASSERT_NE(pAllHits, nullptr);
+    pAllHits->SetValue(false);
+    wxCommandEvent click(wxEVT_CHECKBOX, IDC_ALL_HITS);
+    click.SetEventObject(pAllHits);
+    click.SetInt(0);
+    pAllHits->ProcessWindowEvent(click);
+    EXPECT_TRUE(Edit(IDC_MAX_HITS)->IsEnabled());
+    gui.m_messages.clear();
+    View().OnSearch();
+    EXPECT_EQ(gui.MessageTexts(), Strings{"Please enter an integer between 1 and 2048."});
+    EXPECT_FALSE(View().IsSearching());
+}
+
 TEST_F(CFormFixture, NoBoxOfAStoppedSearchAppearsAfterStop)
 {
     // The worker raises "Invalid URL" while the UI thread is busy; Stop comes
