@@ -36,6 +36,7 @@ CGuiFixture::CGuiFixture()
         return m_fileHandler ? ToWx(m_fileHandler(bSave)) : wxString();
     });
     SetShellOpenHandler([this](const std::string& strTarget) {
+        std::lock_guard<std::mutex> lock(m_openedMutex);
         m_opened.push_back(strTarget);
         return m_nOpenResult;
     });

@@ -5,12 +5,13 @@
 // chooser answered by the test.
 
 #include "TestFixtures.h"
-#include "gui/SettingsStore.h"
 #include "engines/SearchEngine.h"
 #include "gui/MainFrame.h"
+#include "gui/SettingsStore.h"
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,13 @@ public:
     std::function<int(wxDialog&)> m_dialogHandler;
     std::function<std::string(bool bSave)> m_fileHandler;
     std::vector<std::string> m_statusTexts;
-    std::vector<std::string> m_opened; // targets handed to the desktop opener
+    std::vector<std::string> m_opened; // targets handed to the desktop opener (guarded by m_openedMutex)
+    std::mutex m_openedMutex;          // the worker opens the results page on its own thread
+    std::vector<std::string> Opened()
+    {
+        std::lock_guard<std::mutex> lock(m_openedMutex);
+        return m_opened;
+    }
     int m_nOpenResult = 42;
 
     std::vector<std::string> MessageTexts() const;
