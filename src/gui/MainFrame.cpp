@@ -20,6 +20,7 @@
 #include "gui/WxText.h"
 
 #include <wx/artprov.h>
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
@@ -102,6 +103,7 @@ CMainFrame::CMainFrame(const CAppContext& context)
     CreateMenus();
     CreateToolBarAndStatusBar();
     ReadOptions();
+    RestoreWindowPlacement();
 
     // The first document: the form's values from the profile.
     m_pDocument = std::make_unique<CQuestrelDoc>(*this);
@@ -548,11 +550,54 @@ void CMainFrame::SaveSettingsAtExit()
     settings.WriteInt(SettingsKey::kAllHits, view.m_bAllHits ? 1 : 0);
 }
 
+void CMainFrame::SaveWindowPlacement()
+{
+    // Where the window was, unless it was made full-screen or tiny.
+    if (IsIconized() || IsMaximized() || IsFullScreen())
+        return;
+    const wxRect rect = GetRect();
+    CSettingsStore& settings = GetSettings();
+    settings.WriteInt(SettingsKey::kWindowX, rect.x);
+    settings.WriteInt(SettingsKey::kWindowY, rect.y);
+    settings.WriteInt(SettingsKey::kWindowWidth, rect.width);
+    settings.WriteInt(SettingsKey::kWindowHeight, rect.height);
+    settings.WriteInt(SettingsKey::kSplitter, m_pSplitter->GetSashPosition());
+}
+
+void CMainFrame::RestoreWindowPlacement()
+{
+    const CSettingsStore& settings = GetSettings();
+    const int nWidth = settings.ReadInt(SettingsKey::kWindowWidth, 0);
+    const int nHeight = settings.ReadInt(SettingsKey::kWindowHeight, 0);
+    if (nWidth >= 300 && nHeight >= 200 && nWidth <= 20000 && nHeight <= 20000)
+        SetSize(nWidth, nHeight);
+    const wxPoint position(settings.ReadInt(SettingsKey::kWindowX, -1), settings.ReadInt(SettingsKey::kWindowY, -1));
+    if (position.x >= 0 && position.y >= 0 && wxDisplay::GetFromPoint(position) != wxNOT_FOUND)
+        Move(position);
+    // The sash is placed once the window has its size (a window manager may
+    // size it after it is shown, which moved a sash placed earlier).
+    const int nSash = settings.ReadInt(SettingsKey::kSplitter, kEnginePaneWidth);
+    m_nSashPosition = nSash >= 60 && nSash <= 5000 ? nSash : kEnginePaneWidth;
+    m_pSplitter->SetSashPosition(m_nSashPosition);
+    CallAfter([this] { m_pSplitter->SetSashPosition(m_nSashPosition); });
+}
+
+int CMainFrame::GetSashPosition() const
+{
+    return m_pSplitter->GetSashPosition();
+}
+
+void CMainFrame::SetSashPosition(int nPosition)
+{
+    m_pSplitter->SetSashPosition(nPosition);
+}
+
 void CMainFrame::OnClose(wxCloseEvent& event)
 {
     // A running search ends, and its worker is joined, before anything goes.
     m_pFormView->CancelSearch();
     m_lockTimer.Stop();
+    SaveWindowPlacement();
     SaveSettingsAtExit();
     event.Skip(); // the frame is destroyed
 }

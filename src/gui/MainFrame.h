@@ -75,6 +75,13 @@ public:
 
     // The message pane; the idle text is "Ready".
     void ShowStatusText(const wxString& strText);
+    // The window's size, position and sash are kept in the profile at close and
+    // restored at start.
+    void SaveWindowPlacement();
+    void RestoreWindowPlacement();
+    int GetSashPosition() const;
+    void SetSashPosition(int nPosition);
+
     // Texts that came together: the bar shows the last one.
     void ShowStatusTexts(const std::vector<std::string>& texts);
     // The number of hits the list holds, in a field of its own ("12 hits"); -1 clears it.
@@ -121,6 +128,7 @@ private:
 
     CAppContext m_context;
     wxSplitterWindow* m_pSplitter = nullptr;
+    int m_nSashPosition = 200;
     CEngineListCtrl* m_pEngineView = nullptr;
     CQuestrelView* m_pFormView = nullptr;
     std::unique_ptr<CQuestrelDoc> m_pDocument;

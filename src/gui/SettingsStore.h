@@ -32,6 +32,11 @@ inline constexpr const char* kPort = "Port";
 inline constexpr const char* kUserAgent = "User Agent";
 inline constexpr const char* kOneAtATime = "One At A Time";
 inline constexpr const char* kTimeout = "Timeout";
+inline constexpr const char* kWindowX = "Window X";
+inline constexpr const char* kWindowY = "Window Y";
+inline constexpr const char* kWindowWidth = "Window Width";
+inline constexpr const char* kWindowHeight = "Window Height";
+inline constexpr const char* kSplitter = "Splitter";
 } // namespace SettingsKey
 
 namespace SettingsDefault {

@@ -432,3 +432,23 @@ TEST(Shell, DesktopRegistrationAndFirstRunCatalogue)
     EXPECT_EQ(engines[0].m_strName, "Mine");
     ::unsetenv("XDG_DATA_DIRS");
 }
+
+TEST(Shell, TheWindowsPlaceIsRemembered)
+{
+    CGuiFixture gui;
+    {
+        CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
+        qtest::Pump();
+        EXPECT_EQ(frame.GetSashPosition(), 200); // the engine pane starts 200 pixels wide
+        frame.SetSize(720, 480);
+        frame.SetSashPosition(260);
+        qtest::Pump();
+        gui.CloseFrame();
+    }
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Window Width", 0), 720);
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Splitter", 0), 260);
+    CMainFrame& frame = gui.StartFrame();
+    qtest::Pump();
+    EXPECT_EQ(frame.GetSize(), wxSize(720, 480));
+    EXPECT_EQ(frame.GetSashPosition(), 260);
+}
