@@ -214,8 +214,9 @@ TEST_F(CFormFixture, EscapeStopsARunningSearchAndEveryMnemonicIsItsOwn)
         std::set<wxString> letters;
         for (const wxMenuItem* pItem : Frame().GetMenuBar()->GetMenu(nMenu)->GetMenuItems()) {
             const wxString strLetter = pItem->GetItemLabel().AfterFirst('&').Left(1).Lower();
-            if (!strLetter.empty())
+            if (!strLetter.empty()) {
                 EXPECT_TRUE(letters.insert(strLetter).second) << pItem->GetItemLabel();
+            }
         }
     }
 }
