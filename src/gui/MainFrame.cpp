@@ -511,9 +511,9 @@ void CMainFrame::OnCommunication()
         m_strProxy.clear();
         m_strPort.clear();
     }
-    GetSettings().WriteInt(SettingsKey::kConnectMethod, m_nConnectMethod);
-    GetSettings().WriteText(SettingsKey::kProxy, m_strProxy);
-    GetSettings().WriteText(SettingsKey::kPort, m_strPort);
+    GetSettings().WriteTexts({{SettingsKey::kConnectMethod, std::to_string(m_nConnectMethod)},
+                              {SettingsKey::kProxy, m_strProxy},
+                              {SettingsKey::kPort, m_strPort}});
 }
 
 bool CMainFrame::OnHelp(int nTopic)
@@ -539,15 +539,17 @@ void CMainFrame::SaveSettingsAtExit()
 {
     if (!m_bSaveSettings)
         return;
-    CSettingsStore& settings = GetSettings();
+    std::vector<std::pair<std::string, std::string>> values;
     for (int i = 0; i < m_pEngineView->GetEngineCount(); ++i)
-        settings.WriteInt(m_pEngineView->GetEngines()[static_cast<size_t>(i)].m_strName, m_pEngineView->GetRowImage(i));
+        values.emplace_back(m_pEngineView->GetEngines()[static_cast<size_t>(i)].m_strName,
+                            std::to_string(m_pEngineView->GetRowImage(i)));
     CQuestrelView& view = *m_pFormView;
     view.TransferFromForm();
-    settings.WriteInt(SettingsKey::kMaxHits, view.m_nHitLimit);
-    settings.WriteInt(SettingsKey::kSearchOption, view.GetSearchOption());
-    settings.WriteText(SettingsKey::kCriteria, view.m_strQuery);
-    settings.WriteInt(SettingsKey::kAllHits, view.m_bAllHits ? 1 : 0);
+    values.emplace_back(SettingsKey::kMaxHits, std::to_string(view.m_nHitLimit));
+    values.emplace_back(SettingsKey::kSearchOption, std::to_string(view.GetSearchOption()));
+    values.emplace_back(SettingsKey::kCriteria, view.m_strQuery);
+    values.emplace_back(SettingsKey::kAllHits, view.m_bAllHits ? "1" : "0");
+    GetSettings().WriteTexts(values);
 }
 
 void CMainFrame::SaveWindowPlacement()
@@ -556,12 +558,11 @@ void CMainFrame::SaveWindowPlacement()
     if (IsIconized() || IsMaximized() || IsFullScreen())
         return;
     const wxRect rect = GetRect();
-    CSettingsStore& settings = GetSettings();
-    settings.WriteInt(SettingsKey::kWindowX, rect.x);
-    settings.WriteInt(SettingsKey::kWindowY, rect.y);
-    settings.WriteInt(SettingsKey::kWindowWidth, rect.width);
-    settings.WriteInt(SettingsKey::kWindowHeight, rect.height);
-    settings.WriteInt(SettingsKey::kSplitter, m_pSplitter->GetSashPosition());
+    GetSettings().WriteTexts({{SettingsKey::kWindowX, std::to_string(rect.x)},
+                              {SettingsKey::kWindowY, std::to_string(rect.y)},
+                              {SettingsKey::kWindowWidth, std::to_string(rect.width)},
+                              {SettingsKey::kWindowHeight, std::to_string(rect.height)},
+                              {SettingsKey::kSplitter, std::to_string(m_pSplitter->GetSashPosition())}});
 }
 
 void CMainFrame::RestoreWindowPlacement()

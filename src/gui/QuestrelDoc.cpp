@@ -141,11 +141,12 @@ void CQuestrelDoc::OnFileSaveAs()
         ShowMessageBox(&m_frame, kMsgFailedToSaveDocument, kAppCaption, wxOK | wxICON_EXCLAMATION);
 }
 
-std::vector<std::string> CQuestrelDoc::GetRecentFiles() const
+namespace {
+
+std::vector<std::string> ReadRecentFiles(const wxFileConfig& config)
 {
     std::vector<std::string> files;
-    wxFileConfig& config = m_frame.GetSettings().GetConfig();
-    for (size_t i = 1; i <= kRecentFileCount; ++i) {
+    for (size_t i = 1; i <= CQuestrelDoc::kRecentFileCount; ++i) {
         wxString strPath;
         if (config.Read(wxString::Format("%s%zu", kRecentGroup, i), &strPath) && !strPath.empty())
             files.push_back(FromWx(strPath));
@@ -153,15 +154,24 @@ std::vector<std::string> CQuestrelDoc::GetRecentFiles() const
     return files;
 }
 
+} // namespace
+
+std::vector<std::string> CQuestrelDoc::GetRecentFiles() const
+{
+    return ReadRecentFiles(m_frame.GetSettings().GetConfig());
+}
+
 void CQuestrelDoc::AddToRecentFiles(const std::string& strPath)
 {
-    std::vector<std::string> files = GetRecentFiles();
-    std::erase(files, strPath);
-    files.insert(files.begin(), strPath);
-    if (files.size() > kRecentFileCount)
-        files.resize(kRecentFileCount);
-    CSettingsStore& settings = m_frame.GetSettings();
-    for (size_t i = 0; i < files.size(); ++i)
-        settings.GetConfig().Write(wxString::Format("%s%zu", kRecentGroup, i + 1), ToWx(files[i]));
-    settings.Flush();
+    // The list on disk is the one extended, so a document another copy of the
+    // program opened meanwhile stays on it.
+    m_frame.GetSettings().Update([&strPath](wxFileConfig& config) {
+        std::vector<std::string> files = ReadRecentFiles(config);
+        std::erase(files, strPath);
+        files.insert(files.begin(), strPath);
+        if (files.size() > kRecentFileCount)
+            files.resize(kRecentFileCount);
+        for (size_t i = 0; i < files.size(); ++i)
+            config.Write(wxString::Format("%s%zu", kRecentGroup, i + 1), ToWx(files[i]));
+    });
 }

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <wx/fileconf.h>
+#include <wx/mstream.h>
 
 namespace {
 
@@ -25,6 +26,24 @@ wxString KeyPath(const std::string& strKey)
     return wxString("/") + SettingsKey::kSection + "/" + ToWx(strEncoded);
 }
 
+// A profile far larger than any the program writes is not read.
+constexpr size_t kMaxProfileBytes = 4 * 1024 * 1024;
+
+// The config of the file as it is on disk now: empty when there is no file;
+// null when a file is there but cannot be read (it is then not replaced).
+std::unique_ptr<wxFileConfig> ReadProfile(const std::string& strPath)
+{
+    std::string bytes;
+    if (!ReadFileBytes(strPath, bytes, kMaxProfileBytes)) {
+        std::error_code ec;
+        if (std::filesystem::exists(strPath, ec) || ec)
+            return nullptr;
+        bytes.clear();
+    }
+    wxMemoryInputStream stream(bytes.data(), bytes.size());
+    return std::make_unique<wxFileConfig>(stream);
+}
+
 } // namespace
 
 std::string CSettingsStore::GetDefaultPath()
@@ -34,9 +53,12 @@ std::string CSettingsStore::GetDefaultPath()
 
 CSettingsStore::CSettingsStore(const std::string& strPath)
     : m_strPath(strPath),
-      m_pConfig(std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, ToWx(strPath),
-                                                wxEmptyString, wxCONFIG_USE_LOCAL_FILE))
+      m_pConfig(ReadProfile(strPath))
 {
+    if (!m_pConfig) {
+        wxMemoryInputStream empty(nullptr, 0);
+        m_pConfig = std::make_unique<wxFileConfig>(empty);
+    }
 }
 
 CSettingsStore::~CSettingsStore() = default;
@@ -59,18 +81,33 @@ std::string CSettingsStore::ReadText(const std::string& strKey, const std::strin
 
 bool CSettingsStore::WriteInt(const std::string& strKey, int nValue)
 {
-    return m_pConfig->Write(KeyPath(strKey), wxString::Format("%d", nValue)) && Flush();
+    return WriteTexts({{strKey, std::to_string(nValue)}});
 }
 
 bool CSettingsStore::WriteText(const std::string& strKey, const std::string& strValue)
 {
-    return m_pConfig->Write(KeyPath(strKey), ToWx(strValue)) && Flush();
+    return WriteTexts({{strKey, strValue}});
 }
 
-bool CSettingsStore::Flush()
+bool CSettingsStore::WriteTexts(const std::vector<std::pair<std::string, std::string>>& values)
 {
-    // wxFileConfig writes a temporary file and renames it over the profile.
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(m_strPath).parent_path(), ec);
-    return m_pConfig->Flush();
+    return Update([&values](wxFileConfig& config) {
+        for (const auto& [strKey, strValue] : values)
+            config.Write(KeyPath(strKey), ToWx(strValue));
+    });
+}
+
+bool CSettingsStore::Update(const std::function<void(wxFileConfig&)>& change)
+{
+    change(*m_pConfig);
+    const std::unique_ptr<wxFileConfig> pOnDisk = ReadProfile(m_strPath);
+    if (!pOnDisk)
+        return false;
+    change(*pOnDisk);
+    wxMemoryOutputStream stream;
+    if (!pOnDisk->Save(stream, wxConvUTF8))
+        return false;
+    std::string bytes(stream.GetLength(), '\0');
+    stream.CopyTo(bytes.data(), bytes.size());
+    return WriteFileAtomically(m_strPath, bytes, true);
 }

@@ -5,13 +5,20 @@
 // (default ~/.config/questrel/), on wxFileConfig. Only the GUI reads and writes
 // it, on the UI thread.
 //
-// Every write reaches the file at once, and the file is replaced whole (written
-// to a temporary file and renamed), so a crash or a full disk never leaves a
-// truncated profile. Sections and keys the program does not know (the
-// recent-file list) are kept.
+// The file is read once, when the store is made. Every write reaches the file
+// at once: it reads the file as it is on disk at that moment, changes only the
+// keys being written and replaces the file whole (a temporary file renamed over
+// it, so a crash or a full disk never leaves a truncated profile). Two copies
+// of the program on one profile therefore keep each other's settings, and
+// sections and keys the program does not know are kept too. A symbolic link is
+// followed; a profile the user may not write is not replaced (the write says
+// false).
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class wxFileConfig;
 
@@ -73,11 +80,14 @@ public:
     // False when the file could not be written.
     bool WriteInt(const std::string& strKey, int nValue);
     bool WriteText(const std::string& strKey, const std::string& strValue);
+    // Several keys of the section in one write of the file.
+    bool WriteTexts(const std::vector<std::pair<std::string, std::string>>& values);
 
-    // The underlying config, for the framework's own entries (recent files);
-    // call Flush after changing it.
-    wxFileConfig& GetConfig() { return *m_pConfig; }
-    bool Flush();
+    // The config as read, for entries outside the section (recent files).
+    const wxFileConfig& GetConfig() const { return *m_pConfig; }
+    // Applies a change to the config as read and to the file as it is on disk
+    // now, then writes the file; the change is called once for each.
+    bool Update(const std::function<void(wxFileConfig&)>& change);
 
 private:
     std::string m_strPath;

@@ -107,3 +107,56 @@ TEST_F(CSettingsFixture, UnwritableProfileIsReportedAsFalse)
     CSettingsStore store(dir.File("file/questrel.ini"));
     EXPECT_FALSE(store.WriteInt("Max Hits", 5));
 }
+
+TEST_F(CSettingsFixture, TwoCopiesOnOneProfileKeepEachOthersSettings)
+{
+    std::filesystem::create_directories(dir.File("questrel"));
+    qtest::WriteFile(strPath, "[Settings]\nMax Hits=35\nProxy=old\n");
+    CSettingsStore first(strPath);
+    CSettingsStore second(strPath);
+
+    ASSERT_TRUE(first.WriteInt(SettingsKey::kVerifyLinks, 1));
+    ASSERT_TRUE(second.WriteTexts({{SettingsKey::kProxy, "proxy.lan"}, {SettingsKey::kPort, "3128"}}));
+    ASSERT_TRUE(first.Update([](wxFileConfig& config) { config.Write("/Recent File List/File1", "/a.qrl"); }));
+    ASSERT_TRUE(second.Update([](wxFileConfig& config) { config.Write("/Recent File List/File2", "/b.qrl"); }));
+
+    const CSettingsStore reader(strPath);
+    EXPECT_EQ(reader.ReadInt(SettingsKey::kVerifyLinks, 0), 1);
+    EXPECT_EQ(reader.ReadText(SettingsKey::kProxy), "proxy.lan");
+    EXPECT_EQ(reader.ReadText(SettingsKey::kPort), "3128");
+    EXPECT_EQ(reader.ReadInt(SettingsKey::kMaxHits, 20), 35);
+    wxString strRecent;
+    EXPECT_TRUE(reader.GetConfig().Read("/Recent File List/File1", &strRecent));
+    EXPECT_EQ(strRecent, "/a.qrl");
+
+    // Each copy reads what it wrote itself; what the other wrote after the
+    // start is seen at the next start.
+    EXPECT_EQ(first.ReadText(SettingsKey::kProxy), "old");
+    EXPECT_EQ(second.ReadText(SettingsKey::kProxy), "proxy.lan");
+}
+
+TEST_F(CSettingsFixture, ALinkIsFollowedAndAProfileThatMayNotBeWrittenIsKept)
+{
+    std::filesystem::create_directories(dir.File("questrel"));
+    std::filesystem::create_directories(dir.File("dotfiles"));
+    qtest::WriteFile(dir.File("dotfiles/questrel.ini"), "[Settings]\nMax Hits=35\n");
+    std::filesystem::create_symlink("../dotfiles/questrel.ini", strPath);
+    CSettingsStore store(strPath);
+    EXPECT_EQ(store.ReadInt(SettingsKey::kMaxHits, 20), 35);
+    ASSERT_TRUE(store.WriteInt(SettingsKey::kAllHits, 1));
+    EXPECT_TRUE(std::filesystem::is_symlink(strPath));
+    EXPECT_EQ(CSettingsStore(dir.File("dotfiles/questrel.ini")).ReadInt(SettingsKey::kAllHits, 0), 1);
+
+    // Read-only: refused, the file as it was.
+    ::chmod(dir.File("dotfiles/questrel.ini").c_str(), 0444);
+    const std::string strBefore = qtest::ReadFile(strPath);
+    EXPECT_FALSE(store.WriteInt(SettingsKey::kMaxHits, 5));
+    EXPECT_EQ(qtest::ReadFile(strPath), strBefore);
+
+    // A profile that is there but cannot be read (a folder here) is not replaced.
+    const std::string strFolder = dir.File("folder.ini");
+    std::filesystem::create_directories(strFolder + "/keep");
+    CSettingsStore onFolder(strFolder);
+    EXPECT_FALSE(onFolder.WriteInt(SettingsKey::kMaxHits, 5));
+    EXPECT_TRUE(std::filesystem::is_directory(strFolder + "/keep"));
+}
