@@ -4,8 +4,6 @@
 #include "platform/TextUtil.h"
 
 #include <algorithm>
-#include <cstdio>
-
 
 namespace {
 
@@ -78,31 +76,6 @@ std::string EscapeTsvField(std::string_view field)
     return out;
 }
 
-std::string JsonString(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char ch : ToValidUtf8(text)) {
-        const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                char sz[8];
-                std::snprintf(sz, sizeof sz, "\\u%04x", c);
-                out += sz;
-            } else {
-                out += ch;
-            }
-        }
-    }
-    out += '"';
-    return out;
-}
-
 std::string FormatHitsTsv(const std::vector<CSearchHit>& hits)
 {
     std::string out;
@@ -115,30 +88,6 @@ std::string FormatHitsTsv(const std::vector<CSearchHit>& hits)
         out += '\n';
     }
     return out;
-}
-
-namespace {
-
-std::string HitsJsonArray(const std::vector<CSearchHit>& hits, const char* pszIndent)
-{
-    std::string out = "[";
-    for (size_t i = 0; i < hits.size(); ++i) {
-        out += i ? ",\n" : "\n";
-        out += pszIndent;
-        out += " {\"description\":" + JsonString(hits[i].m_strDescription) +
-               ",\"url\":" + JsonString(hits[i].m_strUrl) +
-               ",\"engine\":" + JsonString(hits[i].m_strEngine) + "}";
-    }
-    if (!hits.empty())
-        out += std::string("\n") + pszIndent;
-    return out + "]";
-}
-
-} // namespace
-
-std::string FormatHitsJson(const std::vector<CSearchHit>& hits)
-{
-    return HitsJsonArray(hits, "") + "\n";
 }
 
 CDocumentPrinter::CDocumentPrinter(bool bJson, std::function<void(const std::string&)> write)
@@ -171,8 +120,7 @@ void CDocumentPrinter::Header(const CSearchDocumentData& data)
 void CDocumentPrinter::Hit(const CSearchHit& hit)
 {
     if (m_bJson)
-        m_write((m_nHits ? ",\n" : "\n") + std::string("  {\"description\":") + JsonString(hit.m_strDescription) +
-                ",\"url\":" + JsonString(hit.m_strUrl) + ",\"engine\":" + JsonString(hit.m_strEngine) + "}");
+        m_write((m_nHits ? ",\n  " : "\n  ") + HitJsonObject(hit));
     else
         m_write(FormatHitsTsv({hit}));
     ++m_nHits;
