@@ -44,6 +44,7 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
     SetColumnWidth(0, MeasureText(kEngineColumnHeading));
     Bind(wxEVT_LEFT_DOWN, &CEngineListCtrl::OnLeftDown, this);
     Bind(wxEVT_RIGHT_UP, &CEngineListCtrl::OnRightUp, this);
+    Bind(wxEVT_MOTION, &CEngineListCtrl::OnMotion, this);
     Bind(wxEVT_CHAR_HOOK, &CEngineListCtrl::OnKey, this);
 }
 
@@ -178,6 +179,8 @@ void CEngineListCtrl::ShowOutcomes(const std::vector<CEngineOutcome>& outcomes)
 void CEngineListCtrl::ClearOutcomes()
 {
     m_outcomeTexts.assign(m_engines.size(), wxString());
+    m_nTipRow = -1;
+    RowsWindow()->UnsetToolTip();
     for (int nRow = 0; nRow < GetItemCount() && nRow < GetEngineCount(); ++nRow) {
         SetItemText(nRow, ToWx(m_engines[static_cast<size_t>(nRow)].m_strName));
         SetItemTextColour(nRow, GetForegroundColour());
@@ -193,6 +196,40 @@ wxString CEngineListCtrl::GetOutcomeText(int nRow) const
 bool CEngineListCtrl::IsOutcomeFailure(int nRow) const
 {
     return GetItemTextColour(nRow) == kFailureColour;
+}
+
+wxWindow* CEngineListCtrl::RowsWindow()
+{
+    // The list draws its rows in a child window of its own (below the header);
+    // the pointer is over that one, so the tooltip goes there.
+    for (wxWindow* pChild : GetChildren())
+        if (static_cast<const void*>(pChild) == static_cast<const void*>(m_mainWin))
+            return pChild;
+    return this;
+}
+
+wxString CEngineListCtrl::GetRowTip(int nRow) const
+{
+    const wxString strOutcome = GetOutcomeText(nRow);
+    return strOutcome.empty() ? wxString() : ToWx(m_engines[static_cast<size_t>(nRow)].m_strName) + ": " + strOutcome;
+}
+
+void CEngineListCtrl::OnMotion(wxMouseEvent& event)
+{
+    // The row under the pointer shows its whole outcome, which a narrow pane cuts.
+    event.Skip();
+    int nFlags = 0;
+    long nRow = HitTest(event.GetPosition(), nFlags);
+    if (!(nFlags & wxLIST_HITTEST_ONITEM))
+        nRow = -1;
+    if (nRow == m_nTipRow)
+        return;
+    m_nTipRow = nRow;
+    const wxString strTip = nRow >= 0 ? GetRowTip(static_cast<int>(nRow)) : wxString();
+    if (strTip.empty())
+        RowsWindow()->UnsetToolTip();
+    else
+        RowsWindow()->SetToolTip(strTip);
 }
 
 void CEngineListCtrl::OnLeftDown(wxMouseEvent& event)

@@ -55,6 +55,9 @@ public:
     void ClearOutcomes();
     wxString GetOutcomeText(int nRow) const;
     bool IsOutcomeFailure(int nRow) const;
+    // The tooltip of a row: its name and whole outcome; empty without one.
+    wxString GetRowTip(int nRow) const;
+    wxWindow* RowsWindow();
 
     // Called on a right click (the frame shows its pop-up menu).
     void SetRightClickHandler(std::function<void()> handler) { m_onRightClick = std::move(handler); }
@@ -62,10 +65,12 @@ public:
 private:
     void OnLeftDown(wxMouseEvent& event);
     void OnRightUp(wxMouseEvent& event);
+    void OnMotion(wxMouseEvent& event);
     int MeasureText(const wxString& strText) const;
 
     wxImageList m_imageList;
     std::vector<CSearchEngine> m_engines;
     std::vector<wxString> m_outcomeTexts; // per row, empty when none
     std::function<void()> m_onRightClick;
+    long m_nTipRow = -1;
 };

@@ -62,6 +62,7 @@ const char* Prompt(int nId)
     case wxID_OPEN: return "Open an existing document";
     case wxID_SAVE: return "Save the active document";
     case wxID_SAVEAS: return "Save the active document with a new name";
+    case ID_EXPORT_RESULTS: return "Save the result list as CSV or JSON";
     case wxID_EXIT: return "Quit the application";
     case ID_VIEW_TOOLBAR: return "Show or hide the toolbar";
     case ID_VIEW_STATUS_BAR: return "Show or hide the status bar";
@@ -136,6 +137,7 @@ void CMainFrame::CreateMenus()
     item(pFile, wxID_OPEN, "&Open...\tCtrl+O");
     item(pFile, wxID_SAVE, "&Save\tCtrl+S");
     item(pFile, wxID_SAVEAS, "Save &As...");
+    item(pFile, ID_EXPORT_RESULTS, "Export &Results...");
     pFile->AppendSeparator();
     if (m_context.m_bEngineEditing) {
         item(pFile, ID_NEW_ENGINE, "Ne&w Engine");
@@ -176,6 +178,7 @@ void CMainFrame::CreateMenus()
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileOpen(); }, wxID_OPEN);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileSave(); }, wxID_SAVE);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileSaveAs(); }, wxID_SAVEAS);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pFormView->OnExportResults(); }, ID_EXPORT_RESULTS);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnNewEngine(); }, ID_NEW_ENGINE);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnEditEngine(); }, ID_EDIT_ENGINE);

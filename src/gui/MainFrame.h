@@ -44,6 +44,7 @@ enum : int
     ID_STOP_SEARCH = 2905,
     ID_VIEW_TOOLBAR = 2900,
     ID_VIEW_STATUS_BAR = 2901,
+    ID_EXPORT_RESULTS = 2906,
 };
 
 class CMainFrame : public wxFrame

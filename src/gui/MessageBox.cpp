@@ -5,15 +5,19 @@
 #include "gui/ShellTexts.h"
 #include "gui/WxText.h"
 
+#include <wx/clipbrd.h>
 #include <wx/dialog.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 
 namespace {
 MessageBoxHandler g_messageBoxHandler;
 ModalDialogHandler g_modalDialogHandler;
 ChooseFileHandler g_chooseFileHandler;
+PopupMenuHandler g_popupMenuHandler;
+ClipboardHandler g_clipboardHandler;
 } // namespace
 
 int ShowMessageBox(wxWindow* pParent, const wxString& strText, const wxString& strCaption, long nStyle)
@@ -62,19 +66,74 @@ wxString ChooseFile(wxWindow* pParent, bool bSave, const wxString& strDefaultNam
     return bSave ? CompleteSavePath(pParent, dialog.GetPath()) : dialog.GetPath();
 }
 
-wxString CompleteSavePath(wxWindow* pParent, const wxString& strChosen)
+wxString CompleteSavePath(wxWindow* pParent, const wxString& strChosen, const wxString& strExtension)
 {
-    // The default extension: a name typed without one gets ".qrl". The dialog
+    // The default extension: a name typed without one gets it. The dialog
     // asked about the name as typed, so a file of the completed name is asked
     // about here before it is replaced.
-    if (strChosen.Lower().EndsWith(kDocumentExtension) || strChosen.AfterLast('/').Find('.') != wxNOT_FOUND)
+    if (strChosen.Lower().EndsWith(strExtension) || strChosen.AfterLast('/').Find('.') != wxNOT_FOUND)
         return strChosen;
-    const wxString strPath = strChosen + kDocumentExtension;
+    const wxString strPath = strChosen + strExtension;
     if (wxFileExists(strPath) &&
         ShowMessageBox(pParent, strPath.AfterLast('/') + " already exists.\nDo you want to replace it?",
                        kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
         return wxEmptyString;
     return strPath;
+}
+
+wxString ChooseExportFile(wxWindow* pParent, bool& bJson)
+{
+    wxString strPath;
+    if (g_chooseFileHandler) {
+        strPath = g_chooseFileHandler(true, "results.csv");
+        bJson = strPath.Lower().EndsWith(".json");
+        return strPath;
+    }
+    wxFileDialog dialog(pParent, "Export Results", wxEmptyString, "results.csv",
+                        "CSV (*.csv)|*.csv|JSON (*.json)|*.json", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK)
+        return wxEmptyString;
+    strPath = dialog.GetPath();
+    const wxString strLower = strPath.Lower();
+    bJson = strLower.EndsWith(".json") || (!strLower.EndsWith(".csv") && dialog.GetFilterIndex() == 1);
+    return CompleteSavePath(pParent, strPath, bJson ? ".json" : ".csv");
+}
+
+void ShowPopupMenu(wxWindow* pWindow, wxMenu& menu)
+{
+    if (!g_popupMenuHandler) {
+        pWindow->PopupMenu(&menu);
+        return;
+    }
+    const int nId = g_popupMenuHandler(menu);
+    const wxMenuItem* pItem = nId == wxID_NONE ? nullptr : menu.FindItem(nId);
+    if (!pItem || !pItem->IsEnabled())
+        return;
+    wxCommandEvent event(wxEVT_MENU, nId);
+    event.SetEventObject(&menu);
+    pWindow->GetEventHandler()->ProcessEvent(event);
+}
+
+bool CopyToClipboard(const wxString& strText)
+{
+    if (g_clipboardHandler) {
+        g_clipboardHandler(strText);
+        return true;
+    }
+    wxClipboardLocker lock;
+    if (!lock)
+        return false;
+    return wxTheClipboard->SetData(new wxTextDataObject(strText));
+}
+
+void SetPopupMenuHandler(PopupMenuHandler handler)
+{
+    g_popupMenuHandler = std::move(handler);
+}
+
+void SetClipboardHandler(ClipboardHandler handler)
+{
+    g_clipboardHandler = std::move(handler);
 }
 
 void SetMessageBoxHandler(MessageBoxHandler handler)

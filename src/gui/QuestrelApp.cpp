@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
+#include <wx/clipbrd.h>
 
 wxIMPLEMENT_APP_NO_MAIN(CQuestrelApp);
 
@@ -92,6 +93,9 @@ bool CQuestrelApp::OnInit()
 int CQuestrelApp::OnExit()
 {
     m_pSettings.reset();
+    // Copied hits stay on the clipboard after the program ends (handed to the
+    // desktop's clipboard manager, where there is one).
+    wxTheClipboard->Flush();
     if (m_bNetworkStarted)
         CleanupNetworkLibrary();
     return wxApp::OnExit();

@@ -3,6 +3,7 @@
 
 #include "platform/FileUtil.h"
 #include "platform/ShellOpen.h"
+#include "results/HitExport.h"
 #include "results/LinkOpening.h"
 #include "gui/ResultListCtrl.h"
 #include "results/ResultsPage.h"
@@ -98,7 +99,7 @@ void CQuestrelView::CreateControls()
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnStop(); }, IDC_STOP);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnClearResults(); }, IDC_CLEAR_RESULTS);
     Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnAllHitsClicked(); }, IDC_ALL_HITS);
-    Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent&) { OnResultDoubleClick(); }, IDC_RESULTS);
+    m_pResultList->SetOpenHandler([this](int nRow) { OpenResult(nRow); });
 }
 
 // ---------------------------------------------------------------------------
@@ -362,8 +363,12 @@ void CQuestrelView::OnClearResults()
 
 void CQuestrelView::OnResultDoubleClick()
 {
-    const int nRow = m_pResultList->GetFirstSelectedRow();
-    if (nRow < 0)
+    OpenResult(m_pResultList->GetFirstSelectedRow());
+}
+
+void CQuestrelView::OpenResult(int nRow)
+{
+    if (nRow < 0 || nRow >= m_rows.GetRowCount())
         return;
     m_pResultList->ReadRowIntoFields(nRow);
     if (!IsWebAddress(m_strUrl)) {
@@ -372,4 +377,19 @@ void CQuestrelView::OnResultDoubleClick()
     }
     if (const char* pszError = ShellOpenErrorText(ShellOpen(m_strUrl)))
         ShowMessageBox(this, pszError, kAppCaption, wxOK);
+}
+
+void CQuestrelView::OnExportResults()
+{
+    bool bJson = false;
+    const wxString strPath = ChooseExportFile(this, bJson);
+    if (strPath.empty())
+        return;
+    // The rows as they are now; a running search may add more later.
+    const std::vector<CSearchHit> hits = m_rows.GetRows();
+    if (!WriteFileAtomically(FromWx(strPath), bJson ? FormatHitsJson(hits) : FormatHitsCsv(hits))) {
+        ShowMessageBox(this, kMsgFailedToExport, kAppCaption, wxOK | wxICON_EXCLAMATION);
+        return;
+    }
+    m_frame.ShowStatusText(wxString::Format(kStatusExported, static_cast<int>(hits.size()), strPath));
 }

@@ -75,7 +75,9 @@ public:
     void OnSearch();
     void OnStop();
     void OnClearResults();
-    void OnResultDoubleClick();
+    void OnResultDoubleClick();          // opens the first selected hit
+    void OpenResult(int nRow);           // in the browser, if it is a web address
+    void OnExportResults();              // File > Export Results...
     bool OnConnect();
     void CloseInternetSession();
     bool HasInternetSession() const { return m_pSession != nullptr; }

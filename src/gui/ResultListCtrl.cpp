@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "gui/ResultListCtrl.h"
 
+#include "gui/MessageBox.h"
 #include "gui/WxText.h"
+#include "results/HitExport.h"
 
+#include <algorithm>
 #include <wx/dcclient.h>
+#include <wx/menu.h>
 #include <wx/settings.h>
 
 // ---------------------------------------------------------------------------
@@ -95,11 +99,26 @@ private:
 
 CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows& rows)
     : wxDataViewCtrl(pParent, nId, wxDefaultPosition, wxDefaultSize,
-                     wxDV_SINGLE | wxDV_ROW_LINES | wxBORDER_SUNKEN),
+                     wxDV_MULTIPLE | wxDV_ROW_LINES | wxBORDER_SUNKEN),
       m_rows(rows), m_pModel(new CResultRowsModel(rows))
 {
     AssociateModel(m_pModel);
     m_pModel->DecRef(); // the control holds the reference
+    SetName("Search results");
+    Bind(wxEVT_CHAR_HOOK, &CResultListCtrl::OnKey, this);
+    Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU, &CResultListCtrl::OnContextMenu, this);
+    Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent& event) {
+        if (event.GetItem().IsOk() && m_open)
+            m_open(static_cast<int>(m_pModel->GetRow(event.GetItem())));
+    });
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+        const int nRow = GetFirstSelectedRow();
+        if (nRow >= 0 && m_open)
+            m_open(nRow);
+    }, ID_RESULT_OPEN);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopySelection(1); }, ID_RESULT_COPY_LINK);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopySelection(0); }, ID_RESULT_COPY_DESCRIPTION);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { CopySelection(-1); }, ID_RESULT_COPY_ROW);
 }
 
 CResultListCtrl::~CResultListCtrl() = default;
@@ -209,16 +228,98 @@ void CResultListCtrl::SetHighlightWords(const std::string& strQuery)
     Refresh();
 }
 
+std::vector<int> CResultListCtrl::GetSelectedRows() const
+{
+    wxDataViewItemArray items;
+    GetSelections(items);
+    std::vector<int> rows;
+    rows.reserve(items.size());
+    for (const wxDataViewItem& item : items)
+        if (item.IsOk())
+            rows.push_back(static_cast<int>(m_pModel->GetRow(item)));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::vector<CSearchHit> CResultListCtrl::GetSelectedHits() const
+{
+    std::vector<CSearchHit> hits;
+    for (const int nRow : GetSelectedRows()) {
+        CSearchHit hit;
+        if (m_rows.GetRow(nRow, hit))
+            hits.push_back(std::move(hit));
+    }
+    return hits;
+}
+
 int CResultListCtrl::GetFirstSelectedRow() const
 {
-    const wxDataViewItem item = GetSelection();
-    return item.IsOk() ? static_cast<int>(m_pModel->GetRow(item)) : -1;
+    const std::vector<int> rows = GetSelectedRows();
+    return rows.empty() ? -1 : rows.front();
 }
 
 void CResultListCtrl::SelectRow(int nRow)
 {
-    if (nRow >= 0 && nRow < m_nShown)
-        Select(m_pModel->GetItem(static_cast<unsigned>(nRow)));
+    if (nRow < 0 || nRow >= m_nShown)
+        return;
+    const wxDataViewItem item = m_pModel->GetItem(static_cast<unsigned>(nRow));
+    UnselectAll();
+    Select(item);
+    SetCurrentItem(item);
+}
+
+void CResultListCtrl::OnKey(wxKeyEvent& event)
+{
+    const int nKey = event.GetKeyCode();
+    if (nKey == WXK_MENU || nKey == WXK_WINDOWS_MENU || (nKey == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT)) {
+        ShowContextMenu();
+        return;
+    }
+    if ((nKey == 'C' || nKey == WXK_INSERT) && event.GetModifiers() == wxMOD_CONTROL) {
+        CopySelection(-1);
+        return;
+    }
+    event.Skip();
+}
+
+void CResultListCtrl::OnContextMenu(wxDataViewEvent& event)
+{
+    // A right click on a row that is not selected selects it alone first.
+    if (event.GetItem().IsOk() && !IsSelected(event.GetItem()))
+        SelectRow(static_cast<int>(m_pModel->GetRow(event.GetItem())));
+    ShowContextMenu();
+}
+
+void CResultListCtrl::ShowContextMenu()
+{
+    const bool bSelected = HasSelection();
+    wxMenu menu;
+    menu.Append(ID_RESULT_OPEN, "&Open");
+    menu.AppendSeparator();
+    menu.Append(ID_RESULT_COPY_LINK, "Copy &Link");
+    menu.Append(ID_RESULT_COPY_DESCRIPTION, "Copy &Description");
+    menu.Append(ID_RESULT_COPY_ROW, "&Copy Row\tCtrl+C");
+    for (const int nId : {ID_RESULT_OPEN, ID_RESULT_COPY_LINK, ID_RESULT_COPY_DESCRIPTION, ID_RESULT_COPY_ROW})
+        menu.Enable(nId, bSelected);
+    ShowPopupMenu(this, menu);
+}
+
+void CResultListCtrl::CopySelection(int nColumn)
+{
+    const std::vector<CSearchHit> hits = GetSelectedHits();
+    if (hits.empty())
+        return;
+    std::string strText;
+    if (nColumn < 0) {
+        strText = FormatHitsLines(hits);
+    } else {
+        for (const CSearchHit& hit : hits)
+            strText += OneLineField(nColumn == 0 ? hit.m_strDescription : hit.m_strUrl) + '\n';
+    }
+    // A single cell goes without its line break, ready to paste into a field.
+    if (hits.size() == 1 && nColumn >= 0)
+        strText.pop_back();
+    CopyToClipboard(wxString::FromUTF8(strText));
 }
 
 void CResultListCtrl::RequestSync()

@@ -7,11 +7,16 @@
 //
 // The store may change on the search worker; the control learns of it through
 // RequestSync (any thread), which posts one coalesced update to the UI thread.
+//
+// Several rows can be selected. A right click, the Menu key or Shift+F10 opens
+// the hit's menu (Open, Copy Link, Copy Description, Copy Row); Ctrl+C copies
+// the selected rows as lines of description TAB URL TAB engine.
 
 #include "results/HighlightWords.h"
 #include "results/ResultRows.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 #include <wx/dataview.h>
@@ -41,9 +46,19 @@ public:
     void SetHighlightWords(const std::string& strQuery);
     const CHighlightWords& GetHighlightWords() const { return m_highlight; }
 
-    int GetFirstSelectedRow() const;
+    // The selected rows in list order.
+    std::vector<int> GetSelectedRows() const;
+    std::vector<CSearchHit> GetSelectedHits() const;
+    int GetFirstSelectedRow() const; // -1 when none
+    // Selects this row alone and makes it the current row.
     void SelectRow(int nRow);
     CResultRows& GetRows() { return m_rows; }
+
+    // Called to open a hit (double click, Enter, the menu's Open).
+    void SetOpenHandler(std::function<void(int nRow)> open) { m_open = std::move(open); }
+    void ShowContextMenu();
+    // The selected rows' cells to the clipboard: one column, or whole rows (-1).
+    void CopySelection(int nColumn);
 
     // Thread-safe: brings the control up to date with the store soon (UI thread).
     void RequestSync();
@@ -53,6 +68,8 @@ public:
 
 private:
     CSearchHit HitFromFields() const;
+    void OnKey(wxKeyEvent& event);
+    void OnContextMenu(wxDataViewEvent& event);
     // Widens the columns for rows nFrom..nTo-1 (of the first kMeasuredRows), one DC for all.
     void MeasureRows(int nFrom, int nTo);
 
@@ -65,4 +82,13 @@ private:
     int m_nShown = 0;
     uint64_t m_nSyncedStructure = 0;
     std::atomic<bool> m_bSyncPending{false};
+    std::function<void(int)> m_open;
+};
+
+enum : int
+{
+    ID_RESULT_OPEN = 2950,
+    ID_RESULT_COPY_LINK,
+    ID_RESULT_COPY_DESCRIPTION,
+    ID_RESULT_COPY_ROW,
 };

@@ -22,6 +22,8 @@ inline constexpr const char* kMsgEnterProxy = "Please enter the proxy server";
 inline constexpr const char* kMsgReconnect =
     "Your communication settings have changed.  Would you like to reconnect?";
 inline constexpr const char* kMsgConnectionProblemCaption = "Internet connection problem";
+inline constexpr const char* kMsgFailedToExport = "Failed to export results.";
+inline constexpr const char* kStatusExported = "%d hits exported to %s";
 inline constexpr const char* kMsgNotAWebAddress = "This link is not a web address and was not opened.";
 inline constexpr const char* kStatusCreateInternet = "Create Internet connection";
 inline constexpr const char* kStatusConnectedInternet = "Connected to the Internet";

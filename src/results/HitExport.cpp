@@ -67,15 +67,6 @@ void AppendCsvField(std::string& out, std::string_view field)
     out += '"';
 }
 
-std::string OneLine(std::string_view field)
-{
-    std::string strText = ToValidUtf8(field);
-    for (char& c : strText)
-        if (c == '\t' || c == '\r' || c == '\n')
-            c = ' ';
-    return strText;
-}
-
 } // namespace
 
 std::string FormatHitsCsv(const std::vector<CSearchHit>& hits)
@@ -92,10 +83,20 @@ std::string FormatHitsCsv(const std::vector<CSearchHit>& hits)
     return out;
 }
 
+std::string OneLineField(std::string_view field)
+{
+    std::string strText = ToValidUtf8(field);
+    for (char& c : strText)
+        if (c == '\t' || c == '\r' || c == '\n')
+            c = ' ';
+    return strText;
+}
+
 std::string FormatHitsLines(const std::vector<CSearchHit>& hits)
 {
     std::string out;
     for (const CSearchHit& hit : hits)
-        out += OneLine(hit.m_strDescription) + '\t' + OneLine(hit.m_strUrl) + '\t' + OneLine(hit.m_strEngine) + '\n';
+        out += OneLineField(hit.m_strDescription) + '\t' + OneLineField(hit.m_strUrl) + '\t' +
+               OneLineField(hit.m_strEngine) + '\n';
     return out;
 }

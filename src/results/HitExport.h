@@ -29,3 +29,5 @@ std::string FormatHitsCsv(const std::vector<CSearchHit>& hits);
 // One line per hit: description TAB URL TAB engine; a TAB or line break inside
 // a field becomes a blank.
 std::string FormatHitsLines(const std::vector<CSearchHit>& hits);
+// One field as those lines carry it.
+std::string OneLineField(std::string_view field);

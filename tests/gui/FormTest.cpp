@@ -238,6 +238,15 @@ TEST_F(CFormFixture, TheEnginePaneShowsHowEachEngineEnded)
     EXPECT_EQ(pane.GetOutcomeText(1), "HTTP 403 Forbidden");
     EXPECT_TRUE(pane.IsOutcomeFailure(1));
     EXPECT_EQ(pane.GetOutcomeText(2), ""); // not asked
+    // The pointer on a row shows its whole outcome as the tooltip.
+    Frame().Raise();
+    qtest::Pump();
+    wxRect rowRect;
+    ASSERT_TRUE(pane.GetItemRect(1, rowRect));
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(pane.ClientToScreen(rowRect.GetPosition() + wxPoint(20, rowRect.height / 2)));
+    EXPECT_TRUE(qtest::PumpUntil([&] { return pane.RowsWindow()->GetToolTipText() == "Sample Multi: HTTP 403 Forbidden"; }, 2000))
+        << pane.RowsWindow()->GetToolTipText();
     // A new search starts with a clean slate.
     Frame().GetEnginePane().SetRowImage(1, CEngineListCtrl::m_nUncheckedImage);
     Search("red apple", "3");
@@ -574,4 +583,94 @@ TEST_F(CFormFixture, ClosingTheWindowEndsARunningSearch)
     const auto start = std::chrono::steady_clock::now();
     gui.CloseFrame();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST_F(CFormFixture, SeveralHitsAreSelectedCopiedAndOpenedFromTheirMenu)
+{
+    CResultRows& rows = View().GetRows();
+    CResultListCtrl& list = View().GetResultList();
+    rows.AppendHit({"Red apple", "https://a.example/red", "Mojeek"});
+    rows.AppendHit({"Green\tapple", "https://b.example/green", "Bing"});
+    rows.AppendHit({"Pear", "javascript:alert(1)", "Brave"});
+    list.SyncRows();
+
+    // Ctrl+C as typed: the selected rows, one line each, in list order.
+    Frame().Raise();
+    list.SetFocus();
+    list.SelectRow(0);
+    qtest::Pump();
+    wxUIActionSimulator keys;
+    keys.Char(WXK_DOWN, wxMOD_SHIFT); // the selection grows by a row
+    ASSERT_TRUE(qtest::PumpUntil([&] { return list.GetSelectedRows() == std::vector<int>{0, 1}; }, 2000));
+    keys.Char('c', wxMOD_CONTROL);
+    ASSERT_TRUE(qtest::PumpUntil([&] { return !gui.m_clipboard.empty(); }, 2000));
+    EXPECT_EQ(gui.m_clipboard.back(), "Red apple\thttps://a.example/red\tMojeek\n"
+                                      "Green apple\thttps://b.example/green\tBing\n");
+
+    // Shift+F10 and the Menu key open the hit's menu; its items do what they say.
+    keys.Char(WXK_F10, wxMOD_SHIFT);
+    ASSERT_TRUE(qtest::PumpUntil([&] { return gui.m_popupMenus.size() == 1; }, 2000));
+    EXPECT_EQ(gui.m_popupMenus[0], (Strings{"Open", "Copy Link", "Copy Description", "Copy Row"}));
+    gui.m_popupHandler = [](wxMenu&) { return static_cast<int>(ID_RESULT_COPY_LINK); };
+    keys.Char(WXK_MENU);
+    ASSERT_TRUE(qtest::PumpUntil([&] { return gui.m_popupMenus.size() == 2; }, 2000));
+    EXPECT_EQ(gui.m_clipboard.back(), "https://a.example/red\nhttps://b.example/green\n");
+    list.SelectRow(1);
+    gui.m_popupHandler = [](wxMenu&) { return static_cast<int>(ID_RESULT_COPY_DESCRIPTION); };
+    list.ShowContextMenu();
+    EXPECT_EQ(gui.m_clipboard.back(), "Green apple"); // one cell: no line break
+    gui.m_popupHandler = [](wxMenu&) { return static_cast<int>(ID_RESULT_OPEN); };
+    list.ShowContextMenu();
+    EXPECT_EQ(gui.Opened(), Strings{"https://b.example/green"});
+    list.SelectRow(0);
+    keys.Char(WXK_RETURN); // Enter opens the current hit
+    ASSERT_TRUE(qtest::PumpUntil([&] { return gui.Opened().size() == 2; }, 2000));
+    EXPECT_EQ(gui.Opened().back(), "https://a.example/red");
+    list.SelectRow(2);
+    list.ShowContextMenu(); // not a web address: said, not opened
+    EXPECT_EQ(gui.m_messages.back().m_strText, "This link is not a web address and was not opened.");
+    EXPECT_EQ(gui.Opened().size(), 2u);
+
+    // Nothing selected: the items are there but do nothing.
+    list.UnselectAll();
+    gui.m_popupHandler = [](wxMenu&) { return static_cast<int>(ID_RESULT_COPY_ROW); };
+    const size_t nCopies = gui.m_clipboard.size();
+    list.ShowContextMenu();
+    EXPECT_EQ(gui.m_clipboard.size(), nCopies);
+}
+
+TEST_F(CFormFixture, ExportWritesTheListAsCsvOrJson)
+{
+    CResultRows& rows = View().GetRows();
+    rows.AppendHit({"Apples, \"red\"", "https://a.example/", "Mojeek"});
+    rows.AppendHit({"=1+1", "https://b.example/", "Bing"});
+    View().GetResultList().SyncRows();
+
+    const std::string strCsv = gui.Dir().File("hits.csv");
+    gui.m_fileHandler = [&](bool bSave) {
+        EXPECT_TRUE(bSave);
+        return strCsv;
+    };
+    View().OnExportResults();
+    EXPECT_EQ(qtest::ReadFile(strCsv), "Description,URL,Engine\r\n"
+                                       "\"Apples, \"\"red\"\"\",https://a.example/,Mojeek\r\n"
+                                       "'=1+1,https://b.example/,Bing\r\n");
+    EXPECT_EQ(gui.m_statusTexts.back(), "2 hits exported to " + strCsv);
+
+    const std::string strJson = gui.Dir().File("hits.JSON");
+    gui.m_fileHandler = [&](bool) { return strJson; };
+    View().OnExportResults();
+    EXPECT_EQ(qtest::ReadFile(strJson), "[\n {\"description\":\"Apples, \\\"red\\\"\",\"url\":\"https://a.example/\",\"engine\":\"Mojeek\"},\n"
+                                        " {\"description\":\"=1+1\",\"url\":\"https://b.example/\",\"engine\":\"Bing\"}\n]\n");
+
+    // A file that may not be written is said, and kept.
+    ::chmod(strJson.c_str(), 0444);
+    gui.m_messages.clear();
+    View().OnExportResults();
+    ASSERT_EQ(gui.MessageTexts(), Strings{"Failed to export results."});
+    EXPECT_EQ(gui.m_messages[0].m_strCaption, "questrel");
+    // Cancelled: nothing happens.
+    gui.m_fileHandler = [](bool) { return std::string(); };
+    View().OnExportResults();
+    EXPECT_EQ(gui.m_messages.size(), 1u);
 }

@@ -12,6 +12,7 @@
 #include <thread>
 #include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 
 namespace qtest {
@@ -35,6 +36,15 @@ CGuiFixture::CGuiFixture()
     SetChooseFileHandler([this](bool bSave, const wxString&) {
         return m_fileHandler ? ToWx(m_fileHandler(bSave)) : wxString();
     });
+    SetPopupMenuHandler([this](wxMenu& menu) {
+        std::vector<std::string> labels;
+        for (const wxMenuItem* pItem : menu.GetMenuItems())
+            if (!pItem->IsSeparator())
+                labels.push_back(FromWx(pItem->GetItemLabelText()));
+        m_popupMenus.push_back(labels);
+        return m_popupHandler ? m_popupHandler(menu) : wxID_NONE;
+    });
+    SetClipboardHandler([this](const wxString& strText) { m_clipboard.push_back(FromWx(strText)); });
     SetShellOpenHandler([this](const std::string& strTarget) {
         std::lock_guard<std::mutex> lock(m_openedMutex);
         m_opened.push_back(strTarget);
@@ -53,6 +63,8 @@ CGuiFixture::~CGuiFixture()
     SetMessageBoxHandler(nullptr);
     SetModalDialogHandler(nullptr);
     SetChooseFileHandler(nullptr);
+    SetPopupMenuHandler(nullptr);
+    SetClipboardHandler(nullptr);
     SetShellOpenHandler(nullptr);
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 class wxDialog;
+class wxMenu;
 
 namespace qtest {
 
@@ -47,6 +48,10 @@ public:
     int m_nAnswer = 0; // 0: OK / the default
     std::function<int(wxDialog&)> m_dialogHandler;
     std::function<std::string(bool bSave)> m_fileHandler;
+    // Pop-up menus: the item to choose (wxID_NONE by default); each menu shown is recorded.
+    std::function<int(wxMenu&)> m_popupHandler;
+    std::vector<std::vector<std::string>> m_popupMenus; // the items' labels of each menu shown
+    std::vector<std::string> m_clipboard;               // every text put on the clipboard
     std::vector<std::string> m_statusTexts;
     std::vector<std::string> m_opened; // targets handed to the desktop opener (guarded by m_openedMutex)
     std::mutex m_openedMutex;          // the worker opens the results page on its own thread

@@ -10,6 +10,7 @@
 #include "gui/DesktopIntegration.h"
 #include "gui/EngineListCtrl.h"
 #include "gui/GuiSearchHost.h"
+#include "gui/MessageBox.h"
 #include "gui/QuestrelView.h"
 #include "gui/WxText.h"
 
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <thread>
 #include <wx/choice.h>
+#include <wx/clipbrd.h>
 #include <wx/menu.h>
 #include <wx/uiaction.h>
 #include <wx/textctrl.h>
@@ -81,7 +83,8 @@ TEST(Shell, WithoutEngineEditingTheEngineCommandsAreInNoMenu)
     CGuiFixture gui;
     CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(0)),
-              (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-", "E&xit"}));
+              (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "Export &Results...", "-",
+                       "E&xit"}));
     std::unique_ptr<wxMenu> pPopup(frame.CreateEngineMenu());
     EXPECT_EQ(MenuLabels(pPopup.get()), (Strings{"&Select All", "&Clear All"}));
     EXPECT_EQ(frame.GetMenuBar()->FindItem(ID_NEW_ENGINE), nullptr);
@@ -94,8 +97,8 @@ TEST(Shell, EngineEditingAddsTheEngineCommands)
     CGuiFixture gui;
     CMainFrame& frame = gui.StartFrame({Engine("Alpha")}, true);
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(0)),
-              (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-",
-                       "Ne&w Engine", "&Edit Engine", "&Delete Engine", "-", "E&xit"}));
+              (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
+                       "Export &Results...", "-", "Ne&w Engine", "&Edit Engine", "&Delete Engine", "-", "E&xit"}));
     std::unique_ptr<wxMenu> pPopup(frame.CreateEngineMenu());
     EXPECT_EQ(MenuLabels(pPopup.get()),
               (Strings{"&Add", "&Properties", "&Delete", "&Select All", "&Clear All"}));
@@ -451,4 +454,19 @@ TEST(Shell, TheWindowsPlaceIsRemembered)
     qtest::Pump();
     EXPECT_EQ(frame.GetSize(), wxSize(720, 480));
     EXPECT_EQ(frame.GetSashPosition(), 260);
+}
+
+TEST(Shell, CopiedTextReachesTheDesktopClipboard)
+{
+    CGuiFixture gui;
+    gui.StartFrame({Engine("Alpha")});
+    SetClipboardHandler(nullptr); // the real clipboard
+    ASSERT_TRUE(CopyToClipboard("Red apple\thttps://a.example/\tMojeek\n"));
+    wxTextDataObject data;
+    {
+        wxClipboardLocker lock;
+        ASSERT_FALSE(!lock);
+        ASSERT_TRUE(wxTheClipboard->GetData(data));
+    }
+    EXPECT_EQ(data.GetText(), "Red apple\thttps://a.example/\tMojeek\n");
 }
