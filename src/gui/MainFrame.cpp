@@ -474,7 +474,7 @@ wxMenu* CMainFrame::CreateEngineMenu() const
 void CMainFrame::ShowEngineMenu()
 {
     std::unique_ptr<wxMenu> pMenu(CreateEngineMenu());
-    PopupMenu(pMenu.get());
+    ShowPopupMenu(this, *pMenu);
 }
 
 // ---------------------------------------------------------------------------

@@ -33,7 +33,8 @@ CGuiFixture::CGuiFixture()
     SetModalDialogHandler([this](wxDialog& dialog) {
         return m_dialogHandler ? m_dialogHandler(dialog) : wxID_CANCEL;
     });
-    SetChooseFileHandler([this](bool bSave, const wxString&) {
+    SetChooseFileHandler([this](bool bSave, const wxString& strDefault) {
+        m_fileAsks.push_back(bSave ? "save " + FromWx(strDefault) : "open");
         return m_fileHandler ? ToWx(m_fileHandler(bSave)) : wxString();
     });
     SetPopupMenuHandler([this](wxMenu& menu) {

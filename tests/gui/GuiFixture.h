@@ -48,6 +48,8 @@ public:
     int m_nAnswer = 0; // 0: OK / the default
     std::function<int(wxDialog&)> m_dialogHandler;
     std::function<std::string(bool bSave)> m_fileHandler;
+    // Every file chooser shown: "open", or "save " and the name it proposed.
+    std::vector<std::string> m_fileAsks;
     // Pop-up menus: the item to choose (wxID_NONE by default); each menu shown is recorded.
     std::function<int(wxMenu&)> m_popupHandler;
     std::vector<std::vector<std::string>> m_popupMenus; // the items' labels of each menu shown
