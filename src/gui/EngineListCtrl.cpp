@@ -2,70 +2,100 @@
 #include "gui/EngineListCtrl.h"
 
 #include "engines/EngineCatalogue.h"
+#include "gui/Accessibility.h"
 #include "gui/ShellTexts.h"
 #include "gui/WxText.h"
 
+#include <algorithm>
+#include <gtk/gtk.h>
 #include <wx/dcclient.h>
-#include <wx/dcmemory.h>
+#include <wx/utils.h>
 
 namespace {
 
 const wxColour kFailureColour(0xB0, 0x00, 0x00);
 
-// The 18 x 19 tick boxes: an empty box, and the same box with an "X".
-wxBitmap MakeTickBitmap(bool bTicked)
-{
-    wxBitmap bitmap(18, 19);
-    wxMemoryDC dc(bitmap);
-    dc.SetBackground(*wxWHITE_BRUSH);
-    dc.Clear();
-    dc.SetPen(wxPen(*wxBLACK, 1));
-    dc.SetBrush(*wxWHITE_BRUSH);
-    dc.DrawRectangle(2, 3, 14, 14);
-    if (bTicked) {
-        dc.SetPen(wxPen(*wxBLACK, 2));
-        dc.DrawLine(5, 6, 13, 14);
-        dc.DrawLine(13, 6, 5, 14);
-    }
-    dc.SelectObject(wxNullBitmap);
-    return bitmap;
-}
-
 } // namespace
 
-CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
-    : wxListCtrl(pParent, nId, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxBORDER_SUNKEN),
-      m_imageList(18, 19, false, 2)
+// The pane's rows as the list asks for them: the tick, and the text.
+class CEngineRowsModel : public wxDataViewVirtualListModel
 {
-    m_imageList.Add(MakeTickBitmap(false)); // m_nUncheckedImage
-    m_imageList.Add(MakeTickBitmap(true));  // m_nCheckedImage
-    SetImageList(&m_imageList, wxIMAGE_LIST_SMALL);
-    InsertColumn(0, kEngineColumnHeading, wxLIST_FORMAT_LEFT);
-    SetColumnWidth(0, MeasureText(kEngineColumnHeading));
-    Bind(wxEVT_LEFT_DOWN, &CEngineListCtrl::OnLeftDown, this);
-    Bind(wxEVT_RIGHT_UP, &CEngineListCtrl::OnRightUp, this);
+public:
+    explicit CEngineRowsModel(CEngineListCtrl& pane) : wxDataViewVirtualListModel(0), m_pane(pane) {}
+
+    unsigned GetColumnCount() const override { return 2; }
+    wxString GetColumnType(unsigned nColumn) const override
+    {
+        return nColumn == CEngineListCtrl::kTickColumn ? "bool" : "string";
+    }
+    void GetValueByRow(wxVariant& variant, unsigned nRow, unsigned nColumn) const override
+    {
+        if (nRow >= m_pane.m_engines.size())
+            return;
+        if (nColumn == CEngineListCtrl::kTickColumn)
+            variant = m_pane.IsTicked(static_cast<int>(nRow));
+        else
+            variant = m_pane.GetRowText(static_cast<int>(nRow));
+    }
+    // A click on the box.
+    bool SetValueByRow(const wxVariant& variant, unsigned nRow, unsigned nColumn) override
+    {
+        if (nColumn != CEngineListCtrl::kTickColumn || nRow >= m_pane.m_engines.size())
+            return false;
+        m_pane.m_images[nRow] = variant.GetBool() ? CEngineListCtrl::m_nCheckedImage : CEngineListCtrl::m_nUncheckedImage;
+        return true;
+    }
+    bool GetAttrByRow(unsigned nRow, unsigned nColumn, wxDataViewItemAttr& attr) const override
+    {
+        if (nColumn != CEngineListCtrl::kNameColumn || !m_pane.IsOutcomeFailure(static_cast<int>(nRow)))
+            return false;
+        attr.SetColour(kFailureColour);
+        return true;
+    }
+
+private:
+    CEngineListCtrl& m_pane;
+};
+
+CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
+    : wxDataViewCtrl(pParent, nId, wxDefaultPosition, wxDefaultSize, wxDV_SINGLE | wxBORDER_SUNKEN),
+      m_pModel(new CEngineRowsModel(*this))
+{
+    AssociateModel(m_pModel);
+    m_pModel->DecRef(); // the control holds the reference
+    AppendToggleColumn(wxEmptyString, kTickColumn, wxDATAVIEW_CELL_ACTIVATABLE, 28, wxALIGN_CENTER, 0);
+    AppendTextColumn(kEngineColumnHeading, kNameColumn, wxDATAVIEW_CELL_INERT, MeasureText(kEngineColumnHeading),
+                     wxALIGN_LEFT, wxDATAVIEW_COL_RESIZABLE);
+    SetAccessibleName(this, "Search engines");
+    g_signal_connect(GtkGetTreeView(), "button-press-event", G_CALLBACK(OnTreeButtonPress), this);
     Bind(wxEVT_MOTION, &CEngineListCtrl::OnMotion, this);
     Bind(wxEVT_CHAR_HOOK, &CEngineListCtrl::OnKey, this);
+    Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU, [this](wxDataViewEvent&) {
+        if (m_onRightClick)
+            CallAfter([this] { m_onRightClick(); });
+    });
 }
 
 void CEngineListCtrl::SetEngines(std::vector<CSearchEngine> engines, const std::vector<int>& images)
 {
-    DeleteAllItems();
     m_engines = std::move(engines);
-    for (size_t i = 0; i < m_engines.size(); ++i) {
-        const int nImage = i < images.size() ? images[i] : m_nUncheckedImage;
-        InsertItem(static_cast<long>(i), ToWx(m_engines[i].m_strName), nImage);
-    }
+    m_images.assign(m_engines.size(), m_nUncheckedImage);
+    for (size_t i = 0; i < m_engines.size() && i < images.size(); ++i)
+        m_images[i] = images[i];
     m_outcomeTexts.assign(m_engines.size(), wxString());
+    m_outcomeFailures.assign(m_engines.size(), 0);
+    m_pModel->Reset(static_cast<unsigned>(m_engines.size()));
     AutoSizeEngineColumn();
 }
 
 int CEngineListCtrl::InsertEngine(CSearchEngine engine)
 {
-    const auto nRow = static_cast<long>(FindInsertPosition(m_engines, engine.m_strName));
-    InsertItem(nRow, ToWx(engine.m_strName), m_nUncheckedImage);
-    m_engines.insert(m_engines.begin() + nRow, std::move(engine));
-    m_outcomeTexts.insert(m_outcomeTexts.begin() + std::min<long>(nRow, static_cast<long>(m_outcomeTexts.size())), wxString());
+    const size_t nRow = FindInsertPosition(m_engines, engine.m_strName);
+    m_engines.insert(m_engines.begin() + static_cast<ptrdiff_t>(nRow), std::move(engine));
+    m_images.insert(m_images.begin() + static_cast<ptrdiff_t>(nRow), m_nUncheckedImage);
+    m_outcomeTexts.insert(m_outcomeTexts.begin() + static_cast<ptrdiff_t>(nRow), wxString());
+    m_outcomeFailures.insert(m_outcomeFailures.begin() + static_cast<ptrdiff_t>(nRow), 0);
+    m_pModel->RowInserted(static_cast<unsigned>(nRow));
     return static_cast<int>(nRow);
 }
 
@@ -74,12 +104,12 @@ int CEngineListCtrl::ReplaceEngine(int nRow, CSearchEngine engine)
     if (nRow < 0 || nRow >= GetEngineCount())
         return -1;
     const int nImage = GetRowImage(nRow);
-    const bool bSelected = GetItemState(nRow, wxLIST_STATE_SELECTED) != 0;
+    const bool bSelected = GetFirstSelectedRow() == nRow;
     DeleteEngine(nRow);
     const int nNewRow = InsertEngine(std::move(engine));
     SetRowImage(nNewRow, nImage);
     if (bSelected)
-        SetItemState(nNewRow, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        SelectRow(nNewRow);
     return nNewRow;
 }
 
@@ -87,31 +117,30 @@ void CEngineListCtrl::DeleteEngine(int nRow)
 {
     if (nRow < 0 || nRow >= GetEngineCount())
         return;
-    DeleteItem(nRow);
-    m_engines.erase(m_engines.begin() + nRow);
-    if (static_cast<size_t>(nRow) < m_outcomeTexts.size())
-        m_outcomeTexts.erase(m_outcomeTexts.begin() + nRow);
+    const auto nAt = static_cast<ptrdiff_t>(nRow);
+    m_engines.erase(m_engines.begin() + nAt);
+    m_images.erase(m_images.begin() + nAt);
+    m_outcomeTexts.erase(m_outcomeTexts.begin() + nAt);
+    m_outcomeFailures.erase(m_outcomeFailures.begin() + nAt);
+    m_pModel->RowDeleted(static_cast<unsigned>(nRow));
 }
 
 int CEngineListCtrl::GetRowImage(int nRow) const
 {
-    wxListItem item;
-    item.SetId(nRow);
-    item.SetMask(wxLIST_MASK_IMAGE);
-    return GetItem(item) ? item.GetImage() : -1;
+    return nRow >= 0 && nRow < GetEngineCount() ? m_images[static_cast<size_t>(nRow)] : -1;
 }
 
 void CEngineListCtrl::SetRowImage(int nRow, int nImage)
 {
-    SetItemImage(nRow, nImage);
+    if (nRow < 0 || nRow >= GetEngineCount())
+        return;
+    m_images[static_cast<size_t>(nRow)] = nImage;
+    m_pModel->RowValueChanged(static_cast<unsigned>(nRow), kTickColumn);
 }
 
 int CEngineListCtrl::CountTickedEngines() const
 {
-    int nCount = 0;
-    for (int i = 0; i < GetEngineCount(); ++i)
-        nCount += IsTicked(i);
-    return nCount;
+    return static_cast<int>(std::count(m_images.begin(), m_images.end(), m_nCheckedImage));
 }
 
 std::vector<CSearchEngine> CEngineListCtrl::GetTickedEngines() const
@@ -129,9 +158,24 @@ void CEngineListCtrl::SetAllTicks(bool bTicked)
         SetRowImage(i, bTicked ? m_nCheckedImage : m_nUncheckedImage);
 }
 
+int CEngineListCtrl::RowOf(const wxDataViewItem& item) const
+{
+    return item.IsOk() ? static_cast<int>(m_pModel->GetRow(item)) : -1;
+}
+
 int CEngineListCtrl::GetFirstSelectedRow() const
 {
-    return static_cast<int>(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
+    return RowOf(GetSelection());
+}
+
+void CEngineListCtrl::SelectRow(int nRow)
+{
+    UnselectAll();
+    if (nRow < 0 || nRow >= GetEngineCount())
+        return;
+    const wxDataViewItem item = m_pModel->GetItem(static_cast<unsigned>(nRow));
+    Select(item);
+    SetCurrentItem(item);
 }
 
 void CEngineListCtrl::ToggleFirstSelectedRow()
@@ -146,8 +190,7 @@ int CEngineListCtrl::MeasureText(const wxString& strText) const
 {
     wxClientDC dc(const_cast<CEngineListCtrl*>(this));
     dc.SetFont(GetFont());
-    // The tick image stands in front of the text.
-    return dc.GetTextExtent(strText).GetWidth() + dc.GetTextExtent("M").GetWidth() + 24;
+    return dc.GetTextExtent(strText).GetWidth() + dc.GetTextExtent("M").GetWidth();
 }
 
 void CEngineListCtrl::AutoSizeEngineColumn()
@@ -155,22 +198,38 @@ void CEngineListCtrl::AutoSizeEngineColumn()
     int nWidth = MeasureText(kEngineColumnHeading);
     if (!m_engines.empty())
         nWidth = std::max(nWidth, MeasureText(ToWx(m_engines.front().m_strName)));
-    if (GetColumnWidth(0) < nWidth)
-        SetColumnWidth(0, nWidth & 0xFFFF);
+    wxDataViewColumn* pColumn = GetColumn(kNameColumn);
+    if (pColumn && pColumn->GetWidth() < nWidth)
+        pColumn->SetWidth(nWidth & 0xFFFF);
+}
+
+wxString CEngineListCtrl::GetRowText(int nRow) const
+{
+    if (nRow < 0 || nRow >= GetEngineCount())
+        return wxString();
+    const wxString strName = ToWx(m_engines[static_cast<size_t>(nRow)].m_strName);
+    const wxString& strOutcome = m_outcomeTexts[static_cast<size_t>(nRow)];
+    // After the name, where the narrow pane shows it.
+    return strOutcome.empty() ? strName : strName + " - " + strOutcome;
+}
+
+wxRect CEngineListCtrl::GetRowRect(int nRow) const
+{
+    if (nRow < 0 || nRow >= GetEngineCount())
+        return wxRect();
+    return GetItemRect(m_pModel->GetItem(static_cast<unsigned>(nRow)));
 }
 
 void CEngineListCtrl::ShowOutcomes(const std::vector<CEngineOutcome>& outcomes)
 {
     ClearOutcomes();
     for (const CEngineOutcome& outcome : outcomes) {
-        for (int nRow = 0; nRow < GetEngineCount(); ++nRow) {
-            if (m_engines[static_cast<size_t>(nRow)].m_strName != outcome.m_strEngine)
+        for (size_t nRow = 0; nRow < m_engines.size(); ++nRow) {
+            if (m_engines[nRow].m_strName != outcome.m_strEngine)
                 continue;
-            // After the name, where the narrow pane shows it.
-            m_outcomeTexts[static_cast<size_t>(nRow)] = ToWx(outcome.Describe());
-            SetItemText(nRow, ToWx(outcome.m_strEngine) + " - " + m_outcomeTexts[static_cast<size_t>(nRow)]);
-            if (outcome.IsFailure())
-                SetItemTextColour(nRow, kFailureColour);
+            m_outcomeTexts[nRow] = ToWx(outcome.Describe());
+            m_outcomeFailures[nRow] = outcome.IsFailure() ? 1 : 0;
+            m_pModel->RowChanged(static_cast<unsigned>(nRow));
             break;
         }
     }
@@ -178,34 +237,25 @@ void CEngineListCtrl::ShowOutcomes(const std::vector<CEngineOutcome>& outcomes)
 
 void CEngineListCtrl::ClearOutcomes()
 {
-    m_outcomeTexts.assign(m_engines.size(), wxString());
-    m_nTipRow = -1;
-    RowsWindow()->UnsetToolTip();
-    for (int nRow = 0; nRow < GetItemCount() && nRow < GetEngineCount(); ++nRow) {
-        SetItemText(nRow, ToWx(m_engines[static_cast<size_t>(nRow)].m_strName));
-        SetItemTextColour(nRow, GetForegroundColour());
+    for (size_t nRow = 0; nRow < m_engines.size(); ++nRow) {
+        if (m_outcomeTexts[nRow].empty())
+            continue;
+        m_outcomeTexts[nRow].clear();
+        m_outcomeFailures[nRow] = 0;
+        m_pModel->RowChanged(static_cast<unsigned>(nRow));
     }
+    m_nTipRow = -1;
+    UnsetToolTip();
 }
 
 wxString CEngineListCtrl::GetOutcomeText(int nRow) const
 {
-    return nRow >= 0 && static_cast<size_t>(nRow) < m_outcomeTexts.size() ? m_outcomeTexts[static_cast<size_t>(nRow)]
-                                                                            : wxString();
+    return nRow >= 0 && nRow < GetEngineCount() ? m_outcomeTexts[static_cast<size_t>(nRow)] : wxString();
 }
 
 bool CEngineListCtrl::IsOutcomeFailure(int nRow) const
 {
-    return GetItemTextColour(nRow) == kFailureColour;
-}
-
-wxWindow* CEngineListCtrl::RowsWindow()
-{
-    // The list draws its rows in a child window of its own (below the header);
-    // the pointer is over that one, so the tooltip goes there.
-    for (wxWindow* pChild : GetChildren())
-        if (static_cast<const void*>(pChild) == static_cast<const void*>(m_mainWin))
-            return pChild;
-    return this;
+    return nRow >= 0 && nRow < GetEngineCount() && m_outcomeFailures[static_cast<size_t>(nRow)] != 0;
 }
 
 wxString CEngineListCtrl::GetRowTip(int nRow) const
@@ -214,42 +264,59 @@ wxString CEngineListCtrl::GetRowTip(int nRow) const
     return strOutcome.empty() ? wxString() : ToWx(m_engines[static_cast<size_t>(nRow)].m_strName) + ": " + strOutcome;
 }
 
+wxPoint CEngineListCtrl::PointerPosition() const
+{
+    // The rows' mouse events come in the coordinates of the area below the
+    // header, while hit-testing takes the control's; the pointer's place on the
+    // screen is the same for both.
+    return ScreenToClient(wxGetMousePosition());
+}
+
 void CEngineListCtrl::OnMotion(wxMouseEvent& event)
 {
     // The row under the pointer shows its whole outcome, which a narrow pane cuts.
     event.Skip();
-    int nFlags = 0;
-    long nRow = HitTest(event.GetPosition(), nFlags);
-    if (!(nFlags & wxLIST_HITTEST_ONITEM))
-        nRow = -1;
+    wxDataViewItem item;
+    wxDataViewColumn* pColumn = nullptr;
+    HitTest(PointerPosition(), item, pColumn);
+    const int nRow = RowOf(item);
     if (nRow == m_nTipRow)
         return;
     m_nTipRow = nRow;
-    const wxString strTip = nRow >= 0 ? GetRowTip(static_cast<int>(nRow)) : wxString();
+    const wxString strTip = GetRowTip(nRow);
     if (strTip.empty())
-        RowsWindow()->UnsetToolTip();
+        UnsetToolTip();
     else
-        RowsWindow()->SetToolTip(strTip);
+        SetToolTip(strTip);
 }
 
-void CEngineListCtrl::OnLeftDown(wxMouseEvent& event)
+int CEngineListCtrl::OnTreeButtonPress(GtkWidget* pTree, GdkEventButton* pEvent, CEngineListCtrl* pPane)
 {
-    int nFlags = 0;
-    const long nHit = HitTest(event.GetPosition(), nFlags);
-    event.Skip(); // the list selects the row first
-    if (nHit >= 0 && (nFlags & wxLIST_HITTEST_ONITEM))
-        CallAfter([this] { ToggleFirstSelectedRow(); });
+    // A click on a row's name toggles it as a click on its box does (the box
+    // toggles by itself). The tree view selects the row first.
+    GtkTreeView* pView = GTK_TREE_VIEW(pTree);
+    if (pEvent->type != GDK_BUTTON_PRESS || pEvent->button != 1 || pEvent->window != gtk_tree_view_get_bin_window(pView))
+        return FALSE;
+    GtkTreePath* pPath = nullptr;
+    GtkTreeViewColumn* pColumn = nullptr;
+    if (!gtk_tree_view_get_path_at_pos(pView, static_cast<gint>(pEvent->x), static_cast<gint>(pEvent->y), &pPath,
+                                       &pColumn, nullptr, nullptr))
+        return FALSE;
+    gtk_tree_path_free(pPath);
+    if (pColumn == GTK_TREE_VIEW_COLUMN(pPane->GetColumn(kNameColumn)->GetGtkHandle()))
+        pPane->CallAfter([pPane] { pPane->ToggleFirstSelectedRow(); });
+    return FALSE;
 }
 
 void CEngineListCtrl::OnKey(wxKeyEvent& event)
 {
-    // Space ticks and unticks the focused row; the Menu key and Shift+F10 open
+    // Space ticks and unticks the current row; the Menu key and Shift+F10 open
     // the pane's menu, as a right click does.
     const int nKey = event.GetKeyCode();
     if (nKey == WXK_SPACE && event.GetModifiers() == wxMOD_NONE) {
-        const long nFocused = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
-        if (nFocused >= 0) {
-            SetItemState(nFocused, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        const int nCurrent = RowOf(GetCurrentItem());
+        if (nCurrent >= 0) {
+            SelectRow(nCurrent);
             ToggleFirstSelectedRow();
         }
         return;
@@ -260,11 +327,4 @@ void CEngineListCtrl::OnKey(wxKeyEvent& event)
         return;
     }
     event.Skip();
-}
-
-void CEngineListCtrl::OnRightUp(wxMouseEvent& event)
-{
-    event.Skip();
-    if (m_onRightClick)
-        CallAfter([this] { m_onRightClick(); });
 }

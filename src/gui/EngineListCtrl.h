@@ -1,23 +1,33 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The engine pane: the catalogue as a one-column report list in name order,
-// with a tick box in front of each engine (image 0 the empty box, image 1 the
-// ticked box, drawn with an "X"). Row i shows engine i of the catalogue list.
+// The engine pane: the catalogue as a list in name order, a tick box in front of
+// each engine's name. Row i shows engine i of the catalogue list. A row's tick
+// is its image index: m_nUncheckedImage (0) the empty box, m_nCheckedImage (1)
+// the ticked one, the value kept in the profile.
+//
+// The list is the toolkit's own (a tree view with a check-box column), so a
+// screen reader reads each engine's name and whether it is ticked.
 
 #include "engines/SearchEngine.h"
 #include "search/EngineOutcome.h"
 
 #include <functional>
 #include <vector>
-#include <wx/imaglist.h>
-#include <wx/listctrl.h>
+#include <wx/dataview.h>
 
-class CEngineListCtrl : public wxListCtrl
+class CEngineRowsModel;
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GdkEventButton GdkEventButton;
+
+class CEngineListCtrl : public wxDataViewCtrl
 {
 public:
     static constexpr int m_nUncheckedImage = 0;
     static constexpr int m_nCheckedImage = 1;
+    // The columns: the tick box, then the name (and the outcome).
+    static constexpr unsigned kTickColumn = 0;
+    static constexpr unsigned kNameColumn = 1;
 
     CEngineListCtrl(wxWindow* pParent, wxWindowID nId);
 
@@ -35,7 +45,7 @@ public:
 
     int GetRowImage(int nRow) const;
     void SetRowImage(int nRow, int nImage);
-    // Keys of the pane: Space ticks the focused row, Menu / Shift+F10 open its menu.
+    // Keys of the pane: Space ticks the current row, Menu / Shift+F10 open its menu.
     void OnKey(wxKeyEvent& event);
     bool IsTicked(int nRow) const { return GetRowImage(nRow) == m_nCheckedImage; }
     int CountTickedEngines() const;
@@ -43,10 +53,16 @@ public:
     void SetAllTicks(bool bTicked);
 
     int GetFirstSelectedRow() const;
-    // A click on a row toggles the first selected row.
+    // Selects the row alone and makes it the current row (-1: no selection).
+    void SelectRow(int nRow);
+    // A click on a row's name or box toggles the first selected row.
     void ToggleFirstSelectedRow();
-    // Widens the column to its heading or its first row's text (+ one "M"); never narrows it.
+    // Widens the name column to its heading or its first row's text (+ one "M"); never narrows it.
     void AutoSizeEngineColumn();
+    // What the row shows: the name, and the outcome after it.
+    wxString GetRowText(int nRow) const;
+    // The row's rectangle in the control's client coordinates.
+    wxRect GetRowRect(int nRow) const;
 
     // How each engine ended in the last search, after its name ("Bing - 10 hits");
     // a failure (HTTP or Internet error) in red. Engines the search did not ask
@@ -57,20 +73,25 @@ public:
     bool IsOutcomeFailure(int nRow) const;
     // The tooltip of a row: its name and whole outcome; empty without one.
     wxString GetRowTip(int nRow) const;
-    wxWindow* RowsWindow();
 
     // Called on a right click (the frame shows its pop-up menu).
     void SetRightClickHandler(std::function<void()> handler) { m_onRightClick = std::move(handler); }
 
 private:
-    void OnLeftDown(wxMouseEvent& event);
-    void OnRightUp(wxMouseEvent& event);
+    friend class CEngineRowsModel;
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GdkEventButton GdkEventButton;
+    int RowOf(const wxDataViewItem& item) const;
+    wxPoint PointerPosition() const;
+    static int OnTreeButtonPress(GtkWidget* pTree, GdkEventButton* pEvent, CEngineListCtrl* pPane);
     void OnMotion(wxMouseEvent& event);
     int MeasureText(const wxString& strText) const;
 
-    wxImageList m_imageList;
+    CEngineRowsModel* m_pModel;
     std::vector<CSearchEngine> m_engines;
+    std::vector<int> m_images;            // per row, the tick
     std::vector<wxString> m_outcomeTexts; // per row, empty when none
+    std::vector<char> m_outcomeFailures;  // per row
     std::function<void()> m_onRightClick;
-    long m_nTipRow = -1;
+    int m_nTipRow = -1;
 };

@@ -233,7 +233,7 @@ TEST_F(CFormFixture, TheEnginePaneShowsHowEachEngineEnded)
     ASSERT_TRUE(WaitIdle());
     CEngineListCtrl& pane = Frame().GetEnginePane();
     EXPECT_EQ(pane.GetOutcomeText(0), "3 hits");
-    EXPECT_EQ(pane.GetItemText(0), "Sample Count - 3 hits"); // shown after the name
+    EXPECT_EQ(pane.GetRowText(0), "Sample Count - 3 hits"); // shown after the name
     EXPECT_FALSE(pane.IsOutcomeFailure(0));
     EXPECT_EQ(pane.GetOutcomeText(1), "HTTP 403 Forbidden");
     EXPECT_TRUE(pane.IsOutcomeFailure(1));
@@ -241,17 +241,17 @@ TEST_F(CFormFixture, TheEnginePaneShowsHowEachEngineEnded)
     // The pointer on a row shows its whole outcome as the tooltip.
     Frame().Raise();
     qtest::Pump();
-    wxRect rowRect;
-    ASSERT_TRUE(pane.GetItemRect(1, rowRect));
+    const wxRect rowRect = pane.GetRowRect(1);
+    ASSERT_FALSE(rowRect.IsEmpty());
     wxUIActionSimulator mouse;
     mouse.MouseMove(pane.ClientToScreen(rowRect.GetPosition() + wxPoint(20, rowRect.height / 2)));
-    EXPECT_TRUE(qtest::PumpUntil([&] { return pane.RowsWindow()->GetToolTipText() == "Sample Multi: HTTP 403 Forbidden"; }, 2000))
-        << pane.RowsWindow()->GetToolTipText();
+    EXPECT_TRUE(qtest::PumpUntil([&] { return pane.GetToolTipText() == "Sample Multi: HTTP 403 Forbidden"; }, 2000))
+        << pane.GetToolTipText();
     // A new search starts with a clean slate.
     Frame().GetEnginePane().SetRowImage(1, CEngineListCtrl::m_nUncheckedImage);
     Search("red apple", "3");
     EXPECT_EQ(pane.GetOutcomeText(1), "");
-    EXPECT_EQ(pane.GetItemText(1), "Sample Multi");
+    EXPECT_EQ(pane.GetRowText(1), "Sample Multi");
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(pane.GetOutcomeText(1), "");
     EXPECT_FALSE(pane.IsOutcomeFailure(1));

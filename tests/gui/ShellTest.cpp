@@ -51,7 +51,7 @@ Strings MenuLabels(wxMenu* pMenu)
 Strings PaneNames(CEngineListCtrl& pane)
 {
     Strings names;
-    for (int i = 0; i < pane.GetItemCount(); ++i)
+    for (int i = 0; i < pane.GetEngineCount(); ++i)
         names.push_back(pane.GetEngines()[static_cast<size_t>(i)].m_strName);
     return names;
 }
@@ -200,9 +200,27 @@ TEST(Shell, ClickingARowTogglesItsTick)
     CGuiFixture gui;
     CMainFrame& frame = gui.StartFrame({Engine("Alpha"), Engine("Beta")});
     CEngineListCtrl& pane = frame.GetEnginePane();
+    pane.SelectRow(-1);
     pane.ToggleFirstSelectedRow(); // nothing selected: nothing changes
     EXPECT_EQ(pane.CountTickedEngines(), 0);
-    pane.SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+
+    // With the mouse: a click on the name ticks, a click on the box unticks,
+    // each exactly once.
+    frame.Raise();
+    qtest::Pump();
+    const int nBoxWidth = pane.GetColumn(CEngineListCtrl::kTickColumn)->GetWidth();
+    const wxRect rowRect = pane.GetRowRect(1);
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(pane.ClientToScreen(wxPoint(nBoxWidth + 10, rowRect.y + rowRect.height / 2)));
+    mouse.MouseClick();
+    EXPECT_TRUE(qtest::PumpUntil([&] { return pane.IsTicked(1); }, 2000));
+    mouse.MouseMove(pane.ClientToScreen(wxPoint(nBoxWidth / 2, rowRect.y + rowRect.height / 2)));
+    mouse.MouseClick();
+    EXPECT_TRUE(qtest::PumpUntil([&] { return !pane.IsTicked(1); }, 2000));
+    qtest::Pump();
+    EXPECT_EQ(pane.CountTickedEngines(), 0);
+
+    pane.SelectRow(1);
     pane.ToggleFirstSelectedRow();
     EXPECT_TRUE(pane.IsTicked(1));
     EXPECT_EQ(pane.GetRowImage(1), 1);
@@ -226,7 +244,7 @@ TEST(Shell, TheKeyboardTicksEnginesAndOpensThePanesMenu)
     pane.SetRightClickHandler([&nMenus] { ++nMenus; });
     frame.Raise();
     pane.SetFocus();
-    pane.SetItemState(1, wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED, wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED);
+    pane.SelectRow(1);
     qtest::Pump();
     wxUIActionSimulator keys;
     keys.Char(WXK_SPACE);
@@ -269,7 +287,7 @@ TEST(Shell, EngineCommandsRoundTripThroughTheCatalogue)
 
     // Edit keeps the tick; a new name moves the row to its place.
     pane.SetRowImage(0, CEngineListCtrl::m_nCheckedImage);
-    pane.SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    pane.SelectRow(0);
     gui.m_dialogHandler = [](wxDialog& dialog) {
         auto& engineDlg = dynamic_cast<CEngineDlg&>(dialog);
         EXPECT_EQ(engineDlg.GetEdit(IDC_ENGINE_NAME)->GetValue(), "Alpha");
@@ -286,20 +304,20 @@ TEST(Shell, EngineCommandsRoundTripThroughTheCatalogue)
     EXPECT_EQ(saved[1].m_strNextPage, ""); // not kept for this type
 
     // Delete asks first; No keeps the engine.
-    pane.SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    pane.SelectRow(0);
     gui.m_nAnswer = wxNO;
     frame.OnDeleteEngine();
     EXPECT_EQ(gui.m_messages.back().m_strText, "Are you sure you want to delete Mid from your list of engines?");
     EXPECT_EQ(gui.m_messages.back().m_strCaption, "Question");
-    EXPECT_EQ(pane.GetItemCount(), 2);
+    EXPECT_EQ(pane.GetEngineCount(), 2);
     gui.m_nAnswer = wxYES;
     frame.OnDeleteEngine();
     frame.OnDeleteEngine();
-    EXPECT_EQ(pane.GetItemCount(), 0);
+    EXPECT_EQ(pane.GetEngineCount(), 0);
     // Deleting the last engine lasts: the catalogue is empty now.
     EXPECT_EQ(qtest::ReadFile(gui.CataloguePath()), "");
     gui.CloseFrame();
-    EXPECT_EQ(gui.StartFrame().GetEnginePane().GetItemCount(), 0);
+    EXPECT_EQ(gui.StartFrame().GetEnginePane().GetEngineCount(), 0);
 }
 
 TEST(Shell, TheEngineDialogRefusesWhatTheCatalogueCannotKeep)
@@ -334,7 +352,7 @@ TEST(Shell, TheEngineDialogRefusesWhatTheCatalogueCannotKeep)
     EXPECT_EQ(PaneNames(frame.GetEnginePane()), (Strings{"Alpha", "Beta", "Gamma"}));
 
     // Editing an engine may keep its own name.
-    frame.GetEnginePane().SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    frame.GetEnginePane().SelectRow(0);
     gui.m_messages.clear();
     gui.m_dialogHandler = [](wxDialog&) { return wxID_OK; };
     frame.OnEditEngine();
@@ -367,7 +385,7 @@ TEST(Shell, UnwritableCatalogueIsReported)
     frame.OnNewEngine();
     ASSERT_EQ(gui.m_messages.size(), 1u);
     EXPECT_NE(gui.m_messages[0].m_strText.find("could not be saved"), std::string::npos);
-    EXPECT_EQ(frame.GetEnginePane().GetItemCount(), 2); // the pane keeps the change
+    EXPECT_EQ(frame.GetEnginePane().GetEngineCount(), 2); // the pane keeps the change
 }
 
 TEST(Shell, StatusTextsFromAWorkerThreadReachTheStatusBar)

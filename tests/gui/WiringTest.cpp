@@ -88,7 +88,7 @@ struct CWindow
                 return true;
         return false;
     }
-    void SelectEngine(int nRow) { Pane().SetItemState(nRow, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED); }
+    void SelectEngine(int nRow) { Pane().SelectRow(nRow); }
     // A search that waits on an engine that never finishes its page.
     void StartStalledSearch()
     {

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Names for screen readers. The toolkit names a button or a menu item by its
+// label; an edit field, a list or a check box whose label stands beside it has
+// no name of its own until it is given one here.
+
+#include <wx/string.h>
+
+class wxWindow;
+
+// Sets the name the accessibility tree gives the control.
+void SetAccessibleName(wxWindow* pWindow, const wxString& strName);
+// The name the accessibility tree gives the control (empty when none).
+wxString GetAccessibleName(wxWindow* pWindow);
