@@ -70,6 +70,13 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
     g_signal_connect(GtkGetTreeView(), "button-press-event", G_CALLBACK(OnTreeButtonPress), this);
     Bind(wxEVT_MOTION, &CEngineListCtrl::OnMotion, this);
     Bind(wxEVT_CHAR_HOOK, &CEngineListCtrl::OnKey, this);
+    // Enter on a row, or a screen reader's "toggle", activates the row: it toggles.
+    Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent& event) {
+        const int nRow = RowOf(event.GetItem());
+        if (m_bDoubleClick || nRow < 0)
+            return;
+        SetRowImage(nRow, IsTicked(nRow) ? m_nUncheckedImage : m_nCheckedImage);
+    });
     Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU, [this](wxDataViewEvent&) {
         if (m_onRightClick)
             CallAfter([this] { m_onRightClick(); });
@@ -135,7 +142,8 @@ void CEngineListCtrl::SetRowImage(int nRow, int nImage)
     if (nRow < 0 || nRow >= GetEngineCount())
         return;
     m_images[static_cast<size_t>(nRow)] = nImage;
-    m_pModel->RowValueChanged(static_cast<unsigned>(nRow), kTickColumn);
+    // The whole row, not only its cell: a screen reader hears of it only so.
+    m_pModel->RowChanged(static_cast<unsigned>(nRow));
 }
 
 int CEngineListCtrl::CountTickedEngines() const
@@ -295,7 +303,15 @@ int CEngineListCtrl::OnTreeButtonPress(GtkWidget* pTree, GdkEventButton* pEvent,
     // A click on a row's name toggles it as a click on its box does (the box
     // toggles by itself). The tree view selects the row first.
     GtkTreeView* pView = GTK_TREE_VIEW(pTree);
-    if (pEvent->type != GDK_BUTTON_PRESS || pEvent->button != 1 || pEvent->window != gtk_tree_view_get_bin_window(pView))
+    if (pEvent->button != 1 || pEvent->window != gtk_tree_view_get_bin_window(pView))
+        return FALSE;
+    if (pEvent->type == GDK_2BUTTON_PRESS) {
+        // Its two clicks toggled already; the row activation it brings does not.
+        pPane->m_bDoubleClick = true;
+        pPane->CallAfter([pPane] { pPane->m_bDoubleClick = false; });
+        return FALSE;
+    }
+    if (pEvent->type != GDK_BUTTON_PRESS)
         return FALSE;
     GtkTreePath* pPath = nullptr;
     GtkTreeViewColumn* pColumn = nullptr;

@@ -94,4 +94,5 @@ typedef struct _GdkEventButton GdkEventButton;
     std::vector<char> m_outcomeFailures;  // per row
     std::function<void()> m_onRightClick;
     int m_nTipRow = -1;
+    bool m_bDoubleClick = false; // a double click is under way
 };

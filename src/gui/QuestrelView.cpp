@@ -10,6 +10,7 @@
 #include "search/QueryComposer.h"
 #include "search/SearchRequest.h"
 #include "search/SearchTexts.h"
+#include "gui/Accessibility.h"
 #include "gui/EngineListCtrl.h"
 #include "gui/GuiSearchHost.h"
 #include "gui/MainFrame.h"
@@ -93,6 +94,12 @@ void CQuestrelView::CreateControls()
     m_pResultList = new CResultListCtrl(this, IDC_RESULTS, m_rows);
     pTop->Add(m_pResultList, 1, wxEXPAND | wxTOP, 5);
     SetSizer(pTop);
+
+    // The labels stand beside their controls; screen readers get them as names.
+    SetAccessibleName(m_pQueryEdit, "Search For");
+    SetAccessibleName(m_pMaxHitsEdit, "Max. Hits");
+    SetAccessibleName(m_pOptions, "Options");
+    SetAccessibleName(m_pAllHits, "All Hits");
 
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSearch(); }, IDC_SEARCH);
     Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { OnSearch(); }, IDC_SEARCH_FOR);

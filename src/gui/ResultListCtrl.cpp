@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/ResultListCtrl.h"
 
+#include "gui/Accessibility.h"
 #include "gui/MessageBox.h"
 #include "gui/WxText.h"
 #include "results/HitExport.h"
@@ -12,87 +13,77 @@
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// "#rrggbb" for markup.
+wxString MarkupColour(const wxColour& colour)
+{
+    return colour.GetAsString(wxC2S_HTML_SYNTAX);
+}
+
+// Text as it stands inside markup.
+wxString EscapeMarkup(const wxString& strText)
+{
+    wxString strOut;
+    strOut.reserve(strText.length());
+    for (const wxUniChar c : strText) {
+        switch (c.GetValue()) {
+        case '&': strOut += "&amp;"; break;
+        case '<': strOut += "&lt;"; break;
+        case '>': strOut += "&gt;"; break;
+        case '"': strOut += "&quot;"; break;
+        case '\'': strOut += "&apos;"; break;
+        default: strOut += c;
+        }
+    }
+    return strOut;
+}
+
+} // namespace
+
+// The rows as the list asks for them. A cell is the hit's text as markup: its
+// words one blank apart, the query's words in a box of the highlight colours.
+// The list draws it with the toolkit's own text cell, so a screen reader reads
+// each cell's text.
 class CResultRowsModel : public wxDataViewVirtualListModel
 {
 public:
-    explicit CResultRowsModel(CResultRows& rows) : wxDataViewVirtualListModel(0), m_rows(rows) {}
+    CResultRowsModel(CResultRows& rows, const CHighlightWords& words)
+        : wxDataViewVirtualListModel(0), m_rows(rows), m_words(words)
+    {
+        // The colours of the list's selection, turned round.
+        m_strWordOpen = "<span foreground=\"" + MarkupColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT)) +
+                        "\" background=\"" + MarkupColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT)) +
+                        "\">";
+    }
 
     unsigned GetColumnCount() const override { return CResultRows::kColumnCount; }
     wxString GetColumnType(unsigned) const override { return "string"; }
     void GetValueByRow(wxVariant& variant, unsigned nRow, unsigned nColumn) const override
     {
-        variant = ToWx(m_rows.GetCell(static_cast<int>(nRow), static_cast<int>(nColumn)));
+        variant = CellMarkup(m_rows.GetCell(static_cast<int>(nRow), static_cast<int>(nColumn)));
     }
     bool SetValueByRow(const wxVariant&, unsigned, unsigned) override { return false; }
 
+    wxString CellMarkup(const std::string& strCell) const
+    {
+        wxString strMarkup;
+        for (const std::string_view word : SplitWords(strCell)) {
+            if (!strMarkup.empty())
+                strMarkup += ' ';
+            const wxString strWord = EscapeMarkup(ToWx(word));
+            if (m_words.IsHighlightWord(word))
+                strMarkup += m_strWordOpen + strWord + "</span>";
+            else
+                strMarkup += strWord;
+        }
+        return strMarkup;
+    }
+
 private:
     CResultRows& m_rows;
-};
-
-// Draws a cell's words one blank's width apart, query words in a box of the
-// highlight colours.
-class CHighlightRenderer : public wxDataViewCustomRenderer
-{
-public:
-    explicit CHighlightRenderer(const CHighlightWords& words)
-        : wxDataViewCustomRenderer("string", wxDATAVIEW_CELL_INERT), m_words(words)
-    {
-    }
-
-    bool SetValue(const wxVariant& value) override
-    {
-        m_strValue = value.GetString();
-        return true;
-    }
-    bool GetValue(wxVariant& value) const override
-    {
-        value = m_strValue;
-        return true;
-    }
-    // Asked for every row the list lays out: measuring the text each time would
-    // hold the window for seconds on a long list. The columns' widths are kept
-    // by the control, so a line's height and a rough width do.
-    wxSize GetSize() const override
-    {
-        if (m_lineSize.GetHeight() <= 0)
-            m_lineSize = GetTextExtent("Mg");
-        return wxSize(static_cast<int>(m_strValue.length()) * m_lineSize.GetWidth() / 2, m_lineSize.GetHeight());
-    }
-
-    bool Render(wxRect rect, wxDC* pDc, int nState) override
-    {
-        const bool bSelected = (nState & wxDATAVIEW_CELL_SELECTED) != 0;
-        const wxColour rowText = wxSystemSettings::GetColour(bSelected ? wxSYS_COLOUR_HIGHLIGHTTEXT : wxSYS_COLOUR_WINDOWTEXT);
-        const wxColour wordText = wxSystemSettings::GetColour(bSelected ? wxSYS_COLOUR_WINDOW : wxSYS_COLOUR_HIGHLIGHT);
-        const wxColour wordBox = wxSystemSettings::GetColour(bSelected ? wxSYS_COLOUR_WINDOWTEXT : wxSYS_COLOUR_HIGHLIGHTTEXT);
-        const wxDCClipper clip(*pDc, rect);
-        const int nSpace = pDc->GetTextExtent(" ").GetWidth();
-        int x = rect.x;
-        const std::string strText = FromWx(m_strValue);
-        for (const std::string_view word : SplitWords(strText)) {
-            const wxString strWord = ToWx(word);
-            const wxSize size = pDc->GetTextExtent(strWord);
-            const int y = rect.y + (rect.height - size.GetHeight()) / 2;
-            if (m_words.IsHighlightWord(word)) {
-                pDc->SetPen(*wxTRANSPARENT_PEN);
-                pDc->SetBrush(wxBrush(wordBox));
-                pDc->DrawRectangle(x, rect.y, size.GetWidth(), rect.height);
-                pDc->SetTextForeground(wordText);
-            } else {
-                pDc->SetTextForeground(rowText);
-            }
-            pDc->DrawText(strWord, x, y);
-            x += size.GetWidth() + nSpace;
-            if (x > rect.GetRight())
-                break;
-        }
-        return true;
-    }
-
-private:
     const CHighlightWords& m_words;
-    wxString m_strValue;
-    mutable wxSize m_lineSize;
+    wxString m_strWordOpen;
 };
 
 // ---------------------------------------------------------------------------
@@ -100,11 +91,11 @@ private:
 CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows& rows)
     : wxDataViewCtrl(pParent, nId, wxDefaultPosition, wxDefaultSize,
                      wxDV_MULTIPLE | wxDV_ROW_LINES | wxBORDER_SUNKEN),
-      m_rows(rows), m_pModel(new CResultRowsModel(rows))
+      m_rows(rows), m_pModel(new CResultRowsModel(rows, m_highlight))
 {
     AssociateModel(m_pModel);
     m_pModel->DecRef(); // the control holds the reference
-    SetName("Search results");
+    SetAccessibleName(this, "Search results");
     Bind(wxEVT_CHAR_HOOK, &CResultListCtrl::OnKey, this);
     Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU, &CResultListCtrl::OnContextMenu, this);
     Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent& event) {
@@ -133,7 +124,9 @@ void CResultListCtrl::BindColumn(unsigned nIndex, const wxString& strHeading, st
 {
     if (nIndex >= m_nColumnCount)
         return;
-    auto* pColumn = new wxDataViewColumn(strHeading, new CHighlightRenderer(m_highlight), nIndex,
+    auto* pRenderer = new wxDataViewTextRenderer("string", wxDATAVIEW_CELL_INERT);
+    pRenderer->EnableMarkup(true);
+    auto* pColumn = new wxDataViewColumn(strHeading, pRenderer, nIndex,
                                          MeasureText(strHeading) + 16, wxALIGN_LEFT,
                                          wxDATAVIEW_COL_RESIZABLE);
     AppendColumn(pColumn);

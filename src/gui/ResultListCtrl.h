@@ -2,8 +2,7 @@
 #pragma once
 
 // The result list: a virtual view of the result rows store, three columns
-// ("Description", "URL", "Engine") drawn by a renderer that boxes the query's
-// words. Rows are never copied into widgets, so 20 000 rows stay smooth.
+// ("Description", "URL", "Engine") whose cells box the query's words. Rows are never copied into widgets, so 20 000 rows stay smooth.
 //
 // The store may change on the search worker; the control learns of it through
 // RequestSync (any thread), which posts one coalesced update to the UI thread.
@@ -74,8 +73,8 @@ private:
     void MeasureRows(int nFrom, int nTo);
 
     CResultRows& m_rows;
+    CHighlightWords m_highlight; // before the model, which reads it
     CResultRowsModel* m_pModel;
-    CHighlightWords m_highlight;
     std::vector<std::string*> m_pColumnFields;
     unsigned m_nColumnCount = 0;
     std::vector<int> m_columnWidths;
