@@ -98,6 +98,21 @@ CMainFrame::CMainFrame(const CAppContext& context)
     m_pFormView = new CQuestrelView(m_pSplitter, *this);
     m_pSplitter->SetMinimumPaneSize(60);
     m_pSplitter->SplitVertically(m_pEngineView, m_pFormView, kEnginePaneWidth);
+    m_pSplitter->Bind(wxEVT_SPLITTER_SASH_POS_CHANGED, [this](wxSplitterEvent& event) {
+        event.Skip();
+        if (!m_bSplitterSizing) // the splitter's own squeeze while it is sized is no choice of the user's
+            m_nSashPosition = event.GetSashPosition();
+    });
+    m_pSplitter->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        m_bSplitterSizing = true;
+        CallAfter([this] {
+            m_bSplitterSizing = false;
+            if (m_pSplitter->GetSashPosition() != m_nSashPosition &&
+                m_pSplitter->GetClientSize().GetWidth() > m_nSashPosition + m_pSplitter->GetMinimumPaneSize())
+                m_pSplitter->SetSashPosition(m_nSashPosition);
+        });
+    });
     m_pEngineView->SetRightClickHandler([this] { ShowEngineMenu(); });
     LoadEngines();
 
@@ -201,7 +216,7 @@ void CMainFrame::CreateMenus()
         SetMenuCheck(GetStatusBar()->IsShown(), ID_VIEW_STATUS_BAR);
         SendSizeEvent();
     }, ID_VIEW_STATUS_BAR);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pSplitter->SetSashPosition(kEnginePaneWidth); }, ID_WINDOW_SPLIT);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetSashPosition(kEnginePaneWidth); }, ID_WINDOW_SPLIT);
     // F6 / Shift+F6 move between the panes.
     auto nextPane = [this](wxCommandEvent&) {
         if (m_pEngineView->HasFocus())
@@ -578,12 +593,13 @@ void CMainFrame::RestoreWindowPlacement()
     const wxPoint position(settings.ReadInt(SettingsKey::kWindowX, -1), settings.ReadInt(SettingsKey::kWindowY, -1));
     if (position.x >= 0 && position.y >= 0 && wxDisplay::GetFromPoint(position) != wxNOT_FOUND)
         Move(position);
-    // The sash is placed once the window has its size (a window manager may
-    // size it after it is shown, which moved a sash placed earlier).
+    // The engine pane keeps its width (the one the user last gave it) through
+    // every change of the window's size: a window manager sizes the window
+    // after it is shown, passing through sizes too narrow for the pane, which
+    // pushed the sash to the left for good.
     const int nSash = settings.ReadInt(SettingsKey::kSplitter, kEnginePaneWidth);
     m_nSashPosition = nSash >= 60 && nSash <= 5000 ? nSash : kEnginePaneWidth;
     m_pSplitter->SetSashPosition(m_nSashPosition);
-    CallAfter([this] { m_pSplitter->SetSashPosition(m_nSashPosition); });
 }
 
 int CMainFrame::GetSashPosition() const
@@ -593,6 +609,7 @@ int CMainFrame::GetSashPosition() const
 
 void CMainFrame::SetSashPosition(int nPosition)
 {
+    m_nSashPosition = nPosition;
     m_pSplitter->SetSashPosition(nPosition);
 }
 

@@ -129,7 +129,8 @@ private:
 
     CAppContext m_context;
     wxSplitterWindow* m_pSplitter = nullptr;
-    int m_nSashPosition = 200;
+    int m_nSashPosition = 200;     // the engine pane's width, as placed or as the user dragged it
+    bool m_bSplitterSizing = false; // a size change of the splitter is being handled
     CEngineListCtrl* m_pEngineView = nullptr;
     CQuestrelView* m_pFormView = nullptr;
     std::unique_ptr<CQuestrelDoc> m_pDocument;

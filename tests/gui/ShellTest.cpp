@@ -17,6 +17,10 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <thread>
+#include <cmath>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
 #include <wx/menu.h>
@@ -472,6 +476,51 @@ TEST(Shell, TheWindowsPlaceIsRemembered)
     qtest::Pump();
     EXPECT_EQ(frame.GetSize(), wxSize(720, 480));
     EXPECT_EQ(frame.GetSashPosition(), 260);
+}
+
+TEST(Shell, UnderAWindowManagerTheEnginePaneStartsAt200Pixels)
+{
+    // A window manager sizes the window after it is shown, which once moved
+    // the sash to about 135 pixels.
+    const std::string strOpenbox = "/usr/bin/openbox";
+    if (::access(strOpenbox.c_str(), X_OK) != 0)
+        GTEST_SKIP() << "no openbox";
+    const pid_t nWm = ::fork();
+    ASSERT_GE(nWm, 0);
+    if (nWm == 0) {
+        ::execl(strOpenbox.c_str(), "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the manager takes the screen
+    {
+        CGuiFixture gui;
+        CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000);
+        while (std::chrono::steady_clock::now() < end) {
+            qtest::Pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_EQ(frame.GetSashPosition(), 200);
+        EXPECT_NEAR(frame.GetEnginePane().GetSize().GetWidth(), 200, 2);
+
+        // The width the user drags the pane to stays through a squeeze of the window.
+        const wxRect paneRect = frame.GetEnginePane().GetScreenRect();
+        wxUIActionSimulator mouse;
+        mouse.MouseMove(paneRect.GetRight() + 3, paneRect.y + paneRect.height / 2);
+        mouse.MouseDown();
+        mouse.MouseMove(paneRect.GetRight() + 63, paneRect.y + paneRect.height / 2);
+        mouse.MouseUp();
+        EXPECT_TRUE(qtest::PumpUntil([&] { return std::abs(frame.GetSashPosition() - 260) <= 2; }, 2000))
+            << frame.GetSashPosition();
+        const int nDragged = frame.GetSashPosition();
+        frame.SetSize(250, 400);
+        qtest::PumpUntil([&] { return frame.GetSize().GetWidth() <= 260; }, 1000);
+        frame.SetSize(900, 600);
+        EXPECT_TRUE(qtest::PumpUntil([&] { return frame.GetSashPosition() == nDragged; }, 2000)) << frame.GetSashPosition();
+        gui.CloseFrame();
+    }
+    ::kill(nWm, SIGTERM);
+    ::waitpid(nWm, nullptr, 0);
 }
 
 TEST(Shell, CopiedTextReachesTheDesktopClipboard)
