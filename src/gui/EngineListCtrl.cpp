@@ -67,6 +67,7 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
     AppendTextColumn(kEngineColumnHeading, kNameColumn, wxDATAVIEW_CELL_INERT, MeasureText(kEngineColumnHeading),
                      wxALIGN_LEFT, wxDATAVIEW_COL_RESIZABLE);
     SetAccessibleName(this, "Search engines");
+    ShowTicksAsX();
     g_signal_connect(GtkGetTreeView(), "button-press-event", G_CALLBACK(OnTreeButtonPress), this);
     Bind(wxEVT_MOTION, &CEngineListCtrl::OnMotion, this);
     Bind(wxEVT_CHAR_HOOK, &CEngineListCtrl::OnKey, this);
@@ -164,6 +165,18 @@ void CEngineListCtrl::SetAllTicks(bool bTicked)
 {
     for (int i = 0; i < GetEngineCount(); ++i)
         SetRowImage(i, bTicked ? m_nCheckedImage : m_nUncheckedImage);
+}
+
+void CEngineListCtrl::ShowTicksAsX()
+{
+    // A ticked box shows an "X", as the program's hint says ("Click on the box
+    // and an 'X' will appear."), not the theme's check mark.
+    GtkCssProvider* pCss = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(
+        pCss, "check:checked { -gtk-icon-source: -gtk-icontheme(\"window-close-symbolic\"); }", -1, nullptr);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(GtkGetTreeView()), GTK_STYLE_PROVIDER(pCss),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(pCss);
 }
 
 int CEngineListCtrl::RowOf(const wxDataViewItem& item) const

@@ -82,6 +82,7 @@ private:
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GdkEventButton GdkEventButton;
     int RowOf(const wxDataViewItem& item) const;
+    void ShowTicksAsX();
     wxPoint PointerPosition() const;
     static int OnTreeButtonPress(GtkWidget* pTree, GdkEventButton* pEvent, CEngineListCtrl* pPane);
     void OnMotion(wxMouseEvent& event);
