@@ -71,10 +71,11 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
     g_signal_connect(GtkGetTreeView(), "button-press-event", G_CALLBACK(OnTreeButtonPress), this);
     Bind(wxEVT_MOTION, &CEngineListCtrl::OnMotion, this);
     Bind(wxEVT_CHAR_HOOK, &CEngineListCtrl::OnKey, this);
-    // Enter on a row, or a screen reader's "toggle", activates the row: it toggles.
+    // A screen reader's "toggle" activates the row: it toggles. A double click
+    // activates it too, but its two clicks have toggled it already.
     Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent& event) {
         const int nRow = RowOf(event.GetItem());
-        if (m_bDoubleClick || nRow < 0)
+        if (nRow < 0 || IsMouseEventUnderWay())
             return;
         SetRowImage(nRow, IsTicked(nRow) ? m_nUncheckedImage : m_nCheckedImage);
     });
@@ -165,6 +166,17 @@ void CEngineListCtrl::SetAllTicks(bool bTicked)
 {
     for (int i = 0; i < GetEngineCount(); ++i)
         SetRowImage(i, bTicked ? m_nCheckedImage : m_nUncheckedImage);
+}
+
+bool CEngineListCtrl::IsMouseEventUnderWay()
+{
+    GdkEvent* pEvent = gtk_get_current_event();
+    if (!pEvent)
+        return false;
+    const GdkEventType type = pEvent->type;
+    gdk_event_free(pEvent);
+    return type == GDK_BUTTON_PRESS || type == GDK_2BUTTON_PRESS || type == GDK_3BUTTON_PRESS ||
+           type == GDK_BUTTON_RELEASE;
 }
 
 void CEngineListCtrl::ShowTicksAsX()
@@ -316,15 +328,7 @@ int CEngineListCtrl::OnTreeButtonPress(GtkWidget* pTree, GdkEventButton* pEvent,
     // A click on a row's name toggles it as a click on its box does (the box
     // toggles by itself). The tree view selects the row first.
     GtkTreeView* pView = GTK_TREE_VIEW(pTree);
-    if (pEvent->button != 1 || pEvent->window != gtk_tree_view_get_bin_window(pView))
-        return FALSE;
-    if (pEvent->type == GDK_2BUTTON_PRESS) {
-        // Its two clicks toggled already; the row activation it brings does not.
-        pPane->m_bDoubleClick = true;
-        pPane->CallAfter([pPane] { pPane->m_bDoubleClick = false; });
-        return FALSE;
-    }
-    if (pEvent->type != GDK_BUTTON_PRESS)
+    if (pEvent->type != GDK_BUTTON_PRESS || pEvent->button != 1 || pEvent->window != gtk_tree_view_get_bin_window(pView))
         return FALSE;
     GtkTreePath* pPath = nullptr;
     GtkTreeViewColumn* pColumn = nullptr;

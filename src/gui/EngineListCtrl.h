@@ -83,6 +83,8 @@ typedef struct _GtkWidget GtkWidget;
 typedef struct _GdkEventButton GdkEventButton;
     int RowOf(const wxDataViewItem& item) const;
     void ShowTicksAsX();
+    // Whether the toolkit is handling a mouse button's event just now.
+    static bool IsMouseEventUnderWay();
     wxPoint PointerPosition() const;
     static int OnTreeButtonPress(GtkWidget* pTree, GdkEventButton* pEvent, CEngineListCtrl* pPane);
     void OnMotion(wxMouseEvent& event);
@@ -95,5 +97,4 @@ typedef struct _GdkEventButton GdkEventButton;
     std::vector<char> m_outcomeFailures;  // per row
     std::function<void()> m_onRightClick;
     int m_nTipRow = -1;
-    bool m_bDoubleClick = false; // a double click is under way
 };

@@ -223,6 +223,14 @@ TEST(Shell, ClickingARowTogglesItsTick)
     EXPECT_TRUE(qtest::PumpUntil([&] { return !pane.IsTicked(1); }, 2000));
     qtest::Pump();
     EXPECT_EQ(pane.CountTickedEngines(), 0);
+    // A double click on the name is two clicks: ticked and unticked again.
+    wxMilliSleep(500);
+    mouse.MouseMove(pane.ClientToScreen(wxPoint(nBoxWidth + 10, rowRect.y + rowRect.height / 2)));
+    mouse.MouseDblClick();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (std::chrono::steady_clock::now() < end)
+        qtest::Pump();
+    EXPECT_EQ(pane.CountTickedEngines(), 0);
 
     pane.SelectRow(1);
     pane.ToggleFirstSelectedRow();
