@@ -42,7 +42,7 @@ public:
     {
         if (nColumn != CEngineListCtrl::kTickColumn || nRow >= m_pane.m_engines.size())
             return false;
-        m_pane.m_images[nRow] = variant.GetBool() ? CEngineListCtrl::m_nCheckedImage : CEngineListCtrl::m_nUncheckedImage;
+        m_pane.m_rows[nRow].m_nImage = variant.GetBool() ? CEngineListCtrl::m_nCheckedImage : CEngineListCtrl::m_nUncheckedImage;
         return true;
     }
     bool GetAttrByRow(unsigned nRow, unsigned nColumn, wxDataViewItemAttr& attr) const override
@@ -88,11 +88,9 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
 void CEngineListCtrl::SetEngines(std::vector<CSearchEngine> engines, const std::vector<int>& images)
 {
     m_engines = std::move(engines);
-    m_images.assign(m_engines.size(), m_nUncheckedImage);
+    m_rows.assign(m_engines.size(), CRowState());
     for (size_t i = 0; i < m_engines.size() && i < images.size(); ++i)
-        m_images[i] = images[i];
-    m_outcomeTexts.assign(m_engines.size(), wxString());
-    m_outcomeFailures.assign(m_engines.size(), 0);
+        m_rows[i].m_nImage = images[i];
     m_pModel->Reset(static_cast<unsigned>(m_engines.size()));
     AutoSizeEngineColumn();
 }
@@ -101,9 +99,7 @@ int CEngineListCtrl::InsertEngine(CSearchEngine engine)
 {
     const size_t nRow = FindInsertPosition(m_engines, engine.m_strName);
     m_engines.insert(m_engines.begin() + static_cast<ptrdiff_t>(nRow), std::move(engine));
-    m_images.insert(m_images.begin() + static_cast<ptrdiff_t>(nRow), m_nUncheckedImage);
-    m_outcomeTexts.insert(m_outcomeTexts.begin() + static_cast<ptrdiff_t>(nRow), wxString());
-    m_outcomeFailures.insert(m_outcomeFailures.begin() + static_cast<ptrdiff_t>(nRow), 0);
+    m_rows.insert(m_rows.begin() + static_cast<ptrdiff_t>(nRow), CRowState());
     m_pModel->RowInserted(static_cast<unsigned>(nRow));
     return static_cast<int>(nRow);
 }
@@ -128,29 +124,28 @@ void CEngineListCtrl::DeleteEngine(int nRow)
         return;
     const auto nAt = static_cast<ptrdiff_t>(nRow);
     m_engines.erase(m_engines.begin() + nAt);
-    m_images.erase(m_images.begin() + nAt);
-    m_outcomeTexts.erase(m_outcomeTexts.begin() + nAt);
-    m_outcomeFailures.erase(m_outcomeFailures.begin() + nAt);
+    m_rows.erase(m_rows.begin() + nAt);
     m_pModel->RowDeleted(static_cast<unsigned>(nRow));
 }
 
 int CEngineListCtrl::GetRowImage(int nRow) const
 {
-    return nRow >= 0 && nRow < GetEngineCount() ? m_images[static_cast<size_t>(nRow)] : -1;
+    return nRow >= 0 && nRow < GetEngineCount() ? m_rows[static_cast<size_t>(nRow)].m_nImage : -1;
 }
 
 void CEngineListCtrl::SetRowImage(int nRow, int nImage)
 {
     if (nRow < 0 || nRow >= GetEngineCount())
         return;
-    m_images[static_cast<size_t>(nRow)] = nImage;
+    m_rows[static_cast<size_t>(nRow)].m_nImage = nImage;
     // The whole row, not only its cell: a screen reader hears of it only so.
     m_pModel->RowChanged(static_cast<unsigned>(nRow));
 }
 
 int CEngineListCtrl::CountTickedEngines() const
 {
-    return static_cast<int>(std::count(m_images.begin(), m_images.end(), m_nCheckedImage));
+    return static_cast<int>(
+        std::count_if(m_rows.begin(), m_rows.end(), [](const CRowState& row) { return row.m_nImage == m_nCheckedImage; }));
 }
 
 std::vector<CSearchEngine> CEngineListCtrl::GetTickedEngines() const
@@ -241,7 +236,7 @@ wxString CEngineListCtrl::GetRowText(int nRow) const
     if (nRow < 0 || nRow >= GetEngineCount())
         return wxString();
     const wxString strName = ToWx(m_engines[static_cast<size_t>(nRow)].m_strName);
-    const wxString& strOutcome = m_outcomeTexts[static_cast<size_t>(nRow)];
+    const wxString& strOutcome = m_rows[static_cast<size_t>(nRow)].m_strOutcome;
     // After the name, where the narrow pane shows it.
     return strOutcome.empty() ? strName : strName + " - " + strOutcome;
 }
@@ -260,8 +255,8 @@ void CEngineListCtrl::ShowOutcomes(const std::vector<CEngineOutcome>& outcomes)
         for (size_t nRow = 0; nRow < m_engines.size(); ++nRow) {
             if (m_engines[nRow].m_strName != outcome.m_strEngine)
                 continue;
-            m_outcomeTexts[nRow] = ToWx(outcome.Describe());
-            m_outcomeFailures[nRow] = outcome.IsFailure() ? 1 : 0;
+            m_rows[nRow].m_strOutcome = ToWx(outcome.Describe());
+            m_rows[nRow].m_bFailure = outcome.IsFailure();
             m_pModel->RowChanged(static_cast<unsigned>(nRow));
             break;
         }
@@ -271,10 +266,10 @@ void CEngineListCtrl::ShowOutcomes(const std::vector<CEngineOutcome>& outcomes)
 void CEngineListCtrl::ClearOutcomes()
 {
     for (size_t nRow = 0; nRow < m_engines.size(); ++nRow) {
-        if (m_outcomeTexts[nRow].empty())
+        if (m_rows[nRow].m_strOutcome.empty())
             continue;
-        m_outcomeTexts[nRow].clear();
-        m_outcomeFailures[nRow] = 0;
+        m_rows[nRow].m_strOutcome.clear();
+        m_rows[nRow].m_bFailure = false;
         m_pModel->RowChanged(static_cast<unsigned>(nRow));
     }
     m_nTipRow = -1;
@@ -283,12 +278,12 @@ void CEngineListCtrl::ClearOutcomes()
 
 wxString CEngineListCtrl::GetOutcomeText(int nRow) const
 {
-    return nRow >= 0 && nRow < GetEngineCount() ? m_outcomeTexts[static_cast<size_t>(nRow)] : wxString();
+    return nRow >= 0 && nRow < GetEngineCount() ? m_rows[static_cast<size_t>(nRow)].m_strOutcome : wxString();
 }
 
 bool CEngineListCtrl::IsOutcomeFailure(int nRow) const
 {
-    return nRow >= 0 && nRow < GetEngineCount() && m_outcomeFailures[static_cast<size_t>(nRow)] != 0;
+    return nRow >= 0 && nRow < GetEngineCount() && m_rows[static_cast<size_t>(nRow)].m_bFailure;
 }
 
 wxString CEngineListCtrl::GetRowTip(int nRow) const

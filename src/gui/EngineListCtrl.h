@@ -92,9 +92,14 @@ typedef struct _GdkEventButton GdkEventButton;
 
     CEngineRowsModel* m_pModel;
     std::vector<CSearchEngine> m_engines;
-    std::vector<int> m_images;            // per row, the tick
-    std::vector<wxString> m_outcomeTexts; // per row, empty when none
-    std::vector<char> m_outcomeFailures;  // per row
+    // What a row shows beside its engine (m_rows[i] goes with m_engines[i]).
+    struct CRowState
+    {
+        int m_nImage = m_nUncheckedImage; // the tick
+        wxString m_strOutcome;            // empty when none
+        bool m_bFailure = false;
+    };
+    std::vector<CRowState> m_rows;
     std::function<void()> m_onRightClick;
     int m_nTipRow = -1;
 };

@@ -34,14 +34,7 @@ namespace {
 
 CSearchEngine Engine(const std::string& strName, int nType = ResultCount)
 {
-    CSearchEngine engine;
-    engine.m_strName = strName;
-    engine.m_strStartToken = "<a href=\"http";
-    engine.m_strEndToken = "</a>";
-    engine.m_strUrl = "http://127.0.0.1:9/";
-    engine.m_strPrefix = "?q=";
-    engine.m_nSearchType = nType;
-    return engine;
+    return qtest::TestEngine(strName, nType, "http://127.0.0.1:9/", "?q=", "", "", "<a href=\"http");
 }
 
 Strings MenuLabels(wxMenu* pMenu)

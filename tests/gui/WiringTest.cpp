@@ -30,14 +30,7 @@ namespace {
 
 CSearchEngine Engine(const std::string& strName, const std::string& strUrl = "http://127.0.0.1:9/")
 {
-    CSearchEngine engine;
-    engine.m_strName = strName;
-    engine.m_strStartToken = "<a href=\"http";
-    engine.m_strEndToken = "</a>";
-    engine.m_strUrl = strUrl;
-    engine.m_strPrefix = "?q=";
-    engine.m_nSearchType = ResultCount;
-    return engine;
+    return qtest::TestEngine(strName, ResultCount, strUrl, "?q=");
 }
 
 // One window with engine editing on, recording what its commands reach.
