@@ -276,7 +276,7 @@ int main(int argc, char** argv)
     }
     std::vector<CSearchEngine> catalogue;
     int nDropped = 0;
-    if (!LoadEngines(strPath, catalogue, &nDropped) && !options.m_strEnginesFile.empty()) {
+    if (!LoadEngines(strPath, catalogue, &nDropped) && (!options.m_strEnginesFile.empty() || PathExists(strPath))) {
         CCliHost::PrintMessage("cannot read the engine catalogue " + strPath);
         return kExitFailure;
     }

@@ -6,74 +6,114 @@
 
 #include <algorithm>
 #include <climits>
+#include <deque>
 #include <unistd.h>
 
 namespace {
 
-// The lines of a catalogue: ended by CR LF, LF or a lone CR; each value loses
-// its trailing white space, leading white space stays. A last line without an
-// end is kept apart, as it may be a name that was cut off.
-struct CCatalogueLines
+// The lines of a catalogue, read as they are needed: ended by CR LF, LF or a
+// lone CR; each value loses its trailing white space, leading white space
+// stays. Only the few lines of one record are held at a time, so a file of
+// nothing but line ends costs no more memory than its bytes. A last line
+// without an end is kept apart, as it may be a name that was cut off.
+class CCatalogueLines
 {
-    std::vector<std::string> m_lines;
-    bool m_bLastLineOpen = false;
+public:
+    // The longest record: name, tokens, URL, type, prefix, suffix, next page.
+    static constexpr size_t kWindow = 8;
 
-    explicit CCatalogueLines(const std::string& bytes)
-    {
-        size_t i = 0;
-        while (i < bytes.size()) {
-            const size_t nEnd = bytes.find_first_of("\r\n", i);
-            if (nEnd == std::string::npos) {
-                m_lines.push_back(TrimTrailingWhiteSpace(std::string_view(bytes).substr(i)));
-                m_bLastLineOpen = true;
-                return;
-            }
-            m_lines.push_back(TrimTrailingWhiteSpace(std::string_view(bytes).substr(i, nEnd - i)));
-            i = nEnd + ((bytes[nEnd] == '\r' && nEnd + 1 < bytes.size() && bytes[nEnd + 1] == '\n') ? 2 : 1);
-        }
-    }
+    explicit CCatalogueLines(std::string_view bytes) : m_bytes(bytes) { Fill(); }
 
-    // A line, or empty past the end (optional values may be missing at the end).
+    bool AtEnd() const { return m_window.empty(); }
+    // Line i ahead of the current one, or empty past the end (optional values
+    // may be missing at the end).
     const std::string& Line(size_t i) const
     {
         static const std::string kEmpty;
-        return i < m_lines.size() ? m_lines[i] : kEmpty;
+        return i < m_window.size() ? m_window[i].m_text : kEmpty;
     }
+    // How many lines ahead (the current one included) are complete, up to the window.
+    size_t CompleteLines() const
+    {
+        size_t n = m_window.size();
+        if (n > 0 && m_window.back().m_bOpen)
+            --n;
+        return n;
+    }
+    void Advance(size_t nLines)
+    {
+        for (size_t i = 0; i < nLines && !m_window.empty(); ++i)
+            m_window.pop_front();
+        Fill();
+    }
+
+private:
+    struct CLine
+    {
+        std::string m_text;
+        bool m_bOpen = false;
+    };
+
+    void Fill()
+    {
+        while (m_window.size() < kWindow && m_nPos < m_bytes.size()) {
+            const size_t nEnd = m_bytes.find_first_of("\r\n", m_nPos);
+            CLine line;
+            std::string_view text;
+            if (nEnd == std::string_view::npos) {
+                text = m_bytes.substr(m_nPos);
+                line.m_bOpen = true;
+                m_nPos = m_bytes.size();
+            } else {
+                text = m_bytes.substr(m_nPos, nEnd - m_nPos);
+                const bool bCrLf = m_bytes[nEnd] == '\r' && nEnd + 1 < m_bytes.size() && m_bytes[nEnd + 1] == '\n';
+                m_nPos = nEnd + (bCrLf ? 2 : 1);
+            }
+            line.m_text = TrimTrailingWhiteSpace(text);
+            m_window.push_back(std::move(line));
+        }
+    }
+
+    std::string_view m_bytes;
+    size_t m_nPos = 0;
+    std::deque<CLine> m_window;
 };
 
 // Whether a type line starts with a decimal number (white space and a sign allowed).
-bool IsTypeLine(const std::string& strLine)
+bool IsTypeLine(std::string_view line)
 {
     size_t i = 0;
-    while (i < strLine.size() && (strLine[i] == ' ' || strLine[i] == '\t'))
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
         ++i;
-    if (i < strLine.size() && (strLine[i] == '-' || strLine[i] == '+'))
+    if (i < line.size() && (line[i] == '-' || line[i] == '+'))
         ++i;
-    return i < strLine.size() && strLine[i] >= '0' && strLine[i] <= '9';
+    return i < line.size() && line[i] >= '0' && line[i] <= '9';
 }
 
-// The record at line i when the lines there have a record's shape: a name, both
-// tokens, a URL, a type line with a number, a prefix, then the suffix and, for
-// the paging types 0 and 3, the next-page command. Sets *pLines to its length.
-bool ReadRecord(const CCatalogueLines& lines, size_t i, CSearchEngine& engine, size_t* pLines)
+// The record at the current line when the lines there have a record's shape:
+// a name, both tokens, a URL, a type line with a number and a prefix, then the
+// suffix and, for the types that keep one, the next-page command. False when
+// they do not; otherwise the record's length follows from its type, whether
+// or not the record is valid (see ParseEngines).
+bool ReadRecord(const CCatalogueLines& lines, CSearchEngine& engine, size_t* pLines)
 {
-    const size_t nComplete = lines.m_lines.size() - (lines.m_bLastLineOpen ? 1 : 0);
-    if (i + 6 > nComplete || !IsTypeLine(lines.Line(i + 4)))
+    if (lines.CompleteLines() < 6 || !IsTypeLine(lines.Line(4)))
         return false;
     engine = CSearchEngine{};
-    engine.m_strName = lines.Line(i);
-    engine.m_strStartToken = lines.Line(i + 1);
-    engine.m_strEndToken = lines.Line(i + 2);
-    engine.m_strUrl = lines.Line(i + 3);
-    engine.m_nSearchType = ParseLeadingInt(lines.Line(i + 4));
-    engine.m_strPrefix = lines.Line(i + 5);
-    engine.m_strSuffix = lines.Line(i + 6);
+    engine.m_strName = lines.Line(0);
+    engine.m_strStartToken = lines.Line(1);
+    engine.m_strEndToken = lines.Line(2);
+    engine.m_strUrl = lines.Line(3);
+    engine.m_nSearchType = ParseLeadingInt(lines.Line(4));
+    engine.m_strPrefix = lines.Line(5);
+    engine.m_strSuffix = lines.Line(6);
     *pLines = 7;
     if (engine.HasNextPageLine()) {
-        engine.m_strNextPage = lines.Line(i + 7);
+        engine.m_strNextPage = lines.Line(7);
         *pLines = 8;
     }
-    return engine.IsValid();
+    engine.IsValid();
+    return true;
 }
 
 // A value as the file can hold it: one line.
@@ -91,26 +131,32 @@ std::string OneLine(const std::string& strValue)
 
 std::vector<CSearchEngine> ParseEngines(const std::string& bytes, int* pDropped)
 {
-    const CCatalogueLines lines(bytes);
+    CCatalogueLines lines(bytes);
     std::vector<CSearchEngine> engines;
     int nDropped = 0;
     bool bInDamage = false; // lines skipped since the last record, not all blank
-    for (size_t i = 0; i < lines.m_lines.size();) {
+    while (!lines.AtEnd()) {
         CSearchEngine engine;
         size_t nLines = 0;
-        if (ReadRecord(lines, i, engine, &nLines)) {
-            engines.push_back(std::move(engine));
-            i += nLines;
+        if (ReadRecord(lines, engine, &nLines)) {
+            // A record's length is known from its type: one that fails the
+            // validity rule (an empty token, as older editors could write) is
+            // dropped whole, and the next record is read right after it.
+            if (engine.m_bValid)
+                engines.push_back(std::move(engine));
+            else
+                ++nDropped;
+            lines.Advance(nLines);
             bInDamage = false;
             continue;
         }
-        // Not a record here: the next one starts at the next line that has a
-        // record's shape. A run of lines skipped counts as one lost record.
-        if (!lines.m_lines[i].empty() && !bInDamage) {
+        // No record's shape here: the next one starts at the next line that
+        // has it. A run of lines skipped counts as one lost record.
+        if (!lines.Line(0).empty() && !bInDamage) {
             ++nDropped;
             bInDamage = true;
         }
-        ++i;
+        lines.Advance(1);
     }
     if (pDropped)
         *pDropped = nDropped;

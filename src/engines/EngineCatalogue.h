@@ -21,6 +21,15 @@ inline constexpr const char* kBackupSuffix = ".bak";
 // Shown (GUI: message box; CLI: stderr) when records of the catalogue were lost;
 // %d is their number.
 inline constexpr const char* kMsgRecordsNotRead = "%d engine records could not be read";
+// Shown (GUI: message box at start; CLI: stderr) when a catalogue is there but
+// cannot be read; %s is the file's path.
+inline constexpr const char* kMsgCatalogueUnreadable =
+    "The list of engines %s cannot be read (it is too large, no regular file, or not yours to read). "
+    "It is left as it is: engine changes are not saved until it can be read.";
+// Shown when an engine command is refused because of that; %s is the file's path.
+inline constexpr const char* kMsgCatalogueKept =
+    "The list of engines %s could not be read, so it is not written over. Mend or move that file, "
+    "then start the program again.";
 // Shown (GUI: message box; CLI: stderr) when the catalogue cannot be written;
 // %s is the file's path.
 inline constexpr const char* kMsgCatalogueNotSaved =
@@ -28,16 +37,20 @@ inline constexpr const char* kMsgCatalogueNotSaved =
 
 // Parses catalogue bytes (CR LF, LF or CR line ends). A record is read where
 // the lines have a record's shape (name, tokens, URL, a type line with a
-// number, prefix, ...) and pass the validity rule; anything else is skipped up
-// to the next line where a record's shape begins, so a damaged record or a
-// stray blank line loses nothing after it. *pDropped counts the records that
-// could not be read. The result is in catalogue order (see SortEngines).
+// number, prefix, ...); its length follows from its type, and a record that
+// fails the validity rule is dropped whole. Lines without a record's shape are
+// skipped up to the next line where one begins, so a damaged record or a stray
+// blank line loses nothing after it. *pDropped counts the records that could
+// not be read. Memory stays within the bytes and the records read. The result
+// is in catalogue order (see SortEngines).
 std::vector<CSearchEngine> ParseEngines(const std::string& bytes, int* pDropped = nullptr);
 // The file bytes for a list, in list order. Line breaks in values are dropped.
 std::string FormatEngines(const std::vector<CSearchEngine>& engines);
 
 // Fills the list from the file. False (and an empty list) when the file cannot
-// be opened; nothing is reported.
+// be opened; nothing is reported. A file that is there but cannot be read (too
+// large, no regular file, no permission: PathExists tells) must never be
+// written over: the user's engines are in it.
 bool LoadEngines(const std::string& strPath, std::vector<CSearchEngine>& engines, int* pDropped = nullptr);
 // Rewrites the file from the list (an empty list makes an empty file, so the
 // delete of the last engine lasts), after copying the old file to

@@ -393,8 +393,15 @@ void CMainFrame::LoadEngines()
 {
     std::vector<CSearchEngine> engines;
     int nDropped = 0;
-    if (!::LoadEngines(m_context.m_strCataloguePath, engines, &nDropped))
-        return; // no catalogue yet: the first engine added makes one
+    if (!::LoadEngines(m_context.m_strCataloguePath, engines, &nDropped)) {
+        // No catalogue yet: the first engine added makes one. One that is
+        // there but cannot be read holds the user's engines: it is kept.
+        m_bCatalogueUnreadable = PathExists(m_context.m_strCataloguePath);
+        if (m_bCatalogueUnreadable)
+            ShowMessageBox(this, FormatTemplate(kMsgCatalogueUnreadable, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+                           kAppCaption, wxOK | wxICON_EXCLAMATION);
+        return;
+    }
     if (nDropped > 0)
         ShowMessageBox(this, FormatTemplate(kMsgRecordsNotRead, {CTemplateArg::Int(nDropped)}), kAppCaption,
                        wxOK | wxICON_EXCLAMATION);
@@ -406,8 +413,19 @@ void CMainFrame::LoadEngines()
     m_pEngineView->SetEngines(std::move(engines), images);
 }
 
+bool CMainFrame::MayChangeCatalogue()
+{
+    if (!m_bCatalogueUnreadable)
+        return true;
+    ShowMessageBox(this, FormatTemplate(kMsgCatalogueKept, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+                   kAppCaption, wxOK | wxICON_EXCLAMATION);
+    return false;
+}
+
 bool CMainFrame::SaveEngines()
 {
+    if (m_bCatalogueUnreadable)
+        return false; // engine commands refuse before they change anything
     wxBusyCursor wait;
     if (::SaveEngines(m_context.m_strCataloguePath, m_pEngineView->GetEngines()))
         return true;
@@ -418,6 +436,8 @@ bool CMainFrame::SaveEngines()
 
 void CMainFrame::OnNewEngine()
 {
+    if (!MayChangeCatalogue())
+        return;
     CEngineDlg dialog(this);
     dialog.m_nSearchType = MultiplePages;
     for (const CSearchEngine& other : m_pEngineView->GetEngines())
@@ -433,7 +453,7 @@ void CMainFrame::OnNewEngine()
 void CMainFrame::OnEditEngine()
 {
     const int nRow = m_pEngineView->GetFirstSelectedRow();
-    if (nRow < 0)
+    if (nRow < 0 || !MayChangeCatalogue())
         return;
     CSearchEngine engine = m_pEngineView->GetEngines()[static_cast<size_t>(nRow)];
     CEngineDlg dialog(this);
@@ -453,7 +473,7 @@ void CMainFrame::OnEditEngine()
 void CMainFrame::OnDeleteEngine()
 {
     const int nRow = m_pEngineView->GetFirstSelectedRow();
-    if (nRow < 0)
+    if (nRow < 0 || !MayChangeCatalogue())
         return;
     const wxString strQuestion = ToWx(FormatTemplate(
         kMsgDeleteEngine, {CTemplateArg::Text(m_pEngineView->GetEngines()[static_cast<size_t>(nRow)].m_strName)}));

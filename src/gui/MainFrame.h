@@ -96,6 +96,8 @@ public:
     int CountTickedEngines() const;
     void LoadEngines();
     bool SaveEngines();
+    // False (and says why) when engine commands must leave the catalogue alone.
+    bool MayChangeCatalogue();
     void UpdateTitle();
     void UpdateCommandStates();
     void UpdateLockIndicators();
@@ -128,6 +130,7 @@ private:
     bool* OptionFlag(int nId, const char** ppszKey);
 
     CAppContext m_context;
+    bool m_bCatalogueUnreadable = false; // there but not read: never written over
     wxSplitterWindow* m_pSplitter = nullptr;
     int m_nSashPosition = 200;     // the engine pane's width, as placed or as the user dragged it
     bool m_bSplitterSizing = false; // a size change of the splitter is being handled

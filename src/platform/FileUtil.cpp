@@ -121,6 +121,12 @@ bool FileExists(const std::string& strPath)
     return ::stat(strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool PathExists(const std::string& strPath)
+{
+    struct stat st {};
+    return ::lstat(strPath.c_str(), &st) == 0 || errno != ENOENT;
+}
+
 namespace {
 
 std::string XdgDir(const char* pszVariable, const char* pszDefaultBelowHome)

@@ -23,6 +23,10 @@ bool WriteFileAtomically(const std::string& strPath, const std::string& bytes,
 std::string GetPartFilePath(const std::string& strPath);
 
 bool FileExists(const std::string& strPath);
+// Whether anything is at the path (a file of any kind, a dangling link), or
+// it cannot be told (no permission to look): only a path that is surely
+// absent gives false.
+bool PathExists(const std::string& strPath);
 
 // $XDG_DATA_HOME and $XDG_CONFIG_HOME with their defaults (~/.local/share,
 // ~/.config); relative values are ignored, as the XDG rules say. No trailing '/'.

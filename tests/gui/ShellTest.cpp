@@ -375,6 +375,40 @@ TEST(Shell, ACatalogueWithLostRecordsSaysSo)
     EXPECT_EQ(gui.MessageTexts(), Strings{"1 engine records could not be read"});
 }
 
+TEST(Shell, ACatalogueThatCannotBeReadIsSaidAndNeverWrittenOver)
+{
+    // Too large to read (a sparse file), and a folder where the file should be.
+    for (const bool bFolder : {false, true}) {
+        CGuiFixture gui;
+        if (bFolder) {
+            std::filesystem::create_directories(gui.CataloguePath());
+        } else {
+            ASSERT_TRUE(WriteFileAtomically(gui.CataloguePath(), FormatEngines({Engine("Alpha")}), true));
+            ASSERT_EQ(::truncate(gui.CataloguePath().c_str(), static_cast<off_t>(kMaxCatalogueBytes) + 1), 0);
+        }
+        CMainFrame& frame = gui.StartFrame({}, true);
+        ASSERT_EQ(gui.m_messages.size(), 1u);
+        EXPECT_NE(gui.m_messages[0].m_strText.find("cannot be read"), std::string::npos);
+        EXPECT_NE(gui.m_messages[0].m_strText.find(gui.CataloguePath()), std::string::npos);
+
+        bool bDialogShown = false;
+        gui.m_dialogHandler = [&bDialogShown](wxDialog&) {
+            bDialogShown = true;
+            return wxID_OK;
+        };
+        frame.OnNewEngine();
+        EXPECT_FALSE(bDialogShown);
+        ASSERT_EQ(gui.m_messages.size(), 2u);
+        EXPECT_NE(gui.m_messages[1].m_strText.find("not written over"), std::string::npos);
+        EXPECT_NE(gui.m_messages[1].m_strText.find(gui.CataloguePath()), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(gui.CataloguePath() + ".bak"));
+        if (!bFolder) {
+            EXPECT_EQ(std::filesystem::file_size(gui.CataloguePath()), kMaxCatalogueBytes + 1);
+        }
+        gui.CloseFrame();
+    }
+}
+
 TEST(Shell, UnwritableCatalogueIsReported)
 {
     CGuiFixture gui;

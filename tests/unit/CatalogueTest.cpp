@@ -85,6 +85,14 @@ TEST(Catalogue, DamagedRecordsAreSkippedAndNothingAfterThemIsLost)
         {"a record missing its start token", "Broken\ne\nhttp://x/\n1\np\n\n" + strFirst + strSecond,
          {"First", "Second"}, 1},
         {"garbage between records", strFirst + "garbage\nmore garbage\n" + strSecond, {"First", "Second"}, 1},
+        // A record whose type line is a number is read whole, valid or not:
+        // what follows it is never taken for a record of its own.
+        {"an empty start token, as older editors wrote",
+         "NoStart\n\ne\nhttp://a.example/s\n1\np\nsuffix\n411 Search\ns\ne\nhttp://411.example/\n1\np\n\n"
+         "Zeta\ns\ne\nhttp://z/\n3\np\n\nnext\n",
+         {"411 Search", "Zeta"}, 1},
+        {"an invalid record of a paging type keeps its next-page line",
+         "NoEnd\ns\n\nhttp://x/\n0\np\n\n7 Seas\n" + strFirst, {"First"}, 1},
     };
     for (const CCase& c : cases) {
         SCOPED_TRACE(c.m_pszName);
@@ -128,6 +136,19 @@ TEST(Catalogue, InvalidRecordsAreDroppedAndEmptyOptionalFieldsKept)
     ASSERT_EQ(engines.size(), 1u);
     EXPECT_EQ(engines[0].m_strName, "NoUrl");
     EXPECT_TRUE(engines[0].m_bValid);
+}
+
+TEST(Catalogue, AFileOfLineEndsIsReadQuicklyAndFindsNothing)
+{
+    // Only one record's lines are held at a time, whatever the file's shape.
+    for (const char* pszEnd : {"\n", "\r\n", "\r"}) {
+        std::string bytes;
+        for (int i = 0; i < 1 << 20; ++i)
+            bytes += pszEnd;
+        int nDropped = -1;
+        EXPECT_TRUE(ParseEngines(bytes + FormatEngines({MakeEngine("Last", ResultCount)}) + bytes, &nDropped).size() == 1);
+        EXPECT_EQ(nDropped, 0);
+    }
 }
 
 TEST(Catalogue, NameOnTheLastLineWithoutLineFeedIsDropped)
