@@ -151,7 +151,9 @@ TEST_F(CFormFixture, APageOfAMillionHitsLeavesTheWindowAnswering)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     EXPECT_FALSE(View().IsSearching());
-    EXPECT_LT(longest, std::chrono::milliseconds(300)); // 20-35 ms on the development machine (was 11-15 s)
+    // 20-35 ms on the development machine (was 11-15 s); the bound leaves room
+    // for a loaded machine and still catches that.
+    EXPECT_LT(longest, std::chrono::seconds(3));
     EXPECT_EQ(View().GetRows().GetRowCount(), 2048);
 }
 
@@ -392,7 +394,7 @@ TEST_F(CFormFixture, AFloodOfRowsAndDeletionsOneByOneKeepTheListResponsive)
     auto start = std::chrono::steady_clock::now();
     list.SyncRows();
     const auto appendTime = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(appendTime, std::chrono::milliseconds(1000)); // about 35 ms on the development machine
+    EXPECT_LT(appendTime, std::chrono::seconds(5)); // about 35 ms on the development machine (a row at a time: minutes)
     EXPECT_EQ(list.GetShownRowCount(), 16 * 2048);
     // The list lays the rows out in the background without holding the window.
     View().m_strQuery = "red apple";
@@ -405,7 +407,7 @@ TEST_F(CFormFixture, AFloodOfRowsAndDeletionsOneByOneKeepTheListResponsive)
         longest = std::max(longest, std::chrono::steady_clock::now() - start);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    EXPECT_LT(longest, std::chrono::milliseconds(300));
+    EXPECT_LT(longest, std::chrono::seconds(3)); // measuring every row held it for seconds
 
     // Link verification deletes rows one by one: each goes alone, the selected
     // hit stays selected, nothing is measured again.
@@ -415,7 +417,7 @@ TEST_F(CFormFixture, AFloodOfRowsAndDeletionsOneByOneKeepTheListResponsive)
         rows.DeleteRow(10 + i);
         list.SyncRows();
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(list.GetShownRowCount(), 16 * 2048 - 200);
     ASSERT_EQ(list.GetFirstSelectedRow(), 800);
     EXPECT_EQ(rows.GetCell(800, 1), "http://flood.example/1000");
@@ -584,7 +586,7 @@ TEST_F(CFormFixture, ClosingTheWindowEndsARunningSearch)
 {
     qtest::CLoopbackServer stalling([](const qtest::CRecordedRequest&) {
         qtest::CReply reply = qtest::CReply::Ok("x");
-        reply.m_nHeadDelayMs = 20000;
+        reply.m_nHeadDelayMs = 600000;
         return reply;
     });
     std::vector<CSearchEngine> engines = sample.GetCatalogue();
@@ -594,7 +596,7 @@ TEST_F(CFormFixture, ClosingTheWindowEndsARunningSearch)
     ASSERT_TRUE(qtest::PumpUntil([&] { return stalling.GetRequestCount() == 1; }));
     const auto start = std::chrono::steady_clock::now();
     gui.CloseFrame();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)); // not the 20 s time-out
 }
 
 TEST_F(CFormFixture, SeveralHitsAreSelectedCopiedAndOpenedFromTheirMenu)

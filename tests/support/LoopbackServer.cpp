@@ -216,6 +216,12 @@ void CLoopbackServer::Stop()
     }
 }
 
+bool CLoopbackServer::BeSilent(int nMs)
+{
+    ++m_nSilencesBegun;
+    return WaitMs(nMs);
+}
+
 bool CLoopbackServer::WaitMs(int nMs)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -307,19 +313,19 @@ void CLoopbackServer::Serve(int nFd)
 
         const Handler handler = GetHandler();
         const CReply reply = handler ? handler(request) : CReply::Make(404, "no handler");
-        bool bOk = reply.m_nHeadDelayMs <= 0 || WaitMs(reply.m_nHeadDelayMs);
+        bool bOk = reply.m_nHeadDelayMs <= 0 || BeSilent(reply.m_nHeadDelayMs);
         bOk = bOk && SendAll(nFd, reply.m_strHead.data(), reply.m_strHead.size());
         size_t nSent = 0;
         const std::string& body = reply.m_strBody;
         if (bOk && body.empty() && reply.m_nStallAfter == 0)
-            WaitMs(reply.m_nStallMs);
+            BeSilent(reply.m_nStallMs);
         while (bOk && nSent < body.size()) {
             if (nSent >= reply.m_nResetAfter) {
                 bReset = true;
                 break;
             }
             if (nSent >= reply.m_nStallAfter) {
-                WaitMs(reply.m_nStallMs);
+                BeSilent(reply.m_nStallMs);
                 break;
             }
             size_t nChunk = reply.m_nChunkSize ? reply.m_nChunkSize : body.size();
@@ -345,6 +351,7 @@ void CLoopbackServer::Serve(int nFd)
         ::shutdown(nFd, SHUT_WR);
     }
     ::close(nFd);
+    ++m_nConnectionsClosed;
 }
 
 } // namespace qtest

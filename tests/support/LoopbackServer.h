@@ -75,6 +75,12 @@ public:
     std::vector<CRecordedRequest> GetRequests() const;
     std::vector<std::string> GetRequestLines() const;
     size_t GetRequestCount() const;
+    // Connections whose answer has been sent whole (or cut as scripted) and
+    // closed: what they were sent waits for the client in its socket.
+    size_t GetClosedCount() const { return m_nConnectionsClosed; }
+    // Replies that have begun a scripted silence (a head delay or a stall):
+    // everything before it has been sent.
+    size_t GetSilencesBegun() const { return m_nSilencesBegun; }
     void SetHandler(Handler handler);
 
     // Ends every wait, closes every connection and joins the threads.
@@ -84,6 +90,7 @@ private:
     void AcceptLoop();
     void Serve(int nFd);
     bool WaitMs(int nMs); // false when the server is stopping
+    bool BeSilent(int nMs); // WaitMs, counted as a silence
     bool SendAll(int nFd, const char* p, size_t n);
 
     Handler GetHandler() const;
@@ -92,6 +99,8 @@ private:
     int m_wakePipe[2] = {-1, -1};
     uint16_t m_nPort = 0;
     std::atomic<bool> m_bStopping{false};
+    std::atomic<size_t> m_nConnectionsClosed{0};
+    std::atomic<size_t> m_nSilencesBegun{0};
 
     mutable std::mutex m_mutex;
     std::condition_variable m_stopCv;

@@ -22,6 +22,10 @@ extern char** environ;
 
 namespace {
 
+// Ctrl+C must end the program at once: well within this, far below the 20 s
+// time-out a stalled transfer would otherwise wait for, however slow the machine.
+constexpr std::chrono::seconds kFarBelowTheTimeOut{5};
+
 struct CProcessResult
 {
     int m_nExitCode = -1;
@@ -261,7 +265,7 @@ TEST(Cli, CtrlCCancelsAStalledSearchAndPrintsTheRowsFound)
         RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "--one-at-a-time", "q"}, dir.GetPath(),
                "Retrieving results from " + server.GetBaseUrl() + "/stall");
     EXPECT_EQ(result.m_nExitCode, 130) << result.m_strErr;
-    EXPECT_LT(result.m_elapsedAfterSignal, std::chrono::milliseconds(1000));
+    EXPECT_LT(result.m_elapsedAfterSignal, kFarBelowTheTimeOut);
     EXPECT_NE(result.m_strErr.find("Find cancelled.\n"), std::string::npos);
     EXPECT_EQ(Lines(result.m_strOut).size(), 3u) << result.m_strOut;
 }
@@ -388,7 +392,7 @@ TEST(Cli, CtrlCDuringAStalledNameLookUpEndsAtOnce)
                "Sending request to http://engine.stall.test/search",
                {std::string("LD_PRELOAD=") + QUESTREL_STALL_RESOLVER_PATH, "ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0"});
     EXPECT_EQ(result.m_nExitCode, 130) << result.m_strErr;
-    EXPECT_LT(result.m_elapsedAfterSignal, std::chrono::milliseconds(1000));
+    EXPECT_LT(result.m_elapsedAfterSignal, kFarBelowTheTimeOut);
     EXPECT_NE(result.m_strErr.find("Find cancelled.\n"), std::string::npos);
 }
 
@@ -409,7 +413,7 @@ TEST(Cli, ASignalWhileTheRowsAreWrittenEndsTheProgram)
         const CProcessResult result = RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "--all-hits", "q"},
                                              dir.GetPath(), "Find complete.", {}, nSignal, true);
         EXPECT_EQ(result.m_nExitCode, 128 + nSignal);
-        EXPECT_LT(result.m_elapsedAfterSignal, std::chrono::milliseconds(1000));
+        EXPECT_LT(result.m_elapsedAfterSignal, kFarBelowTheTimeOut);
     }
 }
 

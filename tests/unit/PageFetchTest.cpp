@@ -28,7 +28,7 @@ struct CFetchFixture : ::testing::Test, qtest::CFetchContext
     qtest::CLoopbackServer server{nullptr};
     CSearchEngine engine;
 
-    CFetchFixture() : CFetchContext(500) { engine.m_strUrl = "ENGINE"; }
+    CFetchFixture() { engine.m_strUrl = "ENGINE"; }
 
     // A session whose time-outs (20 s) are measured by the clock.
     void UseClock(const IClock& clock)
@@ -51,6 +51,26 @@ struct CFetchFixture : ::testing::Test, qtest::CFetchContext
         EXPECT_TRUE(ParseRequestTarget(fs, server.GetBaseUrl() + strPath));
         EXPECT_TRUE(ConnectToServer(fs, fs.g_strServer));
         return FetchPage(fs, engine);
+    }
+
+    // A fetch during which the clock runs past the time-out again and again,
+    // once the server has fallen silent: whatever came before the silence is
+    // read first, however slowly, and then the transfer times out.
+    bool FetchUntilTimedOut(const std::string& strPath)
+    {
+        const size_t nSilences = server.GetSilencesBegun();
+        std::atomic<bool> bDone{false};
+        std::thread mover([&] {
+            qtest::WaitFor([&] { return server.GetSilencesBegun() > nSilences; }, std::chrono::seconds(60));
+            while (!bDone) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                clock.Advance(std::chrono::seconds(21));
+            }
+        });
+        const bool bResult = Fetch(strPath);
+        bDone = true;
+        mover.join();
+        return bResult;
     }
 
     // The status texts after the connection texts.
@@ -227,15 +247,17 @@ TEST_F(CFetchFixture, CancelReachesIntoAStalledTransfer)
         fs.m_pCancel = &stop;
         CSearchHostBridge stopBridge(&host, stop);
         fs.g_hStatusWnd = &stopBridge;
-        std::thread stopper([&stop] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const size_t nSilences = server.GetSilencesBegun();
+        std::thread stopper([&] {
+            qtest::WaitFor([&] { return server.GetSilencesBegun() > nSilences; }, std::chrono::seconds(60));
             stop.Signal();
         });
         const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(Fetch("/stall"));
         const auto elapsed = std::chrono::steady_clock::now() - start;
         stopper.join();
-        EXPECT_LT(elapsed, std::chrono::milliseconds(900));
+        // Nothing times out on the test's clock: only the cancel can end it.
+        EXPECT_LT(elapsed, std::chrono::seconds(30));
         EXPECT_EQ(host.GetStatusTexts().back(), "Find cancelled.");
     }
     EXPECT_FALSE(std::filesystem::exists(fs.m_strResultsPagePath));
@@ -245,9 +267,9 @@ TEST_F(CFetchFixture, StallTimeOutsSurfaceAsTheLibrarysError)
 {
     // Stall before any header: the send fails with the time-out.
     CReply silent = CReply::Ok("late");
-    silent.m_nHeadDelayMs = 5000;
+    silent.m_nHeadDelayMs = 600000;
     Serve(silent);
-    EXPECT_TRUE(Fetch("/silent"));
+    EXPECT_TRUE(FetchUntilTimedOut("/silent"));
     ASSERT_EQ(host.GetMessages().size(), 1u);
     EXPECT_NE(host.GetMessages()[0].find("Timeout was reached"), std::string::npos) << host.GetMessages()[0];
 
@@ -255,7 +277,7 @@ TEST_F(CFetchFixture, StallTimeOutsSurfaceAsTheLibrarysError)
     CReply partial = CReply::Ok(std::string(3000, 'p'), false);
     partial.m_nStallAfter = 1500;
     Serve(partial);
-    EXPECT_TRUE(Fetch("/partial"));
+    EXPECT_TRUE(FetchUntilTimedOut("/partial"));
     EXPECT_EQ(fs.g_strPage, std::string(1500, 'p'));
 }
 
@@ -338,7 +360,8 @@ TEST_F(CFetchFixture, TheStallTimeOutFollowsTheSessionsClock)
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(Fetch("/silent"));
     mover.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+    // Far below the 20 s the steady clock would have taken.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     ASSERT_EQ(host.GetMessages().size(), 1u);
     EXPECT_NE(host.GetMessages()[0].find("no data received for 20000 ms"), std::string::npos);
 }
@@ -346,10 +369,18 @@ TEST_F(CFetchFixture, TheStallTimeOutFollowsTheSessionsClock)
 TEST_F(CFetchFixture, AnAnswerThatDribblesMeetsItsDeadline)
 {
     // A header line every 20 ms keeps the stall watch content for ever; the
-    // answer's deadline (six time-outs: 120 s) ends it. The clock is moved by
-    // hand, 10 s at a time, so the stall time-out is never reached.
+    // answer's deadline (120 s) ends it. The clock is moved by hand, 10 s at a
+    // time; the stall time-out (600 s) lies far beyond the deadline, so however
+    // few lines the client reads between two moves, the deadline comes first.
     qtest::CManualClock clock;
     UseClock(clock);
+    {
+        CSessionOptions options = pSession->GetOptions();
+        options.m_nStallTimeoutMs = 600000;
+        options.m_nDeadlineMs = 120000;
+        pSession = OpenInternetSession(options, nullptr);
+        fs.g_pSession = pSession.get();
+    }
     std::string strHead = "HTTP/1.0 200 OK\r\n";
     for (int i = 0; i < 2000; ++i)
         strHead += "X-Dribble: " + std::to_string(100000 + i) + "\r\n";
@@ -369,7 +400,7 @@ TEST_F(CFetchFixture, AnAnswerThatDribblesMeetsItsDeadline)
     EXPECT_TRUE(Fetch("/dribble"));
     bDone = true;
     mover.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)); // the dribble lasts 40 s
     ASSERT_EQ(host.GetMessages().size(), 1u);
     EXPECT_NE(host.GetMessages()[0].find("the answer took longer than 120 s"), std::string::npos)
         << host.GetMessages()[0];

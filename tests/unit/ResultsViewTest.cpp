@@ -63,9 +63,9 @@ TEST(ShellOpen, TheOpenersExitStatusSaysWhetherABrowserTookTheLink)
     EXPECT_EQ(ShellOpen("http://a.example/"), kShellOpenNoBrowser);
     opener("exit 0");
     EXPECT_EQ(ShellOpen("http://a.example/"), kShellOpenOk);
-    opener("sleep 3");
+    opener("sleep 60");
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ShellOpen("http://a.example/"), kShellOpenOk);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)); // not the browser's whole run
     ::setenv("PATH", strOldPath.c_str(), 1);
 }
