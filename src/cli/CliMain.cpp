@@ -70,9 +70,11 @@ int Usage(const std::string& strError)
 
 int ListEngines(const std::vector<CSearchEngine>& catalogue)
 {
+    // Names and addresses are the catalogue's bytes: escaped like every other
+    // field, so no control byte reaches the terminal.
     for (const CSearchEngine& engine : catalogue)
-        std::printf("%s\t%d\t%s\n", engine.m_strName.c_str(), engine.m_nSearchType,
-                    engine.m_strUrl.c_str());
+        std::printf("%s\t%d\t%s\n", EscapeTsvField(engine.m_strName).c_str(), engine.m_nSearchType,
+                    EscapeTsvField(engine.m_strUrl).c_str());
     return 0;
 }
 

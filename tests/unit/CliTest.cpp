@@ -162,6 +162,16 @@ TEST_F(CCliFixture, EnginesListsTheCatalogueInOrder)
                                         "Sample Start\t2\t" + strBase}));
 }
 
+TEST(Cli, EngineNamesAndAddressesReachTheTerminalEscaped)
+{
+    qtest::CTempDir dir;
+    CSearchEngine engine = qtest::TestEngine("Evil\x1b]0;title\x07\tName", ResultCount, "http://e.example/\x1b[2J", "?n=%d");
+    ASSERT_TRUE(SaveEngines(dir.File("engines.dat"), {engine}));
+    const CProcessResult result = RunCli({"--engines", dir.File("engines.dat"), "engines"}, dir.GetPath());
+    EXPECT_EQ(result.m_nExitCode, 0);
+    EXPECT_EQ(result.m_strOut, "Evil\\x1b]0;title\\x07\\tName\t1\thttp://e.example/\\x1b[2J\n");
+}
+
 TEST_F(CCliFixture, WithoutEnginesOptionTheUsersCatalogueIsUsed)
 {
     // Nothing beside the program in the build tree, so the XDG data folder counts.
