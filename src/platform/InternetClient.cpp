@@ -247,6 +247,9 @@ struct CHttpRequest::Impl
     std::string m_strUrl;
     std::string m_buffer; // received body bytes not yet read
     size_t m_nBufferPos = 0;
+    size_t m_nMaxBody = static_cast<size_t>(-1);
+    size_t m_nBodyBytes = 0;   // decoded body bytes taken so far
+    bool m_bCutAtMax = false;  // the body was ended at m_nMaxBody
 
     bool m_bHeadersFinal = false;
     CFinalHeaderTracker m_headers{10};
@@ -283,9 +286,17 @@ size_t CHttpRequest::Impl::OnBody(char* pData, size_t nSize, size_t nCount, void
         pImpl->m_buffer.erase(0, pImpl->m_nBufferPos);
         pImpl->m_nBufferPos = 0;
     }
-    pImpl->m_buffer.append(pData, nBytes);
     pImpl->m_bHeadersFinal = true;
     pImpl->NoteActivity();
+    // The bytes come here as they are decoded, a block at a time: the cap holds
+    // however far a compressed answer would inflate.
+    const size_t nTake = std::min(nBytes, pImpl->m_nMaxBody - pImpl->m_nBodyBytes);
+    pImpl->m_buffer.append(pData, nTake);
+    pImpl->m_nBodyBytes += nTake;
+    if (nTake < nBytes) {
+        pImpl->m_bCutAtMax = true;
+        return CURL_WRITEFUNC_ERROR; // ends the transfer (and the decoding) here
+    }
     return nBytes;
 }
 
@@ -297,7 +308,8 @@ void CHttpRequest::Impl::Perform()
     while (CURLMsg* pMsg = curl_multi_info_read(m_pMulti.get(), &nQueued)) {
         if (pMsg->msg == CURLMSG_DONE) {
             m_bDone = true;
-            m_result = pMsg->data.result;
+            // A body ended at the cap is a whole answer as far as the reader goes.
+            m_result = m_bCutAtMax ? CURLE_OK : pMsg->data.result;
         }
     }
     if (!m_bDone && m_stall.HasExpired()) {
@@ -350,6 +362,11 @@ CHttpRequest::~CHttpRequest()
     Impl& impl = *m_pImpl;
     if (impl.m_pCancel)
         impl.m_pCancel->RemoveWaker(impl.m_nWaker);
+}
+
+void CHttpRequest::SetMaxBodyBytes(size_t nMax)
+{
+    m_pImpl->m_nMaxBody = nMax;
 }
 
 bool CHttpRequest::Send(CInternetError* pError)

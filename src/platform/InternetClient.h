@@ -142,6 +142,11 @@ public:
     CHttpRequest(const CHttpRequest&) = delete;
     CHttpRequest& operator=(const CHttpRequest&) = delete;
 
+    // The most body bytes the request takes (after decoding a compressed
+    // answer): past it the transfer ends as if the body ended there, so an
+    // answer that inflates without end costs no more than this. Unlimited by
+    // default; set before Send.
+    void SetMaxBodyBytes(size_t nMax);
     // Sends the request and waits for the final response's headers.
     bool Send(CInternetError* pError);
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -29,24 +30,49 @@ void ResetResultsPage(const std::string& strPath)
     ::unlink(strPath.c_str());
 }
 
-bool AppendToResultsPage(const std::string& strPath, const std::string& strPage)
+namespace {
+
+bool WriteAll(int fd, const std::string& bytes)
+{
+    size_t nDone = 0;
+    while (nDone < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + nDone, bytes.size() - nDone);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        nDone += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool AppendToResultsPage(const std::string& strPath, const std::string& strPage, size_t nMaxBytes)
 {
     // A symbolic link put in its place is never followed.
     const int fd = ::open(strPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    std::string block = kSeparatorLine;
+    struct stat st {};
+    bool bOk = ::fstat(fd, &st) == 0;
+    const size_t nSize = bOk ? static_cast<size_t>(st.st_size) : 0;
+    std::string block;
+    if (nSize == 0)
+        block = kResultsPageHead;
+    block += kSeparatorLine;
     block += strPage;
     block += '\n';
-    size_t nDone = 0;
-    bool bOk = true;
-    while (bOk && nDone < block.size()) {
-        const ssize_t n = ::write(fd, block.data() + nDone, block.size() - nDone);
-        if (n < 0 && errno == EINTR)
-            continue;
-        bOk = n > 0;
-        if (bOk)
-            nDone += static_cast<size_t>(n);
+    const std::string strFull = kResultsPageFullNote;
+    if (bOk && nSize < nMaxBytes) {
+        if (nSize + block.size() > nMaxBytes) {
+            // The page is full: what fits of this block, then the note, which
+            // ends the file at the cap.
+            const size_t nRoom = nMaxBytes > nSize + strFull.size() ? nMaxBytes - nSize - strFull.size() : 0;
+            block.resize(std::min(block.size(), nRoom));
+            block += strFull;
+        }
+        bOk = WriteAll(fd, block);
     }
     return (::close(fd) == 0) && bOk;
 }

@@ -1,6 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "search/EngineOutcome.h"
 
+#include "search/FetchState.h"
+
+namespace {
+
+const std::string& PageCapText()
+{
+    static const std::string strCap = std::to_string(kMaxPageBytes >> 20) + " MiB";
+    return strCap;
+}
+
+} // namespace
+
 std::string CEngineOutcome::Describe() const
 {
     switch (m_nKind) {
@@ -8,9 +20,10 @@ std::string CEngineOutcome::Describe() const
         if (m_nHits == 0 && m_nDuplicates > 0)
             return "0 hits (all duplicates)";
         return std::to_string(m_nHits) + (m_nHits == 1 ? " hit" : " hits") +
-               (m_bPageCut ? " (a page held more hits than it may add; the rest was dropped)" : "");
+               (m_bPageCut ? " (a page held more hits than it may add; the rest was dropped)" : "") +
+               (m_bPageTooLong ? " (a page was longer than " + PageCapText() + "; the rest was dropped)" : "");
     case Kind::NoResults:
-        return "no results on its page";
+        return m_bPageTooLong ? "no results in the first " + PageCapText() + " of its page" : "no results on its page";
     case Kind::HttpError:
         return "HTTP " + std::to_string(m_nHttpStatus) + (m_strText.empty() ? "" : " " + m_strText);
     case Kind::InternetError:

@@ -27,6 +27,7 @@ struct CEngineOutcome
     int m_nHits = 0;       // rows listed for it
     int m_nDuplicates = 0; // hits dropped as duplicates
     bool m_bPageCut = false; // a page held more hits than a page may add: the rest was dropped
+    bool m_bPageTooLong = false; // a page was longer than a page may be: the rest was dropped
     long m_nHttpStatus = 0;
     std::string m_strText; // the reason phrase of an HTTP error, the text of an Internet error
 

@@ -64,6 +64,7 @@ bool SearchEnginePages(const CEngineSearchRules& rules, const CSearchEngine& eng
         outcome.m_nHits += nAdded;
         outcome.m_nDuplicates += pageHits.m_nDuplicates;
         outcome.m_bPageCut = outcome.m_bPageCut || pageHits.m_bCut;
+        outcome.m_bPageTooLong = outcome.m_bPageTooLong || fs.m_bPageTooLong;
         if (bFirstPage) {
             if (!fs.m_strLastError.empty()) {
                 outcome.m_nKind = CEngineOutcome::Kind::InternetError;

@@ -18,6 +18,10 @@
 
 class CCancelSignal;
 
+// A result page is read up to this many bytes (of text, after decoding); the
+// rest is dropped and the engine's outcome says so.
+inline constexpr size_t kMaxPageBytes = 32u * 1024 * 1024;
+
 enum InternetScheme : int
 {
     kSchemeUnknown = -1,
@@ -35,7 +39,7 @@ struct CSearchContext
     CCancelSignal* m_pCancel = nullptr;                // the run's cancel signal
     bool g_bShowHtml = false;                          // collect pages in the results page
     std::string m_strResultsPagePath;                  // formed when the run started
-    size_t m_nMaxPageBytes = 32u * 1024 * 1024;        // the rest of a bigger page is dropped
+    size_t m_nMaxPageBytes = kMaxPageBytes;            // the rest of a bigger page is dropped
 };
 
 // How a fetch state passes on the message boxes its steps raise.
@@ -61,6 +65,7 @@ struct CEngineCursor
     long m_nPageStatus = 0;                            // its HTTP status; 0 when none came
     std::string m_strPageReason;                       // its reason phrase
     std::string m_strLastError;                        // the last Internet error of a connect or fetch
+    bool m_bPageTooLong = false;                       // the page was cut at m_nMaxPageBytes
 
     MessageRoute m_nMessageRoute = MessageRoute::Show;
     std::vector<std::string> m_recordedMessages;

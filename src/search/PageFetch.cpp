@@ -175,6 +175,8 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
             return ReportCancelled(fs);
         const size_t nText = RemoveNulBytes(block, n);
         const size_t nTake = std::min(nText, fs.m_nMaxPageBytes - page.size());
+        if (nTake < nText)
+            fs.m_bPageTooLong = true;
         page.append(block, nTake);
         nTotal += nTake;
         ReportStatus(fs, FormatTemplate(kStatusKRead, {CTemplateArg::Int(static_cast<long long>(nTotal / 1024)),
@@ -183,7 +185,7 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
         // failed send; what was read so far stays the page.
         if (!bOk)
             ReportInternetError(fs, error);
-        if (!bOk || n == 0 || page.size() >= fs.m_nMaxPageBytes)
+        if (!bOk || n == 0 || fs.m_bPageTooLong)
             return true;
     }
 }
@@ -195,6 +197,7 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
     fs.m_nPageStatus = 0;
     fs.m_strPageReason.clear();
     fs.m_strLastError.clear();
+    fs.m_bPageTooLong = false;
     const std::string& strUrl = engine.m_strUrl;
     if (!fs.g_pConnection) {
         ReportInternetError(fs, CInternetError{});
@@ -202,6 +205,8 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
         std::unique_ptr<CHttpRequest> pRequest =
             fs.g_pConnection->OpenRequest(fs.g_strObject, fs.m_pCancel);
         fs.m_strPageUrl = pRequest->GetUrl();
+        // The reader keeps at most the cap; a block more tells it the page was longer.
+        pRequest->SetMaxBodyBytes(fs.m_nMaxPageBytes + kReadBlockSize);
         ReportStatus(fs, WithUrl(kStatusSending, strUrl));
         if (fs.IsCancelled())
             return ReportCancelled(fs);

@@ -26,6 +26,7 @@ struct CFetchedPage
     long m_nStatus = 0;
     std::string m_strReason;
     std::string m_strLastError;
+    bool m_bTooLong = false;
     std::vector<std::string> m_messages; // raised by its fetch, shown at commit
 };
 
@@ -122,6 +123,7 @@ public:
         page.m_nStatus = fs.m_nPageStatus;
         page.m_strReason = fs.m_strPageReason;
         page.m_strLastError = fs.m_strLastError;
+        page.m_bTooLong = fs.m_bPageTooLong;
         page.m_messages = std::move(fs.m_recordedMessages);
         std::lock_guard<std::mutex> lock(m_search.m_mutex);
         m_lookAhead.m_pages.push_back(std::move(page));
@@ -187,6 +189,7 @@ private:
         fs.m_nPageStatus = page.m_nStatus;
         fs.m_strPageReason = std::move(page.m_strReason);
         fs.m_strLastError = std::move(page.m_strLastError);
+        fs.m_bPageTooLong = page.m_bTooLong;
         for (const std::string& strMessage : page.m_messages)
             fs.Message(strMessage);
         // The look-ahead showed its status texts; a failed write is said now.

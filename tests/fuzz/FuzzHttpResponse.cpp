@@ -1,100 +1,17 @@
 // SPDX-License-Identifier: MIT
 // Raw HTTP answers, headers and all, through the network library and the page
 // reader: a loopback server sends the input as the whole answer to each
-// request, and the page is fetched as a search fetches it. Redirects are not
-// followed, so nothing leaves the machine.
+// request, and the page is fetched as a search fetches it.
 
-#include "engines/SearchEngine.h"
-#include "platform/InternetClient.h"
-#include "search/FetchState.h"
-#include "search/PageFetch.h"
+#include "FuzzAnswerServer.h"
 
-#include <arpa/inet.h>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
-
-namespace {
-
-std::mutex g_mutex;
-std::string g_strAnswer;
-
-// Answers every connection with the current input, then closes it.
-uint16_t StartServer()
-{
-    const int nListen = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(nListen, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(nListen, 16);
-    socklen_t nLength = sizeof address;
-    ::getsockname(nListen, reinterpret_cast<sockaddr*>(&address), &nLength);
-    std::thread([nListen] {
-        for (;;) {
-            const int fd = ::accept(nListen, nullptr, nullptr);
-            if (fd < 0)
-                continue;
-            // Read the request head (or what comes within a second).
-            std::string strRequest;
-            char buffer[4096];
-            pollfd pfd{fd, POLLIN, 0};
-            while (strRequest.find("\r\n\r\n") == std::string::npos && ::poll(&pfd, 1, 1000) > 0) {
-                const ssize_t n = ::read(fd, buffer, sizeof buffer);
-                if (n <= 0)
-                    break;
-                strRequest.append(buffer, static_cast<size_t>(n));
-            }
-            std::string strAnswer;
-            {
-                std::lock_guard<std::mutex> lock(g_mutex);
-                strAnswer = g_strAnswer;
-            }
-            size_t nDone = 0;
-            while (nDone < strAnswer.size()) {
-                const ssize_t n = ::send(fd, strAnswer.data() + nDone, strAnswer.size() - nDone, MSG_NOSIGNAL);
-                if (n <= 0)
-                    break;
-                nDone += static_cast<size_t>(n);
-            }
-            ::shutdown(fd, SHUT_WR);
-            ::close(fd);
-        }
-    }).detach();
-    return ntohs(address.sin_port);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
-    static const bool bStarted = InitNetworkLibrary();
-    static const uint16_t nPort = StartServer();
-    (void)bStarted;
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_strAnswer.assign(reinterpret_cast<const char*>(pData), nSize);
-    }
-    CSessionOptions options;
-    options.m_nConnectMethod = kConnectDirect;
-    options.m_nMaxRedirects = 0;
-    options.SetTimeoutSeconds(2);
-    CInternetSession session(options);
+    fuzz::SetAnswer(std::string(reinterpret_cast<const char*>(pData), nSize));
     CFetchState fs;
-    fs.g_pSession = &session;
-    fs.m_nMaxPageBytes = 1u << 20;
-    fs.g_pConnection = std::make_unique<CHttpConnection>(session, "127.0.0.1", nPort, false);
-    fs.g_strObject = "/";
-    CSearchEngine engine;
-    engine.m_strUrl = "http://127.0.0.1/";
-    if (!FetchPage(fs, engine))
-        __builtin_trap(); // nothing cancels here
-    if (fs.g_strPage.size() > fs.m_nMaxPageBytes || fs.g_strPage.find('\0') != std::string::npos)
-        __builtin_trap();
+    fuzz::FetchAnswer(fs, 1u << 20);
     return 0;
 }

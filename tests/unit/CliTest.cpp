@@ -2,6 +2,7 @@
 // questrel-cli end to end, against the sample engines on loopback.
 
 #include "engines/EngineCatalogue.h"
+#include "results/ResultsPage.h"
 #include "platform/FileUtil.h"
 #include "LoopbackServer.h"
 #include "SampleEngines.h"
@@ -208,7 +209,7 @@ TEST_F(CCliFixture, JsonQuietAndResultsPage)
     EXPECT_EQ(result.m_strOut.substr(0, 17), "[\n {\"description\"");
     EXPECT_NE(result.m_strOut.find("\"engine\":\"Sample Count\"}"), std::string::npos);
     const std::string strPage = qtest::ReadFile(dir.File("questrel.htm"));
-    EXPECT_EQ(strPage.substr(0, 64), std::string(63, '-') + "\n");
+    EXPECT_EQ(strPage.substr(0, std::string(kResultsPageHead).size() + 64), kResultsPageHead + std::string(63, '-') + "\n");
     EXPECT_NE(strPage.find("Results for red apple"), std::string::npos);
 }
 

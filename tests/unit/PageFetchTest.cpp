@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "Compression.h"
 #include "FetchContext.h"
 #include "engines/SearchEngine.h"
 #include "LoopbackServer.h"
 #include "platform/CancelSignal.h"
 #include "platform/Clock.h"
 #include "platform/InternetClient.h"
+#include "results/ResultsPage.h"
 #include "search/PageFetch.h"
 #include "search/QueryComposer.h"
 #include "search/RequestTarget.h"
@@ -213,7 +215,7 @@ TEST_F(CFetchFixture, RefusedConnectionIsAnInternetErrorAndTheFetchGoesOn)
     EXPECT_NE(messages[0].find("onnect"), std::string::npos) << messages[0];
     EXPECT_EQ(host.GetStatusTexts().back(), "Find complete.");
     // The failed fetch still adds its (empty) block to the results page.
-    EXPECT_EQ(qtest::ReadFile(fs.m_strResultsPagePath), std::string(63, '-') + "\n\n");
+    EXPECT_EQ(qtest::ReadFile(fs.m_strResultsPagePath), kResultsPageHead + std::string(63, '-') + "\n\n");
 }
 
 TEST_F(CFetchFixture, GarbageInsteadOfHttpIsAnInternetError)
@@ -340,6 +342,52 @@ TEST_F(CFetchFixture, CompressedAnswersAreAskedForAndDecoded)
     EXPECT_EQ(fs.g_strPage.substr(fs.g_strPage.size() - 12), "</ul></html>");
     EXPECT_NE(server.GetRequests().at(0).Header("Accept-Encoding").find("gzip"), std::string::npos);
     EXPECT_TRUE(host.GetMessages().empty());
+}
+
+TEST_F(CFetchFixture, CompressedBombsAreCutAtThePageCapAsTheyInflate)
+{
+    // 64 MiB of text in a few dozen kilobytes: the page keeps the cap, the
+    // outcome can say the page was cut, and decoding stops there (the request
+    // takes no more than the cap and a block).
+    fs.m_nMaxPageBytes = 1u << 20;
+    for (const char* pszEncoding : {"gzip", "deflate", "zstd"}) {
+        SCOPED_TRACE(pszEncoding);
+        const std::string strBomb = qtest::CompressedRepeat(pszEncoding, 'a', 64u << 20);
+        ASSERT_LT(strBomb.size(), 1u << 20);
+        for (const bool bLength : {false, true}) {
+            CReply reply = CReply::Make(200, "", false,
+                                        std::string("Content-Encoding: ") + pszEncoding + "\r\n" +
+                                            (bLength ? "Content-Length: " + std::to_string(strBomb.size()) + "\r\n" : ""));
+            reply.m_strBody = strBomb;
+            Serve(reply);
+            ASSERT_TRUE(Fetch("/bomb"));
+            EXPECT_EQ(fs.g_strPage, std::string(1u << 20, 'a'));
+            EXPECT_TRUE(fs.m_bPageTooLong);
+            EXPECT_TRUE(host.GetMessages().empty()) << host.GetMessages().front();
+        }
+    }
+    // A page within the cap is not said to be cut.
+    Serve(CReply::Ok(std::string(1u << 20, 'b'), false));
+    ASSERT_TRUE(Fetch("/whole"));
+    EXPECT_EQ(fs.g_strPage.size(), 1u << 20);
+    EXPECT_FALSE(fs.m_bPageTooLong);
+
+    // The request itself stops at the cap it is given.
+    const std::string strBomb = qtest::CompressedRepeat("gzip", 'c', 16u << 20);
+    CReply reply = CReply::Make(200, "", false, "Content-Encoding: gzip\r\n");
+    reply.m_strBody = strBomb;
+    Serve(reply);
+    CHttpConnection connection(*pSession, "127.0.0.1", server.GetPort(), false);
+    const std::unique_ptr<CHttpRequest> pRequest = connection.OpenRequest("/bomb", nullptr);
+    pRequest->SetMaxBodyBytes(12345);
+    CInternetError error;
+    ASSERT_TRUE(pRequest->Send(&error)) << error.m_strText;
+    std::string body(1u << 16, '\0');
+    size_t nTotal = 0, nRead = 0;
+    while (pRequest->Read(body.data(), body.size(), &nRead, &error) && nRead > 0)
+        nTotal += nRead;
+    EXPECT_TRUE(error.m_strText.empty()) << error.m_strText;
+    EXPECT_EQ(nTotal, 12345u);
 }
 
 TEST_F(CFetchFixture, TheStallTimeOutFollowsTheSessionsClock)
