@@ -71,7 +71,17 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
         // and always after this occurrence, so the scan moves on.
         const size_t nNext = page.find(startToken, std::max(nEnd + 1, p + 1));
 
+        // A link far too long, or one that would run something on the user's
+        // machine, is no result: it is skipped and counts for nothing.
+        if (nQuote - nUrlStart > 4 * kMaxHitUrlBytes) {
+            p = nNext;
+            continue;
+        }
         std::string strUrl = links.Clean(page.substr(nUrlStart, nQuote - nUrlStart));
+        if (!IsListableHitUrl(strUrl)) {
+            p = nNext;
+            continue;
+        }
         auto appended = CResultRows::AppendResult::Duplicate;
         if (!bRemoveDups || !rows.ContainsUrl(strUrl)) {
             CSearchHit hit{CleanDescription(page.substr(nDescStart, nEnd - nDescStart)),

@@ -103,6 +103,19 @@ struct CLinkCleaner::CBase
     CCurlUrlPtr m_pUrl;
 };
 
+bool IsListableHitUrl(std::string_view url)
+{
+    if (url.size() > kMaxHitUrlBytes)
+        return false;
+    while (!url.empty() && static_cast<unsigned char>(url.front()) <= 0x20)
+        url.remove_prefix(1);
+    const std::string_view scheme = url.substr(0, UrlSchemeLength(url));
+    for (const char* pszUnsafe : {"javascript", "vbscript", "data", "file"})
+        if (EqualsNoCase(scheme, pszUnsafe))
+            return false;
+    return true;
+}
+
 std::string UrlScheme(std::string_view address)
 {
     return std::string(address.substr(0, UrlSchemeLength(address)));

@@ -36,6 +36,14 @@ private:
     mutable bool m_bLastHostIsEngine = false;
 };
 
+// The longest URL a hit may have: a longer link is no result.
+inline constexpr size_t kMaxHitUrlBytes = 8 * 1024;
+// Whether a hit's (cleaned) URL may be listed: at most kMaxHitUrlBytes, and
+// none of the schemes that run or read something on the user's machine
+// (javascript:, vbscript:, data:, file:, in any case, after the blanks and
+// control bytes a browser would skip).
+bool IsListableHitUrl(std::string_view url);
+
 // The scheme an address names ("mailto" of "mailto:x@y"), or empty. A host and
 // port ("localhost:8080/x") names none.
 std::string UrlScheme(std::string_view address);

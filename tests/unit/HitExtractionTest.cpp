@@ -268,3 +268,34 @@ TEST(ExtractHits, APageWithoutTheTokenIsTold)
     EXPECT_TRUE(broken.m_bTokenFound);
     EXPECT_EQ(broken.m_nAdded, 0);
 }
+
+TEST(ExtractHits, LinksThatAreNoResultsAreNotListedNorCounted)
+{
+    // Scripts, data and local files never become rows (so they never reach an
+    // opener, a copy or an export), whatever their case or the blanks and
+    // control bytes before them; nor does a link longer than 8 KiB. They do
+    // not count toward the page's rows either.
+    const std::string strLong = "http://a.example/" + std::string(kMaxHitUrlBytes, 'u');
+    const std::string strPage = "<a href=\"javascript:alert(1)\">Script</a>"
+                                "<a href=\"JavaScript&#58;alert(2)\">Encoded</a>"
+                                "<a href=\" \x01vbscript:msgbox\">VB</a>"
+                                "<a href=\"data:text/html,<b>x</b>\">Data</a>"
+                                "<a href=\"FILE:///etc/passwd\">File</a>"
+                                "<a href=\"" + strLong + "\">Long</a>"
+                                "<a href=\"https://a.example/ok\">Kept</a>"
+                                "<a href=\"/relative/javascript:x\">Relative</a>";
+    CResultRows rows;
+    const CLinkCleaner links("https://engine.example/search?q=x", "https://engine.example/");
+    const CPageHits hits = ExtractPageHits(strPage, rows, "<a href=\"", "</a>", "E", true, nullptr, &links, 1);
+    EXPECT_EQ(hits.m_nAdded, 1);
+    EXPECT_TRUE(hits.m_bCut); // the limit of one row was reached by a real hit only
+    ASSERT_EQ(rows.GetRowCount(), 1);
+    EXPECT_EQ(rows.GetCell(0, 1), "https://a.example/ok");
+
+    CResultRows all;
+    ExtractPageHits(strPage, all, "<a href=\"", "</a>", "E", true, nullptr, &links);
+    ASSERT_EQ(all.GetRowCount(), 2);
+    EXPECT_EQ(all.GetCell(1, 1), "https://engine.example/relative/javascript:x");
+    EXPECT_TRUE(IsListableHitUrl("http://" + std::string(kMaxHitUrlBytes - 7, 'h')));
+    EXPECT_FALSE(IsListableHitUrl("http://" + std::string(kMaxHitUrlBytes - 6, 'h')));
+}
