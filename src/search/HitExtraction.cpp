@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "search/HitExtraction.h"
 
+#include "platform/CancelSignal.h"
 #include "platform/TextUtil.h"
 #include "results/ResultRows.h"
 #include "search/HitLink.h"
@@ -43,6 +44,9 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
     size_t p = page.find(startToken);
     result.m_bTokenFound = p != std::string_view::npos;
     while (p != std::string_view::npos) {
+        // Stop acts between two hits, however long the page.
+        if (pCancel && pCancel->IsSignalled())
+            break;
         if (result.m_nAdded >= nMaxRows) {
             result.m_bCut = true;
             break;

@@ -210,44 +210,80 @@ struct CMarkup
     bool m_bText = false;
 };
 
-CMarkup SkipMarkup(std::string_view text, size_t nLt)
+// Reads the markup of one text from its start to its end. The places of the
+// next ">" and "-->" are remembered, so a text full of "<" or of comment
+// openers is read in one pass: a search never covers the same bytes twice.
+class CMarkupReader
 {
-    CMarkup markup;
-    if (StartsWithNoCase(text, nLt, "<!--")) {
-        const size_t nClose = text.find("-->", nLt + 4);
-        if (nClose != std::string_view::npos) {
-            markup.m_nNext = nClose + 3;
+public:
+    explicit CMarkupReader(std::string_view text) : m_text(text) {}
+
+    // The markup at text[nLt] ('<'); nLt never goes back between calls.
+    CMarkup Skip(size_t nLt)
+    {
+        CMarkup markup;
+        if (StartsWithNoCase(m_text, nLt, "<!--")) {
+            // A comment without its end runs to the end of the text, as in a browser.
+            const size_t nClose = m_commentEnd.Next(m_text, nLt + 4);
+            markup.m_nNext = nClose == std::string_view::npos ? m_text.size() : nClose + 3;
             return markup;
         }
-    }
-    const size_t nGt = text.find('>', nLt + 1);
-    if (nGt == std::string_view::npos) {
-        markup.m_bText = true;
+        const size_t nGt = m_tagEnd.Next(m_text, nLt + 1);
+        if (nGt == std::string_view::npos) {
+            markup.m_bText = true;
+            return markup;
+        }
+        size_t nName = nLt + 1;
+        const bool bClosing = nName < m_text.size() && m_text[nName] == '/';
+        if (bClosing)
+            ++nName;
+        size_t nNameEnd = nName;
+        while (nNameEnd < nGt && IsAsciiAlnum(m_text[nNameEnd]))
+            ++nNameEnd;
+        const std::string_view name = m_text.substr(nName, nNameEnd - nName);
+        markup.m_nNext = nGt + 1;
+        markup.m_bBreaks = BreaksText(name);
+        const bool bScript = EqualsNoCase(name, "script");
+        if (!bClosing && (bScript || EqualsNoCase(name, "style")) && m_text[nGt - 1] != '/') {
+            // The element's content is no text; without its end tag it runs to
+            // the end. Either way the reading goes on after what this covers.
+            const std::string_view endTag = bScript ? "</script" : "</style";
+            size_t nEndTag = markup.m_nNext;
+            while ((nEndTag = m_text.find("</", nEndTag)) != std::string_view::npos &&
+                   !StartsWithNoCase(m_text, nEndTag, endTag))
+                nEndTag += 2;
+            const size_t nEndGt = nEndTag == std::string_view::npos ? nEndTag : m_tagEnd.Next(m_text, nEndTag);
+            markup.m_nNext = nEndGt == std::string_view::npos ? m_text.size() : nEndGt + 1;
+        }
         return markup;
     }
-    size_t nName = nLt + 1;
-    const bool bClosing = nName < text.size() && text[nName] == '/';
-    if (bClosing)
-        ++nName;
-    size_t nNameEnd = nName;
-    while (nNameEnd < nGt && IsAsciiAlnum(text[nNameEnd]))
-        ++nNameEnd;
-    const std::string_view name = text.substr(nName, nNameEnd - nName);
-    markup.m_nNext = nGt + 1;
-    markup.m_bBreaks = BreaksText(name);
-    const bool bScript = EqualsNoCase(name, "script");
-    if (!bClosing && (bScript || EqualsNoCase(name, "style")) && text[nGt - 1] != '/') {
-        // The element's content is no text; without its end tag it runs to the end.
-        const std::string_view endTag = bScript ? "</script" : "</style";
-        size_t nEndTag = markup.m_nNext;
-        while ((nEndTag = text.find("</", nEndTag)) != std::string_view::npos &&
-               !StartsWithNoCase(text, nEndTag, endTag))
-            nEndTag += 2;
-        const size_t nEndGt = nEndTag == std::string_view::npos ? nEndTag : text.find('>', nEndTag);
-        markup.m_nNext = nEndGt == std::string_view::npos ? text.size() : nEndGt + 1;
-    }
-    return markup;
-}
+
+private:
+    // The first place of a needle at or after a position that never goes back.
+    struct CNext
+    {
+        std::string_view m_needle;
+        size_t m_nFrom = 0;
+        size_t m_nFound = 0;
+        bool m_bKnown = false;
+
+        size_t Next(std::string_view text, size_t nFrom)
+        {
+            // What was found from an earlier place is still the first one from
+            // here when it lies at or after here (npos: none till the end).
+            if (!m_bKnown || (m_nFound != std::string_view::npos && m_nFound < nFrom) || nFrom < m_nFrom) {
+                m_nFound = text.find(m_needle, nFrom);
+                m_nFrom = nFrom;
+                m_bKnown = true;
+            }
+            return m_nFound;
+        }
+    };
+
+    std::string_view m_text;
+    CNext m_tagEnd{">"};
+    CNext m_commentEnd{"-->"};
+};
 
 } // namespace
 
@@ -255,6 +291,7 @@ std::string StripTags(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
+    CMarkupReader reader(text);
     size_t i = 0;
     for (;;) {
         const size_t nLt = text.find('<', i);
@@ -263,7 +300,7 @@ std::string StripTags(std::string_view text)
             return out;
         }
         out.append(text.substr(i, nLt - i));
-        const CMarkup markup = SkipMarkup(text, nLt);
+        const CMarkup markup = reader.Skip(nLt);
         if (markup.m_bText) {
             out.append(text.substr(nLt));
             return out;
@@ -285,6 +322,7 @@ std::string HtmlToText(std::string_view html, size_t nMaxBytes)
         bBlank = false;
         out.append(text);
     };
+    CMarkupReader reader(html);
     size_t i = 0;
     while (i < html.size() && out.size() <= nMaxBytes) {
         const char c = html[i];
@@ -294,7 +332,7 @@ std::string HtmlToText(std::string_view html, size_t nMaxBytes)
             continue;
         }
         if (c == '<') {
-            const CMarkup markup = SkipMarkup(html, i);
+            const CMarkup markup = reader.Skip(i);
             if (!markup.m_bText) {
                 bBlank = bBlank || markup.m_bBreaks;
                 i = markup.m_nNext;

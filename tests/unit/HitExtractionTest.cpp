@@ -6,6 +6,7 @@
 #include "search/HitLink.h"
 #include "search/HtmlText.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace {
@@ -183,6 +184,31 @@ TEST(CleaningSteps, StripDecodeAndCollapse)
     EXPECT_EQ(HtmlToText(" \n <br> &nbsp;"), "");
     EXPECT_EQ(HtmlToText("<p>one</p><p>two</p>&amp;<b>th</b>ree &lt;b&gt;"), "one two &three <b>");
     EXPECT_EQ(HtmlToText("abcdefgh", 3), "abcd"); // stops once past the limit
+
+    // A comment without its end runs to the end of the text, as in a browser.
+    EXPECT_EQ(StripTags("a<!--b>c<i>d"), "a");
+    EXPECT_EQ(HtmlToText("a <!--b> c"), "a");
+}
+
+TEST(CleaningSteps, HostileMarkupIsReadInOnePass)
+{
+    // Comment openers without an end, or "<" without ">", by the megabyte: each
+    // used to send a search to the end of the text, so the cleaning took the
+    // square of the length (minutes for these); it now reads the text once.
+    const auto start = std::chrono::steady_clock::now();
+    std::string strComments, strOpeners, strScripts;
+    for (int i = 0; i < 300000; ++i) {
+        strComments += "<!--a>";
+        strOpeners += "<x";
+        strScripts += "<style>";
+    }
+    EXPECT_EQ(HtmlToText("words " + strComments), "words");
+    EXPECT_EQ(CleanDescription("words " + strComments), "words");
+    EXPECT_EQ(StripTags("w" + strComments), "w");
+    EXPECT_EQ(HtmlToText("w " + strOpeners, 8), "w <x<x<x<"); // one past the limit
+    EXPECT_EQ(StripTags("w" + strOpeners), "w" + strOpeners);
+    EXPECT_EQ(HtmlToText("w" + strScripts), "w");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)); // about 20 ms
 }
 
 // The shapes of today's result pages, each as a small hand-written page: the
