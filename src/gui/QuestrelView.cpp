@@ -218,6 +218,13 @@ void CQuestrelView::OnSearch()
 {
     if (m_bSearching)
         return;
+    if (m_searchRun.IsBusy()) {
+        // A stopped worker is still winding down: the window does not wait for
+        // it; the search starts when it has ended (OnWorkerEnded).
+        m_bSearchWhenEnded = true;
+        ShowStatusText(kStatusWaitingForStoppedSearch);
+        return;
+    }
     wxBusyCursor wait;
     if (!TransferFromForm())
         return;
@@ -229,7 +236,7 @@ void CQuestrelView::OnSearch()
     if (!PrepareSession())
         return;
 
-    m_searchRun.Join(); // a stopped worker has ended by now
+    m_searchRun.Join(); // the worker has ended (IsBusy above): at once
     ++m_nSearchId;
     m_pHost = std::make_unique<CGuiSearchHost>(*this, m_nSearchId);
     CSearchRequest request = MakeSearchRequest();
@@ -259,7 +266,18 @@ void CQuestrelView::OnSearch()
     m_pResultList->SetHighlightWords(m_strQuery);
     m_bSearching = true;
     m_frame.UpdateCommandStates();
-    m_searchRun.Start(std::move(job));
+    m_searchRun.Start(std::move(job), [this] { CallAfter([this] { OnWorkerEnded(); }); });
+}
+
+void CQuestrelView::OnWorkerEnded()
+{
+    if (m_searchRun.IsBusy())
+        return;
+    m_searchRun.Join();
+    if (m_bSearchWhenEnded && !m_bSearching) {
+        m_bSearchWhenEnded = false;
+        OnSearch();
+    }
 }
 
 void CQuestrelView::OnStop()
@@ -277,6 +295,12 @@ void CQuestrelView::OnStop()
 void CQuestrelView::CancelSearch()
 {
     m_searchRun.Cancel();
+    m_bSearchWhenEnded = false;
+    // The worker must end before the rows and the session it uses go; the
+    // window does not stay on the screen, unanswering, meanwhile.
+    if (m_searchRun.IsBusy())
+        if (wxWindow* pTop = wxGetTopLevelParent(this))
+            pTop->Hide();
     m_searchRun.Join();
     m_bSearching = false;
 }

@@ -82,8 +82,11 @@ public:
     void CloseInternetSession();
     bool HasInternetSession() const { return m_pSession != nullptr; }
     const CInternetSession* GetInternetSession() const { return m_pSession.get(); }
-    // Ends a running search and waits for its worker (window closing).
+    // Ends a running search and waits for its worker (window closing); the
+    // window is hidden first when the worker is still busy.
     void CancelSearch();
+    // The search run, for tests that put in a worker procedure of their own.
+    CSearchRun& GetSearchRun() { return m_searchRun; }
 
     bool IsSearching() const { return m_bSearching; }
     bool CollectChosenEngines(std::vector<CSearchEngine>& chosen) const;
@@ -94,6 +97,9 @@ public:
     void ShowStatusTexts(const std::vector<std::string>& texts);
     void ShowWorkerMessage(const std::string& strText, const std::string& strCaption);
     void PostFromWorker(int nSearchId, std::function<void()> call);
+    // The worker thread has ended (posted by its last act): it is joined, and a
+    // search asked for while it was busy starts now.
+    void OnWorkerEnded();
 
 private:
     // The search the form and the frame's options ask for (engines not filled in).
@@ -123,4 +129,5 @@ private:
     std::shared_ptr<CSearchOutcomes> m_pOutcomes; // how each engine of the last search ended
     int m_nSearchId = 0;
     bool m_bSearching = false;
+    bool m_bSearchWhenEnded = false; // Search was pressed while a stopped worker was busy
 };

@@ -25,6 +25,8 @@ inline constexpr const char* kMsgConnectionProblemCaption = "Internet connection
 inline constexpr const char* kMsgFailedToExport = "Failed to export results.";
 inline constexpr const char* kStatusExported = "%d hits exported to %s";
 inline constexpr const char* kMsgNotAWebAddress = "This link is not a web address and was not opened.";
+inline constexpr const char* kStatusWaitingForStoppedSearch =
+    "Waiting for the stopped search to end; the new search starts then.";
 inline constexpr const char* kStatusCreateInternet = "Create Internet connection";
 inline constexpr const char* kStatusConnectedInternet = "Connected to the Internet";
 

@@ -91,7 +91,7 @@ CSearchRun::~CSearchRun()
     Join();
 }
 
-bool CSearchRun::Start(CSearchJob job)
+bool CSearchRun::Start(CSearchJob job, std::function<void()> onEnded)
 {
     if (m_thread.joinable())
         return false;
@@ -103,7 +103,14 @@ bool CSearchRun::Start(CSearchJob job)
         m_pJob = std::make_unique<CSearchJob>(std::move(job));
         pJob = m_pJob.get();
     }
-    m_thread = std::thread([pJob] { SearchThreadProc(*pJob); });
+    m_bEnded = false;
+    std::function<int(CSearchJob&)> procedure = m_procedure ? m_procedure : SearchThreadProc;
+    m_thread = std::thread([this, pJob, procedure = std::move(procedure), onEnded = std::move(onEnded)] {
+        procedure(*pJob);
+        m_bEnded = true;
+        if (onEnded)
+            onEnded();
+    });
     return true;
 }
 

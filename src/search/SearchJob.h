@@ -19,6 +19,8 @@
 #include "engines/SearchEngine.h"
 #include "search/EngineOutcome.h"
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -64,17 +66,24 @@ public:
     CSearchRun& operator=(const CSearchRun&) = delete;
 
     // Starts the worker on the job (a cancel signal is made when it has none).
+    // onEnded, when given, is called on the worker thread as its last act.
     // False while an earlier worker has not been joined.
-    bool Start(CSearchJob job);
+    bool Start(CSearchJob job, std::function<void()> onEnded = nullptr);
     // Sets the run's cancel signal; the worker stops at once and makes no further
     // host call. May be called from any thread.
     void Cancel();
-    // Waits for the worker to end. Quick after Cancel.
+    // Waits for the worker to end. Quick after Cancel; at once when !IsBusy().
     void Join();
-    bool IsActive() const { return m_thread.joinable(); }
+    // Whether a worker was started and has not ended yet (stopped or not): a
+    // front end that must not wait waits for onEnded instead of joining.
+    bool IsBusy() const { return m_thread.joinable() && !m_bEnded; }
+    // What the worker runs (SearchThreadProc unless a test puts in another).
+    void SetProcedure(std::function<int(CSearchJob&)> procedure) { m_procedure = std::move(procedure); }
 
 private:
     mutable std::mutex m_mutex; // guards m_pJob against a Cancel from another thread
     std::unique_ptr<CSearchJob> m_pJob;
+    std::function<int(CSearchJob&)> m_procedure;
+    std::atomic<bool> m_bEnded{true};
     std::thread m_thread;
 };
