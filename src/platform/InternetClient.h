@@ -61,7 +61,8 @@ struct CSessionOptions
 };
 
 // Starts the network library once per process (the stand-in for the sockets
-// start-up). False when it cannot be started.
+// start-up), and has large blocks (the pages fetched) given back to the system
+// as soon as they are freed. False when the library cannot be started.
 bool InitNetworkLibrary();
 void CleanupNetworkLibrary();
 

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,23 @@ enum InternetScheme : int
     kSchemeOther,
 };
 
+// Bytes of pages that fetches running side by side may hold together. Any
+// thread may take and give.
+class CPageBudget
+{
+public:
+    explicit CPageBudget(size_t nMax) : m_nMax(nMax) {}
+    // False, taking nothing, when n more bytes would pass the budget.
+    bool Take(size_t n);
+    void Give(size_t n);
+    size_t GetUsed() const;
+
+private:
+    mutable std::mutex m_mutex;
+    const size_t m_nMax;
+    size_t m_nUsed = 0;
+};
+
 // What every fetch of one search shares. The pointers are not owned.
 struct CSearchContext
 {
@@ -40,6 +58,7 @@ struct CSearchContext
     bool g_bShowHtml = false;                          // collect pages in the results page
     std::string m_strResultsPagePath;                  // formed when the run started
     size_t m_nMaxPageBytes = kMaxPageBytes;            // the rest of a bigger page is dropped
+    CPageBudget* m_pPageBudget = nullptr;              // when set, pages are read within it
 };
 
 // How a fetch state passes on the message boxes its steps raise.
@@ -66,6 +85,8 @@ struct CEngineCursor
     std::string m_strPageReason;                       // its reason phrase
     std::string m_strLastError;                        // the last Internet error of a connect or fetch
     bool m_bPageTooLong = false;                       // the page was cut at m_nMaxPageBytes
+    bool m_bOverBudget = false;                        // the fetch was given up: the page budget was spent
+    size_t m_nBudgetHeld = 0;                          // bytes of g_strPage taken from m_pPageBudget
 
     MessageRoute m_nMessageRoute = MessageRoute::Show;
     std::vector<std::string> m_recordedMessages;
@@ -79,6 +100,11 @@ struct CFetchState : CSearchContext, CEngineCursor
     explicit CFetchState(const CSearchContext& context) : CSearchContext(context) {}
 
     bool IsCancelled() const;
+    // Takes n bytes of page from the budget (always true without one); false,
+    // with m_bOverBudget, when the budget is spent.
+    bool TakeFromBudget(size_t n);
+    // Gives back what the page held of the budget.
+    void GiveBackBudget();
     // A message box of a step, passed on by the cursor's route.
     void Message(const std::string& strText);
 };

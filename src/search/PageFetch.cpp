@@ -12,9 +12,49 @@
 #include <algorithm>
 #include <cstring>
 
+bool CPageBudget::Take(size_t n)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (n > m_nMax - m_nUsed)
+        return false;
+    m_nUsed += n;
+    return true;
+}
+
+void CPageBudget::Give(size_t n)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_nUsed -= std::min(n, m_nUsed);
+}
+
+size_t CPageBudget::GetUsed() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_nUsed;
+}
+
 bool CFetchState::IsCancelled() const
 {
     return m_pCancel && m_pCancel->IsSignalled();
+}
+
+bool CFetchState::TakeFromBudget(size_t n)
+{
+    if (!m_pPageBudget)
+        return true;
+    if (!m_pPageBudget->Take(n)) {
+        m_bOverBudget = true;
+        return false;
+    }
+    m_nBudgetHeld += n;
+    return true;
+}
+
+void CFetchState::GiveBackBudget()
+{
+    if (m_pPageBudget)
+        m_pPageBudget->Give(m_nBudgetHeld);
+    m_nBudgetHeld = 0;
 }
 
 void CFetchState::Message(const std::string& strText)
@@ -145,6 +185,8 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
     }
     if (bLength && ParseContentLength(strLength.substr(0, strLength.find(',')), fs.m_nMaxPageBytes, &nLength)) {
         // One read of the announced length (it ends early when the body does).
+        if (!fs.TakeFromBudget(nLength))
+            return false;
         page.assign(nLength, '\0');
         size_t nRead = 0;
         while (nRead < nLength) {
@@ -177,6 +219,8 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
         const size_t nTake = std::min(nText, fs.m_nMaxPageBytes - page.size());
         if (nTake < nText)
             fs.m_bPageTooLong = true;
+        if (!fs.TakeFromBudget(nTake))
+            return false;
         page.append(block, nTake);
         nTotal += nTake;
         ReportStatus(fs, FormatTemplate(kStatusKRead, {CTemplateArg::Int(static_cast<long long>(nTotal / 1024)),
@@ -192,6 +236,8 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
 
 bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
 {
+    fs.GiveBackBudget(); // the last page is not kept
+    fs.m_bOverBudget = false;
     fs.g_strPage.clear();
     fs.m_strPageUrl.clear();
     fs.m_nPageStatus = 0;

@@ -29,8 +29,9 @@ bool ConnectToServer(CFetchState& fs, const std::string& strHost);
 // Requests g_strObject on the open connection and leaves the body in
 // g_strPage, the final address, status and reason phrase in m_strPageUrl,
 // m_nPageStatus and m_strPageReason. False when the search was cancelled
-// ("Find cancelled."); true otherwise, also after an internet error (shown, and
-// kept in m_strLastError; the page then holds what was read).
+// ("Find cancelled."), or given up because the page budget was spent
+// (m_bOverBudget, nothing said); true otherwise, also after an internet error
+// (shown, and kept in m_strLastError; the page then holds what was read).
 bool FetchPage(CFetchState& fs, const CSearchEngine& engine);
 
 // Adds the page to the results page when the search collects them; a page that
@@ -39,7 +40,8 @@ void CollectPage(CFetchState& fs);
 
 // Reads a response body into g_strPage: in one read of the announced length
 // when Content-Length can be trusted, else block by block with progress texts.
-// False when cancelled.
+// False when cancelled, or when the page budget is spent (m_bOverBudget; the
+// page is then not to be used).
 bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& strUrl);
 
 // A Content-Length value that can be trusted: digits only (white space around

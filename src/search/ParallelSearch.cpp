@@ -28,6 +28,7 @@ struct CFetchedPage
     std::string m_strLastError;
     bool m_bTooLong = false;
     std::vector<std::string> m_messages; // raised by its fetch, shown at commit
+    size_t m_nBudgetBytes = 0;           // what m_strPage holds of the search's page budget
 };
 
 // One engine's look-ahead: the pages so far, guarded by the search's mutex.
@@ -90,11 +91,17 @@ private:
 
     bool IsCancelled() const { return m_context.m_pCancel && m_context.m_pCancel->IsSignalled(); }
     void LookAhead(size_t nEngine);
+    // Frees the look-ahead's pages from the next one to be taken on (they are
+    // not wanted), giving their bytes back to the budget.
+    void DropPages(CLookAhead& lookAhead, size_t nFrom);
 
     const std::vector<CSearchEngine>& m_engines;
     const CEngineSearchRules& m_rules;
     const CSearchContext m_context;
     std::vector<std::unique_ptr<CLookAhead>> m_lookAheads;
+    // What the look-aheads' pages may hold together; past it a look-ahead
+    // stops and the commit fetches that engine's pages itself.
+    CPageBudget m_budget{kLookAheadBudgetBytes};
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::atomic<size_t> m_nNext{0};
@@ -118,17 +125,28 @@ public:
         const bool bFetched = ::FetchPage(fs, engine);
         fs.m_nMessageRoute = MessageRoute::Drop;
         page.m_bCancelled = !bFetched;
-        page.m_strPage = fs.g_strPage;
+        // The look-ahead reads its own copy of the page for its paging; the
+        // copy kept for the commit counts against the budget as well.
+        if (bFetched && m_search.m_budget.Take(fs.g_strPage.size())) {
+            page.m_strPage = fs.g_strPage;
+            page.m_nBudgetBytes = page.m_strPage.size();
+        } else {
+            // Cancelled, or over the budget: the commit fetches it itself.
+            page.m_bCancelled = true;
+            fs.GiveBackBudget();
+            fs.g_strPage.clear();
+        }
         page.m_strPageUrl = fs.m_strPageUrl;
         page.m_nStatus = fs.m_nPageStatus;
         page.m_strReason = fs.m_strPageReason;
         page.m_strLastError = fs.m_strLastError;
         page.m_bTooLong = fs.m_bPageTooLong;
         page.m_messages = std::move(fs.m_recordedMessages);
+        const bool bKept = !page.m_bCancelled;
         std::lock_guard<std::mutex> lock(m_search.m_mutex);
         m_lookAhead.m_pages.push_back(std::move(page));
         m_search.m_changed.notify_all();
-        return bFetched;
+        return bKept;
     }
 
 private:
@@ -155,6 +173,7 @@ public:
                 return false;
             // From here on the look-ahead's pages are not the ones asked for.
             m_lookAhead.m_cancel.Signal();
+            m_search.DropPages(m_lookAhead, m_nNext);
             m_bLive = true;
         }
         fs.m_bQuiet = false;
@@ -178,6 +197,7 @@ private:
             return false;
         page = std::move(next);
         ++m_nNext;
+        m_search.m_budget.Give(page.m_nBudgetBytes); // the commit holds one page at a time
         return true;
     }
 
@@ -202,6 +222,9 @@ private:
     CLookAhead& m_lookAhead;
     size_t m_nNext = 0;
     bool m_bLive = false;
+
+public:
+    size_t GetNext() const { return m_nNext; }
 };
 
 void CSideBySide::LookAhead(size_t nEngine)
@@ -211,6 +234,7 @@ void CSideBySide::LookAhead(size_t nEngine)
     if (engine.m_bValid && !lookAhead.m_cancel.IsSignalled()) {
         CFetchState fs(m_context);
         fs.m_pCancel = &lookAhead.m_cancel;
+        fs.m_pPageBudget = &m_budget;
         fs.m_strEngine = engine.m_strName;
         fs.m_nMessageRoute = MessageRoute::Drop; // the commit raises them again
         fs.m_bKeepPagesOut = true;               // the commit writes the results page
@@ -218,10 +242,22 @@ void CSideBySide::LookAhead(size_t nEngine)
         CRecordingPages pages(*this, lookAhead);
         CEngineOutcome unused;
         SearchEnginePages(m_rules, engine, fs, ownRows, pages, unused);
+        fs.GiveBackBudget(); // its copy of the last page goes
     }
     std::lock_guard<std::mutex> lock(m_mutex);
     lookAhead.m_bDone = true;
     m_changed.notify_all();
+}
+
+void CSideBySide::DropPages(CLookAhead& lookAhead, size_t nFrom)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (size_t i = nFrom; i < lookAhead.m_pages.size(); ++i) {
+        CFetchedPage& page = lookAhead.m_pages[i];
+        m_budget.Give(page.m_nBudgetBytes);
+        page.m_nBudgetBytes = 0;
+        std::string().swap(page.m_strPage);
+    }
 }
 
 bool CSideBySide::Commit(CResultRows& rows, CSearchOutcomes& outcomes)
@@ -242,6 +278,7 @@ bool CSideBySide::Commit(CResultRows& rows, CSearchOutcomes& outcomes)
         outcomes.Set(i, std::move(outcome));
         // Pages beyond the ones committed are not wanted.
         m_lookAheads[i]->m_cancel.Signal();
+        DropPages(*m_lookAheads[i], pages.GetNext());
         if (!bGoOn)
             return false;
     }

@@ -27,6 +27,11 @@
 // they are committed: the engine at the head streams its rows as its pages
 // arrive, the engines behind it follow the moment its turn ends.
 //
+// The pages the look-aheads keep (and are reading) hold at most
+// kLookAheadBudgetBytes together: a look-ahead whose page would pass it stops,
+// and the commit fetches that engine's pages from there itself, so a search's
+// memory stays bounded whatever the engines send.
+//
 // A cancel of the search stops every look-ahead at once; nothing uncommitted
 // reaches the list.
 
@@ -40,6 +45,7 @@ class CSearchEngine;
 class CSearchOutcomes;
 
 inline constexpr size_t kMaxEnginesAtOnce = 16;
+inline constexpr size_t kLookAheadBudgetBytes = 64u * 1024 * 1024;
 
 // Searches the engines side by side into the rows, committing in engine order;
 // writes one outcome per engine. False when the search was cancelled.

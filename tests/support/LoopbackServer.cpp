@@ -316,7 +316,7 @@ void CLoopbackServer::Serve(int nFd)
         bool bOk = reply.m_nHeadDelayMs <= 0 || BeSilent(reply.m_nHeadDelayMs);
         bOk = bOk && SendAll(nFd, reply.m_strHead.data(), reply.m_strHead.size());
         size_t nSent = 0;
-        const std::string& body = reply.m_strBody;
+        const std::string& body = reply.m_pSharedBody ? *reply.m_pSharedBody : reply.m_strBody;
         if (bOk && body.empty() && reply.m_nStallAfter == 0)
             BeSilent(reply.m_nStallMs);
         while (bOk && nSent < body.size()) {

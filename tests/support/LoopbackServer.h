@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -39,6 +40,7 @@ struct CReply
 
     std::string m_strHead;          // status line and headers with the closing blank line, sent as is
     std::string m_strBody;
+    std::shared_ptr<const std::string> m_pSharedBody; // sent instead of m_strBody when set (big pages, one copy)
     int m_nHeadDelayMs = 0;         // before anything is sent
     size_t m_nChunkSize = 0;        // body in chunks of this size; 0: at once
     int m_nChunkDelayMs = 0;        // before each chunk

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <regex>
 
 using qtest::CRecordedRequest;
@@ -241,4 +242,51 @@ TEST(SideBySide, AStalledEngineHoldsBackOnlyTheEnginesAfterIt)
     EXPECT_EQ(rows.GetRowCount(), 2);
     EXPECT_EQ(host.GetStatusTexts().back(), "Find cancelled.");
     EXPECT_EQ(host.GetSearchDoneCount(), 1); // only the first search's
+}
+
+TEST(SideBySide, TheLookAheadsKeepPagesWithinTheirBudget)
+{
+    // Sixteen engines with a 12 MiB page each (192 MiB, three times the
+    // budget): every engine's hits are listed as one after another would list
+    // them, the engines whose look-ahead ran out of budget are fetched again at
+    // commit, and the memory of the search stays far below sixteen pages.
+    std::string strPage = "<ul>";
+    for (int i = 1; i <= 3; ++i)
+        strPage += Hit("http://big.example/" + std::to_string(i), "big hit " + std::to_string(i));
+    strPage += "</ul>" + std::string(12u << 20, ' ');
+    const auto pPage = std::make_shared<const std::string>(std::move(strPage));
+    qtest::CLoopbackServer server([pPage](const CRecordedRequest&) {
+        CReply reply = CReply::Ok("", false);
+        reply.m_pSharedBody = pPage;
+        return reply;
+    });
+    CSessionOptions options;
+    options.m_nConnectMethod = kConnectDirect;
+    const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, nullptr);
+    qtest::CRecordingHost host;
+    CResultRows rows;
+    CSearchJob job;
+    for (int i = 0; i < 16; ++i)
+        job.m_engines.push_back(Engine("E" + std::to_string(i), ResultCount, server.GetBaseUrl(),
+                                       "/" + std::to_string(i) + "?n=%d"));
+    job.m_pSession = pSession.get();
+    job.m_pHost = &host;
+    job.m_pResultList = &rows;
+    job.m_strQueryTerm = "q";
+    job.m_bRemoveDups = false;
+    job.m_pCancel = std::make_shared<CCancelSignal>();
+    SearchThreadProc(job);
+
+    ASSERT_EQ(rows.GetRowCount(), 48);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(rows.GetCell(3 * i, 2), "E" + std::to_string(i));
+    EXPECT_GT(server.GetRequestCount(), 16u);
+    EXPECT_TRUE(host.GetMessages().empty());
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    // About 140 MiB here; without the budget 290 MiB, and 450 MiB more with the
+    // allocator's default thresholds.
+    EXPECT_LT(usage.ru_maxrss, 220L * 1024) << "peak KiB";
+#endif
 }
