@@ -115,6 +115,9 @@ CMainFrame::CMainFrame(const CAppContext& context)
     });
     m_pEngineView->SetRightClickHandler([this] { ShowEngineMenu(); });
     LoadEngines();
+    if (GetSettings().IsUnreadable())
+        ShowMessageBox(this, FormatTemplate(kMsgProfileUnreadable, {CTemplateArg::Text(GetSettings().GetPath())}),
+                       kAppCaption, wxOK | wxICON_EXCLAMATION);
 
     CreateMenus();
     CreateToolBarAndStatusBar();

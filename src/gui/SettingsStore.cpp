@@ -26,9 +26,6 @@ wxString KeyPath(const std::string& strKey)
     return wxString("/") + SettingsKey::kSection + "/" + ToWx(strEncoded);
 }
 
-// A profile far larger than any the program writes is not read.
-constexpr size_t kMaxProfileBytes = 4 * 1024 * 1024;
-
 // The config of the file as it is on disk now: empty when there is no file;
 // null when a file is there but cannot be read (it is then not replaced).
 std::unique_ptr<wxFileConfig> ReadProfile(const std::string& strPath)
@@ -56,6 +53,7 @@ CSettingsStore::CSettingsStore(const std::string& strPath)
       m_pConfig(ReadProfile(strPath))
 {
     if (!m_pConfig) {
+        m_bUnreadable = true;
         wxMemoryInputStream empty(nullptr, 0);
         m_pConfig = std::make_unique<wxFileConfig>(empty);
     }
@@ -93,13 +91,22 @@ bool CSettingsStore::WriteTexts(const std::vector<std::pair<std::string, std::st
 {
     return Update([&values](wxFileConfig& config) {
         for (const auto& [strKey, strValue] : values)
-            config.Write(KeyPath(strKey), ToWx(strValue));
+            config.Write(KeyPath(strKey),
+                         ToWx(strValue.substr(0, Utf8SafeCutLength(strValue, kMaxProfileValueBytes))));
     });
 }
 
 bool CSettingsStore::Update(const std::function<void(wxFileConfig&)>& change)
 {
     change(*m_pConfig);
+    // One writer at a time reads the file, changes it and writes it back.
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::path(m_strPath).parent_path();
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, ec);
+    const CFileLock lock(m_strPath + ".lock");
+    if (!lock.IsHeld())
+        return false;
     const std::unique_ptr<wxFileConfig> pOnDisk = ReadProfile(m_strPath);
     if (!pOnDisk)
         return false;
@@ -109,5 +116,7 @@ bool CSettingsStore::Update(const std::function<void(wxFileConfig&)>& change)
         return false;
     std::string bytes(stream.GetLength(), '\0');
     stream.CopyTo(bytes.data(), bytes.size());
+    if (bytes.size() > kMaxProfileBytes)
+        return false; // the store could not read it back
     return WriteFileAtomically(m_strPath, bytes, true);
 }

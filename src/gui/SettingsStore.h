@@ -12,8 +12,14 @@
 // of the program on one profile therefore keep each other's settings, and
 // sections and keys the program does not know are kept too. A symbolic link is
 // followed; a profile the user may not write is not replaced (the write says
-// false).
+// false). Writers take a lock on "questrel.ini.lock" beside the profile for
+// each read-change-write, so writes of two copies at the same moment both last.
+//
+// Nothing is written that the store could not read back: a value is kept to
+// kMaxProfileValueBytes, and a write that would make the file larger than the
+// reader takes is refused (false).
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,6 +66,10 @@ inline constexpr int kOneAtATime = 0;
 inline constexpr int kEngineTick = 0; // the unticked image
 } // namespace SettingsDefault
 
+// The largest profile the store reads, and the longest value it writes.
+inline constexpr size_t kMaxProfileBytes = 4 * 1024 * 1024;
+inline constexpr size_t kMaxProfileValueBytes = 64 * 1024;
+
 class CSettingsStore
 {
 public:
@@ -72,6 +82,10 @@ public:
     CSettingsStore& operator=(const CSettingsStore&) = delete;
 
     const std::string& GetPath() const { return m_strPath; }
+    // A profile is there but could not be read (too large, no regular file,
+    // not the user's to read): every setting reads as its default, and the
+    // file is never replaced.
+    bool IsUnreadable() const { return m_bUnreadable; }
 
     // The leading decimal number of the value; the default when the key is
     // missing (a value that is no number reads as 0).
@@ -92,4 +106,5 @@ public:
 private:
     std::string m_strPath;
     std::unique_ptr<wxFileConfig> m_pConfig;
+    bool m_bUnreadable = false;
 };

@@ -25,6 +25,11 @@ inline constexpr const char* kMsgConnectionProblemCaption = "Internet connection
 inline constexpr const char* kMsgFailedToExport = "Failed to export results.";
 inline constexpr const char* kStatusExported = "%d hits exported to %s";
 inline constexpr const char* kMsgNotAWebAddress = "This link is not a web address and was not opened.";
+// %s: the profile's path.
+inline constexpr const char* kMsgProfileUnreadable =
+    "The settings file %s cannot be read (it is too large, no regular file, or not yours to read). "
+    "The program starts with its defaults and leaves that file as it is; settings are not saved "
+    "until it can be read.";
 inline constexpr const char* kStatusWaitingForStoppedSearch =
     "Waiting for the stopped search to end; the new search starts then.";
 inline constexpr const char* kStatusCreateInternet = "Create Internet connection";

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,7 +71,31 @@ mode_t NewFileMode()
 std::string GetPartFilePath(const std::string& strPath)
 {
     const std::filesystem::path path(strPath);
-    return (path.parent_path() / ("." + path.filename().string() + ".part")).string();
+    return (path.parent_path() / ("." + path.filename().string() + "." + std::to_string(::getpid()) + ".part"))
+        .string();
+}
+
+CFileLock::CFileLock(const std::string& strLockPath, int nWaitMs)
+{
+    const int fd = ::open(strLockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return;
+    for (int nWaited = 0;; nWaited += 10) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            m_fd = fd;
+            return;
+        }
+        if ((errno != EWOULDBLOCK && errno != EINTR) || nWaited >= nWaitMs)
+            break;
+        ::usleep(10000);
+    }
+    ::close(fd);
+}
+
+CFileLock::~CFileLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // closing the file releases the lock
 }
 
 bool WriteFileAtomically(const std::string& strPathGiven, const std::string& bytes, bool bCreateFolders)

@@ -13,14 +13,32 @@ bool ReadFileBytes(const std::string& strPath, std::string& bytes, size_t nMaxBy
 // file stays whole until the new one is complete. A symbolic link is followed
 // (its target is replaced, the link stays); a file the user may not write is
 // refused. The new file keeps the mode of the one it replaces, else gets the
-// usual mode less the umask. The temporary file has a fixed name
-// (".NAME.part" beside it), so one left by a killed save is replaced by the
-// next save. With bCreateFolders, missing parent folders are made first.
+// usual mode less the umask. The temporary file is the writer's own
+// (".NAME.PID.part" beside it), so two programs saving the same file at once
+// never write into each other's; one left by a killed save of this process is
+// replaced by its next save. With bCreateFolders, missing parent folders are
+// made first.
 bool WriteFileAtomically(const std::string& strPath, const std::string& bytes,
                          bool bCreateFolders = false);
 
-// The temporary file WriteFileAtomically uses for a path.
+// The temporary file WriteFileAtomically uses for a path in this process.
 std::string GetPartFilePath(const std::string& strPath);
+
+// An advisory lock on a lock file (made when missing), held for the life of
+// the object, so that programs that take it read, change and write a file one
+// after the other. The wait for it is bounded: IsHeld says whether it was had.
+class CFileLock
+{
+public:
+    explicit CFileLock(const std::string& strLockPath, int nWaitMs = 10000);
+    ~CFileLock();
+    CFileLock(const CFileLock&) = delete;
+    CFileLock& operator=(const CFileLock&) = delete;
+    bool IsHeld() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
 
 bool FileExists(const std::string& strPath);
 // Whether anything is at the path (a file of any kind, a dangling link), or

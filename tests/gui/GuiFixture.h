@@ -40,6 +40,8 @@ public:
 
     CSettingsStore& Settings() { return *m_pSettings; }
     std::unique_ptr<CSettingsStore> ReopenSettings() const;
+    // Reads the profile again (before StartFrame), as a new start would.
+    void ReadSettingsAgain() { m_pSettings = ReopenSettings(); }
     const std::string& CataloguePath() const { return m_strCatalogue; }
     CTempDir& Dir() { return m_dir; }
 

@@ -409,6 +409,20 @@ TEST(Shell, ACatalogueThatCannotBeReadIsSaidAndNeverWrittenOver)
     }
 }
 
+TEST(Shell, AProfileThatCannotBeReadIsSaidAtStart)
+{
+    CGuiFixture gui;
+    std::filesystem::create_directories(gui.Settings().GetPath()); // a folder where the file should be
+    gui.ReadSettingsAgain();
+    gui.StartFrame({Engine("Alpha")});
+    ASSERT_EQ(gui.m_messages.size(), 1u);
+    EXPECT_NE(gui.m_messages[0].m_strText.find("settings file " + gui.Settings().GetPath() + " cannot be read"),
+              std::string::npos)
+        << gui.m_messages[0].m_strText;
+    gui.CloseFrame();
+    EXPECT_TRUE(std::filesystem::is_directory(gui.Settings().GetPath()));
+}
+
 TEST(Shell, UnwritableCatalogueIsReported)
 {
     CGuiFixture gui;

@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <wx/fileconf.h>
 #include <wx/init.h>
 
@@ -80,10 +83,11 @@ TEST_F(CSettingsFixture, WritesReachTheFileAtOnceAndReplaceItWhole)
     EXPECT_EQ(reader.ReadText(SettingsKey::kCriteria), "  caf\xc3\xa9 \"x\" \\ ; y  ");
     const std::string strFile = qtest::ReadFile(strPath);
     EXPECT_NE(strFile.find("[Settings]"), std::string::npos);
-    size_t nFiles = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.File("questrel")))
-        ++nFiles;
-    EXPECT_EQ(nFiles, 1u);
+    // The profile and the writers' lock file, no temporary file.
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.File("questrel")))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"questrel.ini", "questrel.ini.lock"}));
 }
 
 TEST_F(CSettingsFixture, EngineNamesOfAnyShapeAreKeys)
@@ -159,4 +163,74 @@ TEST_F(CSettingsFixture, ALinkIsFollowedAndAProfileThatMayNotBeWrittenIsKept)
     CSettingsStore onFolder(strFolder);
     EXPECT_FALSE(onFolder.WriteInt(SettingsKey::kMaxHits, 5));
     EXPECT_TRUE(std::filesystem::is_directory(strFolder + "/keep"));
+}
+
+TEST_F(CSettingsFixture, CopiesWritingAtTheSameMomentLoseNothing)
+{
+    // Four copies of the program write twenty settings each, all at once.
+    std::filesystem::create_directories(dir.File("questrel"));
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    std::vector<pid_t> children;
+    for (int c = 0; c < 4; ++c) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(start[1]);
+            CSettingsStore store(strPath);
+            char go = 0;
+            [[maybe_unused]] const ssize_t n = ::read(start[0], &go, 1); // returns when the parent lets go
+            bool bAll = true;
+            for (int i = 0; i < 20; ++i)
+                bAll = store.WriteInt("Copy " + std::to_string(c) + " key " + std::to_string(i), i) && bAll;
+            ::_exit(bAll ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    ::close(start[0]);
+    ::close(start[1]); // every copy starts now
+    for (const pid_t pid : children) {
+        int nStatus = -1;
+        ::waitpid(pid, &nStatus, 0);
+        EXPECT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0) << "a write said false";
+    }
+    const CSettingsStore reader(strPath);
+    int nLost = 0;
+    for (int c = 0; c < 4; ++c)
+        for (int i = 0; i < 20; ++i)
+            nLost += reader.ReadInt("Copy " + std::to_string(c) + " key " + std::to_string(i), -1) != i;
+    EXPECT_EQ(nLost, 0);
+    // No temporary file is left behind.
+    for (const auto& entry : std::filesystem::directory_iterator(dir.File("questrel")))
+        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+}
+
+TEST_F(CSettingsFixture, WhatIsWrittenCanBeReadBack)
+{
+    // A query of 5 MB saved at exit: the value is kept to its limit, and the
+    // profile stays one the program reads.
+    CSettingsStore store(strPath);
+    const std::string strHuge(5u << 20, 'q');
+    ASSERT_TRUE(store.WriteText(SettingsKey::kCriteria, strHuge));
+    ASSERT_TRUE(store.WriteInt(SettingsKey::kMaxHits, 35));
+    const CSettingsStore reader(strPath);
+    EXPECT_FALSE(reader.IsUnreadable());
+    EXPECT_EQ(reader.ReadText(SettingsKey::kCriteria), strHuge.substr(0, kMaxProfileValueBytes));
+    EXPECT_EQ(reader.ReadInt(SettingsKey::kMaxHits, 20), 35);
+
+    // A write that would make the file larger than the reader takes is refused,
+    // and the file stays as it was.
+    std::vector<std::pair<std::string, std::string>> values;
+    for (size_t i = 0; i <= kMaxProfileBytes / kMaxProfileValueBytes; ++i)
+        values.emplace_back("Long " + std::to_string(i), strHuge);
+    const std::string strBefore = qtest::ReadFile(strPath);
+    EXPECT_FALSE(store.WriteTexts(values));
+    EXPECT_EQ(qtest::ReadFile(strPath), strBefore);
+    EXPECT_FALSE(CSettingsStore(strPath).IsUnreadable());
+
+    // A profile that cannot be read is told as such.
+    const std::string strFolder = dir.File("folder.ini");
+    std::filesystem::create_directories(strFolder);
+    EXPECT_TRUE(CSettingsStore(strFolder).IsUnreadable());
+    EXPECT_FALSE(CSettingsStore(dir.File("missing.ini")).IsUnreadable());
 }
