@@ -239,8 +239,9 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
         if (outcome.m_nHits == 0)
             CCliHost::PrintMessage(outcome.m_strEngine + ": " + outcome.Describe());
     }
-    if (!options.m_strSaveFile.empty() && !SaveSearchDocument(options.m_strSaveFile, document)) {
-        CCliHost::PrintMessage(kMsgFailedToSaveDocument);
+    std::string strSaveMessage;
+    if (!options.m_strSaveFile.empty() && !SaveSearchDocument(options.m_strSaveFile, document, &strSaveMessage)) {
+        CCliHost::PrintMessage(strSaveMessage);
         return interrupts.WasInterrupted() ? interrupts.ExitCode() : kExitFailure;
     }
     if (interrupts.WasInterrupted())

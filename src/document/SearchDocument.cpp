@@ -167,9 +167,15 @@ bool IsStorable(const CSearchDocumentData& data)
 
 } // namespace
 
-bool SaveSearchDocument(const std::string& strPath, const CSearchDocumentData& data)
+bool SaveSearchDocument(const std::string& strPath, const CSearchDocumentData& data, std::string* pMessage)
 {
-    return IsStorable(data) && WriteFileAtomically(strPath, EncodeSearchDocument(data));
+    std::string bytes;
+    const bool bFits = IsStorable(data) && (bytes = EncodeSearchDocument(data)).size() <= kMaxDocumentBytes;
+    if (bFits && WriteFileAtomically(strPath, bytes))
+        return true;
+    if (pMessage)
+        *pMessage = bFits ? kMsgFailedToSaveDocument : kMsgDocumentTooLarge;
+    return false;
 }
 
 bool LoadSearchDocument(const std::string& strPath, CSearchDocumentData& data)

@@ -19,6 +19,9 @@
 
 inline constexpr const char* kMsgFailedToOpenDocument = "Failed to open document.";
 inline constexpr const char* kMsgFailedToSaveDocument = "Failed to save document.";
+inline constexpr const char* kMsgDocumentTooLarge =
+    "Failed to save document: the search is larger than a document may be (64 MiB). "
+    "Delete some results, or use File, Export Results.";
 inline constexpr const char* kDocumentFilter = "Internet Questrel Files (*.qrl)";
 inline constexpr const char* kDocumentExtension = ".qrl";
 
@@ -44,8 +47,11 @@ std::string EncodeSearchDocument(const CSearchDocumentData& data);
 bool DecodeSearchDocument(const std::string& bytes, CSearchDocumentData& data);
 
 // Saving writes a temporary file and renames it, so a failed save never
-// destroys the previous file.
-bool SaveSearchDocument(const std::string& strPath, const CSearchDocumentData& data);
+// destroys the previous file. What is saved opens again: a search whose
+// document would be larger than the reader takes is refused, and *pMessage
+// (when given) is then kMsgDocumentTooLarge, else kMsgFailedToSaveDocument.
+bool SaveSearchDocument(const std::string& strPath, const CSearchDocumentData& data,
+                        std::string* pMessage = nullptr);
 bool LoadSearchDocument(const std::string& strPath, CSearchDocumentData& data);
 
 // Reads a document without holding its hits: the header (all but the hits),

@@ -78,7 +78,7 @@ bool CQuestrelDoc::OnOpenDocument(const std::string& strPath)
     return true;
 }
 
-bool CQuestrelDoc::OnSaveDocument(const std::string& strPath)
+bool CQuestrelDoc::OnSaveDocument(const std::string& strPath, std::string* pMessage)
 {
     CQuestrelView& view = m_frame.GetFormView();
     view.TransferFromForm(); // its message shows, and saving goes on
@@ -90,7 +90,7 @@ bool CQuestrelDoc::OnSaveDocument(const std::string& strPath)
     for (const CSearchEngine& engine : m_frame.GetEnginePane().GetTickedEngines())
         data.m_engines.push_back(engine.m_strName);
     data.m_hits = view.GetRows().GetRows();
-    if (!SaveSearchDocument(strPath, data))
+    if (!SaveSearchDocument(strPath, data, pMessage))
         return false;
     SetPath(strPath);
     AddToRecentFiles(strPath);
@@ -127,8 +127,9 @@ void CQuestrelDoc::OnFileSave()
         OnFileSaveAs();
         return;
     }
-    if (!OnSaveDocument(m_strPath))
-        ShowMessageBox(&m_frame, kMsgFailedToSaveDocument, kAppCaption, wxOK | wxICON_EXCLAMATION);
+    std::string strMessage;
+    if (!OnSaveDocument(m_strPath, &strMessage))
+        ShowMessageBox(&m_frame, ToWx(strMessage), kAppCaption, wxOK | wxICON_EXCLAMATION);
 }
 
 void CQuestrelDoc::OnFileSaveAs()
@@ -137,8 +138,9 @@ void CQuestrelDoc::OnFileSaveAs()
     const wxString strPath = ChooseFile(&m_frame, true, strDefault);
     if (strPath.empty())
         return;
-    if (!OnSaveDocument(FromWx(strPath)))
-        ShowMessageBox(&m_frame, kMsgFailedToSaveDocument, kAppCaption, wxOK | wxICON_EXCLAMATION);
+    std::string strMessage;
+    if (!OnSaveDocument(FromWx(strPath), &strMessage))
+        ShowMessageBox(&m_frame, ToWx(strMessage), kAppCaption, wxOK | wxICON_EXCLAMATION);
 }
 
 namespace {

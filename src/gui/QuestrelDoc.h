@@ -29,7 +29,8 @@ public:
     // the first document) every engine unticked and the form set. The rows stay.
     void OnNewDocument(bool bApplyToForm);
     bool OnOpenDocument(const std::string& strPath);
-    bool OnSaveDocument(const std::string& strPath);
+    // False, with the message to show, when the document was not saved.
+    bool OnSaveDocument(const std::string& strPath, std::string* pMessage = nullptr);
 
     void OnFileNew();
     void OnFileOpen();

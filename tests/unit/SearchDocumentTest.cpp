@@ -2,6 +2,7 @@
 #include "document/SearchDocument.h"
 #include "TestFixtures.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -99,8 +100,32 @@ TEST(SearchDocument, FilesAreReplacedWholeOrNotAtAll)
     EXPECT_FALSE(SaveSearchDocument(strPath, tooBig));
     ASSERT_TRUE(LoadSearchDocument(strPath, read));
     EXPECT_EQ(read, Sample());
-    EXPECT_FALSE(SaveSearchDocument(dir.File("missing/dir/x.qrl/"), Sample()));
+    std::string strMessage;
+    EXPECT_FALSE(SaveSearchDocument(dir.File("missing/dir/x.qrl/"), Sample(), &strMessage));
+    EXPECT_EQ(strMessage, kMsgFailedToSaveDocument);
     EXPECT_FALSE(LoadSearchDocument(dir.File("none.qrl"), read));
+}
+
+TEST(SearchDocument, WhatIsSavedOpensAgain)
+{
+    // Every value within its limit, the whole past the reader's 64 MiB: the
+    // save is refused with its reason, instead of saving a file that will not open.
+    qtest::CTempDir dir;
+    const std::string strPath = dir.File("big.qrl");
+    CSearchDocumentData big = Sample();
+    for (int i = 0; i < 1200; ++i) // 72 MB
+        big.m_hits.push_back({std::string(60000, 'd'), "http://a.example/" + std::to_string(i), "E"});
+    std::string strMessage;
+    EXPECT_FALSE(SaveSearchDocument(strPath, big, &strMessage));
+    EXPECT_EQ(strMessage, kMsgDocumentTooLarge);
+    EXPECT_FALSE(std::filesystem::exists(strPath));
+
+    // Within the limit: saved, and it opens.
+    big.m_hits.resize(1000); // 60 MB
+    ASSERT_TRUE(SaveSearchDocument(strPath, big));
+    CSearchDocumentData read;
+    ASSERT_TRUE(LoadSearchDocument(strPath, read));
+    EXPECT_EQ(read.m_hits.size(), big.m_hits.size());
 }
 
 TEST(SearchDocument, OpeningTicksEnginesByNameIgnoringCase)
