@@ -31,6 +31,9 @@ public:
     bool OnLine(CURL* pEasy, std::string_view line);
     // The reason phrase of the last status line ("Forbidden"), maybe empty.
     const std::string& GetReasonPhrase() const { return m_strReason; }
+    // Whether the last response named a Location: once the headers are final,
+    // a redirect that was not followed because there were too many.
+    bool SawLocation() const { return m_bSawLocation; }
 
 private:
     long m_nMaxRedirects;

@@ -78,9 +78,16 @@ void CHttpCheckSet::Finish(CCheck& check, bool bAnswered, const std::string& str
     CHttpCheckResult result;
     result.m_nId = check.m_nId;
     result.m_bAnswered = bAnswered;
-    if (bAnswered)
-        curl_easy_getinfo(check.m_pEasy, CURLINFO_RESPONSE_CODE, &result.m_nStatus);
     result.m_strError = strError;
+    if (bAnswered) {
+        curl_easy_getinfo(check.m_pEasy, CURLINFO_RESPONSE_CODE, &result.m_nStatus);
+        // A redirect still asked for after the most the session follows leads
+        // nowhere: that is no answer.
+        if (result.m_nStatus >= 300 && result.m_nStatus < 400 && check.m_headers.SawLocation()) {
+            result.m_bAnswered = false;
+            result.m_strError = curl_easy_strerror(CURLE_TOO_MANY_REDIRECTS);
+        }
+    }
     m_finished.push_back(std::move(result));
     check.m_bFinished = true;
 }

@@ -7,6 +7,7 @@
 #include "search/PageFetch.h"
 #include "search/RequestTarget.h"
 #include "search/SearchTexts.h"
+#include "search/TemplateFormat.h"
 
 #include <algorithm>
 #include <deque>
@@ -62,14 +63,26 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
     // Takes the next row of the list into the window: its status text, its parse
     // (with the "Invalid URL" box in list order) and, when it can be requested,
     // its connection.
+    // Links that cannot be requested are said once, after the pass, not in a
+    // box each.
+    int nNotChecked = 0;
+    std::string strFirstNotChecked;
+    const MessageRoute nRoute = fs.m_nMessageRoute;
     auto takeRow = [&](int nPosition) {
         window.emplace_back();
         CPendingRow& pending = window.back();
         pending.m_strUrl = rows.GetCell(nPosition, nUrlColumn);
         ReportStatus(fs, kStatusVerifyingUrl + pending.m_strUrl);
         InternetScheme nScheme = kSchemeUnknown;
-        if (!ParseRequestTarget(fs, pending.m_strUrl, &nScheme) || !IsRequestableTarget(fs) ||
-            !ConnectToServer(fs, fs.g_strServer)) {
+        fs.m_nMessageRoute = MessageRoute::Record;
+        fs.m_recordedMessages.clear();
+        const bool bRequestable = ParseRequestTarget(fs, pending.m_strUrl, &nScheme) && IsRequestableTarget(fs) &&
+                                  ConnectToServer(fs, fs.g_strServer);
+        fs.m_nMessageRoute = nRoute;
+        if (!fs.m_recordedMessages.empty() && nNotChecked++ == 0)
+            strFirstNotChecked = pending.m_strUrl;
+        fs.m_recordedMessages.clear();
+        if (!bRequestable) {
             pending.m_bDecided = true; // no request: the row stays
             return;
         }
@@ -131,5 +144,10 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
         }
         ++nRow;
     }
+    if (nNotChecked == 1)
+        fs.Message(std::string(kMsgInvalidUrl) + ": " + strFirstNotChecked);
+    else if (nNotChecked > 1)
+        fs.Message(FormatTemplate(kMsgLinksNotChecked,
+                                  {CTemplateArg::Int(nNotChecked), CTemplateArg::Text(strFirstNotChecked)}));
     ReportStatus(fs, "");
 }

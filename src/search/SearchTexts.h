@@ -19,6 +19,9 @@ inline constexpr const char* kStatusUrlDeleted = " does not exist.  Deleting it 
 inline constexpr const char* kStatusResultsPageNotWritten = "The results page could not be written to %s.";
 
 inline constexpr const char* kMsgInvalidUrl = "Invalid URL";
+// Said once after a link verification pass, when links could not be requested:
+// %d their number, %s the first of them. They stay in the list.
+inline constexpr const char* kMsgLinksNotChecked = "Invalid URL: %d links could not be checked (the first: %s); they stay in the list.";
 inline constexpr const char* kMsgInternetException = "An internet exception occured";
 inline constexpr const char* kMsgNoEngineChosen =
     "Select the search engine(s) you want to use for this search.  Click on the box and an 'X' "

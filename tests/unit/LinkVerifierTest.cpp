@@ -104,12 +104,41 @@ TEST_F(CVerifyFixture, LiveAndDeadByTheFinalAnswer)
     EXPECT_GE(nHttpRequests, 13u);
 }
 
+TEST_F(CVerifyFixture, LinksThatCannotBeCheckedAreSaidOncePerPass)
+{
+    // Three hundred addresses that do not parse: one notice with their number
+    // and the first of them, not three hundred boxes; the rows stay.
+    Strings urls = {Url("/404/gone")};
+    for (int i = 0; i < 300; ++i)
+        urls.push_back("http://[bad" + std::to_string(i) + "/x");
+    List(urls);
+    VerifyLinks(fs, rows);
+    EXPECT_EQ(host.GetMessages(),
+              Strings{"Invalid URL: 300 links could not be checked (the first: http://[bad0/x); they stay in the list."});
+    EXPECT_EQ(rows.GetRowCount(), 300);
+}
+
+TEST_F(CVerifyFixture, ALinkThatRedirectsForeverIsDead)
+{
+    server.SetHandler([this](const CRecordedRequest& request) {
+        if (request.m_strPath == "/loop")
+            return CReply::Redirect(302, server.GetBaseUrl() + "/loop");
+        if (request.m_strPath == "/hops/3")
+            return CReply::Make(200, "arrived");
+        return CReply::Redirect(302, server.GetBaseUrl() + "/hops/" + std::to_string(std::atoi(request.m_strPath.c_str() + 6) + 1));
+    });
+    List({Url("/loop"), Url("/hops/0")});
+    VerifyLinks(fs, rows);
+    EXPECT_EQ(Remaining(), Strings{Url("/hops/0")}); // three hops arrive; the loop does not
+    EXPECT_TRUE(host.GetMessages().empty());
+}
+
 TEST_F(CVerifyFixture, StatusTextsAndAdjacentDeadRows)
 {
     List({Url("/404/a"), Url("/404/b"), Url("/200/c"), "[x"});
     VerifyLinks(fs, rows);
     EXPECT_EQ(Remaining(), (Strings{Url("/200/c"), "[x"}));
-    EXPECT_EQ(host.GetMessages(), Strings{kMsgInvalidUrl});
+    EXPECT_EQ(host.GetMessages(), Strings{"Invalid URL: [x"}); // said after the pass, with the address
     Strings wanted;
     for (const char* pszPath : {"/404/a", "/404/b", "/200/c"}) {
         wanted.push_back("Verifying " + Url(pszPath));
