@@ -24,6 +24,8 @@ std::string CEngineOutcome::Describe() const
                (m_bPageTooLong ? " (a page was longer than " + PageCapText() + "; the rest was dropped)" : "");
     case Kind::NoResults:
         return m_bPageTooLong ? "no results in the first " + PageCapText() + " of its page" : "no results on its page";
+    case Kind::Refused:
+        return "refused: " + m_strText;
     case Kind::HttpError:
         return "HTTP " + std::to_string(m_nHttpStatus) + (m_strText.empty() ? "" : " " + m_strText);
     case Kind::InternetError:

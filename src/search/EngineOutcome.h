@@ -16,7 +16,8 @@ struct CEngineOutcome
     {
         Pending,       // not finished (yet)
         Hits,          // answered: m_nHits rows listed (may be 0, e.g. all duplicates)
-        NoResults,     // its first page did not hold the start token at all (a bot check)
+        NoResults,     // its first page did not hold the start token at all
+        Refused,       // its first page answered but is a bot check or asks for JavaScript (m_strText)
         HttpError,     // answered with status 400 or above
         InternetError, // no answer: connect failure, reset, time-out, TLS, proxy, bad address
         Cancelled,     // the search was stopped first
@@ -31,8 +32,12 @@ struct CEngineOutcome
     long m_nHttpStatus = 0;
     std::string m_strText; // the reason phrase of an HTTP error, the text of an Internet error
 
-    bool IsFailure() const { return m_nKind == Kind::HttpError || m_nKind == Kind::InternetError; }
-    // "12 hits", "no results on its page", "HTTP 403 Forbidden", the error text, "cancelled".
+    bool IsFailure() const
+    {
+        return m_nKind == Kind::HttpError || m_nKind == Kind::InternetError || m_nKind == Kind::Refused;
+    }
+    // "12 hits", "no results on its page", "refused: the page is a bot check",
+    // "HTTP 403 Forbidden", the error text, "cancelled".
     std::string Describe() const;
 };
 

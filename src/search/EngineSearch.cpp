@@ -7,6 +7,7 @@
 #include "search/HitExtraction.h"
 #include "search/HitLink.h"
 #include "search/PageFetch.h"
+#include "search/PageRefusal.h"
 #include "search/QueryComposer.h"
 #include "search/RequestTarget.h"
 #include "search/SearchTexts.h"
@@ -70,7 +71,10 @@ bool SearchEnginePages(const CEngineSearchRules& rules, const CSearchEngine& eng
                 outcome.m_nKind = CEngineOutcome::Kind::InternetError;
                 outcome.m_strText = fs.m_strLastError;
             } else if (!pageHits.m_bTokenFound) {
-                outcome.m_nKind = CEngineOutcome::Kind::NoResults;
+                // A page without the token may be the engine's refusal.
+                outcome.m_strText = RefusalReason(fs.g_strPage);
+                outcome.m_nKind = outcome.m_strText.empty() ? CEngineOutcome::Kind::NoResults
+                                                            : CEngineOutcome::Kind::Refused;
             }
         }
         bFirstPage = false;

@@ -339,23 +339,28 @@ TEST_F(CCliFixture, EveryEngineFailedExitsThreeAndSaysWhy)
     qtest::CLoopbackServer refusing([](const qtest::CRecordedRequest& request) {
         if (request.m_strPath.rfind("/bot", 0) == 0)
             return qtest::CReply::Ok("<html>Are you a robot?</html>");
+        if (request.m_strPath.rfind("/empty", 0) == 0)
+            return qtest::CReply::Ok("<html>Nothing was found.</html>");
         return qtest::CReply::Make(403, "<html>automated queries</html>");
     });
     std::vector<CSearchEngine> engines = sample.GetCatalogue();
     engines[0].m_strUrl = refusing.GetBaseUrl() + "/refuse"; // Sample Count
     engines[1].m_strUrl = refusing.GetBaseUrl() + "/bot";    // Sample Multi
+    engines[2].m_strUrl = refusing.GetBaseUrl() + "/empty";  // Sample Single
     ASSERT_TRUE(SaveEngines(strCatalogue, engines));
 
-    const CProcessResult failed = Cli({"search", "--direct", "-q", "x", "Sample Count"});
+    // Refused with a status, or with a bot check answered 200: every engine failed.
+    const CProcessResult failed = Cli({"search", "--direct", "-q", "x", "Sample Count", "Sample Multi"});
     EXPECT_EQ(failed.m_nExitCode, 3);
     EXPECT_EQ(failed.m_strOut, "");
-    EXPECT_EQ(failed.m_strErr, "questrel: Sample Count: HTTP 403 Forbidden\n");
+    EXPECT_EQ(failed.m_strErr,
+              "questrel: Sample Count: HTTP 403 Forbidden\nquestrel: Sample Multi: refused: the page is a bot check\n");
 
     // An engine with no results on its page has answered: not a failure.
-    const CProcessResult answered = Cli({"search", "--direct", "-q", "x", "Sample Count", "Sample Multi"});
+    const CProcessResult answered = Cli({"search", "--direct", "-q", "x", "Sample Count", "Sample Single"});
     EXPECT_EQ(answered.m_nExitCode, 0);
     EXPECT_EQ(answered.m_strErr,
-              "questrel: Sample Count: HTTP 403 Forbidden\nquestrel: Sample Multi: no results on its page\n");
+              "questrel: Sample Count: HTTP 403 Forbidden\nquestrel: Sample Single: no results on its page\n");
 }
 
 TEST_F(CCliFixture, UserAgentIsSentWithEveryRequest)

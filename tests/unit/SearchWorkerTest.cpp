@@ -386,7 +386,7 @@ TEST_F(CWorkerFixture, EachEngineEndsWithAnOutcomeAndNoneFailsSilently)
     ASSERT_EQ(described.size(), 6u);
     EXPECT_EQ(described[0], "hits: 3 hits");
     EXPECT_EQ(described[1], "refused: HTTP 403 Forbidden");
-    EXPECT_EQ(described[2], "botcheck: no results on its page");
+    EXPECT_EQ(described[2], "botcheck: refused: the page is a bot check");
     EXPECT_EQ(described[3], "paged: 3 hits"); // its second page answered 429: paging ended
     EXPECT_EQ(described[4].rfind("closed: ", 0), 0u);
     EXPECT_TRUE(pOutcomes->Get()[4].IsFailure());

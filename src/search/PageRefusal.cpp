@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+#include "search/PageRefusal.h"
+
+#include "platform/TextUtil.h"
+#include "search/HtmlText.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+bool ContainsAny(std::string_view text, std::initializer_list<std::string_view> words)
+{
+    return std::any_of(words.begin(), words.end(),
+                       [text](std::string_view word) { return text.find(word) != std::string_view::npos; });
+}
+
+// The lower-case text of every element of a kind ("noscript"), joined.
+std::string ElementsText(std::string_view lower, std::string_view name)
+{
+    std::string out;
+    const std::string open = "<" + std::string(name);
+    const std::string close = "</" + std::string(name);
+    size_t i = 0;
+    while ((i = lower.find(open, i)) != std::string_view::npos) {
+        const size_t nEnd = lower.find(close, i);
+        out += HtmlToText(lower.substr(i, nEnd == std::string_view::npos ? nEnd : nEnd - i));
+        out += ' ';
+        if (nEnd == std::string_view::npos)
+            break;
+        i = nEnd;
+    }
+    return out;
+}
+
+// The addresses the page sends the reader on to: meta refreshes and script
+// assignments of a location.
+bool RefreshesToJavaScriptNotice(std::string_view lower)
+{
+    size_t i = 0;
+    while ((i = lower.find("http-equiv", i)) != std::string_view::npos) {
+        const size_t nEnd = lower.find('>', i);
+        const std::string_view tag = lower.substr(i, nEnd == std::string_view::npos ? 200 : nEnd - i);
+        if (tag.find("refresh") != std::string_view::npos &&
+            ContainsAny(tag, {"javascript", "enablejs", "enable-js", "enable_js", "nojs", "no-js", "jsdisabled",
+                              "js_disabled", "js-disabled"}))
+            return true;
+        i += 10;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string RefusalReason(std::string_view page)
+{
+    const std::string lower = ToLowerAscii(page);
+    const std::string text = HtmlToText(lower);
+    // A challenge to pass, by the words of its text or the names of its form.
+    if (ContainsAny(text, {"confirm you are human", "confirm you are a human", "confirm you're human",
+                           "confirm that you are human", "confirm that you are a human", "made by a human",
+                           "verify you are human", "verify you are a human", "verify that you are human",
+                           "are you a robot", "not a robot", "unusual traffic", "automated queries",
+                           "automated requests", "complete the following challenge", "complete the security check",
+                           "prove you are human"}) ||
+        ContainsAny(lower, {"captcha", "challenge-form", "challenge_form", "cf-challenge", "challenge-platform",
+                            "id=\"challenge", "id='challenge"}))
+        return kRefusalBotCheck;
+    const std::string noscript = ElementsText(lower, "noscript");
+    auto asksForScript = [](std::string_view words) {
+        return ContainsAny(words, {"enable javascript", "javascript is disabled", "javascript is required",
+                                   "requires javascript", "turn on javascript", "javascript must be enabled",
+                                   "enable js", "activate javascript", "allow javascript"});
+    };
+    if (asksForScript(text) || asksForScript(noscript) || RefreshesToJavaScriptNotice(lower))
+        return kRefusalJavaScript;
+    return {};
+}

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Pages that answer with status 200 but hold no results because the engine
+// refused the request: a bot check, or a page that asks for JavaScript. They
+// are told by generic signs, never by engine or host, so a refusal reads as
+// one instead of "no results on its page".
+
+#include <string>
+#include <string_view>
+
+inline constexpr const char* kRefusalBotCheck = "the page is a bot check";
+inline constexpr const char* kRefusalJavaScript = "the page asks for JavaScript";
+
+// kRefusalBotCheck when the page shows a challenge or captcha form or asks
+// the reader to confirm a human (or speaks of unusual traffic or automated
+// queries); kRefusalJavaScript when it asks to turn on JavaScript (in its
+// text, its noscript part, or a refresh to an "enable JavaScript" address);
+// empty otherwise. Meant for pages where no result was found: a page of
+// results may well mention these words somewhere.
+std::string RefusalReason(std::string_view page);
