@@ -3,6 +3,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
+#include "cli/CliWorkbench.h"
 #include "document/SearchDocument.h"
 #include "engines/EngineCatalogue.h"
 #include "platform/CancelSignal.h"
@@ -51,11 +52,7 @@ public:
     }
     void SearchDone(const CCancelSignal&) override {}
 
-    static void PrintMessage(const std::string& strText)
-    {
-        std::fprintf(stderr, "%s: %s\n", kAppCaption, EscapeControls(strText).c_str());
-        std::fflush(stderr);
-    }
+    static void PrintMessage(const std::string& strText) { PrintCliMessage(strText); }
 
 private:
     bool m_bQuiet;
@@ -294,6 +291,16 @@ int main(int argc, char** argv)
         CCliHost::PrintMessage("The network library could not be started.");
         return kExitFailure;
     }
+    if (options.m_command == CCliOptions::Command::LearnEngine || options.m_command == CCliOptions::Command::CheckEngines) {
+        // A learned engine goes into the catalogue named, else the user's own.
+        const int nExit = options.m_command == CCliOptions::Command::LearnEngine
+                              ? LearnEngineCommand(options, options.m_strEnginesFile.empty() ? FindCataloguePath()
+                                                                                             : options.m_strEnginesFile)
+                              : CheckEnginesCommand(options, catalogue);
+        CleanupNetworkLibrary();
+        return nExit;
+    }
+
     const int nExit = RunSearch(options, catalogue, strPath);
     CleanupNetworkLibrary();
     return nExit;

@@ -14,6 +14,9 @@ const char* const kCliUsage =
     "usage: questrel-cli [--engines FILE] engines\n"
     "       questrel-cli [--engines FILE] search [options] QUERY [ENGINE ...]\n"
     "       questrel-cli show [--json] FILE.qrl\n"
+    "       questrel-cli learn-engine [connection options] [--add [--replace]] NAME QUERY ADDRESS\n"
+    "       questrel-cli [--engines FILE] check-engines [connection options] [--query QUERY] [-v] [--json]\n"
+    "                    [ENGINE ...]\n"
     "       questrel-cli --help | --version\n"
     "\n"
     "search options:\n"
@@ -33,10 +36,17 @@ const char* const kCliUsage =
     "  -j, --json                hits as a JSON array\n"
     "  -q, --quiet               no status texts\n"
     "\n"
+    "learn-engine writes a definition from one result page: the address the browser\n"
+    "shows after searching QUERY. It prints the record (as engines.dat holds it);\n"
+    "--add adds it to the catalogue (--replace: over an engine of that name).\n"
+    "check-engines searches each engine for QUERY (default \"weather\") and prints\n"
+    "NAME TAB ok|no-hits|refused|failed TAB why; -v tells more.\n"
+    "\n"
     "Options may come anywhere; '--' ends them (for a query that starts with '-').\n"
     "An ENGINE is a name of the catalogue: exactly, or unique whatever its case.\n"
     "Exit codes: 0 a search ran and an engine answered, 1 nothing to search,\n"
-    "2 usage error, 3 every engine failed, 130/143 interrupted.\n";
+    "2 usage error, 3 every engine failed (learn-engine: the page is a refusal),\n"
+    "4 check-engines found an engine that does not work, 130/143 interrupted.\n";
 
 namespace {
 
@@ -56,6 +66,9 @@ enum : int
     kOptVerifyLinks,
     kOptSave,
     kOptVersion,
+    kOptAdd,
+    kOptReplace,
+    kOptQuery,
 };
 
 const option kLongOptions[] = {
@@ -72,6 +85,10 @@ const option kLongOptions[] = {
     {"one-at-a-time", no_argument, nullptr, kOptOneAtATime},
     {"verify-links", no_argument, nullptr, kOptVerifyLinks},
     {"save", required_argument, nullptr, kOptSave},
+    {"add", no_argument, nullptr, kOptAdd},
+    {"replace", no_argument, nullptr, kOptReplace},
+    {"query", required_argument, nullptr, kOptQuery},
+    {"verbose", no_argument, nullptr, 'v'},
     {"json", no_argument, nullptr, 'j'},
     {"quiet", no_argument, nullptr, 'q'},
     {"help", no_argument, nullptr, 'h'},
@@ -125,7 +142,7 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
     };
     int nOption = 0;
     int nIndex = -1;
-    while ((nOption = getopt_long(argc, argv, ":jqh", kLongOptions, &nIndex)) != -1) {
+    while ((nOption = getopt_long(argc, argv, ":jqhv", kLongOptions, &nIndex)) != -1) {
         const std::string strValue = optarg ? optarg : "";
         switch (nOption) {
         case kOptEngines: options.m_strEnginesFile = strValue; break;
@@ -169,6 +186,14 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
                 return fail("--save needs a file name");
             options.m_strSaveFile = strValue;
             break;
+        case kOptAdd: options.m_bAdd = true; break;
+        case kOptReplace: options.m_bReplace = true; break;
+        case kOptQuery:
+            if (TrimWhiteSpace(strValue).empty())
+                return fail("--query needs a query");
+            options.m_strQuery = strValue;
+            break;
+        case 'v': options.m_bVerbose = true; break;
         case 'j': options.m_bJson = true; break;
         case 'q': options.m_bQuiet = true; break;
         case 'h': options.m_bHelp = true; return true;
@@ -206,6 +231,26 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
         options.m_command = CCliOptions::Command::Search;
         options.m_strQuery = positional[1];
         options.m_engineNames.assign(positional.begin() + 2, positional.end());
+        return true;
+    }
+    if (strCommand == "learn-engine") {
+        if (positional.size() != 4)
+            return fail("learn-engine needs NAME QUERY ADDRESS");
+        if (TrimWhiteSpace(positional[1]).empty() || HasControl(positional[1]))
+            return fail("the engine's name must be one line of text");
+        if (TrimWhiteSpace(positional[2]).empty())
+            return fail("learn-engine needs the QUERY that was searched");
+        options.m_command = CCliOptions::Command::LearnEngine;
+        options.m_strLearnName = positional[1];
+        options.m_strQuery = positional[2];
+        options.m_strAddress = positional[3];
+        return true;
+    }
+    if (strCommand == "check-engines") {
+        options.m_command = CCliOptions::Command::CheckEngines;
+        if (options.m_strQuery.empty())
+            options.m_strQuery = "weather";
+        options.m_engineNames.assign(positional.begin() + 1, positional.end());
         return true;
     }
     return fail("unknown command '" + strCommand + "'");

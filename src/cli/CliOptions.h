@@ -13,6 +13,8 @@ struct CCliOptions
         Engines,
         Search,
         Show,
+        LearnEngine,
+        CheckEngines,
     };
 
     Command m_command = Command::None;
@@ -35,6 +37,11 @@ struct CCliOptions
     std::string m_strDocument;          // show FILE.qrl
     std::string m_strQuery;
     std::vector<std::string> m_engineNames;
+    std::string m_strLearnName;         // learn-engine NAME QUERY ADDRESS
+    std::string m_strAddress;
+    bool m_bAdd = false;                // --add: into the user's catalogue
+    bool m_bReplace = false;            // --replace: even over an engine of that name
+    bool m_bVerbose = false;            // -v: check-engines tells every detail
 };
 
 // Parses the command line the GNU way (getopt_long): options anywhere, "--max-hits=5",

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CliOutput.h"
 
+#include <cstdio>
+
 #include "platform/TextUtil.h"
 
 #include <algorithm>
@@ -58,6 +60,12 @@ std::string EscapeControls(std::string_view text)
         return true;
     });
     return out;
+}
+
+void PrintCliMessage(const std::string& strText)
+{
+    std::fprintf(stderr, "questrel: %s\n", EscapeControls(strText).c_str());
+    std::fflush(stderr);
 }
 
 std::string EscapeTsvField(std::string_view field)

@@ -18,6 +18,9 @@ std::string EscapeControls(std::string_view text);
 // other controls as EscapeControls writes them.
 std::string EscapeTsvField(std::string_view field);
 
+// "questrel: TEXT" on stderr, control bytes escaped.
+void PrintCliMessage(const std::string& strText);
+
 // One line per hit: description TAB URL TAB engine.
 std::string FormatHitsTsv(const std::vector<CSearchHit>& hits);
 

@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: MIT
+#include "cli/CliWorkbench.h"
+
+#include "cli/CliOutput.h"
+#include "engines/EngineCatalogue.h"
+#include "platform/FileUtil.h"
+#include "platform/InternetClient.h"
+#include "results/HitExport.h"
+#include "search/PageRefusal.h"
+#include "search/SearchRequest.h"
+#include "workbench/EngineCheck.h"
+#include "workbench/EngineLearner.h"
+#include "workbench/PageProbe.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitRefused = 3;
+
+std::unique_ptr<CInternetSession> OpenSession(const CCliOptions& options)
+{
+    CSearchRequest request;
+    request.m_nConnectMethod = options.m_nConnectMethod;
+    request.m_strProxy = options.m_strProxy;
+    request.m_strUserAgent = options.m_strUserAgent;
+    request.m_nTimeoutSeconds = options.m_nTimeoutSeconds;
+    std::string strError;
+    std::unique_ptr<CInternetSession> pSession = OpenInternetSession(BuildSessionOptions(request), &strError);
+    if (!pSession)
+        PrintCliMessage(strError.empty() ? "the connection settings do not work" : strError);
+    return pSession;
+}
+
+// Adds the learned engine to the catalogue: refused when the name is taken
+// (unless replacing), or when the catalogue is there but cannot be read.
+int AddToCatalogue(const CCliOptions& options, const std::string& strPath, const CSearchEngine& engine)
+{
+    std::vector<CSearchEngine> engines;
+    if (!LoadEngines(strPath, engines) && PathExists(strPath)) {
+        PrintCliMessage("cannot read the engine catalogue " + strPath + "; it is not written over");
+        return kExitFailure;
+    }
+    const auto it = std::find_if(engines.begin(), engines.end(),
+                                 [&engine](const CSearchEngine& e) { return e.m_strName == engine.m_strName; });
+    if (it != engines.end() && !options.m_bReplace) {
+        PrintCliMessage(engine.m_strName + ": the catalogue " + strPath +
+                        " already has an engine of that name (--replace replaces it)");
+        return kExitFailure;
+    }
+    if (it != engines.end())
+        engines.erase(it);
+    engines.insert(engines.begin() + static_cast<long>(FindInsertPosition(engines, engine.m_strName)), engine);
+    if (!SaveEngines(strPath, engines)) {
+        PrintCliMessage("the engine catalogue " + strPath + " could not be written");
+        return kExitFailure;
+    }
+    PrintCliMessage(engine.m_strName + ": added to " + strPath);
+    return 0;
+}
+
+} // namespace
+
+int LearnEngineCommand(const CCliOptions& options, const std::string& strCataloguePath)
+{
+    const std::string& strName = options.m_strLearnName;
+    CSearchEngine engine;
+    engine.m_strName = strName;
+    if (!SplitAddressAroundQuery(options.m_strAddress, options.m_strQuery, engine)) {
+        PrintCliMessage(strName + ": the query \"" + options.m_strQuery + "\" is not in the address " +
+                        options.m_strAddress);
+        return kExitUsage;
+    }
+    const std::unique_ptr<CInternetSession> pSession = OpenSession(options);
+    if (!pSession)
+        return kExitFailure;
+    CPageAnswer answer;
+    FetchResultPage(*pSession, options.m_strAddress, nullptr, answer);
+    if (answer.m_nStatus >= 400) {
+        PrintCliMessage(strName + ": " + answer.DescribeStatus());
+        return kExitRefused;
+    }
+    if (answer.m_nStatus == 0) {
+        PrintCliMessage(strName + ": " + (answer.m_strError.empty() ? std::string("no answer") : answer.m_strError));
+        return kExitFailure;
+    }
+    CTokenProposal proposal;
+    std::string strWhy;
+    if (!LearnTokens(answer.m_strText, answer.m_strUrl, engine, options.m_strQuery, proposal, &strWhy)) {
+        const std::string strRefusal = RefusalReason(answer.m_strText);
+        PrintCliMessage(strName + ": " + (strRefusal.empty() ? strWhy : strRefusal));
+        return strRefusal.empty() ? kExitFailure : kExitRefused;
+    }
+    engine.m_strStartToken = proposal.m_strStartToken;
+    engine.m_strEndToken = proposal.m_strEndToken;
+    LearnPaging(answer.m_strText, options.m_strQuery, static_cast<int>(proposal.m_hits.size()), engine);
+    engine.IsValid();
+
+    std::fputs(FormatEngines({engine}).c_str(), stdout);
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: %zu hits on the page\n", EscapeControls(strName).c_str(), proposal.m_hits.size());
+    for (size_t i = 0; i < std::min<size_t>(3, proposal.m_hits.size()); ++i)
+        std::fprintf(stderr, "  %s\n    %s\n", EscapeControls(proposal.m_hits[i].m_strDescription.substr(0, 100)).c_str(),
+                     EscapeControls(proposal.m_hits[i].m_strUrl).c_str());
+    if (options.m_bAdd)
+        return AddToCatalogue(options, strCataloguePath, engine);
+    return 0;
+}
+
+int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue)
+{
+    std::vector<CSearchEngine> engines;
+    for (const std::string& strName : options.m_engineNames) {
+        std::vector<std::string> names;
+        for (const CSearchEngine& engine : catalogue)
+            names.push_back(engine.m_strName);
+        std::string strResolved, strError;
+        if (!ResolveEngineName(names, strName, strResolved, strError)) {
+            std::fprintf(stderr, "questrel-cli: %s\nTry 'questrel-cli --help'.\n", EscapeControls(strError).c_str());
+            return kExitUsage;
+        }
+        for (const CSearchEngine& engine : catalogue)
+            if (engine.m_strName == strResolved)
+                engines.push_back(engine);
+    }
+    if (options.m_engineNames.empty())
+        engines = catalogue;
+    if (engines.empty()) {
+        PrintCliMessage("no engine to check");
+        return kExitFailure;
+    }
+    const std::unique_ptr<CInternetSession> pSession = OpenSession(options);
+    if (!pSession)
+        return kExitFailure;
+    const std::vector<CEngineCheck> checks = CheckEngines(*pSession, engines, options.m_strQuery, nullptr);
+
+    bool bAllOk = true;
+    std::string strJson = "[";
+    for (const CEngineCheck& check : checks) {
+        bAllOk = bAllOk && check.m_nVerdict == CheckVerdict::Ok;
+        if (options.m_bJson) {
+            strJson += strJson.size() > 1 ? ",\n " : "\n ";
+            strJson += "{\"engine\":" + JsonString(check.m_strEngine) + ",\"verdict\":" +
+                       JsonString(VerdictName(check.m_nVerdict)) + ",\"detail\":" + JsonString(check.m_strDetail);
+            if (options.m_bVerbose) {
+                strJson += ",\"address\":" + JsonString(check.m_strAddress) +
+                           ",\"status\":" + std::to_string(check.m_nStatus) +
+                           ",\"pageBytes\":" + std::to_string(check.m_nPageBytes) +
+                           ",\"startTokens\":" + std::to_string(check.m_nStartTokens) +
+                           ",\"endTokens\":" + std::to_string(check.m_nEndTokens) +
+                           ",\"emptyDescriptions\":" + std::to_string(check.m_nEmptyDescriptions) +
+                           ",\"redirectsUnwrapped\":" + std::to_string(check.m_nRedirectsUnwrapped) +
+                           ",\"duplicates\":" + std::to_string(check.m_nDuplicates) +
+                           ",\"nextAddress\":" + JsonString(check.m_strNextAddress) +
+                           ",\"hits\":" + FormatHitsJson(check.m_hits);
+                while (!strJson.empty() && strJson.back() == '\n')
+                    strJson.pop_back();
+            }
+            strJson += "}";
+            continue;
+        }
+        std::printf("%s\t%s\t%s\n", EscapeTsvField(check.m_strEngine).c_str(), VerdictName(check.m_nVerdict),
+                    EscapeTsvField(check.m_strDetail).c_str());
+        if (options.m_bVerbose) {
+            std::printf("  address: %s\n  status: %ld, page: %zu bytes\n"
+                        "  start token: %zu times, end token: %zu times\n"
+                        "  hits: %zu (%d with an empty description, %d redirects unwrapped, %d duplicates)\n",
+                        EscapeControls(check.m_strAddress).c_str(), check.m_nStatus, check.m_nPageBytes,
+                        check.m_nStartTokens, check.m_nEndTokens, check.m_hits.size(), check.m_nEmptyDescriptions,
+                        check.m_nRedirectsUnwrapped, check.m_nDuplicates);
+            for (const CSearchHit& hit : check.m_hits)
+                std::printf("    %s\n      %s\n", EscapeControls(hit.m_strDescription).c_str(),
+                            EscapeControls(hit.m_strUrl).c_str());
+            if (!check.m_strNextAddress.empty())
+                std::printf("  next page: %s\n", EscapeControls(check.m_strNextAddress).c_str());
+        }
+    }
+    if (options.m_bJson)
+        std::printf("%s\n]\n", strJson.c_str());
+    return bAllOk ? 0 : kExitEngineBroken;
+}

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+#include "workbench/EngineCheck.h"
+
+#include "platform/CancelSignal.h"
+#include "search/HitExtraction.h"
+#include "search/HitLink.h"
+#include "search/PageRefusal.h"
+#include "search/QueryComposer.h"
+
+#include <atomic>
+#include <thread>
+
+const char* VerdictName(CheckVerdict nVerdict)
+{
+    switch (nVerdict) {
+    case CheckVerdict::Ok: return "ok";
+    case CheckVerdict::NoHits: return "no-hits";
+    case CheckVerdict::Refused: return "refused";
+    case CheckVerdict::Failed: break;
+    }
+    return "failed";
+}
+
+namespace {
+
+size_t Count(std::string_view page, std::string_view token)
+{
+    if (token.empty())
+        return 0;
+    size_t n = 0;
+    for (size_t i = page.find(token); i != std::string_view::npos; i = page.find(token, i + 1))
+        ++n;
+    return n;
+}
+
+std::string Plural(size_t n, const char* pszOne, const char* pszMany)
+{
+    return std::to_string(n) + " " + (n == 1 ? pszOne : pszMany);
+}
+
+} // namespace
+
+CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQuery, const CPageAnswer& answer)
+{
+    CEngineCheck check;
+    check.m_strEngine = engine.m_strName;
+    check.m_strAddress = answer.m_strAddress;
+    check.m_nStatus = answer.m_nStatus;
+    check.m_nPageBytes = answer.m_strText.size();
+    if (answer.m_nStatus >= 400) {
+        check.m_nVerdict = CheckVerdict::Refused;
+        check.m_strDetail = answer.DescribeStatus();
+        return check;
+    }
+    if (answer.m_nStatus == 0) {
+        check.m_nVerdict = CheckVerdict::Failed;
+        check.m_strDetail = answer.m_strError.empty() ? "no answer" : answer.m_strError;
+        return check;
+    }
+    const std::string& page = answer.m_strText;
+    check.m_nStartTokens = Count(page, engine.m_strStartToken);
+    check.m_nEndTokens = Count(page, engine.m_strEndToken);
+
+    const CLinkCleaner links(answer.m_strUrl.empty() ? answer.m_strAddress : answer.m_strUrl, engine.m_strUrl);
+    CResultRows rows, raw;
+    const CPageHits hits = ExtractPageHits(page, rows, engine.m_strStartToken, engine.m_strEndToken,
+                                           engine.m_strName, true, nullptr, &links);
+    ExtractPageHits(page, raw, engine.m_strStartToken, engine.m_strEndToken, engine.m_strName, false);
+    check.m_hits = rows.GetRows();
+    check.m_nDuplicates = hits.m_nDuplicates;
+    for (const CSearchHit& hit : check.m_hits)
+        check.m_nEmptyDescriptions += hit.m_strDescription.empty();
+    // Links resolved against the page alone, and as the search takes them.
+    const CLinkCleaner resolver(answer.m_strUrl.empty() ? answer.m_strAddress : answer.m_strUrl, "");
+    for (const CSearchHit& hit : raw.GetRows())
+        check.m_nRedirectsUnwrapped += links.Clean(hit.m_strUrl) != resolver.Clean(hit.m_strUrl);
+    if (engine.m_nSearchType != ResultCount && !check.m_hits.empty())
+        check.m_strNextAddress = BuildNextPageAddress(engine, ComposeQueryTerm(strQuery, kOptionAllWords),
+                                                      static_cast<int>(check.m_hits.size()),
+                                                      HostOfUrl(check.m_strAddress));
+
+    if (!check.m_hits.empty()) {
+        check.m_nVerdict = CheckVerdict::Ok;
+        check.m_strDetail = Plural(check.m_hits.size(), "hit", "hits");
+        return check;
+    }
+    if (check.m_nStartTokens == 0) {
+        const std::string strRefusal = RefusalReason(page);
+        if (!strRefusal.empty()) {
+            check.m_nVerdict = CheckVerdict::Refused;
+            check.m_strDetail = strRefusal;
+            return check;
+        }
+    }
+    check.m_nVerdict = CheckVerdict::NoHits;
+    if (page.empty())
+        check.m_strDetail = "the page is empty";
+    else if (check.m_nStartTokens == 0)
+        check.m_strDetail = "start token not on the page";
+    else if (hits.m_nDuplicates > 0)
+        check.m_strDetail = "every hit was a duplicate";
+    else if (Count(page.substr(page.find(engine.m_strStartToken)), engine.m_strEndToken) == 0)
+        check.m_strDetail = "start token found " + Plural(check.m_nStartTokens, "time", "times") +
+                            ", end token never after it";
+    else
+        check.m_strDetail = "start token found " + Plural(check.m_nStartTokens, "time", "times") +
+                            ", but no link after it is a result";
+    return check;
+}
+
+std::vector<CEngineCheck> CheckEngines(CInternetSession& session, const std::vector<CSearchEngine>& engines,
+                                       const std::string& strQuery, CCancelSignal* pCancel)
+{
+    std::vector<CEngineCheck> checks(engines.size());
+    const std::string strTerm = ComposeQueryTerm(strQuery, kOptionAllWords);
+    std::atomic<size_t> nNext{0};
+    auto work = [&] {
+        for (size_t i = nNext++; i < engines.size(); i = nNext++) {
+            const CSearchEngine& engine = engines[i];
+            CPageAnswer answer;
+            if (!FetchResultPage(session, BuildFirstPageAddress(engine, strTerm, 20), pCancel, answer)) {
+                checks[i].m_strEngine = engine.m_strName;
+                checks[i].m_strDetail = "cancelled";
+                continue;
+            }
+            checks[i] = DiagnoseEngine(engine, strQuery, answer);
+        }
+    };
+    std::vector<std::thread> pool;
+    for (size_t i = 0; i < std::min<size_t>(16, engines.size()); ++i)
+        pool.emplace_back(work);
+    for (std::thread& thread : pool)
+        thread.join();
+    return checks;
+}

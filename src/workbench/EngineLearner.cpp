@@ -1,0 +1,563 @@
+// SPDX-License-Identifier: MIT
+#include "workbench/EngineLearner.h"
+
+#include "platform/TextUtil.h"
+#include "search/HitExtraction.h"
+#include "search/HitLink.h"
+#include "search/HtmlText.h"
+#include "search/QueryComposer.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <tuple>
+#include <set>
+#include <unordered_map>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// The address
+
+// Finds needle in text ignoring ASCII case; npos when absent.
+size_t FindNoCase(std::string_view text, std::string_view needle)
+{
+    if (needle.empty() || needle.size() > text.size())
+        return std::string_view::npos;
+    for (size_t i = 0; i + needle.size() <= text.size(); ++i)
+        if (EqualsNoCase(text.substr(i, needle.size()), needle))
+            return i;
+    return std::string_view::npos;
+}
+
+// Every byte but the unreserved ones percent-encoded; blanks as given.
+std::string PercentEncodeAll(std::string_view text, const char* pszBlank)
+{
+    std::string out;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == ' ')
+            out += pszBlank;
+        else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                 c == '_' || c == '.' || c == '~')
+            out += c;
+        else
+            AppendPercentEncoded(out, u);
+    }
+    return out;
+}
+
+// The ways a browser may have written the query in the address, the program's own first.
+std::vector<std::string> QueryForms(const std::string& strQuery)
+{
+    std::vector<std::string> forms;
+    const std::string strTerm = ComposeQueryTerm(strQuery, kOptionAllWords);
+    forms.push_back(strTerm);
+    std::string strSpaced;
+    for (const char c : strTerm)
+        strSpaced += c == '+' ? std::string("%20") : std::string(1, c);
+    forms.push_back(strSpaced);
+    forms.push_back(PercentEncodeAll(strQuery, "+"));
+    forms.push_back(PercentEncodeAll(strQuery, "%20"));
+    forms.push_back(strQuery);
+    return forms;
+}
+
+// A literal '%' of a text that is formatted as a template.
+std::string EscapePercent(const std::string& strText)
+{
+    std::string out;
+    for (const char c : strText) {
+        out += c;
+        if (c == '%')
+            out += '%';
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// The links of a page
+
+struct CAttribute
+{
+    size_t m_nName = 0;  // where its name starts
+    size_t m_nValue = 0; // where its value starts (after the quote)
+    size_t m_nValueEnd = 0;
+    std::string_view m_name;
+};
+
+struct CAnchor
+{
+    size_t m_nTagStart = 0;
+    size_t m_nTagEnd = 0; // the '>'
+    std::vector<CAttribute> m_attributes;
+    int m_nHref = -1; // index of the href attribute
+};
+
+bool IsNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+           c == ':' || c == '.';
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+}
+
+// The <a> tags of the page with a quoted href, their attributes in order.
+std::vector<CAnchor> FindAnchors(std::string_view page)
+{
+    std::vector<CAnchor> anchors;
+    size_t i = 0;
+    while ((i = page.find('<', i)) != std::string_view::npos) {
+        const size_t nStart = i++;
+        if (i + 1 >= page.size() || (page[i] != 'a' && page[i] != 'A') || !IsBlank(page[i + 1]))
+            continue;
+        CAnchor anchor;
+        anchor.m_nTagStart = nStart;
+        size_t p = i + 1;
+        bool bClosed = false;
+        while (p < page.size()) {
+            while (p < page.size() && IsBlank(page[p]))
+                ++p;
+            if (p >= page.size())
+                break;
+            if (page[p] == '>') {
+                bClosed = true;
+                break;
+            }
+            if (!IsNameChar(page[p])) {
+                ++p;
+                continue;
+            }
+            CAttribute attribute;
+            attribute.m_nName = p;
+            while (p < page.size() && IsNameChar(page[p]))
+                ++p;
+            attribute.m_name = page.substr(attribute.m_nName, p - attribute.m_nName);
+            size_t q = p;
+            while (q < page.size() && IsBlank(page[q]))
+                ++q;
+            if (q >= page.size() || page[q] != '=')
+                continue; // an attribute without value
+            ++q;
+            while (q < page.size() && IsBlank(page[q]))
+                ++q;
+            if (q < page.size() && (page[q] == '"' || page[q] == '\'')) {
+                const size_t nClose = page.find(page[q], q + 1);
+                if (nClose == std::string_view::npos)
+                    break;
+                attribute.m_nValue = q + 1;
+                attribute.m_nValueEnd = nClose;
+                p = nClose + 1;
+                if (EqualsNoCase(attribute.m_name, "href") && anchor.m_nHref < 0)
+                    anchor.m_nHref = static_cast<int>(anchor.m_attributes.size());
+                anchor.m_attributes.push_back(attribute);
+            } else {
+                while (q < page.size() && !IsBlank(page[q]) && page[q] != '>')
+                    ++q;
+                p = q;
+            }
+        }
+        if (!bClosed || anchor.m_nHref < 0)
+            continue;
+        anchor.m_nTagEnd = p;
+        i = p;
+        anchors.push_back(std::move(anchor));
+    }
+    return anchors;
+}
+
+// ---------------------------------------------------------------------------
+// Judging what a token finds
+
+// The query's words, lower case, cut to a stem that survives plural and case.
+std::vector<std::string> QueryStems(const std::string& strQuery)
+{
+    std::vector<std::string> stems;
+    std::string word;
+    auto flush = [&] {
+        if (word.size() >= 3)
+            stems.push_back(word.substr(0, std::min<size_t>(word.size(), word.size() > 6 ? 5 : word.size())));
+        word.clear();
+    };
+    for (const char c : strQuery) {
+        if (IsNameChar(c) && c != ':' && c != '.' && c != '-')
+            word += ToLowerAscii(c);
+        else
+            flush();
+    }
+    flush();
+    return stems;
+}
+
+bool LooksLikeAddress(const std::string& strText)
+{
+    return strText.rfind("http", 0) == 0 || strText.rfind("www.", 0) == 0 ||
+           (strText.find(' ') == std::string::npos && strText.find('.') != std::string::npos);
+}
+
+// A word that looks made by a build tool ("svelte-1rq4ngz", "css-1bggj8v"):
+// letters and digits mixed, five characters or more.
+bool HasGeneratedName(std::string_view token)
+{
+    size_t i = 0;
+    while (i < token.size()) {
+        size_t nEnd = i;
+        while (nEnd < token.size() && ((token[nEnd] >= 'a' && token[nEnd] <= 'z') || (token[nEnd] >= 'A' && token[nEnd] <= 'Z') ||
+                                       (token[nEnd] >= '0' && token[nEnd] <= '9')))
+            ++nEnd;
+        const std::string_view word = token.substr(i, nEnd - i);
+        if (word.size() >= 5) {
+            const bool bDigit = std::any_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+            const bool bLetter = std::any_of(word.begin(), word.end(), [](char c) { return c > '9'; });
+            if (bDigit && bLetter)
+                return true;
+        }
+        i = nEnd + 1;
+    }
+    return false;
+}
+
+struct CJudgement
+{
+    int m_nGood = 0;    // results: another site, a title with the query's words
+    int m_nNeutral = 0; // another site, no query word
+    int m_nBad = 0;     // the engine's own links, repeats, addresses for titles
+    double m_fValue = -1e9;
+};
+
+CJudgement Judge(const std::vector<CSearchHit>& hits, const std::string& strEngineDomain,
+                 const std::vector<std::string>& stems)
+{
+    CJudgement judgement;
+    std::set<std::string> urls, domains;
+    for (const CSearchHit& hit : hits) {
+        const std::string strHost = HostOfUrl(hit.m_strUrl);
+        const std::string strScheme = ToLowerAscii(UrlScheme(hit.m_strUrl));
+        const std::string strDomain = RegistrableDomain(strHost);
+        if (strHost.empty() || (strScheme != "http" && strScheme != "https") || strDomain == strEngineDomain ||
+            !urls.insert(hit.m_strUrl).second || hit.m_strDescription.empty() ||
+            LooksLikeAddress(hit.m_strDescription)) {
+            ++judgement.m_nBad;
+            continue;
+        }
+        const std::string strText = ToLowerAscii(hit.m_strDescription);
+        const bool bWords = std::any_of(stems.begin(), stems.end(),
+                                        [&strText](const std::string& s) { return strText.find(s) != std::string::npos; });
+        if (bWords) {
+            ++judgement.m_nGood;
+            domains.insert(strDomain);
+        } else {
+            ++judgement.m_nNeutral;
+        }
+    }
+    // Results lead to several sites: a list of one site's links counts for less.
+    if (judgement.m_nGood >= 2)
+        judgement.m_fValue = judgement.m_nGood * (domains.size() >= 2 ? 1.0 : 0.5) + 0.3 * judgement.m_nNeutral -
+                             judgement.m_nBad;
+    return judgement;
+}
+
+struct CCandidate
+{
+    std::string m_strStart;
+    std::string m_strEnd;
+    CJudgement m_judgement;
+    std::vector<CSearchHit> m_hits;
+    bool m_bGenerated = false;
+};
+
+std::vector<CSearchHit> Extract(const std::string& strPage, const std::string& strStart, const std::string& strEnd,
+                                const CLinkCleaner& links)
+{
+    CResultRows rows;
+    ExtractPageHits(strPage, rows, strStart, strEnd, "", false, nullptr, &links, kMaxRowsPerPage);
+    return rows.GetRows();
+}
+
+size_t CountOccurrences(std::string_view page, std::string_view token, size_t nStopAt)
+{
+    size_t n = 0;
+    for (size_t i = page.find(token); i != std::string_view::npos && n < nStopAt; i = page.find(token, i + 1))
+        ++n;
+    return n;
+}
+
+// The end token that also takes the snippet after the title: a closing tag
+// that follows every hit before the next one begins, chosen where the
+// descriptions grow most while the hits stay the same.
+std::string LongerEndToken(const std::string& strPage, const CCandidate& best, const CLinkCleaner& links)
+{
+    std::vector<std::string> ends;
+    size_t p = strPage.find(best.m_strStart);
+    for (int nHit = 0; nHit < 3 && p != std::string::npos; ++nHit) {
+        const size_t nNext = strPage.find(best.m_strStart, p + 1);
+        const size_t nLinkEnd = strPage.find(best.m_strEnd, p);
+        const size_t nLimit = std::min(nNext, std::min(strPage.size(), p + 4096));
+        for (size_t i = nLinkEnd; i != std::string::npos && i < nLimit; i = strPage.find("</", i + 2)) {
+            const size_t nGt = strPage.find('>', i);
+            if (nGt == std::string::npos || nGt - i > 12)
+                continue;
+            std::string strEnd = strPage.substr(i, nGt - i + 1);
+            if (strEnd != best.m_strEnd && std::find(ends.begin(), ends.end(), strEnd) == ends.end())
+                ends.push_back(std::move(strEnd));
+            if (ends.size() >= 8)
+                break;
+        }
+        p = nNext;
+    }
+    auto totalLength = [](const std::vector<CSearchHit>& hits) {
+        size_t n = 0;
+        for (const CSearchHit& hit : hits)
+            n += hit.m_strDescription.size();
+        return n;
+    };
+    std::string strBest = best.m_strEnd;
+    size_t nBestLength = totalLength(best.m_hits);
+    for (const std::string& strEnd : ends) {
+        const std::vector<CSearchHit> hits = Extract(strPage, best.m_strStart, strEnd, links);
+        if (hits.size() != best.m_hits.size())
+            continue;
+        bool bSame = true;
+        for (size_t i = 0; i < hits.size() && bSame; ++i)
+            bSame = hits[i].m_strUrl == best.m_hits[i].m_strUrl &&
+                    hits[i].m_strDescription.rfind(best.m_hits[i].m_strDescription.substr(0, 40), 0) == 0;
+        const size_t nLength = totalLength(hits);
+        // A snippet: clearly longer, never the whole rest of a page.
+        if (bSame && nLength > nBestLength + hits.size() * 20) {
+            strBest = strEnd;
+            nBestLength = nLength;
+        }
+    }
+    return strBest;
+}
+
+} // namespace
+
+bool SplitAddressAroundQuery(const std::string& strAddress, const std::string& strQuery, CSearchEngine& engine)
+{
+    const std::string strAddressTrimmed = TrimWhiteSpace(strAddress);
+    const size_t nSchemeEnd = strAddressTrimmed.find("://");
+    const size_t nPathStart =
+        nSchemeEnd == std::string::npos ? std::string::npos : strAddressTrimmed.find('/', nSchemeEnd + 3);
+    for (const std::string& strForm : QueryForms(TrimWhiteSpace(strQuery))) {
+        const size_t nAt = FindNoCase(strAddressTrimmed, strForm);
+        if (nAt == std::string::npos || nPathStart == std::string::npos || nAt <= nPathStart)
+            continue;
+        const std::string strBefore = strAddressTrimmed.substr(0, nAt);
+        size_t nSplit = strBefore.find('?');
+        if (nSplit == std::string::npos)
+            nSplit = strBefore.rfind('/');
+        engine.m_strUrl = strBefore.substr(0, nSplit);
+        engine.m_strPrefix = strBefore.substr(nSplit);
+        engine.m_strSuffix = strAddressTrimmed.substr(nAt + strForm.size());
+        const size_t nFragment = engine.m_strSuffix.find('#');
+        if (nFragment != std::string::npos)
+            engine.m_strSuffix.erase(nFragment);
+        return true;
+    }
+    return false;
+}
+
+bool LearnTokens(const std::string& strPage, const std::string& strPageUrl, const CSearchEngine& engine,
+                 const std::string& strQuery, CTokenProposal& proposal, std::string* pWhy)
+{
+    const std::vector<std::string> stems = QueryStems(strQuery);
+    const std::string strEngineDomain = RegistrableDomain(HostOfUrl(strPageUrl.empty() ? engine.m_strUrl : strPageUrl));
+    const CLinkCleaner links(strPageUrl.empty() ? engine.m_strUrl : strPageUrl, engine.m_strUrl);
+    const std::vector<CAnchor> anchors = FindAnchors(strPage);
+
+    // Candidate tokens: each ends where a link's value starts (the href, or an
+    // attribute before it that holds the same address), and starts at an
+    // attribute of the tag, at the tag, or at one of the three tags before it.
+    std::unordered_map<std::string, std::string> candidates; // start token -> end token
+    constexpr size_t kMaxTokenLength = 160;
+    for (const CAnchor& anchor : anchors) {
+        const CAttribute& href = anchor.m_attributes[static_cast<size_t>(anchor.m_nHref)];
+        const std::string_view hrefValue(strPage.data() + href.m_nValue, href.m_nValueEnd - href.m_nValue);
+        // The link's end tag, as the page writes it.
+        const size_t nLower = strPage.find("</a>", anchor.m_nTagEnd);
+        const size_t nUpper = strPage.find("</A>", anchor.m_nTagEnd);
+        if (nLower == std::string::npos && nUpper == std::string::npos)
+            continue;
+        const std::string strEnd = nUpper < nLower ? "</A>" : "</a>";
+        std::vector<size_t> starts = {anchor.m_nTagStart};
+        size_t nBack = anchor.m_nTagStart;
+        for (int k = 0; k < 3 && nBack > 0; ++k) {
+            nBack = strPage.rfind('<', nBack - 1);
+            if (nBack == std::string::npos)
+                break;
+            starts.push_back(nBack);
+        }
+        for (size_t a = 0; a < anchor.m_attributes.size(); ++a) {
+            const CAttribute& attribute = anchor.m_attributes[a];
+            const bool bLink = static_cast<int>(a) == anchor.m_nHref ||
+                               (static_cast<int>(a) < anchor.m_nHref &&
+                                std::string_view(strPage.data() + attribute.m_nValue,
+                                                 attribute.m_nValueEnd - attribute.m_nValue) == hrefValue);
+            if (!bLink)
+                continue;
+            std::vector<size_t> tokenStarts = starts;
+            for (size_t b = 0; b <= a; ++b)
+                tokenStarts.push_back(anchor.m_attributes[b].m_nName);
+            for (const size_t nStart : tokenStarts) {
+                if (nStart >= attribute.m_nValue || attribute.m_nValue - nStart > kMaxTokenLength)
+                    continue;
+                candidates.emplace(strPage.substr(nStart, attribute.m_nValue - nStart), strEnd);
+            }
+        }
+    }
+
+    std::vector<CCandidate> judged;
+    for (const auto& [strStart, strEnd] : candidates) {
+        const size_t nCount = CountOccurrences(strPage, strStart, 401);
+        if (nCount < 2 || nCount > 400)
+            continue;
+        CCandidate candidate;
+        candidate.m_strStart = strStart;
+        candidate.m_strEnd = strEnd;
+        candidate.m_hits = Extract(strPage, strStart, strEnd, links);
+        candidate.m_judgement = Judge(candidate.m_hits, strEngineDomain, stems);
+        candidate.m_bGenerated = HasGeneratedName(strStart);
+        if (candidate.m_judgement.m_fValue > 0)
+            judged.push_back(std::move(candidate));
+    }
+    if (judged.empty()) {
+        if (pWhy)
+            *pWhy = "no links of the page repeat like a list of results that holds the query's words";
+        return false;
+    }
+    // The most result-like; stable markup wins over generated names when it
+    // does nearly as well; then the shorter token.
+    double fBest = 0;
+    for (const CCandidate& candidate : judged)
+        fBest = std::max(fBest, candidate.m_judgement.m_fValue);
+    auto rank = [fBest](const CCandidate& c) {
+        const bool bNear = c.m_judgement.m_fValue >= 0.9 * fBest;
+        return std::make_tuple(!bNear, c.m_bGenerated, -c.m_judgement.m_fValue, c.m_strStart.size(), c.m_strStart);
+    };
+    const CCandidate& best =
+        *std::min_element(judged.begin(), judged.end(),
+                          [&rank](const CCandidate& a, const CCandidate& b) { return rank(a) < rank(b); });
+
+    proposal.m_strStartToken = best.m_strStart;
+    proposal.m_strEndToken = LongerEndToken(strPage, best, links);
+    proposal.m_hits = proposal.m_strEndToken == best.m_strEnd
+                          ? best.m_hits
+                          : Extract(strPage, proposal.m_strStartToken, proposal.m_strEndToken, links);
+    return true;
+}
+
+void LearnPaging(const std::string& strPage, const std::string& strQuery, int nHitsOnPage, CSearchEngine& engine)
+{
+    // The page's links that ask for the same query with a number that counts
+    // results: the smallest such number is the next page's.
+    const std::string strWanted = ToLowerAscii(TrimWhiteSpace(strQuery));
+    struct CNext
+    {
+        std::string m_strPath;
+        std::vector<std::pair<std::string, std::string>> m_params;
+        size_t m_nQueryParam = 0;
+        size_t m_nNumberParam = 0;
+        long m_nValue = 0;
+    };
+    std::optional<CNext> next;
+    for (const CAnchor& anchor : FindAnchors(strPage)) {
+        const CAttribute& href = anchor.m_attributes[static_cast<size_t>(anchor.m_nHref)];
+        const std::string strLink =
+            DecodeCharacterReferences(std::string_view(strPage).substr(href.m_nValue, href.m_nValueEnd - href.m_nValue));
+        const size_t nQuestion = strLink.find('?');
+        if (nQuestion == std::string::npos)
+            continue;
+        CNext link;
+        link.m_strPath = strLink.substr(0, nQuestion);
+        std::string_view query = std::string_view(strLink).substr(nQuestion + 1);
+        bool bHasQuery = false;
+        while (!query.empty()) {
+            const size_t nAmp = query.find('&');
+            const std::string_view piece = query.substr(0, nAmp);
+            const size_t nEquals = piece.find('=');
+            std::string strName(piece.substr(0, nEquals));
+            std::string strValue(nEquals == std::string_view::npos ? std::string_view() : piece.substr(nEquals + 1));
+            std::string strDecoded = strValue;
+            std::replace(strDecoded.begin(), strDecoded.end(), '+', ' ');
+            strDecoded = ToLowerAscii(TrimWhiteSpace(PercentDecode(strDecoded)));
+            if (!bHasQuery && strDecoded == strWanted) {
+                bHasQuery = true;
+                link.m_nQueryParam = link.m_params.size();
+            }
+            link.m_params.emplace_back(std::move(strName), std::move(strValue));
+            query = nAmp == std::string_view::npos ? std::string_view() : query.substr(nAmp + 1);
+        }
+        if (!bHasQuery)
+            continue;
+        for (size_t i = 0; i < link.m_params.size(); ++i) {
+            const std::string& strValue = link.m_params[i].second;
+            if (i == link.m_nQueryParam || strValue.empty() || strValue.size() > 6 ||
+                !std::all_of(strValue.begin(), strValue.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                continue;
+            const long nValue = std::stol(strValue);
+            if (nValue > 1 && (!next || nValue < next->m_nValue)) {
+                link.m_nNumberParam = i;
+                link.m_nValue = nValue;
+                next = link;
+            }
+        }
+    }
+
+    engine.m_nSearchType = ResultCount;
+    engine.m_strNextPage.clear();
+    const std::string strUrlPath = [&engine] {
+        const size_t nScheme = engine.m_strUrl.find("://");
+        const size_t nSlash = nScheme == std::string::npos ? std::string::npos : engine.m_strUrl.find('/', nScheme + 3);
+        return nSlash == std::string::npos ? std::string("/") : engine.m_strUrl.substr(nSlash);
+    }();
+    if (next && next->m_nValue >= 5) {
+        // A count of results: from 1 (11 after ten hits) or from 0 (10 after ten).
+        const long v = next->m_nValue;
+        // Engines page by tens: that decides first, the hits found here next.
+        const bool bFromOne = v % 10 == 1 || (v % 10 != 0 && v == nHitsOnPage + 1);
+        const bool bFromZero = !bFromOne && (v % 10 == 0 || v == nHitsOnPage);
+        std::string strCommand = "?";
+        for (size_t i = 0; i < next->m_params.size(); ++i) {
+            if (i > 0)
+                strCommand += '&';
+            strCommand += EscapePercent(next->m_params[i].first) + "=";
+            if (i == next->m_nQueryParam)
+                strCommand += "%s";
+            else if (i == next->m_nNumberParam)
+                strCommand += "%d";
+            else
+                strCommand += EscapePercent(next->m_params[i].second);
+        }
+        std::string strPath = next->m_strPath;
+        const size_t nScheme = strPath.find("://");
+        if (nScheme != std::string::npos) {
+            const size_t nSlash = strPath.find('/', nScheme + 3);
+            strPath = nSlash == std::string::npos ? "/" : strPath.substr(nSlash);
+        }
+        if (bFromOne && (strPath.empty() || strPath == strUrlPath)) {
+            // The first page exactly as given; the next ones from the URL with
+            // the count of hits so far plus one.
+            engine.m_nSearchType = SinglePage;
+            engine.m_strNextPage = strCommand;
+        }
+        if (engine.m_nSearchType != SinglePage) {
+            // The first page is formatted: a '%' of the address stands for itself.
+            engine.m_strUrl = EscapePercent(engine.m_strUrl);
+            engine.m_strPrefix = EscapePercent(engine.m_strPrefix);
+            engine.m_strSuffix = EscapePercent(engine.m_strSuffix);
+        }
+        if (bFromZero && (strPath.empty() || strPath == strUrlPath)) {
+            // The first page's address with the count of hits so far (0 first).
+            engine.m_nSearchType = StartNumber;
+            engine.m_strSuffix += "&" + EscapePercent(next->m_params[next->m_nNumberParam].first) + "=%d";
+        }
+        return;
+    }
+    engine.m_strUrl = EscapePercent(engine.m_strUrl);
+    engine.m_strPrefix = EscapePercent(engine.m_strPrefix);
+    engine.m_strSuffix = EscapePercent(engine.m_strSuffix);
+}

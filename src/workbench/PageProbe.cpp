@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#include "workbench/PageProbe.h"
+
+#include "engines/SearchEngine.h"
+#include "search/EngineOutcome.h"
+#include "search/FetchState.h"
+#include "search/PageFetch.h"
+#include "search/RequestTarget.h"
+#include "search/SearchTexts.h"
+
+std::string CPageAnswer::DescribeStatus() const
+{
+    if (m_nStatus < 400)
+        return {};
+    const std::string strReason = m_strReason.empty() ? StandardReasonPhrase(m_nStatus) : m_strReason;
+    return "HTTP " + std::to_string(m_nStatus) + (strReason.empty() ? "" : " " + strReason);
+}
+
+bool FetchResultPage(CInternetSession& session, const std::string& strAddress, CCancelSignal* pCancel,
+                     CPageAnswer& answer)
+{
+    answer = CPageAnswer{};
+    answer.m_strAddress = strAddress;
+    CFetchState fs;
+    fs.g_pSession = &session;
+    fs.m_pCancel = pCancel;
+    fs.m_nMessageRoute = MessageRoute::Drop; // the answer says what went wrong
+    fs.m_bKeepPagesOut = true;
+    if (!ParseRequestTarget(fs, strAddress) || !IsRequestableTarget(fs)) {
+        answer.m_strError = kMsgInvalidUrl;
+        return true;
+    }
+    if (!ConnectToServer(fs, fs.g_strServer)) {
+        answer.m_strError = fs.m_strLastError;
+        return true;
+    }
+    CSearchEngine engine;
+    engine.m_strUrl = strAddress;
+    if (!FetchPage(fs, engine))
+        return false;
+    answer.m_strUrl = fs.m_strPageUrl;
+    answer.m_nStatus = fs.m_nPageStatus;
+    answer.m_strReason = fs.m_strPageReason;
+    answer.m_strText = std::move(fs.g_strPage);
+    answer.m_strError = fs.m_strLastError;
+    return true;
+}
