@@ -265,6 +265,18 @@ int main(int argc, char** argv)
 
     if (options.m_command == CCliOptions::Command::Show)
         return ShowDocument(options);
+    if (options.m_command == CCliOptions::Command::LearnEngine) {
+        // A learned engine goes into the catalogue named, else the user's own
+        // (made when there is none yet).
+        if (!InitNetworkLibrary()) {
+            CCliHost::PrintMessage("The network library could not be started.");
+            return kExitFailure;
+        }
+        const int nExit = LearnEngineCommand(options, options.m_strEnginesFile.empty() ? FindCataloguePath()
+                                                                                       : options.m_strEnginesFile);
+        CleanupNetworkLibrary();
+        return nExit;
+    }
 
     // The catalogue named, else the user's, else the one shipped with the program.
     std::string strPath = options.m_strEnginesFile;
@@ -291,12 +303,8 @@ int main(int argc, char** argv)
         CCliHost::PrintMessage("The network library could not be started.");
         return kExitFailure;
     }
-    if (options.m_command == CCliOptions::Command::LearnEngine || options.m_command == CCliOptions::Command::CheckEngines) {
-        // A learned engine goes into the catalogue named, else the user's own.
-        const int nExit = options.m_command == CCliOptions::Command::LearnEngine
-                              ? LearnEngineCommand(options, options.m_strEnginesFile.empty() ? FindCataloguePath()
-                                                                                             : options.m_strEnginesFile)
-                              : CheckEnginesCommand(options, catalogue);
+    if (options.m_command == CCliOptions::Command::CheckEngines) {
+        const int nExit = CheckEnginesCommand(options, catalogue);
         CleanupNetworkLibrary();
         return nExit;
     }

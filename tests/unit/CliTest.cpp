@@ -482,3 +482,81 @@ TEST(Cli, TheSystemsSettingsMeanTheDesktopsProxyAndTheEnvironments)
     EXPECT_EQ(ignored.m_strOut, "Directly\thttp://direct.example/\tFar\n");
     EXPECT_EQ(proxy.GetRequestCount(), 2u);
 }
+
+TEST(Cli, LearnEngineWritesARecordThatSearchesThePage)
+{
+    std::string strResults;
+    for (int i = 0; i < 5; ++i)
+        strResults += "<div class=\"r\"><h3><a href=\"https://site" + std::to_string(i) + ".example/\">Red apple " +
+                      std::to_string(i) + "</a></h3><p>About red apples.</p></div>";
+    const std::string strPage = "<html><a href=\"/settings\">Settings</a>" + strResults +
+                                "<a href=\"/search?q=red+apple&amp;s=5\">Next</a></html>";
+    qtest::CLoopbackServer server([&strPage](const qtest::CRecordedRequest& request) {
+        if (request.m_strPath == "/bot")
+            return qtest::CReply::Ok("<html><p>Please confirm you are human.</p><form id='challenge-form'></form></html>");
+        if (request.m_strPath == "/gone")
+            return qtest::CReply::Make(403, "refused");
+        if (request.m_strPath == "/plain")
+            return qtest::CReply::Ok("<html><p>Hello</p></html>");
+        return qtest::CReply::Ok(strPage);
+    });
+    qtest::CTempDir dir;
+    const std::string strAddress = server.GetBaseUrl() + "/search?q=red+apple";
+    const CProcessResult learned =
+        RunCli({"--engines", dir.File("engines.dat"), "learn-engine", "--direct", "--add", "Apples", "red apple", strAddress},
+               dir.GetPath());
+    ASSERT_EQ(learned.m_nExitCode, 0) << learned.m_strErr;
+    const std::vector<CSearchEngine> record = ParseEngines(learned.m_strOut);
+    ASSERT_EQ(record.size(), 1u) << learned.m_strOut;
+    EXPECT_EQ(record[0].m_strName, "Apples");
+    EXPECT_EQ(record[0].m_nSearchType, StartNumber);
+    EXPECT_NE(learned.m_strErr.find("Apples: 5 hits on the page"), std::string::npos) << learned.m_strErr;
+    // Added to the catalogue; a second --add of the name is refused.
+    std::vector<CSearchEngine> catalogue;
+    ASSERT_TRUE(LoadEngines(dir.File("engines.dat"), catalogue));
+    ASSERT_EQ(catalogue.size(), 1u);
+    EXPECT_EQ(RunCli({"--engines", dir.File("engines.dat"), "learn-engine", "--direct", "--add", "Apples", "red apple",
+                      strAddress},
+                     dir.GetPath())
+                  .m_nExitCode,
+              1);
+
+    // The record searches the page as learned.
+    const CProcessResult searched =
+        RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "-q", "red apple", "Apples"}, dir.GetPath());
+    EXPECT_EQ(searched.m_nExitCode, 0) << searched.m_strErr;
+    EXPECT_EQ(Lines(searched.m_strOut).size(), 5u) << searched.m_strOut;
+
+    // Refusals: exit 3, a reason, no record; nothing like results: exit 1.
+    for (const char* pszPath : {"/bot", "/gone"}) {
+        const CProcessResult refused =
+            RunCli({"learn-engine", "--direct", "Apples", "red apple", server.GetBaseUrl() + pszPath + "?q=red+apple"},
+                   dir.GetPath());
+        EXPECT_EQ(refused.m_nExitCode, 3) << pszPath;
+        EXPECT_EQ(refused.m_strOut, "");
+        EXPECT_EQ(refused.m_strErr.rfind("questrel: Apples: ", 0), 0u) << refused.m_strErr;
+    }
+    EXPECT_EQ(RunCli({"learn-engine", "--direct", "Apples", "red apple", server.GetBaseUrl() + "/plain?q=red+apple"},
+                     dir.GetPath())
+                  .m_nExitCode,
+              1);
+    EXPECT_EQ(RunCli({"learn-engine", "--direct", "Apples", "red apple", server.GetBaseUrl() + "/search?q=pears"},
+                     dir.GetPath())
+                  .m_nExitCode,
+              2);
+}
+
+TEST_F(CCliFixture, CheckEnginesSaysWhichEnginesWorkAndWhyNot)
+{
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    engines[1].m_strStartToken = "<li><a class=\"gone\" href=\""; // Sample Multi: markup changed
+    ASSERT_TRUE(SaveEngines(strCatalogue, engines));
+    const CProcessResult result = Cli({"check-engines", "--direct", "Sample Count", "Sample Multi"});
+    EXPECT_EQ(result.m_nExitCode, 4) << result.m_strErr;
+    EXPECT_EQ(Lines(result.m_strOut),
+              (std::vector<std::string>{"Sample Count\tok\t20 hits", "Sample Multi\tno-hits\tstart token not on the page"}));
+    const CProcessResult ok = Cli({"check-engines", "--direct", "--json", "-v", "Sample Count"});
+    EXPECT_EQ(ok.m_nExitCode, 0);
+    EXPECT_NE(ok.m_strOut.find("\"verdict\":\"ok\""), std::string::npos) << ok.m_strOut;
+    EXPECT_NE(ok.m_strOut.find("\"startTokens\":"), std::string::npos);
+}
