@@ -4,8 +4,12 @@
 #include "engines/SearchEngine.h"
 #include "platform/TextUtil.h"
 #include "search/SearchTexts.h"
+#include "gui/LearnDlg.h"
 #include "gui/MessageBox.h"
+#include "gui/SettingsStore.h"
 #include "gui/WxText.h"
+#include "search/QueryComposer.h"
+#include "workbench/EngineCheck.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -13,7 +17,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-CEngineDlg::CEngineDlg(wxWindow* pParent) : wxDialog(pParent, wxID_ANY, "Engine")
+CEngineDlg::CEngineDlg(wxWindow* pParent, CSessionOptions sessionOptions)
+    : wxDialog(pParent, wxID_ANY, "Engine"), m_sessionOptions(std::move(sessionOptions))
 {
     // Controls are made in tab order; the sizer puts them in their places on
     // screen (the next-page edit shows above the prefix but comes last in tab order).
@@ -47,13 +52,115 @@ CEngineDlg::CEngineDlg(wxWindow* pParent) : wxDialog(pParent, wxID_ANY, "Engine"
     row("Search Command Prefix", m_pPrefix);
     row("Search Command Suffix", m_pSuffix);
 
+    // The workbench: learn, try, fetch again; the preview below.
+    auto* pLearn = new wxButton(this, IDC_LEARN_FROM_PAGE, "&Learn from a Result Page...");
+    m_pTest = new wxButton(this, IDC_TEST_ENGINE, "&Test");
+    m_pFetchAgain = new wxButton(this, IDC_FETCH_AGAIN, "&Fetch Again");
+    m_pPreview = new wxTextCtrl(this, IDC_PREVIEW, wxEmptyString, wxDefaultPosition, wxSize(-1, 130),
+                                wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
+    m_pPreview->SetName("Preview");
+    ShowPreview("Learn from a result page to fill the fields, or press Fetch Again to try them on the engine.");
+    pLearn->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnLearnFromPage(); });
+    m_pTest->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnTest(); });
+    m_pFetchAgain->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnFetchAgain(); });
+    auto* pBench = new wxBoxSizer(wxHORIZONTAL);
+    pBench->Add(pLearn, 0, wxRIGHT, 8);
+    pBench->Add(m_pTest, 0, wxRIGHT, 8);
+    pBench->Add(m_pFetchAgain);
+
     auto* pButtons = new wxBoxSizer(wxHORIZONTAL);
     pButtons->Add(pOk, 0, wxRIGHT, 8);
     pButtons->Add(pCancel);
     auto* pTop = new wxBoxSizer(wxVERTICAL);
-    pTop->Add(pGrid, 1, wxEXPAND | wxALL, 10);
-    pTop->Add(pButtons, 0, wxALIGN_CENTER | wxBOTTOM, 10);
+    pTop->Add(pGrid, 0, wxEXPAND | wxALL, 10);
+    pTop->Add(pBench, 0, wxALL, 10);
+    pTop->Add(m_pPreview, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
+    pTop->Add(pButtons, 0, wxALIGN_CENTER | wxALL, 10);
     SetSizerAndFit(pTop);
+}
+
+void CEngineDlg::ShowPreview(const std::string& strText)
+{
+    m_pPreview->ChangeValue(ToWx(strText));
+}
+
+std::string CEngineDlg::GetPreviewText() const
+{
+    return FromWx(m_pPreview->GetValue());
+}
+
+void CEngineDlg::SetProbePage(const std::string& strQuery, const CPageAnswer& answer)
+{
+    m_strProbeQuery = strQuery;
+    m_probe = answer;
+    m_bHasProbe = true;
+}
+
+void CEngineDlg::OnLearnFromPage()
+{
+    TransferDataFromWindow();
+    CLearnDlg learn(this, m_sessionOptions);
+    learn.m_strQuery = m_strProbeQuery;
+    learn.m_strAddress = m_bHasProbe ? m_probe.m_strAddress : std::string();
+    if (RunModalDialog(learn) != wxID_OK || !learn.HasLearned())
+        return;
+    // Every field but the name, which stays the user's when given.
+    const std::string strName = m_strName;
+    SetFromEngine(learn.m_learned);
+    if (!TrimWhiteSpace(strName).empty())
+        m_strName = strName;
+    TransferDataToWindow();
+    SetProbePage(learn.m_strQuery, learn.m_answer);
+    OnTest();
+}
+
+void CEngineDlg::OnTest()
+{
+    if (!m_bHasProbe) {
+        ShowPreview("There is no page to try the fields on yet: learn from a result page, or press Fetch Again.");
+        return;
+    }
+    TransferDataFromWindow();
+    CSearchEngine engine;
+    CopyToEngine(engine);
+    engine.m_strName = m_strName.empty() ? std::string("engine") : m_strName;
+    const CEngineCheck check = DiagnoseEngine(engine, m_strProbeQuery, m_probe);
+    std::string strText = std::string(VerdictName(check.m_nVerdict)) + ": " + check.m_strDetail + "  (page " +
+                          check.m_strAddress + ", " + std::to_string(check.m_nPageBytes) + " bytes)\n";
+    for (size_t i = 0; i < check.m_hits.size() && i < 8; ++i)
+        strText += std::to_string(i + 1) + ". " + check.m_hits[i].m_strDescription.substr(0, 120) + "\n    " +
+                   check.m_hits[i].m_strUrl + "\n";
+    ShowPreview(strText);
+}
+
+void CEngineDlg::OnFetchAgain()
+{
+    if (m_fetch.IsRunning())
+        return;
+    TransferDataFromWindow();
+    CSearchEngine engine;
+    CopyToEngine(engine);
+    const std::string strQuery = m_strProbeQuery.empty() ? std::string("weather") : m_strProbeQuery;
+    const std::string strAddress =
+        BuildFirstPageAddress(engine, ComposeQueryTerm(strQuery, kOptionAllWords), SettingsDefault::kMaxHits);
+    ShowPreview("Fetching " + strAddress + " ...");
+    m_pFetchAgain->Disable();
+    auto pAnswer = std::make_shared<CPageAnswer>();
+    m_fetch.Start(
+        *this,
+        [options = m_sessionOptions, strAddress, pAnswer](CCancelSignal& cancel) {
+            std::string strError;
+            std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
+            if (!pSession)
+                pAnswer->m_strError = strError;
+            else
+                FetchResultPage(*pSession, strAddress, &cancel, *pAnswer);
+        },
+        [this, strQuery, pAnswer] {
+            m_pFetchAgain->Enable();
+            SetProbePage(strQuery, *pAnswer);
+            OnTest();
+        });
 }
 
 void CEngineDlg::SetFromEngine(const CSearchEngine& engine)

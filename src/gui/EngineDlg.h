@@ -1,13 +1,22 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The engine dialog: one field for each value of an engine definition.
+// The engine dialog: one field for each value of an engine definition, and
+// the workbench: "Learn from a Result Page..." fills every field from a page
+// of the engine's results; "Test" shows what the fields find on that page
+// (how many hits, the first ones); "Fetch Again" asks the engine anew with
+// the fields as they are. Nothing is saved until OK.
+
+#include "gui/BackgroundTask.h"
+#include "platform/InternetClient.h"
+#include "workbench/PageProbe.h"
 
 #include <string>
 #include <vector>
 #include <wx/dialog.h>
 
 class CSearchEngine;
+class wxButton;
 class wxChoice;
 class wxTextCtrl;
 
@@ -21,12 +30,16 @@ enum : int
     IDC_PREFIX = 1016,
     IDC_SUFFIX = 1017,
     IDC_NEXT_PAGE = 1018,
+    IDC_LEARN_FROM_PAGE = 1019,
+    IDC_TEST_ENGINE = 1020,
+    IDC_FETCH_AGAIN = 1021,
+    IDC_PREVIEW = 1022,
 };
 
 class CEngineDlg : public wxDialog
 {
 public:
-    explicit CEngineDlg(wxWindow* pParent);
+    explicit CEngineDlg(wxWindow* pParent, CSessionOptions sessionOptions = {});
 
     std::string m_strStartToken;
     std::string m_strEndToken;
@@ -54,7 +67,28 @@ public:
     wxTextCtrl* GetEdit(int nId) const;
     wxChoice* GetSearchTypeList() const { return m_pSearchType; }
 
+    // The workbench's buttons.
+    void OnLearnFromPage();
+    void OnTest();
+    void OnFetchAgain();
+    bool IsFetching() const { return m_fetch.IsRunning(); }
+    // The preview: what the fields find on the page, or why nothing.
+    std::string GetPreviewText() const;
+    // The page the fields are tried on, and the query it answers.
+    void SetProbePage(const std::string& strQuery, const CPageAnswer& answer);
+
 private:
+    void ShowPreview(const std::string& strText);
+
+    CSessionOptions m_sessionOptions;
+    std::string m_strProbeQuery; // the query of the page tried on
+    CPageAnswer m_probe;
+    bool m_bHasProbe = false;
+    CBackgroundTask m_fetch;
+    wxTextCtrl* m_pPreview = nullptr;
+    wxButton* m_pTest = nullptr;
+    wxButton* m_pFetchAgain = nullptr;
+
     wxTextCtrl* m_pName;
     wxTextCtrl* m_pStartToken;
     wxTextCtrl* m_pEndToken;

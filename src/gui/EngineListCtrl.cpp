@@ -263,6 +263,25 @@ void CEngineListCtrl::ShowOutcomes(const std::vector<CEngineOutcome>& outcomes)
     }
 }
 
+void CEngineListCtrl::ShowCheckVerdicts(const std::vector<CEngineCheck>& checks)
+{
+    ClearOutcomes();
+    for (const CEngineCheck& check : checks) {
+        for (size_t nRow = 0; nRow < m_engines.size(); ++nRow) {
+            if (m_engines[nRow].m_strName != check.m_strEngine)
+                continue;
+            const char* pszVerdict = check.m_nVerdict == CheckVerdict::Ok       ? "works"
+                                     : check.m_nVerdict == CheckVerdict::NoHits  ? "definition broken"
+                                     : check.m_nVerdict == CheckVerdict::Refused ? "refused"
+                                                                                 : "failed";
+            m_rows[nRow].m_strOutcome = ToWx(std::string(pszVerdict) + ": " + check.m_strDetail);
+            m_rows[nRow].m_bFailure = check.m_nVerdict != CheckVerdict::Ok;
+            m_pModel->RowChanged(static_cast<unsigned>(nRow));
+            break;
+        }
+    }
+}
+
 void CEngineListCtrl::ClearOutcomes()
 {
     for (size_t nRow = 0; nRow < m_engines.size(); ++nRow) {

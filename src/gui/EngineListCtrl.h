@@ -11,6 +11,7 @@
 
 #include "engines/SearchEngine.h"
 #include "search/EngineOutcome.h"
+#include "workbench/EngineCheck.h"
 
 #include <functional>
 #include <vector>
@@ -68,6 +69,10 @@ public:
     // a failure (HTTP or Internet error) in red. Engines the search did not ask
     // show their name alone.
     void ShowOutcomes(const std::vector<CEngineOutcome>& outcomes);
+    // Check Engines' verdicts as the engines' outcomes: "works: 12 hits",
+    // "definition broken: start token not on the page", "refused: HTTP 403
+    // Forbidden", "failed: ..." (all but the first as failures).
+    void ShowCheckVerdicts(const std::vector<CEngineCheck>& checks);
     void ClearOutcomes();
     wxString GetOutcomeText(int nRow) const;
     bool IsOutcomeFailure(int nRow) const;

@@ -8,7 +8,9 @@
 #include "platform/FileUtil.h"
 #include "platform/ShellOpen.h"
 #include "platform/TextUtil.h"
+#include "search/SearchRequest.h"
 #include "search/SearchTexts.h"
+#include "workbench/EngineCheck.h"
 #include "search/TemplateFormat.h"
 #include "gui/AboutDlg.h"
 #include "gui/AppIcon.h"
@@ -63,6 +65,8 @@ const char* Prompt(int nId)
     case wxID_SAVE: return "Save the active document";
     case wxID_SAVEAS: return "Save the active document with a new name";
     case ID_EXPORT_RESULTS: return "Save the result list as CSV or JSON";
+    case ID_CHECK_ENGINES:
+        return "Asks the ticked engines (all, when none is ticked) for one page each and shows which work and why not";
     case wxID_EXIT: return "Quit the application";
     case ID_VIEW_TOOLBAR: return "Show or hide the toolbar";
     case ID_VIEW_STATUS_BAR: return "Show or hide the status bar";
@@ -178,6 +182,7 @@ void CMainFrame::CreateMenus()
     item(pOptions, ID_TOGGLE_SAVE_SETTINGS, "Save Search Settin&gs", wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_ONE_AT_A_TIME, "Search Engines &One at a Time", wxITEM_CHECK);
     pOptions->AppendSeparator();
+    item(pOptions, ID_CHECK_ENGINES, "Chec&k Engines");
     item(pOptions, ID_COMMUNICATION, "&Communication");
 
     auto* pHelp = new wxMenu;
@@ -203,6 +208,7 @@ void CMainFrame::CreateMenus()
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDeleteEngine(); }, ID_DELETE_ENGINE);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnSelectAllEngines(); }, ID_SELECT_ALL_ENGINES);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnClearAllEngines(); }, ID_CLEAR_ALL_ENGINES);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCheckEngines(); }, ID_CHECK_ENGINES);
     for (const int nId : kOptionToggles)
         Bind(wxEVT_MENU, [this, nId](wxCommandEvent&) { OnToggleOption(nId); }, nId);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCommunication(); }, ID_COMMUNICATION);
@@ -441,7 +447,7 @@ void CMainFrame::OnNewEngine()
 {
     if (!MayChangeCatalogue())
         return;
-    CEngineDlg dialog(this);
+    CEngineDlg dialog(this, GetSessionOptions());
     dialog.m_nSearchType = MultiplePages;
     for (const CSearchEngine& other : m_pEngineView->GetEngines())
         dialog.m_otherNames.push_back(other.m_strName);
@@ -459,7 +465,7 @@ void CMainFrame::OnEditEngine()
     if (nRow < 0 || !MayChangeCatalogue())
         return;
     CSearchEngine engine = m_pEngineView->GetEngines()[static_cast<size_t>(nRow)];
-    CEngineDlg dialog(this);
+    CEngineDlg dialog(this, GetSessionOptions());
     dialog.SetFromEngine(engine);
     const std::vector<CSearchEngine>& engines = m_pEngineView->GetEngines();
     for (size_t i = 0; i < engines.size(); ++i)
@@ -506,7 +512,49 @@ wxMenu* CMainFrame::CreateEngineMenu() const
     }
     pMenu->Append(ID_SELECT_ALL_ENGINES, "&Select All");
     pMenu->Append(ID_CLEAR_ALL_ENGINES, "&Clear All");
+    pMenu->AppendSeparator();
+    pMenu->Append(ID_CHECK_ENGINES, "Chec&k Engines", Prompt(ID_CHECK_ENGINES));
     return pMenu;
+}
+
+CSessionOptions CMainFrame::GetSessionOptions() const
+{
+    CSearchRequest request;
+    request.m_nConnectMethod = m_nConnectMethod;
+    request.m_strProxy = m_strProxy;
+    request.m_strPort = m_strPort;
+    request.m_strUserAgent = m_strUserAgent;
+    request.m_nTimeoutSeconds = m_nTimeoutSeconds;
+    return BuildSessionOptions(request);
+}
+
+void CMainFrame::OnCheckEngines()
+{
+    if (m_checkTask.IsRunning())
+        return;
+    std::vector<CSearchEngine> engines = m_pEngineView->GetTickedEngines();
+    if (engines.empty())
+        engines = m_pEngineView->GetEngines();
+    if (engines.empty())
+        return;
+    ShowStatusText(ToWx(FormatTemplate(kStatusCheckingEngines, {CTemplateArg::Int(static_cast<long long>(engines.size()))})));
+    auto pChecks = std::make_shared<std::vector<CEngineCheck>>();
+    m_checkTask.Start(
+        *this,
+        [options = GetSessionOptions(), engines, pChecks](CCancelSignal& cancel) {
+            std::string strError;
+            const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
+            if (pSession)
+                *pChecks = CheckEngines(*pSession, engines, kCheckQuery, &cancel);
+        },
+        [this, pChecks, nEngines = engines.size()] {
+            m_pEngineView->ShowCheckVerdicts(*pChecks);
+            const auto nWorking = std::count_if(pChecks->begin(), pChecks->end(), [](const CEngineCheck& check) {
+                return check.m_nVerdict == CheckVerdict::Ok;
+            });
+            ShowStatusText(ToWx(FormatTemplate(kStatusEnginesChecked, {CTemplateArg::Int(nWorking),
+                                                                       CTemplateArg::Int(static_cast<long long>(nEngines))})));
+        });
 }
 
 void CMainFrame::ShowEngineMenu()
@@ -640,6 +688,7 @@ void CMainFrame::OnClose(wxCloseEvent& event)
 {
     // A running search ends, and its worker is joined, before anything goes.
     m_pFormView->CancelSearch();
+    m_checkTask.Cancel();
     m_lockTimer.Stop();
     SaveWindowPlacement();
     SaveSettingsAtExit();

@@ -6,6 +6,8 @@
 // the connection settings for the whole program.
 
 #include "gui/AppContext.h"
+#include "gui/BackgroundTask.h"
+#include "platform/InternetClient.h"
 
 #include <functional>
 #include <memory>
@@ -45,6 +47,7 @@ enum : int
     ID_VIEW_TOOLBAR = 2900,
     ID_VIEW_STATUS_BAR = 2901,
     ID_EXPORT_RESULTS = 2906,
+    ID_CHECK_ENGINES = 2907,
 };
 
 class CMainFrame : public wxFrame
@@ -112,6 +115,12 @@ public:
     void OnEditEngine();
     void OnDeleteEngine();
     void OnSelectAllEngines();
+    // Asks the ticked engines (all, when none is ticked) for one page each, off
+    // the UI thread, and shows in the pane which work and why not.
+    void OnCheckEngines();
+    bool IsCheckingEngines() const { return m_checkTask.IsRunning(); }
+    // The connection settings of the moment, for requests outside a search.
+    CSessionOptions GetSessionOptions() const;
     void OnClearAllEngines();
     void OnCommunication();
     bool OnHelp(int nTopic);
@@ -138,6 +147,7 @@ private:
     CQuestrelView* m_pFormView = nullptr;
     std::unique_ptr<CQuestrelDoc> m_pDocument;
     wxTimer m_lockTimer;
+    CBackgroundTask m_checkTask;
     std::function<void(const wxString&)> m_statusObserver;
 };
 

@@ -30,6 +30,9 @@ inline constexpr const char* kMsgProfileUnreadable =
     "The settings file %s cannot be read (it is too large, no regular file, or not yours to read). "
     "The program starts with its defaults and leaves that file as it is; settings are not saved "
     "until it can be read.";
+inline constexpr const char* kCheckQuery = "weather"; // what Check Engines asks every engine
+inline constexpr const char* kStatusCheckingEngines = "Checking engines (%d)...";
+inline constexpr const char* kStatusEnginesChecked = "Engines checked: %d of %d work.";
 inline constexpr const char* kStatusWaitingForStoppedSearch =
     "Waiting for the stopped search to end; the new search starts then.";
 inline constexpr const char* kStatusCreateInternet = "Create Internet connection";

@@ -83,7 +83,7 @@ TEST(Shell, WithoutEngineEditingTheEngineCommandsAreInNoMenu)
               (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "Export &Results...", "-",
                        "E&xit"}));
     std::unique_ptr<wxMenu> pPopup(frame.CreateEngineMenu());
-    EXPECT_EQ(MenuLabels(pPopup.get()), (Strings{"&Select All", "&Clear All"}));
+    EXPECT_EQ(MenuLabels(pPopup.get()), (Strings{"&Select All", "&Clear All", "-", "Chec&k Engines"}));
     EXPECT_EQ(frame.GetMenuBar()->FindItem(ID_NEW_ENGINE), nullptr);
     EXPECT_EQ(frame.GetTitle(), "Untitled - Internet Questrel");
     EXPECT_EQ(frame.GetStatusMessage(), "Ready");
@@ -98,11 +98,11 @@ TEST(Shell, EngineEditingAddsTheEngineCommands)
                        "Export &Results...", "-", "Ne&w Engine", "&Edit Engine", "&Delete Engine", "-", "E&xit"}));
     std::unique_ptr<wxMenu> pPopup(frame.CreateEngineMenu());
     EXPECT_EQ(MenuLabels(pPopup.get()),
-              (Strings{"&Add", "&Properties", "&Delete", "&Select All", "&Clear All"}));
+              (Strings{"&Add", "&Properties", "&Delete", "&Select All", "&Clear All", "-", "Chec&k Engines"}));
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(2)),
               (Strings{"&Remove Duplicates", "&Verify Links", "&Show Hints", "Show Results in a &Web Page",
                        "Save Search Settin&gs",
-                       "Search Engines &One at a Time", "-", "&Communication"}));
+                       "Search Engines &One at a Time", "-", "Chec&k Engines", "&Communication"}));
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(3)),
               (Strings{"&Contents\tF1", "&How to use Internet Questrel", "&About Questrel..."}));
     EXPECT_EQ(frame.GetMenuBar()->FindItem(ID_TOGGLE_SAVE_SETTINGS)->GetHelp(),
