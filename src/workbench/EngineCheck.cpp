@@ -58,6 +58,11 @@ CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQ
         return check;
     }
     const std::string& page = answer.m_strText;
+    if (engine.m_strStartToken.empty() || engine.m_strEndToken.empty()) {
+        check.m_nVerdict = CheckVerdict::NoHits;
+        check.m_strDetail = engine.m_strStartToken.empty() ? "the start token is empty" : "the end token is empty";
+        return check;
+    }
     check.m_nStartTokens = Count(page, engine.m_strStartToken);
     check.m_nEndTokens = Count(page, engine.m_strEndToken);
 

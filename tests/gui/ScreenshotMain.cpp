@@ -2,13 +2,18 @@
 // questrel_screenshot: the desktop program on the catalogue and profile of the
 // XDG folders, a search started as if Search were pressed, and a screenshot of
 // the finished search saved to $QUESTREL_SCREENSHOT (with ImageMagick's import).
+// With $QUESTREL_LEARN_ADDRESS and $QUESTREL_LEARN_QUERY, the engine dialog
+// instead, its fields learned from that result page and its preview shown.
 
 #include "gui/SettingsStore.h"
 #include "engines/EngineCatalogue.h"
 #include "platform/InternetClient.h"
 #include "gui/AppContext.h"
 #include "gui/MainFrame.h"
+#include "gui/EngineDlg.h"
 #include "gui/QuestrelView.h"
+#include "workbench/EngineLearner.h"
+#include "workbench/PageProbe.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,10 +47,38 @@ public:
     }
 
 private:
+    // The engine dialog over the window, learned from the page as its button would.
+    void ShowLearnedDialog(const std::string& strAddress, const std::string& strQuery)
+    {
+        CPageAnswer answer;
+        const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(m_pFrame->GetSessionOptions(), nullptr);
+        if (pSession)
+            FetchResultPage(*pSession, strAddress, nullptr, answer);
+        CSearchEngine engine;
+        engine.m_strName = "Sample Learned";
+        SplitAddressAroundQuery(strAddress, strQuery, engine);
+        CTokenProposal proposal;
+        if (LearnTokens(answer.m_strText, answer.m_strUrl, engine, strQuery, proposal, nullptr)) {
+            engine.m_strStartToken = proposal.m_strStartToken;
+            engine.m_strEndToken = proposal.m_strEndToken;
+            LearnPaging(answer.m_strText, strQuery, static_cast<int>(proposal.m_hits.size()), engine);
+        }
+        m_pDialog = new CEngineDlg(m_pFrame, m_pFrame->GetSessionOptions());
+        m_pDialog->SetFromEngine(engine);
+        m_pDialog->TransferDataToWindow();
+        m_pDialog->SetProbePage(strQuery, answer);
+        m_pDialog->OnTest();
+        m_pDialog->Show();
+    }
+
     void Step()
     {
         CQuestrelView& view = m_pFrame->GetFormView();
-        if (m_nStep == 0)
+        const char* pszLearn = std::getenv("QUESTREL_LEARN_ADDRESS");
+        if (m_nStep == 0 && pszLearn) {
+            const char* pszQuery = std::getenv("QUESTREL_LEARN_QUERY");
+            ShowLearnedDialog(pszLearn, pszQuery ? pszQuery : "");
+        } else if (m_nStep == 0)
             view.OnSearch();
         else if (view.IsSearching() && m_nStep < 100)
             return;
@@ -55,6 +88,8 @@ private:
                 std::string("import -window root '") + (pszOut ? pszOut : "screenshot.png") + "'";
             const int nResult = std::system(strCommand.c_str());
             m_timer.Stop();
+            if (m_pDialog)
+                m_pDialog->Destroy();
             m_pFrame->Close();
             if (nResult != 0)
                 std::fprintf(stderr, "questrel_screenshot: import failed\n");
@@ -65,6 +100,7 @@ private:
 
     std::unique_ptr<CSettingsStore> m_pSettings;
     CMainFrame* m_pFrame = nullptr;
+    CEngineDlg* m_pDialog = nullptr;
     wxTimer m_timer;
     int m_nStep = 0;
 };

@@ -203,6 +203,9 @@ TEST(DiagnoseEngine, SaysWhatDidNotMatch)
 
     engine.m_strStartToken = "<h4><a href=\"";
     EXPECT_EQ(DiagnoseEngine(engine, "red apple", answer).m_strDetail, "start token not on the page");
+    CSearchEngine empty = engine;
+    empty.m_strStartToken.clear();
+    EXPECT_EQ(DiagnoseEngine(empty, "red apple", answer).m_strDetail, "the start token is empty");
 
     answer.m_strText = "<html><form id=\"challenge-form\">Please confirm you are human</form></html>";
     check = DiagnoseEngine(engine, "red apple", answer);
