@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 class wxEvtHandler;
 
@@ -25,16 +26,23 @@ public:
     CBackgroundTask& operator=(const CBackgroundTask&) = delete;
 
     // Starts the work; onEnded is called on the owner's UI thread when it has
-    // ended, unless it was cancelled. False while earlier work still runs.
+    // ended, unless it was cancelled. False while earlier work still runs;
+    // earlier work that was cancelled and is still winding down is not waited
+    // for (it ends on its own; the destructor waits for it). Work keeps what it
+    // makes in state of its own, so two runs never share it.
     bool Start(wxEvtHandler& owner, std::function<void(CCancelSignal&)> work, std::function<void()> onEnded);
     // Stops the work where it waits; onEnded is then not called.
     void Cancel();
-    bool IsRunning() const { return m_thread.joinable() && !m_bEnded; }
+    // Whether work runs whose end will be heard of (cancelled work does not count).
+    bool IsRunning() const { return m_pRun && !*m_pRun->m_pEnded && !m_pRun->m_pCancel->IsSignalled(); }
 
 private:
-    void Join();
-
-    std::shared_ptr<CCancelSignal> m_pCancel;
-    std::atomic<bool> m_bEnded{true};
-    std::thread m_thread;
+    struct CRun
+    {
+        std::shared_ptr<CCancelSignal> m_pCancel = std::make_shared<CCancelSignal>();
+        std::shared_ptr<std::atomic<bool>> m_pEnded = std::make_shared<std::atomic<bool>>(false);
+        std::thread m_thread;
+    };
+    std::shared_ptr<CRun> m_pRun;
+    std::vector<std::shared_ptr<CRun>> m_stopped; // cancelled, maybe still winding down
 };

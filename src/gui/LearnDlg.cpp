@@ -95,21 +95,24 @@ void CLearnDlg::StartLearning()
     m_bWaiting = true;
     SetBusy(true);
     SetStatus("Fetching " + m_strAddress + " ...");
-    const std::string strAddress = m_strAddress;
+    // The fetch keeps its answer apart: a stopped fetch still winding down
+    // never writes into the next one's.
+    auto pAnswer = std::make_shared<CPageAnswer>();
     m_task.Start(
         *this,
-        [this, strAddress](CCancelSignal& cancel) {
+        [options = m_options, strAddress = m_strAddress, pAnswer](CCancelSignal& cancel) {
             std::string strError;
-            std::unique_ptr<CInternetSession> pSession = OpenInternetSession(m_options, &strError);
-            CPageAnswer answer;
+            std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
             if (!pSession)
-                answer.m_strError = strError.empty() ? kMsgInternetException : strError;
-            else if (!FetchResultPage(*pSession, strAddress, &cancel, answer))
-                return; // stopped
-            m_answer = std::move(answer); // read on the UI thread once the task has ended
-            m_bFetched = true;
+                pAnswer->m_strError = strError.empty() ? kMsgInternetException : strError;
+            else
+                FetchResultPage(*pSession, strAddress, &cancel, *pAnswer);
         },
-        [this] { OnFetched(); });
+        [this, pAnswer] {
+            m_answer = std::move(*pAnswer);
+            m_bFetched = true;
+            OnFetched();
+        });
 }
 
 void CLearnDlg::StopLearning()

@@ -517,14 +517,19 @@ wxMenu* CMainFrame::CreateEngineMenu() const
     return pMenu;
 }
 
-CSessionOptions CMainFrame::GetSessionOptions() const
+void CMainFrame::FillConnection(CSearchRequest& request) const
 {
-    CSearchRequest request;
     request.m_nConnectMethod = m_nConnectMethod;
     request.m_strProxy = m_strProxy;
     request.m_strPort = m_strPort;
     request.m_strUserAgent = m_strUserAgent;
     request.m_nTimeoutSeconds = m_nTimeoutSeconds;
+}
+
+CSessionOptions CMainFrame::GetSessionOptions() const
+{
+    CSearchRequest request;
+    FillConnection(request);
     return BuildSessionOptions(request);
 }
 

@@ -19,6 +19,7 @@
 class CEngineListCtrl;
 class CQuestrelDoc;
 class CQuestrelView;
+struct CSearchRequest;
 class CSettingsStore;
 class wxMenu;
 class wxSplitterWindow;
@@ -119,7 +120,9 @@ public:
     // the UI thread, and shows in the pane which work and why not.
     void OnCheckEngines();
     bool IsCheckingEngines() const { return m_checkTask.IsRunning(); }
-    // The connection settings of the moment, for requests outside a search.
+    // The connection settings of the moment: into a search's request, and as
+    // the options of requests outside a search.
+    void FillConnection(CSearchRequest& request) const;
     CSessionOptions GetSessionOptions() const;
     void OnClearAllEngines();
     void OnCommunication();

@@ -206,11 +206,7 @@ CSearchRequest CQuestrelView::MakeSearchRequest() const
     request.m_bVerifyLinks = m_frame.m_bVerifyLinks;
     request.m_bShowResultsPage = m_frame.m_bShowHTML;
     request.m_bOneAtATime = m_frame.m_bOneAtATime;
-    request.m_nConnectMethod = m_frame.m_nConnectMethod;
-    request.m_strProxy = m_frame.m_strProxy;
-    request.m_strPort = m_frame.m_strPort;
-    request.m_strUserAgent = m_frame.m_strUserAgent;
-    request.m_nTimeoutSeconds = m_frame.m_nTimeoutSeconds;
+    m_frame.FillConnection(request);
     return request;
 }
 
