@@ -6,6 +6,7 @@
 #include "results/ResultRows.h"
 #include "search/HitLink.h"
 #include "search/HtmlText.h"
+#include "search/TokenPattern.h"
 
 #include <algorithm>
 
@@ -38,10 +39,12 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
     static const CLinkCleaner kDecodeOnly;
     const CLinkCleaner& links = pLinks ? *pLinks : kDecodeOnly;
     const std::string_view page(strPage);
-    const size_t nTokenLength = startToken.size();
+    const CTokenPattern start(startToken);
+    const CTokenPattern end(endToken);
     const bool bLinkAfterToken = EndsWithAttributeQuote(startToken);
     CPageHits result;
-    size_t p = page.find(startToken);
+    size_t nTokenLength = 0;
+    size_t p = start.Find(page, 0, &nTokenLength);
     result.m_bTokenFound = p != std::string_view::npos;
     while (p != std::string_view::npos) {
         // Stop acts between two hits, however long the page.
@@ -68,27 +71,34 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
         if (nTagEnd == std::string_view::npos)
             break;
         const size_t nDescStart = nTagEnd + 1;
-        const size_t nEnd = page.find(endToken, nDescStart);
-        if (nEnd == std::string_view::npos)
-            break;
-        // The next hit is looked for after the first character of the end token,
-        // and always after this occurrence, so the scan moves on.
-        const size_t nNext = page.find(startToken, std::max(nEnd + 1, p + 1));
+        // It ends at the end token; but a hit never swallows the next one: when
+        // the next hit starts first (or the end token never comes), the
+        // description ends there (or at the end of the page).
+        size_t nEndLength = 0;
+        const size_t nEnd = end.Find(page, nDescStart, &nEndLength);
+        size_t nNextLength = 0;
+        const size_t nNextStart = start.Find(page, nDescStart, &nNextLength);
+        size_t nDescEnd = nEnd;
+        const size_t nNext = nNextStart;
+        if (nEnd == std::string_view::npos || (nNextStart != std::string_view::npos && nNextStart < nEnd))
+            nDescEnd = nNextStart == std::string_view::npos ? page.size() : nNextStart;
 
         // A link far too long, or one that would run something on the user's
         // machine, is no result: it is skipped and counts for nothing.
         if (nQuote - nUrlStart > 4 * kMaxHitUrlBytes) {
             p = nNext;
+            nTokenLength = nNextLength;
             continue;
         }
         std::string strUrl = links.Clean(page.substr(nUrlStart, nQuote - nUrlStart));
         if (!IsListableHitUrl(strUrl)) {
             p = nNext;
+            nTokenLength = nNextLength;
             continue;
         }
         auto appended = CResultRows::AppendResult::Duplicate;
         if (!bRemoveDups || !rows.ContainsUrl(strUrl)) {
-            CSearchHit hit{CleanDescription(page.substr(nDescStart, nEnd - nDescStart)),
+            CSearchHit hit{CleanDescription(page.substr(nDescStart, nDescEnd - nDescStart)),
                            std::move(strUrl), strEngineName};
             appended = rows.AppendHit(std::move(hit), bRemoveDups, pCancel);
         }
@@ -99,6 +109,7 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
         else
             ++result.m_nDuplicates;
         p = nNext;
+        nTokenLength = nNextLength;
     }
     return result;
 }

@@ -104,9 +104,6 @@ CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQ
         check.m_strDetail = "start token not on the page";
     else if (hits.m_nDuplicates > 0)
         check.m_strDetail = "every hit was a duplicate";
-    else if (Count(page.substr(page.find(engine.m_strStartToken)), engine.m_strEndToken) == 0)
-        check.m_strDetail = "start token found " + Plural(check.m_nStartTokens, "time", "times") +
-                            ", end token never after it";
     else
         check.m_strDetail = "start token found " + Plural(check.m_nStartTokens, "time", "times") +
                             ", but no link after it is a result";

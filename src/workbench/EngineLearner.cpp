@@ -316,7 +316,20 @@ std::string LongerEndToken(const std::string& strPage, const CCandidate& best, c
     };
     std::string strBest = best.m_strEnd;
     size_t nBestLength = totalLength(best.m_hits);
+    // An end token that closes every hit before the next one starts (and the last one too).
+    auto closesEveryHit = [&strPage, &best](const std::string& strEnd) {
+        for (size_t i = strPage.find(best.m_strStart); i != std::string::npos;) {
+            const size_t nNext = strPage.find(best.m_strStart, i + 1);
+            const size_t nEnd = strPage.find(strEnd, i + best.m_strStart.size());
+            if (nEnd == std::string::npos || (nNext != std::string::npos && nEnd > nNext))
+                return false;
+            i = nNext;
+        }
+        return true;
+    };
     for (const std::string& strEnd : ends) {
+        if (!closesEveryHit(strEnd))
+            continue;
         const std::vector<CSearchHit> hits = Extract(strPage, best.m_strStart, strEnd, links);
         if (hits.size() != best.m_hits.size())
             continue;

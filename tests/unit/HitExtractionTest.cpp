@@ -5,6 +5,7 @@
 #include "search/HitExtraction.h"
 #include "search/HitLink.h"
 #include "search/HtmlText.h"
+#include "search/TokenPattern.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -58,8 +59,9 @@ TEST(ExtractHits, TableOfPages)
         {"04 character references",
          "<a href=\"http://a/?x=1&amp;y=2\">Tom&nbsp;&amp;&quot;Jerry&quot;</a>",
          {Hit("Tom &\"Jerry\"", "http://a/?x=1&y=2")}},
+        // The last hit, whose end token never comes, runs to the end of the page.
         {"05 start token without end token",
-         "<a href=\"http://a/1\">no end here", {}},
+         "<a href=\"http://a/1\">no end here", {Hit("no end here", "http://a/1")}},
         {"06 quote as second character after the token ends the page",
          "<a href=\"http:\"x\">stop</a><a href=\"http://a/2\">never</a>", {}},
         // The description starts after the ">" that closes the link's tag.
@@ -324,4 +326,50 @@ TEST(ExtractHits, LinksThatAreNoResultsAreNotListedNorCounted)
     EXPECT_EQ(all.GetCell(1, 1), "https://engine.example/relative/javascript:x");
     EXPECT_TRUE(IsListableHitUrl("http://" + std::string(kMaxHitUrlBytes - 7, 'h')));
     EXPECT_FALSE(IsListableHitUrl("http://" + std::string(kMaxHitUrlBytes - 6, 'h')));
+}
+
+TEST(ExtractHits, AHitNeverSwallowsTheNextOne)
+{
+    // The first result lost its end token: it ends where the next one starts,
+    // and the next is read as usual.
+    EXPECT_EQ(Extract("<li><a href=\"http://a/1\">One<li><a href=\"http://a/2\">Two</a><li><a href=\"http://a/3\">Three</a>",
+                      "<li><a href=\"", "</a>"),
+              (std::vector<CSearchHit>{Hit("One", "http://a/1"), Hit("Two", "http://a/2"), Hit("Three", "http://a/3")}));
+    // A definition that ends each description at the next result's markup keeps
+    // the last result too: it runs to the end of the page, cleaned and cut.
+    const std::string strTail(1000, 'z');
+    const std::vector<CSearchHit> hits =
+        Extract("<div class=r><a href=\"http://a/1\">One</a> first<div class=r><a href=\"http://a/2\">Two</a> " + strTail,
+                "<div class=r><a href=\"", "<div class=r>");
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[0].m_strDescription, "One first");
+    EXPECT_EQ(hits[1].m_strDescription, "Two " + strTail.substr(0, kMaxDescriptionLength - 4));
+    // An end token that comes first still ends the hit, as it always did.
+    EXPECT_EQ(Extract("<a href=\"http://a/1\">One</a> tail <a href=\"http://a/2\">Two</a>"),
+              (std::vector<CSearchHit>{Hit("One", "http://a/1"), Hit("Two", "http://a/2")}));
+}
+
+TEST(TokenPattern, AWildcardMatchesInsideOneTagOnly)
+{
+    const CTokenPattern heading("<h2{*}><a href=\"");
+    size_t nLength = 0;
+    EXPECT_EQ(heading.Find("x<h2 class=\" b_topTitle\"><a href=\"u", 0, &nLength), 1u);
+    EXPECT_EQ(nLength, std::string("<h2 class=\" b_topTitle\"><a href=\"").size());
+    EXPECT_EQ(heading.Find("<h2><a href=\"u", 0, &nLength), 0u);
+    EXPECT_EQ(nLength, std::string("<h2><a href=\"").size());
+    // Never across a tag's end: here the first <h2 has no link right after it.
+    EXPECT_EQ(heading.Find("<h2>t</h2><p><h2 id=x><a href=\"u", 0, &nLength), 13u);
+    const CTokenPattern generated("<div class=\"result-content {*}\"><a href=\"");
+    for (const char* pszPage : {"<div class=\"result-content svelte-1rq4ngz\"><a href=\"", "<div class=\"result-content svelte-9x\"><a href=\""})
+        EXPECT_EQ(generated.Count(pszPage), 1u) << pszPage;
+    EXPECT_EQ(generated.Count("<div class=\"result-content x\"><b><a href=\""), 0u);
+    // Without the wildcard a token is plain text; "{*}" alone matches nothing.
+    EXPECT_EQ(CTokenPattern("a{b}c").Find("xa{b}c", 0, &nLength), 1u);
+    EXPECT_EQ(CTokenPattern("{*}").Find("anything", 0, &nLength), std::string::npos);
+    EXPECT_EQ(CTokenPattern("{*}x{*}").Find("abx", 0, &nLength), 2u);
+
+    // In a definition: the hits of both markups, links and titles as usual.
+    EXPECT_EQ(Extract("<h2 class=\"a1\"><a href=\"http://a/1\">One</a></h2><h2><a href=\"http://a/2\">Two</a></h2>",
+                      "<h2{*}><a href=\"", "</a>"),
+              (std::vector<CSearchHit>{Hit("One", "http://a/1"), Hit("Two", "http://a/2")}));
 }

@@ -196,10 +196,12 @@ TEST(DiagnoseEngine, SaysWhatDidNotMatch)
     EXPECT_EQ(check.m_strDetail, "5 hits");
     EXPECT_EQ(check.m_nStartTokens, 5u);
 
-    engine.m_strEndToken = "</never>";
-    check = DiagnoseEngine(engine, "red apple", answer);
+    // Links that are no results after every start token.
+    CPageAnswer scripts = answer;
+    scripts.m_strText = "<h3><a href=\"javascript:go(1)\">x</a><h3><a href=\"javascript:go(2)\">y</a>";
+    check = DiagnoseEngine(engine, "red apple", scripts);
     EXPECT_EQ(check.m_nVerdict, CheckVerdict::NoHits);
-    EXPECT_EQ(check.m_strDetail, "start token found 5 times, end token never after it");
+    EXPECT_EQ(check.m_strDetail, "start token found 2 times, but no link after it is a result");
 
     engine.m_strStartToken = "<h4><a href=\"";
     EXPECT_EQ(DiagnoseEngine(engine, "red apple", answer).m_strDetail, "start token not on the page");

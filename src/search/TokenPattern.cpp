@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#include "search/TokenPattern.h"
+
+CTokenPattern::CTokenPattern(std::string_view token)
+{
+    // The literal parts; a wildcard at either end adds nothing (the shortest
+    // run there is empty).
+    size_t i = 0;
+    for (;;) {
+        const size_t nWild = token.find(kTokenWildcard, i);
+        const std::string_view part = token.substr(i, nWild == std::string_view::npos ? nWild : nWild - i);
+        if (!part.empty())
+            m_segments.emplace_back(part);
+        if (nWild == std::string_view::npos)
+            break;
+        i = nWild + kTokenWildcard.size();
+    }
+}
+
+size_t CTokenPattern::Find(std::string_view text, size_t nFrom, size_t* pLength) const
+{
+    if (m_segments.empty())
+        return std::string_view::npos;
+    const std::string& first = m_segments.front();
+    for (size_t nStart = text.find(first, nFrom); nStart != std::string_view::npos;
+         nStart = text.find(first, nStart + 1)) {
+        size_t nAt = nStart + first.size();
+        bool bMatched = true;
+        for (size_t s = 1; s < m_segments.size() && bMatched; ++s) {
+            const std::string& segment = m_segments[s];
+            // The run before the segment stays inside the tag: it ends at the
+            // first '<' or '>', which the segment itself may begin with.
+            const size_t nStop = text.find_first_of("<>", nAt);
+            const size_t nLimit = nStop == std::string_view::npos ? text.size() : nStop;
+            const size_t nSegment = text.substr(0, std::min(text.size(), nLimit + segment.size())).find(segment, nAt);
+            if (nSegment == std::string_view::npos || nSegment > nLimit)
+                bMatched = false;
+            else
+                nAt = nSegment + segment.size();
+        }
+        if (bMatched) {
+            if (pLength)
+                *pLength = nAt - nStart;
+            return nStart;
+        }
+    }
+    return std::string_view::npos;
+}
+
+size_t CTokenPattern::Count(std::string_view text, size_t nStopAt) const
+{
+    size_t n = 0;
+    size_t nLength = 0;
+    for (size_t i = Find(text, 0, &nLength); i != std::string_view::npos && n < nStopAt;
+         i = Find(text, i + 1, &nLength))
+        ++n;
+    return n;
+}
