@@ -17,10 +17,13 @@ enum SearchType : int
     ResultCount = 1,
     StartNumber = 2,
     SinglePage = 3,
+    PagesFromOne = 4,  // the page's number: 1 for the first page, then 2, 3, ...
+    PagesFromZero = 5, // the page's number: 0 for the first page, then 1, 2, ...
 };
+inline constexpr int kSearchTypeCount = 6;
 
 // The Search Type texts, in code order.
-extern const char* const kSearchTypeTexts[4];
+extern const char* const kSearchTypeTexts[kSearchTypeCount];
 
 // One engine definition of the catalogue.
 class CSearchEngine
@@ -43,7 +46,8 @@ public:
     // Whether the catalogue keeps a next-page command for this type.
     bool HasNextPageLine() const
     {
-        return m_nSearchType == MultiplePages || m_nSearchType == SinglePage;
+        return m_nSearchType == MultiplePages || m_nSearchType == SinglePage || m_nSearchType == PagesFromOne ||
+               m_nSearchType == PagesFromZero;
     }
 
     // Cuts this engine's hits out of a fetched page into the rows. False, doing

@@ -73,6 +73,10 @@ CEngineDlg::CEngineDlg(wxWindow* pParent, CSessionOptions sessionOptions)
     pButtons->Add(pCancel);
     auto* pTop = new wxBoxSizer(wxVERTICAL);
     pTop->Add(pGrid, 0, wxEXPAND | wxALL, 10);
+    pTop->Add(new wxStaticText(this, wxID_ANY,
+                               "In a token, {*} stands for any text inside one tag, such as a class name "
+                               "that changes with each version of the engine's pages."),
+              0, wxLEFT | wxRIGHT, 10);
     pTop->Add(pBench, 0, wxALL, 10);
     pTop->Add(m_pPreview, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
     pTop->Add(pButtons, 0, wxALIGN_CENTER | wxALL, 10);
@@ -209,7 +213,7 @@ bool CEngineDlg::TransferDataToWindow()
     m_pPrefix->ChangeValue(ToWx(m_strPrefix));
     m_pSuffix->ChangeValue(ToWx(m_strSuffix));
     m_pUrl->ChangeValue(ToWx(m_strUrl));
-    m_pSearchType->SetSelection(m_nSearchType >= 0 && m_nSearchType < 4 ? m_nSearchType : wxNOT_FOUND);
+    m_pSearchType->SetSelection(m_nSearchType >= 0 && m_nSearchType < kSearchTypeCount ? m_nSearchType : wxNOT_FOUND);
     m_pNextPage->ChangeValue(ToWx(m_strNextPage));
     return true;
 }

@@ -38,6 +38,7 @@ bool SearchEnginePages(const CEngineSearchRules& rules, const CSearchEngine& eng
 
     // How the first page went decides the outcome of an engine that lists nothing.
     bool bFirstPage = true;
+    int nPages = 0;
     for (;;) {
         if (!pages.FetchPage(fs, engine)) {
             outcome.m_nKind = CEngineOutcome::Kind::Cancelled;
@@ -78,13 +79,14 @@ bool SearchEnginePages(const CEngineSearchRules& rules, const CSearchEngine& eng
             }
         }
         bFirstPage = false;
+        ++nPages;
         if (engine.m_nSearchType == ResultCount || outcome.m_nHits >= rules.m_nHitLimit || nAdded == 0)
             break;
         // The next page goes over the same connection. An address that cannot be
         // parsed ends this engine's paging: fetching the old target again would
         // only bring the same page back.
         const std::string strNext =
-            BuildNextPageAddress(engine, rules.m_strQueryTerm, outcome.m_nHits, fs.g_strServer);
+            BuildNextPageAddress(engine, rules.m_strQueryTerm, outcome.m_nHits, fs.g_strServer, nPages);
         if (!ParseRequestTarget(fs, strNext))
             break;
     }

@@ -67,10 +67,12 @@ std::string BuildFirstPageAddress(const CSearchEngine& engine, const std::string
     const CTemplateText t = FirstPageTemplate(engine, strTerm);
     switch (engine.m_nSearchType) {
     case MultiplePages:
+    case PagesFromOne:
         return t.Format({CTemplateArg::Int(1)}).ToString();
     case ResultCount:
         return t.Format({CTemplateArg::Int(nHitLimit)}).ToString();
     case StartNumber:
+    case PagesFromZero:
         return t.Format({CTemplateArg::Int(0)}).ToString();
     default:
         return t.ToString();
@@ -78,7 +80,7 @@ std::string BuildFirstPageAddress(const CSearchEngine& engine, const std::string
 }
 
 std::string BuildNextPageAddress(const CSearchEngine& engine, const std::string& strTerm,
-                                 int nCount, const std::string& strCurrentHost)
+                                 int nCount, const std::string& strCurrentHost, int nPages)
 {
     switch (engine.m_nSearchType) {
     case MultiplePages: {
@@ -95,6 +97,16 @@ std::string BuildNextPageAddress(const CSearchEngine& engine, const std::string&
     case SinglePage:
         return FormatTemplate(engine.m_strUrl + engine.m_strNextPage,
                               {CTemplateArg::Text(strTerm), CTemplateArg::Int(nCount + 1)});
+    case PagesFromOne:
+    case PagesFromZero: {
+        // The term goes in as a value: its own '%' are never read as directives.
+        CTemplateText t(engine.m_strUrl);
+        t.AppendLiteral(engine.m_strNextPage);
+        const int nPage = engine.m_nSearchType == PagesFromOne ? nPages + 1 : nPages;
+        if (engine.m_strNextPage.find("%s") != std::string::npos)
+            t = t.Format({CTemplateArg::Text(strTerm)});
+        return t.Format({CTemplateArg::Int(nPage)}).ToString();
+    }
     default:
         return FirstPageTemplate(engine, strTerm).ToString();
     }

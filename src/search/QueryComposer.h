@@ -26,11 +26,13 @@ inline constexpr int kMaxHitLimit = 2048;
 std::string ComposeQueryTerm(const std::string& strQuery, int nSearchOption);
 
 // The first result page: URL + prefix + term + suffix, formatted by type
-// (MultiplePages with 1, ResultCount with the hit limit, StartNumber with 0,
-// any other type not formatted).
+// (MultiplePages and PagesFromOne with 1, ResultCount with the hit limit,
+// StartNumber and PagesFromZero with 0, SinglePage not formatted).
 std::string BuildFirstPageAddress(const CSearchEngine& engine, const std::string& strTerm,
                                   int nHitLimit);
 
-// The next result page after nCount hits of this engine. Never called for ResultCount.
+// The next result page after nCount hits of this engine on nPages pages.
+// PagesFromOne and PagesFromZero: URL + next-page command formatted with the
+// term (%s) and the number of the page to fetch. Never called for ResultCount.
 std::string BuildNextPageAddress(const CSearchEngine& engine, const std::string& strTerm,
-                                 int nCount, const std::string& strCurrentHost);
+                                 int nCount, const std::string& strCurrentHost, int nPages = 1);

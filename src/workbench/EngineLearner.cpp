@@ -6,6 +6,7 @@
 #include "search/HitLink.h"
 #include "search/HtmlText.h"
 #include "search/QueryComposer.h"
+#include "search/TokenPattern.h"
 
 #include <algorithm>
 #include <map>
@@ -218,6 +219,35 @@ bool HasGeneratedName(std::string_view token)
         i = nEnd + 1;
     }
     return false;
+}
+
+// The token with each generated name (a word of letters, digits, '-' and '_'
+// that mixes letters and digits, six characters or more) made a wildcard.
+std::string WildcardGeneratedNames(std::string_view token)
+{
+    std::string out;
+    size_t i = 0;
+    auto isWordChar = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    };
+    while (i < token.size()) {
+        if (!isWordChar(token[i])) {
+            out += token[i++];
+            continue;
+        }
+        size_t nEnd = i;
+        while (nEnd < token.size() && isWordChar(token[nEnd]))
+            ++nEnd;
+        const std::string_view word = token.substr(i, nEnd - i);
+        const bool bDigit = std::any_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const bool bLetter = std::any_of(word.begin(), word.end(), [](char c) { return c > '9'; });
+        if (word.size() >= 6 && bDigit && bLetter)
+            out += kTokenWildcard;
+        else
+            out += word;
+        i = nEnd;
+    }
+    return out;
 }
 
 struct CJudgement
@@ -456,26 +486,56 @@ bool LearnTokens(const std::string& strPage, const std::string& strPageUrl, cons
                           [&rank](const CCandidate& a, const CCandidate& b) { return rank(a) < rank(b); });
 
     proposal.m_strStartToken = best.m_strStart;
+    if (best.m_bGenerated) {
+        // A generated class name changes with the engine's next deploy: the
+        // wildcard stands for it where it finds the very same hits.
+        const std::string strGeneral = WildcardGeneratedNames(best.m_strStart);
+        const std::vector<CSearchHit> hits = Extract(strPage, strGeneral, best.m_strEnd, links);
+        if (hits == best.m_hits)
+            proposal.m_strStartToken = strGeneral;
+    }
     proposal.m_strEndToken = LongerEndToken(strPage, best, links);
-    proposal.m_hits = proposal.m_strEndToken == best.m_strEnd
-                          ? best.m_hits
-                          : Extract(strPage, proposal.m_strStartToken, proposal.m_strEndToken, links);
+    proposal.m_hits = Extract(strPage, proposal.m_strStartToken, proposal.m_strEndToken, links);
     return true;
 }
 
+namespace {
+
+// A link of the page to another of its result pages.
+struct CNext
+{
+    std::string m_strPath;
+    std::vector<std::pair<std::string, std::string>> m_params;
+    size_t m_nQueryParam = 0;
+    size_t m_nNumberParam = 0;
+    long m_nValue = 0;
+};
+
+// "?name=value&..." of the link with %s for the query and %d for its number.
+std::string NextCommand(const CNext& next)
+{
+    std::string strCommand = "?";
+    for (size_t i = 0; i < next.m_params.size(); ++i) {
+        if (i > 0)
+            strCommand += '&';
+        strCommand += EscapePercent(next.m_params[i].first) + "=";
+        if (i == next.m_nQueryParam)
+            strCommand += "%s";
+        else if (i == next.m_nNumberParam)
+            strCommand += "%d";
+        else
+            strCommand += EscapePercent(next.m_params[i].second);
+    }
+    return strCommand;
+}
+
+} // namespace
+
 void LearnPaging(const std::string& strPage, const std::string& strQuery, int nHitsOnPage, CSearchEngine& engine)
 {
-    // The page's links that ask for the same query with a number that counts
-    // results: the smallest such number is the next page's.
+    // The page's links that ask for the same query with a number: the
+    // smallest such number is the next page's.
     const std::string strWanted = ToLowerAscii(TrimWhiteSpace(strQuery));
-    struct CNext
-    {
-        std::string m_strPath;
-        std::vector<std::pair<std::string, std::string>> m_params;
-        size_t m_nQueryParam = 0;
-        size_t m_nNumberParam = 0;
-        long m_nValue = 0;
-    };
     std::optional<CNext> next;
     for (const CAnchor& anchor : FindAnchors(strPage)) {
         const CAttribute& href = anchor.m_attributes[static_cast<size_t>(anchor.m_nHref)];
@@ -512,7 +572,7 @@ void LearnPaging(const std::string& strPage, const std::string& strQuery, int nH
                 !std::all_of(strValue.begin(), strValue.end(), [](char c) { return c >= '0' && c <= '9'; }))
                 continue;
             const long nValue = std::stol(strValue);
-            if (nValue > 1 && (!next || nValue < next->m_nValue)) {
+            if (nValue >= 1 && (!next || nValue < next->m_nValue)) {
                 link.m_nNumberParam = i;
                 link.m_nValue = nValue;
                 next = link;
@@ -527,24 +587,30 @@ void LearnPaging(const std::string& strPage, const std::string& strQuery, int nH
         const size_t nSlash = nScheme == std::string::npos ? std::string::npos : engine.m_strUrl.find('/', nScheme + 3);
         return nSlash == std::string::npos ? std::string("/") : engine.m_strUrl.substr(nSlash);
     }();
+    if (next && next->m_nValue <= 2) {
+        // A page number: 2 for the second page counts from 1, 1 from 0.
+        std::string strPath = next->m_strPath;
+        const size_t nScheme = strPath.find("://");
+        if (nScheme != std::string::npos) {
+            const size_t nSlash = strPath.find('/', nScheme + 3);
+            strPath = nSlash == std::string::npos ? "/" : strPath.substr(nSlash);
+        }
+        engine.m_strUrl = EscapePercent(engine.m_strUrl);
+        engine.m_strPrefix = EscapePercent(engine.m_strPrefix);
+        engine.m_strSuffix = EscapePercent(engine.m_strSuffix);
+        if (strPath.empty() || strPath == strUrlPath) {
+            engine.m_nSearchType = next->m_nValue == 2 ? PagesFromOne : PagesFromZero;
+            engine.m_strNextPage = NextCommand(*next);
+        }
+        return;
+    }
     if (next && next->m_nValue >= 5) {
         // A count of results: from 1 (11 after ten hits) or from 0 (10 after ten).
         const long v = next->m_nValue;
         // Engines page by tens: that decides first, the hits found here next.
         const bool bFromOne = v % 10 == 1 || (v % 10 != 0 && v == nHitsOnPage + 1);
         const bool bFromZero = !bFromOne && (v % 10 == 0 || v == nHitsOnPage);
-        std::string strCommand = "?";
-        for (size_t i = 0; i < next->m_params.size(); ++i) {
-            if (i > 0)
-                strCommand += '&';
-            strCommand += EscapePercent(next->m_params[i].first) + "=";
-            if (i == next->m_nQueryParam)
-                strCommand += "%s";
-            else if (i == next->m_nNumberParam)
-                strCommand += "%d";
-            else
-                strCommand += EscapePercent(next->m_params[i].second);
-        }
+        const std::string strCommand = NextCommand(*next);
         std::string strPath = next->m_strPath;
         const size_t nScheme = strPath.find("://");
         if (nScheme != std::string::npos) {

@@ -37,6 +37,20 @@ TEST(Catalogue, SavesEveryRecordWithCrLfAndTheNextPageLineOnlyForPagingTypes)
     EXPECT_EQ(loaded[1].m_strNextPage, ""); // a type 1 record keeps no next-page command
 }
 
+TEST(Catalogue, NumberedPageTypesKeepTheirNextPageLine)
+{
+    const std::vector<CSearchEngine> engines = {MakeEngine("Four", PagesFromOne, "?q=%s&page=%d"),
+                                                MakeEngine("Five", PagesFromZero, "?q=%s&p=%d"),
+                                                MakeEngine("One", ResultCount)};
+    int nDropped = -1;
+    const std::vector<CSearchEngine> loaded = ParseEngines(FormatEngines(engines), &nDropped);
+    EXPECT_EQ(nDropped, 0);
+    ASSERT_EQ(loaded.size(), 3u);
+    EXPECT_EQ(loaded[0], engines[1]);
+    EXPECT_EQ(loaded[1], engines[0]);
+    EXPECT_EQ(loaded[2].m_strName, "One");
+}
+
 TEST(Catalogue, ReadsLfOnlyFilesAndTrimsTrailingBlanksOnly)
 {
     const std::string strFile =

@@ -133,3 +133,21 @@ TEST(SearchRequest, OnePlaceForTheHitLimitAndTheConnectMethod)
     EXPECT_EQ(BuildSessionOptions(request).m_nStallTimeoutMs, 5000);
     EXPECT_EQ(BuildSessionOptions(request).m_strAgent, "Internet Questrel/2.0a");
 }
+
+TEST(QueryComposer, NumberedPagesCountFromOneOrZero)
+{
+    CSearchEngine engine;
+    engine.m_strUrl = "https://e.example/search";
+    engine.m_strPrefix = "?q=";
+    engine.m_strSuffix = "&source=web";
+    engine.m_strNextPage = "?q=%s&page=%d&source=web";
+    engine.m_nSearchType = PagesFromOne;
+    EXPECT_EQ(BuildFirstPageAddress(engine, "a%25b", 20), "https://e.example/search?q=a%25b&source=web");
+    EXPECT_EQ(BuildNextPageAddress(engine, "a%25b", 10, "e.example", 1), "https://e.example/search?q=a%25b&page=2&source=web");
+    EXPECT_EQ(BuildNextPageAddress(engine, "a%25b", 20, "e.example", 2), "https://e.example/search?q=a%25b&page=3&source=web");
+    engine.m_nSearchType = PagesFromZero;
+    engine.m_strSuffix = "&p=%d";
+    EXPECT_EQ(BuildFirstPageAddress(engine, "x", 20), "https://e.example/search?q=x&p=0");
+    EXPECT_EQ(BuildNextPageAddress(engine, "x", 10, "e.example", 1), "https://e.example/search?q=x&page=1&source=web");
+    EXPECT_TRUE(engine.HasNextPageLine());
+}

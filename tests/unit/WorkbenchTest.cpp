@@ -108,6 +108,20 @@ TEST(LearnTokens, FindTheResultsOfPagesOfManyShapes)
     }
 }
 
+TEST(LearnTokens, GeneratedClassNamesBecomeWildcards)
+{
+    std::string strResults;
+    for (const std::string& strUrl : Sites())
+        strResults += "<div class=\"result-content svelte-1rq4ngz\"><a href=\"" + strUrl +
+                      "\">Red apple</a></div><a href=\"/more?q=red+apple\">More like this</a>";
+    CSearchEngine engine;
+    ASSERT_TRUE(SplitAddressAroundQuery(kPageUrl, "red apple", engine));
+    CTokenProposal proposal;
+    ASSERT_TRUE(LearnTokens(Furniture(strResults), kPageUrl, engine, "red apple", proposal, nullptr));
+    EXPECT_EQ(proposal.m_strStartToken, "<div class=\"result-content {*}\"><a href=\"");
+    EXPECT_EQ(proposal.m_hits.size(), 5u);
+}
+
 TEST(LearnTokens, APageWithoutAListOfResultsProposesNothing)
 {
     CSearchEngine engine;
@@ -174,8 +188,15 @@ TEST(LearnPaging, TheNextLinkDecidesTheType)
     EXPECT_EQ(fromZero.m_strSuffix, "&s=%d");
     EXPECT_EQ(BuildNextPageAddress(fromZero, "red+apple", 10, "e.example"), "https://e.example/search?q=red+apple&s=10");
 
-    EXPECT_EQ(learn("/search?q=red+apple&page=2", 10).m_nSearchType, ResultCount); // page numbers: one page
+    // Page numbers, from 1 or from 0.
+    const CSearchEngine fromPageOne = learn("/search?q=red+apple&page=2", 10);
+    EXPECT_EQ(fromPageOne.m_nSearchType, PagesFromOne);
+    EXPECT_EQ(BuildNextPageAddress(fromPageOne, "red+apple", 10, "e.example", 1), "https://e.example/search?q=red+apple&page=2");
+    const CSearchEngine fromPageZero = learn("/search?q=red%20apple&amp;offset=1&amp;spellcheck=0", 10);
+    EXPECT_EQ(fromPageZero.m_nSearchType, PagesFromZero);
+    EXPECT_EQ(fromPageZero.m_strNextPage, "?q=%s&offset=%d&spellcheck=0");
     EXPECT_EQ(learn("/elsewhere?q=red+apple&first=11", 10).m_nSearchType, ResultCount);
+    EXPECT_EQ(learn("/search?q=red+apple&n=3", 10).m_nSearchType, ResultCount); // neither a page nor a count
 }
 
 TEST(DiagnoseEngine, SaysWhatDidNotMatch)
