@@ -5,6 +5,7 @@
 #include "cli/CliOutput.h"
 #include "cli/CliWorkbench.h"
 #include "document/SearchDocument.h"
+#include "engines/CatalogueUpdate.h"
 #include "engines/EngineCatalogue.h"
 #include "platform/CancelSignal.h"
 #include "platform/FileUtil.h"
@@ -281,9 +282,15 @@ int main(int argc, char** argv)
     // The catalogue named, else the user's, else the one shipped with the program.
     std::string strPath = options.m_strEnginesFile;
     if (strPath.empty()) {
+        // The user's own catalogue, made from the shipped one at the first use
+        // and brought up to date with it at every start, as the window does.
         strPath = FindCataloguePath();
         const std::string strShare = FindShareDirectory();
-        if (!FileExists(strPath) && !strShare.empty())
+        CCatalogueUpdate update;
+        if (strPath == GetUserCataloguePath() && PrepareUserCatalogue(strPath, strShare, &update) &&
+            update.m_nUpdated > 0)
+            CCliHost::PrintMessage(FormatTemplate(kMsgEnginesUpdated, {CTemplateArg::Int(update.m_nUpdated)}));
+        if (!FileExists(strPath) && !PathExists(strPath) && !strShare.empty())
             strPath = strShare + kCatalogueFileName;
     }
     std::vector<CSearchEngine> catalogue;

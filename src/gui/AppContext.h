@@ -6,6 +6,7 @@
 // folders; tests fill it with temporary folders.
 
 #include <string>
+#include <vector>
 
 class CSettingsStore;
 
@@ -15,6 +16,9 @@ struct CAppContext
     std::string m_strCataloguePath;        // engines.dat in use
     std::string m_strHelpDir;              // folder of the help pages, with '/'
     bool m_bEngineEditing = false;         // "/a" as the first argument
+    std::string m_strShareDir;             // the shipped files, with '/'; empty when not found
+    int m_nEnginesUpdated = 0;             // definitions brought up to date at this start
+    std::vector<std::string> m_newerShipped; // engines the user changed that have a newer shipped one
 };
 
 // Command-line handling: the first argument "/a" (any case) turns on engine

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/DesktopIntegration.h"
 
+#include "engines/CatalogueUpdate.h"
 #include "engines/EngineCatalogue.h"
 #include "platform/FileUtil.h"
 
@@ -82,13 +83,10 @@ bool RegisterDesktopIntegration(const std::string& strProgramPath, const std::st
     return bOk;
 }
 
-std::string PrepareCatalogue(const std::string& strShareDir)
+std::string PrepareCatalogue(const std::string& strShareDir, CCatalogueUpdate* pUpdate)
 {
     const std::string strPath = FindCataloguePath();
-    if (!FileExists(strPath) && !strShareDir.empty()) {
-        std::string bytes;
-        if (ReadFileBytes(strShareDir + kCatalogueFileName, bytes, kMaxCatalogueBytes))
-            WriteFileAtomically(strPath, bytes, true);
-    }
+    if (strPath == GetUserCataloguePath())
+        PrepareUserCatalogue(strPath, strShareDir, pUpdate);
     return strPath;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+struct CCatalogueUpdate;
+
 // The program's place on a Linux desktop: where its shared files are, and the
 // registration of the program and of its document type ("Questrel Document",
 // *.qrl) for the current user.
@@ -29,4 +31,4 @@ bool RegisterDesktopIntegration(const std::string& strProgramPath, const std::st
 
 // The user's catalogue, made from the shipped default on first run. Returns the
 // catalogue to use: beside the program when there is one, else the user's.
-std::string PrepareCatalogue(const std::string& strShareDir);
+std::string PrepareCatalogue(const std::string& strShareDir, CCatalogueUpdate* pUpdate = nullptr);

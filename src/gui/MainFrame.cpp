@@ -3,6 +3,7 @@
 
 #include "gui/QuestrelDoc.h"
 #include "gui/SettingsStore.h"
+#include "engines/CatalogueUpdate.h"
 #include "engines/EngineCatalogue.h"
 #include "gui/EngineDlg.h"
 #include "platform/FileUtil.h"
@@ -65,6 +66,7 @@ const char* Prompt(int nId)
     case wxID_SAVE: return "Save the active document";
     case wxID_SAVEAS: return "Save the active document with a new name";
     case ID_EXPORT_RESULTS: return "Save the result list as CSV or JSON";
+    case ID_RESTORE_SHIPPED: return "Replaces the selected engine's definition by the one shipped with the program";
     case ID_CHECK_ENGINES:
         return "Asks the ticked engines (all, when none is ticked) for one page each and shows which work and why not";
     case wxID_EXIT: return "Quit the application";
@@ -127,6 +129,9 @@ CMainFrame::CMainFrame(const CAppContext& context)
     CreateToolBarAndStatusBar();
     ReadOptions();
     RestoreWindowPlacement();
+    if (m_context.m_nEnginesUpdated > 0)
+        ShowStatusText(ToWx(FormatTemplate(kMsgEnginesUpdated, {CTemplateArg::Int(m_context.m_nEnginesUpdated)})));
+    TellNewerShippedDefinitions();
 
     // The first document: the form's values from the profile.
     m_pDocument = std::make_unique<CQuestrelDoc>(*this);
@@ -209,6 +214,7 @@ void CMainFrame::CreateMenus()
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnSelectAllEngines(); }, ID_SELECT_ALL_ENGINES);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnClearAllEngines(); }, ID_CLEAR_ALL_ENGINES);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCheckEngines(); }, ID_CHECK_ENGINES);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnRestoreShippedDefinition(); }, ID_RESTORE_SHIPPED);
     for (const int nId : kOptionToggles)
         Bind(wxEVT_MENU, [this, nId](wxCommandEvent&) { OnToggleOption(nId); }, nId);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCommunication(); }, ID_COMMUNICATION);
@@ -492,6 +498,45 @@ void CMainFrame::OnDeleteEngine()
     SaveEngines();
 }
 
+void CMainFrame::TellNewerShippedDefinitions()
+{
+    if (m_context.m_newerShipped.empty())
+        return;
+    CShippedRecord record;
+    ReadShippedRecord(m_context.m_strCataloguePath, record);
+    std::string strNames;
+    for (const std::string& strName : m_context.m_newerShipped) {
+        if (std::find(record.m_told.begin(), record.m_told.end(), strName) != record.m_told.end())
+            continue;
+        strNames += (strNames.empty() ? "" : ", ") + strName;
+        record.m_told.push_back(strName);
+    }
+    if (strNames.empty())
+        return;
+    ShowMessageBox(this, FormatTemplate(kMsgNewerShipped, {CTemplateArg::Text(strNames)}), kAppCaption,
+                   wxOK | wxICON_INFORMATION);
+    WriteShippedRecord(m_context.m_strCataloguePath, record);
+}
+
+void CMainFrame::OnRestoreShippedDefinition()
+{
+    const int nRow = m_pEngineView->GetFirstSelectedRow();
+    if (nRow < 0)
+        return;
+    const std::string strName = m_pEngineView->GetEngines()[static_cast<size_t>(nRow)].m_strName;
+    CSearchEngine shipped;
+    if (!FindShippedDefinition(m_context.m_strShareDir, strName, shipped)) {
+        ShowMessageBox(this, FormatTemplate(kMsgNoShippedDefinition, {CTemplateArg::Text(strName)}), kAppCaption,
+                       wxOK | wxICON_INFORMATION);
+        return;
+    }
+    if (!MayChangeCatalogue())
+        return;
+    m_pEngineView->ReplaceEngine(nRow, std::move(shipped));
+    if (SaveEngines())
+        ShowStatusText(ToWx(FormatTemplate(kStatusShippedRestored, {CTemplateArg::Text(strName)})));
+}
+
 void CMainFrame::OnSelectAllEngines()
 {
     m_pEngineView->SetAllTicks(true);
@@ -509,6 +554,7 @@ wxMenu* CMainFrame::CreateEngineMenu() const
         pMenu->Append(ID_NEW_ENGINE, "&Add", Prompt(ID_NEW_ENGINE));
         pMenu->Append(ID_EDIT_ENGINE, "&Properties", Prompt(ID_EDIT_ENGINE));
         pMenu->Append(ID_DELETE_ENGINE, "&Delete", Prompt(ID_DELETE_ENGINE));
+        pMenu->Append(ID_RESTORE_SHIPPED, "&Restore Shipped Definition", Prompt(ID_RESTORE_SHIPPED));
     }
     pMenu->Append(ID_SELECT_ALL_ENGINES, "&Select All");
     pMenu->Append(ID_CLEAR_ALL_ENGINES, "&Clear All");

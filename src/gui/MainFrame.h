@@ -49,6 +49,7 @@ enum : int
     ID_VIEW_STATUS_BAR = 2901,
     ID_EXPORT_RESULTS = 2906,
     ID_CHECK_ENGINES = 2907,
+    ID_RESTORE_SHIPPED = 2908,
 };
 
 class CMainFrame : public wxFrame
@@ -102,6 +103,8 @@ public:
     bool SaveEngines();
     // False (and says why) when engine commands must leave the catalogue alone.
     bool MayChangeCatalogue();
+    // Once per engine: a newer shipped definition of an engine the user changed.
+    void TellNewerShippedDefinitions();
     void UpdateTitle();
     void UpdateCommandStates();
     void UpdateLockIndicators();
@@ -119,6 +122,8 @@ public:
     // Asks the ticked engines (all, when none is ticked) for one page each, off
     // the UI thread, and shows in the pane which work and why not.
     void OnCheckEngines();
+    // The selected engine takes the definition shipped with the program.
+    void OnRestoreShippedDefinition();
     bool IsCheckingEngines() const { return m_checkTask.IsRunning(); }
     // The connection settings of the moment: into a search's request, and as
     // the options of requests outside a search.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/QuestrelApp.h"
 
+#include "engines/CatalogueUpdate.h"
+
 #include "gui/QuestrelDoc.h"
 #include "gui/SettingsStore.h"
 #include "platform/InternetClient.h"
@@ -70,7 +72,11 @@ bool CQuestrelApp::OnInit()
 
     CAppContext context;
     context.m_pSettings = m_pSettings.get();
-    context.m_strCataloguePath = PrepareCatalogue(strShareDir);
+    CCatalogueUpdate update;
+    context.m_strCataloguePath = PrepareCatalogue(strShareDir, &update);
+    context.m_strShareDir = strShareDir;
+    context.m_nEnginesUpdated = update.m_nUpdated;
+    context.m_newerShipped = update.m_newerShipped;
     context.m_strHelpDir = strShareDir.empty() ? std::string() : strShareDir + "help/";
     context.m_bEngineEditing = commandLine.m_bEngineEditing;
 

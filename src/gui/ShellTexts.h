@@ -30,6 +30,12 @@ inline constexpr const char* kMsgProfileUnreadable =
     "The settings file %s cannot be read (it is too large, no regular file, or not yours to read). "
     "The program starts with its defaults and leaves that file as it is; settings are not saved "
     "until it can be read.";
+// %s: the engines' names.
+inline constexpr const char* kMsgNewerShipped =
+    "This version of the program ships a newer definition of %s. You changed yours, so yours was kept; "
+    "Restore Shipped Definition in the engine's menu takes the shipped one.";
+inline constexpr const char* kMsgNoShippedDefinition = "No definition of %s is shipped with the program.";
+inline constexpr const char* kStatusShippedRestored = "%s: the shipped definition was restored.";
 inline constexpr const char* kCheckQuery = "weather"; // what Check Engines asks every engine
 inline constexpr const char* kStatusCheckingEngines = "Checking engines (%d)...";
 inline constexpr const char* kStatusEnginesChecked = "Engines checked: %d of %d work.";

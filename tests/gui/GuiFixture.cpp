@@ -78,6 +78,9 @@ CMainFrame& CGuiFixture::StartFrame(const std::vector<CSearchEngine>& catalogue,
     context.m_strCataloguePath = m_strCatalogue;
     context.m_strHelpDir = m_dir.File("help/");
     context.m_bEngineEditing = bEngineEditing;
+    context.m_strShareDir = m_strShareDir;
+    context.m_nEnginesUpdated = m_nEnginesUpdated;
+    context.m_newerShipped = m_newerShipped;
     m_pFrame = new CMainFrame(context);
     SetMainFrame(m_pFrame);
     m_pFrame->SetStatusObserver([this](const wxString& strText) { m_statusTexts.push_back(FromWx(strText)); });

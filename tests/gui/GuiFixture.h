@@ -33,6 +33,11 @@ public:
     CGuiFixture();
     ~CGuiFixture();
 
+    // What start-up found when it brought the catalogue up to date (see CAppContext).
+    std::string m_strShareDir;
+    int m_nEnginesUpdated = 0;
+    std::vector<std::string> m_newerShipped;
+
     // A frame over the given catalogue (written to the temporary folder first).
     CMainFrame& StartFrame(const std::vector<CSearchEngine>& catalogue = {}, bool bEngineEditing = false);
     // Closes the frame as the user would (settings written at exit) and deletes it.

@@ -25,6 +25,7 @@
 #include <wx/clipbrd.h>
 #include <wx/menu.h>
 #include <wx/uiaction.h>
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
 using qtest::CGuiFixture;
@@ -98,7 +99,8 @@ TEST(Shell, EngineEditingAddsTheEngineCommands)
                        "Export &Results...", "-", "Ne&w Engine", "&Edit Engine", "&Delete Engine", "-", "E&xit"}));
     std::unique_ptr<wxMenu> pPopup(frame.CreateEngineMenu());
     EXPECT_EQ(MenuLabels(pPopup.get()),
-              (Strings{"&Add", "&Properties", "&Delete", "&Select All", "&Clear All", "-", "Chec&k Engines"}));
+              (Strings{"&Add", "&Properties", "&Delete", "&Restore Shipped Definition", "&Select All", "&Clear All", "-",
+                       "Chec&k Engines"}));
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(2)),
               (Strings{"&Remove Duplicates", "&Verify Links", "&Show Hints", "Show Results in a &Web Page",
                        "Save Search Settin&gs",
@@ -421,6 +423,38 @@ TEST(Shell, AProfileThatCannotBeReadIsSaidAtStart)
         << gui.m_messages[0].m_strText;
     gui.CloseFrame();
     EXPECT_TRUE(std::filesystem::is_directory(gui.Settings().GetPath()));
+}
+
+TEST(Shell, UpdatedDefinitionsAreSaidAndAChangedOneCanBeRestored)
+{
+    CGuiFixture gui;
+    // The shipped catalogue: Alpha as shipped today.
+    gui.m_strShareDir = gui.Dir().File("share/");
+    CSearchEngine shippedAlpha = Engine("Alpha");
+    shippedAlpha.m_strEndToken = "</li>";
+    ASSERT_TRUE(SaveEngines(gui.m_strShareDir + "engines.dat", {shippedAlpha}));
+    gui.m_nEnginesUpdated = 2;
+    gui.m_newerShipped = {"Alpha"};
+    CMainFrame& frame = gui.StartFrame({Engine("Alpha"), Engine("Beta")}, true);
+    EXPECT_EQ(frame.GetStatusBar()->GetStatusText(0), "2 engine definitions were updated");
+    ASSERT_EQ(gui.m_messages.size(), 1u);
+    EXPECT_NE(gui.m_messages[0].m_strText.find("newer definition of Alpha"), std::string::npos);
+    // Restore Shipped Definition from the engine's menu.
+    frame.GetEnginePane().SelectRow(0);
+    gui.m_popupHandler = [](wxMenu&) { return static_cast<int>(ID_RESTORE_SHIPPED); };
+    frame.ShowEngineMenu();
+    std::vector<CSearchEngine> saved;
+    ASSERT_TRUE(LoadEngines(gui.CataloguePath(), saved));
+    EXPECT_EQ(saved[0].m_strEndToken, "</li>");
+    ASSERT_FALSE(gui.m_statusTexts.empty());
+    EXPECT_EQ(gui.m_statusTexts.back(), "Alpha: the shipped definition was restored.");
+    gui.CloseFrame();
+
+    // Said once: the next start is quiet about it.
+    gui.m_messages.clear();
+    gui.StartFrame();
+    EXPECT_TRUE(gui.m_messages.empty());
+    gui.CloseFrame();
 }
 
 TEST(Shell, UnwritableCatalogueIsReported)

@@ -230,6 +230,10 @@ std::vector<CWire> Wires()
         {"Clear All", EVia::PanePopup, ID_CLEAR_ALL_ENGINES, 0, 0, [](CWindow& w) { w.Pane().SetAllTicks(true); },
          [](CWindow& w) { return w.Pane().CountTickedEngines() == 0; }},
         {"Pane Check Engines", EVia::PanePopup, ID_CHECK_ENGINES, 0, 0, none, checkRan},
+        {"Pane Restore Shipped Definition", EVia::PanePopup, ID_RESTORE_SHIPPED, 0, 0, selectBeta,
+         [](CWindow& w) {
+             return w.gui.MessageTexts() == std::vector<std::string>{"No definition of Beta is shipped with the program."};
+         }},
     };
     const std::pair<int, bool CMainFrame::*> options[] = {
         {ID_TOGGLE_REMOVE_DUPS, &CMainFrame::m_bRemoveDups},   {ID_TOGGLE_VERIFY_LINKS, &CMainFrame::m_bVerifyLinks},

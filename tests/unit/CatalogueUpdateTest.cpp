@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: MIT
+// Mended definitions reach users who already ran an older version: an upgrade
+// from the catalogue the first release shipped, with one engine changed by
+// hand and one deleted.
+
+#include "TestFixtures.h"
+#include "engines/CatalogueUpdate.h"
+#include "engines/EngineCatalogue.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+const CSearchEngine* Find(const std::vector<CSearchEngine>& engines, const std::string& strName)
+{
+    const auto it = std::find_if(engines.begin(), engines.end(),
+                                 [&strName](const CSearchEngine& e) { return e.m_strName == strName; });
+    return it == engines.end() ? nullptr : &*it;
+}
+
+// A share folder with today's shipped catalogue and the definitions shipped before.
+struct CUpgradeFixture : ::testing::Test
+{
+    qtest::CTempDir dir;
+    std::string strShare = dir.File("share/questrel/");
+    std::string strUser = dir.File("data/questrel/engines.dat");
+    std::vector<CSearchEngine> oldShipped, shipped;
+
+    CUpgradeFixture()
+    {
+        std::filesystem::create_directories(strShare);
+        EXPECT_TRUE(LoadEngines(QUESTREL_SOURCE_DIR "/tests/data/engines-2.0-first.dat", oldShipped));
+        EXPECT_TRUE(LoadEngines(QUESTREL_SOURCE_DIR "/res/engines.dat", shipped));
+        std::filesystem::copy_file(QUESTREL_SOURCE_DIR "/res/engines.dat", strShare + "engines.dat");
+        std::filesystem::copy_file(QUESTREL_SOURCE_DIR "/res/engines-shipped-before.dat",
+                                   strShare + kShippedHistoryFileName);
+    }
+};
+
+} // namespace
+
+TEST_F(CUpgradeFixture, AnUnchangedCopyTakesTodaysDefinitionsAndTheUsersOwnStay)
+{
+    // The user's copy from the first release: Bing edited by hand, Yahoo
+    // deleted, an engine of the user's own added.
+    ASSERT_FALSE(oldShipped.empty());
+    std::vector<CSearchEngine> user = oldShipped;
+    CSearchEngine* pBing = const_cast<CSearchEngine*>(Find(user, "Bing"));
+    ASSERT_NE(pBing, nullptr);
+    pBing->m_strEndToken = "</li>";
+    user.erase(std::remove_if(user.begin(), user.end(), [](const CSearchEngine& e) { return e.m_strName == "Yahoo"; }),
+               user.end());
+    CSearchEngine mine = oldShipped[0];
+    mine.m_strName = "My Engine";
+    user.insert(user.begin() + static_cast<long>(FindInsertPosition(user, mine.m_strName)), mine);
+    ASSERT_TRUE(SaveEngines(strUser, user));
+    const std::string strBefore = qtest::ReadFile(strUser);
+
+    CCatalogueUpdate update;
+    ASSERT_TRUE(PrepareUserCatalogue(strUser, strShare, &update));
+    std::vector<CSearchEngine> after;
+    ASSERT_TRUE(LoadEngines(strUser, after));
+    for (const CSearchEngine& definition : shipped) {
+        SCOPED_TRACE(definition.m_strName);
+        const CSearchEngine* pEngine = Find(after, definition.m_strName);
+        if (definition.m_strName == "Yahoo") {
+            EXPECT_EQ(pEngine, nullptr); // deleted by the user: not brought back
+        } else if (definition.m_strName == "Bing") {
+            ASSERT_NE(pEngine, nullptr);
+            EXPECT_EQ(pEngine->m_strEndToken, "</li>"); // the user's
+        } else {
+            ASSERT_NE(pEngine, nullptr);
+            EXPECT_TRUE(SameDefinition(*pEngine, definition));
+        }
+    }
+    ASSERT_NE(Find(after, "My Engine"), nullptr);
+    EXPECT_TRUE(SameDefinition(*Find(after, "My Engine"), mine));
+    EXPECT_GT(update.m_nUpdated, 0);
+    EXPECT_EQ(update.m_newerShipped, std::vector<std::string>{"Bing"});
+    // The file as it was stays beside it; the record of what was merged too.
+    EXPECT_EQ(qtest::ReadFile(strUser + ".bak"), strBefore);
+    CShippedRecord record;
+    ASSERT_TRUE(ReadShippedRecord(strUser, record));
+    EXPECT_EQ(record.m_names.size(), shipped.size());
+
+    // The next start changes nothing.
+    CCatalogueUpdate again;
+    ASSERT_TRUE(PrepareUserCatalogue(strUser, strShare, &again));
+    EXPECT_EQ(again.m_nUpdated, 0);
+    EXPECT_FALSE(again.m_bChanged);
+}
+
+TEST_F(CUpgradeFixture, ANewShippedEngineIsAddedAndADeletedOneStaysAway)
+{
+    // A copy made since the record exists: it knows today's names.
+    ASSERT_TRUE(PrepareUserCatalogue(strUser, strShare, nullptr)); // the first start copies
+    std::vector<CSearchEngine> user;
+    ASSERT_TRUE(LoadEngines(strUser, user));
+    EXPECT_EQ(user.size(), shipped.size());
+    user.erase(user.begin()); // deleted by the user
+    ASSERT_TRUE(SaveEngines(strUser, user));
+    // The next version ships an engine more.
+    CSearchEngine added = shipped[0];
+    added.m_strName = "Newcomer";
+    std::vector<CSearchEngine> next = shipped;
+    next.push_back(added);
+    ASSERT_TRUE(SaveEngines(strShare + "engines.dat", next));
+
+    CCatalogueUpdate update;
+    ASSERT_TRUE(PrepareUserCatalogue(strUser, strShare, &update));
+    std::vector<CSearchEngine> after;
+    ASSERT_TRUE(LoadEngines(strUser, after));
+    EXPECT_NE(Find(after, "Newcomer"), nullptr);
+    EXPECT_EQ(Find(after, shipped[0].m_strName), nullptr);
+    EXPECT_EQ(update.m_nUpdated, 1);
+
+    // A catalogue that cannot be read is never written over.
+    std::filesystem::remove(strUser);
+    std::filesystem::create_directories(strUser);
+    EXPECT_FALSE(PrepareUserCatalogue(strUser, strShare, nullptr));
+    EXPECT_TRUE(std::filesystem::is_directory(strUser));
+}
