@@ -153,12 +153,7 @@ void CEngineDlg::OnFetchAgain()
     m_fetch.Start(
         *this,
         [options = m_sessionOptions, strAddress, pAnswer](CCancelSignal& cancel) {
-            std::string strError;
-            std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
-            if (!pSession)
-                pAnswer->m_strError = strError;
-            else
-                FetchResultPage(*pSession, strAddress, &cancel, *pAnswer);
+            FetchResultPage(options, strAddress, &cancel, *pAnswer);
         },
         [this, strQuery, pAnswer] {
             m_pFetchAgain->Enable();

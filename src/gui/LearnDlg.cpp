@@ -101,12 +101,7 @@ void CLearnDlg::StartLearning()
     m_task.Start(
         *this,
         [options = m_options, strAddress = m_strAddress, pAnswer](CCancelSignal& cancel) {
-            std::string strError;
-            std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
-            if (!pSession)
-                pAnswer->m_strError = strError.empty() ? kMsgInternetException : strError;
-            else
-                FetchResultPage(*pSession, strAddress, &cancel, *pAnswer);
+            FetchResultPage(options, strAddress, &cancel, *pAnswer);
         },
         [this, pAnswer] {
             m_answer = std::move(*pAnswer);

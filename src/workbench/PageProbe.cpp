@@ -2,11 +2,14 @@
 #include "workbench/PageProbe.h"
 
 #include "engines/SearchEngine.h"
+#include "platform/InternetClient.h"
 #include "search/EngineOutcome.h"
 #include "search/FetchState.h"
 #include "search/PageFetch.h"
 #include "search/RequestTarget.h"
 #include "search/SearchTexts.h"
+
+#include <memory>
 
 std::string CPageAnswer::DescribeStatus() const
 {
@@ -43,5 +46,18 @@ bool FetchResultPage(CInternetSession& session, const std::string& strAddress, C
     answer.m_strReason = fs.m_strPageReason;
     answer.m_strText = std::move(fs.g_strPage);
     answer.m_strError = fs.m_strLastError;
+    return true;
+}
+
+bool FetchResultPage(const CSessionOptions& options, const std::string& strAddress, CCancelSignal* pCancel,
+                     CPageAnswer& answer)
+{
+    std::string strError;
+    const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
+    if (pSession)
+        return FetchResultPage(*pSession, strAddress, pCancel, answer);
+    answer = CPageAnswer{};
+    answer.m_strAddress = strAddress;
+    answer.m_strError = strError.empty() ? kMsgInternetException : strError;
     return true;
 }

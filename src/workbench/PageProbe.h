@@ -8,6 +8,7 @@
 
 class CCancelSignal;
 class CInternetSession;
+struct CSessionOptions;
 
 struct CPageAnswer
 {
@@ -25,4 +26,8 @@ struct CPageAnswer
 // Fetches the address over the session. False only when cancelled; a failed
 // fetch fills m_strError ("Invalid URL" for an address that cannot be asked).
 bool FetchResultPage(CInternetSession& session, const std::string& strAddress, CCancelSignal* pCancel,
+                     CPageAnswer& answer);
+// The same over a session of its own, opened with the options (one that cannot
+// be opened is the answer's error).
+bool FetchResultPage(const CSessionOptions& options, const std::string& strAddress, CCancelSignal* pCancel,
                      CPageAnswer& answer);

@@ -122,3 +122,20 @@ TEST_F(CUpgradeFixture, ANewShippedEngineIsAddedAndADeletedOneStaysAway)
     EXPECT_FALSE(PrepareUserCatalogue(strUser, strShare, nullptr));
     EXPECT_TRUE(std::filesystem::is_directory(strUser));
 }
+
+TEST(Catalogue, RecordsOfTheFirstReleaseReadAndSaveExactlyAsBefore)
+{
+    // The catalogue the first release shipped, written under the old rules:
+    // every record reads, and writing it again gives its bytes back.
+    const std::string strOld = qtest::ReadFile(QUESTREL_SOURCE_DIR "/tests/data/engines-2.0-first.dat");
+    int nDropped = -1;
+    const std::vector<CSearchEngine> engines = ParseEngines(strOld, &nDropped);
+    EXPECT_EQ(nDropped, 0);
+    ASSERT_GE(engines.size(), 9u);
+    for (const CSearchEngine& engine : engines) {
+        SCOPED_TRACE(engine.m_strName);
+        EXPECT_TRUE(engine.m_bValid);
+        const std::string strRecord = FormatEngines({engine});
+        EXPECT_NE(strOld.find(strRecord), std::string::npos);
+    }
+}
