@@ -77,7 +77,9 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
         size_t nEndLength = 0;
         const size_t nEnd = end.Find(page, nDescStart, &nEndLength);
         size_t nNextLength = 0;
-        const size_t nNextStart = start.Find(page, nDescStart, &nNextLength);
+        // (after this hit's token in any case: a short token may start its link,
+        // and so its description, before itself)
+        const size_t nNextStart = start.Find(page, std::max(nDescStart, p + 1), &nNextLength);
         size_t nDescEnd = nEnd;
         const size_t nNext = nNextStart;
         if (nEnd == std::string_view::npos || (nNextStart != std::string_view::npos && nNextStart < nEnd))

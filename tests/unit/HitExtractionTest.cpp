@@ -108,6 +108,10 @@ TEST(ExtractHits, ShortStartTokenNeverStartsTheUrlBeforeThePage)
 
 TEST(ExtractHits, DegenerateTokensEndTheScan)
 {
+    // A one-character token starts its link (and so its description) before
+    // itself, and an empty end token never ends a hit: the scan still moves on
+    // (a page the fuzzer found looped for ever).
+    EXPECT_LE(Extract("twOn\">e<Ao&amp;<b>two<'b></a href=\"h<//../h2><p>&tt\"1<p>", "e", "").size(), 3u);
     // Empty tokens (an engine added without them) must not loop forever.
     const std::string strPage = "ab\"cd\"ef\"gh\"";
     EXPECT_LE(Extract(strPage, "", "").size(), strPage.size());
