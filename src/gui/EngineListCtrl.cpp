@@ -248,37 +248,35 @@ wxRect CEngineListCtrl::GetRowRect(int nRow) const
     return GetItemRect(m_pModel->GetItem(static_cast<unsigned>(nRow)));
 }
 
+void CEngineListCtrl::SetOutcome(const std::string& strEngine, const std::string& strOutcome, bool bFailure)
+{
+    for (size_t nRow = 0; nRow < m_engines.size(); ++nRow) {
+        if (m_engines[nRow].m_strName != strEngine)
+            continue;
+        m_rows[nRow].m_strOutcome = ToWx(strOutcome);
+        m_rows[nRow].m_bFailure = bFailure;
+        m_pModel->RowChanged(static_cast<unsigned>(nRow));
+        return;
+    }
+}
+
 void CEngineListCtrl::ShowOutcomes(const std::vector<CEngineOutcome>& outcomes)
 {
     ClearOutcomes();
-    for (const CEngineOutcome& outcome : outcomes) {
-        for (size_t nRow = 0; nRow < m_engines.size(); ++nRow) {
-            if (m_engines[nRow].m_strName != outcome.m_strEngine)
-                continue;
-            m_rows[nRow].m_strOutcome = ToWx(outcome.Describe());
-            m_rows[nRow].m_bFailure = outcome.IsFailure();
-            m_pModel->RowChanged(static_cast<unsigned>(nRow));
-            break;
-        }
-    }
+    for (const CEngineOutcome& outcome : outcomes)
+        SetOutcome(outcome.m_strEngine, outcome.Describe(), outcome.IsFailure());
 }
 
 void CEngineListCtrl::ShowCheckVerdicts(const std::vector<CEngineCheck>& checks)
 {
     ClearOutcomes();
     for (const CEngineCheck& check : checks) {
-        for (size_t nRow = 0; nRow < m_engines.size(); ++nRow) {
-            if (m_engines[nRow].m_strName != check.m_strEngine)
-                continue;
-            const char* pszVerdict = check.m_nVerdict == CheckVerdict::Ok       ? "works"
-                                     : check.m_nVerdict == CheckVerdict::NoHits  ? "definition broken"
-                                     : check.m_nVerdict == CheckVerdict::Refused ? "refused"
-                                                                                 : "failed";
-            m_rows[nRow].m_strOutcome = ToWx(std::string(pszVerdict) + ": " + check.m_strDetail);
-            m_rows[nRow].m_bFailure = check.m_nVerdict != CheckVerdict::Ok;
-            m_pModel->RowChanged(static_cast<unsigned>(nRow));
-            break;
-        }
+        const char* pszVerdict = check.m_nVerdict == CheckVerdict::Ok       ? "works"
+                                 : check.m_nVerdict == CheckVerdict::NoHits  ? "definition broken"
+                                 : check.m_nVerdict == CheckVerdict::Refused ? "refused"
+                                                                             : "failed";
+        SetOutcome(check.m_strEngine, std::string(pszVerdict) + ": " + check.m_strDetail,
+                   check.m_nVerdict != CheckVerdict::Ok);
     }
 }
 

@@ -83,6 +83,8 @@ public:
     void SetRightClickHandler(std::function<void()> handler) { m_onRightClick = std::move(handler); }
 
 private:
+    // The outcome shown after an engine's name (the first row of that name).
+    void SetOutcome(const std::string& strEngine, const std::string& strOutcome, bool bFailure);
     friend class CEngineRowsModel;
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GdkEventButton GdkEventButton;

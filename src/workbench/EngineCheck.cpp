@@ -6,6 +6,7 @@
 #include "search/HitLink.h"
 #include "search/PageRefusal.h"
 #include "search/QueryComposer.h"
+#include "search/TokenPattern.h"
 
 #include <atomic>
 #include <thread>
@@ -22,16 +23,6 @@ const char* VerdictName(CheckVerdict nVerdict)
 }
 
 namespace {
-
-size_t Count(std::string_view page, std::string_view token)
-{
-    if (token.empty())
-        return 0;
-    size_t n = 0;
-    for (size_t i = page.find(token); i != std::string_view::npos; i = page.find(token, i + 1))
-        ++n;
-    return n;
-}
 
 std::string Plural(size_t n, const char* pszOne, const char* pszMany)
 {
@@ -63,8 +54,9 @@ CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQ
         check.m_strDetail = engine.m_strStartToken.empty() ? "the start token is empty" : "the end token is empty";
         return check;
     }
-    check.m_nStartTokens = Count(page, engine.m_strStartToken);
-    check.m_nEndTokens = Count(page, engine.m_strEndToken);
+    // Counted as the extraction matches them ({*} included).
+    check.m_nStartTokens = CTokenPattern(engine.m_strStartToken).Count(page);
+    check.m_nEndTokens = CTokenPattern(engine.m_strEndToken).Count(page);
 
     const CLinkCleaner links(answer.m_strUrl.empty() ? answer.m_strAddress : answer.m_strUrl, engine.m_strUrl);
     CResultRows rows, raw;

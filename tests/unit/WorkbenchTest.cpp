@@ -216,6 +216,9 @@ TEST(DiagnoseEngine, SaysWhatDidNotMatch)
     EXPECT_EQ(check.m_nVerdict, CheckVerdict::Ok);
     EXPECT_EQ(check.m_strDetail, "5 hits");
     EXPECT_EQ(check.m_nStartTokens, 5u);
+    CSearchEngine wild = engine;
+    wild.m_strStartToken = "<h3{*}><a href=\"";
+    EXPECT_EQ(DiagnoseEngine(wild, "red apple", answer).m_nStartTokens, 5u); // counted as matched
 
     // Links that are no results after every start token.
     CPageAnswer scripts = answer;
