@@ -63,7 +63,7 @@ int main()
         std::vector<double> times;
         for (int nRun = 0; nRun < 21; ++nRun) {
             const auto t0 = std::chrono::steady_clock::now();
-            const int nAdded = ExtractHits(page, existing, pszStart, kEnd, "Bench", true, nullptr, &links);
+            const int nAdded = ExtractPageHits(page, existing, pszStart, kEnd, "Bench", true, nullptr, &links).m_nAdded;
             times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
             nSink = nSink + static_cast<size_t>(nAdded);
             for (int i = 0; i < nAdded; ++i)

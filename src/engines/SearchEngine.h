@@ -1,13 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "search/HitExtraction.h" // kMaxRowsPerPage
-
 #include <string>
-
-class CResultRows;
-class CCancelSignal;
-class CLinkCleaner;
 
 // How an engine pages its results. The codes are stored in the catalogue and
 // are the positions of the engine dialog's Search Type list.
@@ -49,15 +43,6 @@ public:
         return m_nSearchType == MultiplePages || m_nSearchType == SinglePage || m_nSearchType == PagesFromOne ||
                m_nSearchType == PagesFromZero;
     }
-
-    // Cuts this engine's hits out of a fetched page into the rows. False, doing
-    // nothing, when the engine is not valid. The hit limit is applied by the
-    // worker between pages, not here. pLinks turns the page's links into
-    // addresses (see CLinkCleaner); pPageHits receives what the page held.
-    bool AddHitsFromPage(const std::string& strPage, CResultRows& rows, int nHitLimit, int& nCount,
-                         bool bRemoveDups, const CCancelSignal* pCancel = nullptr,
-                         const CLinkCleaner* pLinks = nullptr, CPageHits* pPageHits = nullptr,
-                         int nMaxRows = kMaxRowsPerPage) const;
 
     bool operator==(const CSearchEngine&) const = default;
 };

@@ -64,11 +64,6 @@ public:
     void UpdateHitLimitState();
 
     CResultRows& GetRows() { return m_rows; }
-    // How each engine of the last search ended (empty before the first search).
-    std::vector<CEngineOutcome> GetEngineOutcomes() const
-    {
-        return m_pOutcomes ? m_pOutcomes->Get() : std::vector<CEngineOutcome>();
-    }
     CResultListCtrl& GetResultList() { return *m_pResultList; }
 
     // Commands.

@@ -135,29 +135,6 @@ void CResultListCtrl::BindColumn(unsigned nIndex, const wxString& strHeading, st
     m_columnWidths[GetColumnCount() - 1] = MeasureText(strHeading) + 16;
 }
 
-CSearchHit CResultListCtrl::HitFromFields() const
-{
-    std::string strCells[CResultRows::kColumnCount];
-    for (unsigned i = 0; i < m_nColumnCount && i < CResultRows::kColumnCount; ++i)
-        if (m_pColumnFields[i])
-            strCells[i] = *m_pColumnFields[i];
-    return {strCells[0], strCells[1], strCells[2]};
-}
-
-void CResultListCtrl::InsertRowFromFields(int nRow)
-{
-    m_rows.InsertRow(nRow, HitFromFields());
-    SyncRows();
-    AutoSizeColumns(nRow);
-}
-
-void CResultListCtrl::SetRowFromFields(int nRow)
-{
-    m_rows.SetRow(nRow, HitFromFields());
-    SyncRows();
-    AutoSizeColumns(nRow);
-}
-
 void CResultListCtrl::ReadRowIntoFields(int nRow)
 {
     for (unsigned i = 0; i < m_nColumnCount; ++i)

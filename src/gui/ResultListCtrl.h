@@ -31,8 +31,6 @@ public:
     // Column binding to the view's row-text fields.
     void SetColumnCount(unsigned nCount);
     void BindColumn(unsigned nIndex, const wxString& strHeading, std::string* pField);
-    void InsertRowFromFields(int nRow);
-    void SetRowFromFields(int nRow);
     void ReadRowIntoFields(int nRow);
     // Widens each column to the row's cell (first 255 characters) + one "M", up to
     // 60% of the view; columns only grow. Only the first rows count.
@@ -66,7 +64,6 @@ public:
     int GetShownRowCount() const { return m_nShown; }
 
 private:
-    CSearchHit HitFromFields() const;
     void OnKey(wxKeyEvent& event);
     void OnContextMenu(wxDataViewEvent& event);
     // Widens the columns for rows nFrom..nTo-1 (of the first kMeasuredRows), one DC for all.

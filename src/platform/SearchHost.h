@@ -44,7 +44,6 @@ public:
     void Message(const std::string& strText, const std::string& strCaption);
     void SearchDone();
     bool IsCancelled() const;
-    const CCancelSignal& GetCancel() const { return m_cancel; }
 
 private:
     ISearchHost* m_pHost;

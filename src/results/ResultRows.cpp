@@ -225,12 +225,6 @@ int CResultRows::GetChangesSince(uint64_t nStructureVersion, uint64_t* pNow, std
     return bOnlyDeletions ? static_cast<int>(m_rows.size()) : -1 - static_cast<int>(m_rows.size());
 }
 
-uint64_t CResultRows::GetStructureVersion() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_nStructureVersion;
-}
-
 void CResultRows::SetChangeListener(std::function<void()> listener)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

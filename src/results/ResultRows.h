@@ -74,8 +74,6 @@ public:
 
     // Counts every change; lets a view tell whether it is up to date.
     uint64_t GetVersion() const;
-    // Counts every change but appends: while it stays, rows were only added at the end.
-    uint64_t GetStructureVersion() const;
     // What happened since a structure version, for a view that follows the rows:
     // the rows deleted one by one, in order (each index as it was at its
     // deletion), and the structure version now. Returns the row count when the

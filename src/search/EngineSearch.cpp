@@ -55,10 +55,14 @@ bool SearchEnginePages(const CEngineSearchRules& rules, const CSearchEngine& eng
             break;
         }
         const CLinkCleaner links(fs.m_strPageUrl, engine.m_strUrl);
-        int nAdded = 0;
+        // An engine the catalogue holds but cannot use gives no hits. The hit
+        // limit is applied between pages, not within one.
         CPageHits pageHits;
-        engine.AddHitsFromPage(fs.g_strPage, rows, rules.m_nHitLimit, nAdded, rules.m_bRemoveDups, fs.m_pCancel,
-                               &links, &pageHits, std::max(rules.m_nHitLimit, kMaxRowsPerPage));
+        if (engine.m_bValid)
+            pageHits = ExtractPageHits(fs.g_strPage, rows, engine.m_strStartToken, engine.m_strEndToken,
+                                       engine.m_strName, rules.m_bRemoveDups, fs.m_pCancel, &links,
+                                       std::max(rules.m_nHitLimit, kMaxRowsPerPage));
+        const int nAdded = pageHits.m_nAdded;
         if (fs.IsCancelled()) {
             outcome.m_nKind = CEngineOutcome::Kind::Cancelled;
             return false;

@@ -116,11 +116,3 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
     return result;
 }
 
-int ExtractHits(const std::string& strPage, CResultRows& rows, std::string_view startToken,
-                std::string_view endToken, const std::string& strEngineName, bool bRemoveDups,
-                const CCancelSignal* pCancel, const CLinkCleaner* pLinks)
-{
-    return ExtractPageHits(strPage, rows, startToken, endToken, strEngineName, bRemoveDups, pCancel,
-                           pLinks)
-        .m_nAdded;
-}

@@ -39,11 +39,6 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
                           bool bRemoveDups, const CCancelSignal* pCancel = nullptr,
                           const CLinkCleaner* pLinks = nullptr, int nMaxRows = kMaxRowsPerPage);
 
-// The number of rows ExtractPageHits added.
-int ExtractHits(const std::string& strPage, CResultRows& rows, std::string_view startToken,
-                std::string_view endToken, const std::string& strEngineName, bool bRemoveDups,
-                const CCancelSignal* pCancel = nullptr, const CLinkCleaner* pLinks = nullptr);
-
 // The description cleaning: script and style content dropped, tags stripped,
 // character references decoded (&nbsp; a blank), white space collapsed and
 // trimmed, then cut to 350 bytes, never inside a UTF-8 sequence.

@@ -287,30 +287,6 @@ private:
 
 } // namespace
 
-std::string StripTags(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    CMarkupReader reader(text);
-    size_t i = 0;
-    for (;;) {
-        const size_t nLt = text.find('<', i);
-        if (nLt == std::string_view::npos) {
-            out.append(text.substr(i));
-            return out;
-        }
-        out.append(text.substr(i, nLt - i));
-        const CMarkup markup = reader.Skip(nLt);
-        if (markup.m_bText) {
-            out.append(text.substr(nLt));
-            return out;
-        }
-        if (markup.m_bBreaks)
-            out += ' ';
-        i = markup.m_nNext;
-    }
-}
-
 std::string HtmlToText(std::string_view html, size_t nMaxBytes)
 {
     std::string out;

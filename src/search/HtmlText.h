@@ -21,13 +21,11 @@ size_t ParseCharacterReference(std::string_view text, size_t i, unsigned long* p
 // bNbspAsBlank a no-break space (&nbsp;, &#160;) becomes a plain blank.
 std::string DecodeCharacterReferences(std::string_view text, bool bNbspAsBlank = false);
 
-// Removes every tag "<...>" and comment "<!-- ... -->"; the content of script
-// and style elements goes with their tags. A tag that breaks a line or starts a
-// block (p, div, br, li, td, h1 ...) leaves a blank, so the words on either side
-// do not run together. An unclosed "<" and the text after it stay.
-std::string StripTags(std::string_view text);
-
-// The text a reader sees: tags dropped as StripTags drops them, references
+// The text a reader sees: every tag "<...>" and comment "<!-- ... -->" dropped
+// (the content of script and style elements with their tags; a tag that breaks
+// a line or starts a block, such as p, div, br, li, td or h1, leaves a blank so
+// the words on either side do not run together; an unclosed "<" and the text
+// after it stay), references
 // decoded (a no-break space as a blank), every run of white space (blank, tab,
 // CR, LF, VT, FF) one blank, none at either end. It stops once it holds more
 // than nMaxBytes bytes.

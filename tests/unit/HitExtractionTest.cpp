@@ -28,7 +28,7 @@ std::vector<CSearchHit> Extract(const std::string& strPage, const char* pszStart
                                 const char* pszEnd = kEnd)
 {
     CResultRows rows;
-    const int nCount = ExtractHits(strPage, rows, pszStart, pszEnd, "E", false);
+    const int nCount = ExtractPageHits(strPage, rows, pszStart, pszEnd, "E", false).m_nAdded;
     EXPECT_EQ(nCount, rows.GetRowCount());
     return rows.GetRows();
 }
@@ -124,17 +124,17 @@ TEST(ExtractHits, DuplicatesAcrossEnginesAndPages)
     const std::string strPage = "<a href=\"http://a/1\">One</a><a href=\"http://a/2\">Two</a>"
                                 "<a href=\"http://a/1\">One again</a>";
     CResultRows rows;
-    EXPECT_EQ(ExtractHits(strPage, rows, kStart, kEnd, "First", true), 2);
-    EXPECT_EQ(ExtractHits(strPage, rows, kStart, kEnd, "Second", true), 0); // all duplicates
+    EXPECT_EQ(ExtractPageHits(strPage, rows, kStart, kEnd, "First", true).m_nAdded, 2);
+    EXPECT_EQ(ExtractPageHits(strPage, rows, kStart, kEnd, "Second", true).m_nAdded, 0); // all duplicates
     EXPECT_EQ(rows.GetRowCount(), 2);
     EXPECT_EQ(rows.GetCell(0, 2), "First");
 
     CResultRows keepAll;
-    EXPECT_EQ(ExtractHits(strPage, keepAll, kStart, kEnd, "First", false), 3);
-    EXPECT_EQ(ExtractHits(strPage, keepAll, kStart, kEnd, "Second", false), 3);
+    EXPECT_EQ(ExtractPageHits(strPage, keepAll, kStart, kEnd, "First", false).m_nAdded, 3);
+    EXPECT_EQ(ExtractPageHits(strPage, keepAll, kStart, kEnd, "Second", false).m_nAdded, 3);
     EXPECT_EQ(keepAll.GetRowCount(), 6);
     // Only the URL decides: the same URL with other case is no duplicate.
-    EXPECT_EQ(ExtractHits("<a href=\"http://A/1\">x</a>", rows, kStart, kEnd, "Third", true), 1);
+    EXPECT_EQ(ExtractPageHits("<a href=\"http://A/1\">x</a>", rows, kStart, kEnd, "Third", true).m_nAdded, 1);
 }
 
 TEST(ExtractHits, NoRowIsAddedAfterCancel)
@@ -142,37 +142,20 @@ TEST(ExtractHits, NoRowIsAddedAfterCancel)
     CCancelSignal cancel;
     cancel.Signal();
     CResultRows rows;
-    EXPECT_EQ(ExtractHits("<a href=\"http://a/1\">x</a>", rows, kStart, kEnd, "E", false, &cancel), 0);
+    EXPECT_EQ(ExtractPageHits("<a href=\"http://a/1\">x</a>", rows, kStart, kEnd, "E", false, &cancel).m_nAdded, 0);
     EXPECT_EQ(rows.GetRowCount(), 0);
-}
-
-TEST(ExtractHits, AddHitsFromPageSkipsInvalidEngines)
-{
-    CSearchEngine engine;
-    engine.m_strName = "E";
-    engine.m_strStartToken = kStart;
-    engine.m_strEndToken = kEnd;
-    CResultRows rows;
-    int nCount = -1;
-    EXPECT_TRUE(engine.AddHitsFromPage("<a href=\"http://a/1\">x</a>", rows, 10, nCount, true));
-    EXPECT_EQ(nCount, 1);
-    engine.m_bValid = false;
-    nCount = -1;
-    EXPECT_FALSE(engine.AddHitsFromPage("<a href=\"http://a/2\">x</a>", rows, 10, nCount, true));
-    EXPECT_EQ(nCount, -1);
-    EXPECT_EQ(rows.GetRowCount(), 1);
 }
 
 TEST(CleaningSteps, StripDecodeAndCollapse)
 {
-    EXPECT_EQ(StripTags("a<b>b</b>c<d"), "abc<d");
-    EXPECT_EQ(StripTags("<<x>>y"), ">y");
-    EXPECT_EQ(StripTags("one<br>two<p>three</P>four<li>five"), "one two three four five");
-    EXPECT_EQ(StripTags("a<!-- x > y -->b"), "ab");
-    EXPECT_EQ(StripTags("a<script>if (a<b) x='</b>';</script>b"), "ab");
-    EXPECT_EQ(StripTags("a<STYLE type=text/css>.x{}</style >b"), "ab");
-    EXPECT_EQ(StripTags("a<style>never closed"), "a");
-    EXPECT_EQ(StripTags("a<scripts>b</scripts>c"), "abc"); // only the script element itself
+    EXPECT_EQ(HtmlToText("a<b>b</b>c<d"), "abc<d");
+    EXPECT_EQ(HtmlToText("<<x>>y"), ">y");
+    EXPECT_EQ(HtmlToText("one<br>two<p>three</P>four<li>five"), "one two three four five");
+    EXPECT_EQ(HtmlToText("a<!-- x > y -->b"), "ab");
+    EXPECT_EQ(HtmlToText("a<script>if (a<b) x='</b>';</script>b"), "ab");
+    EXPECT_EQ(HtmlToText("a<STYLE type=text/css>.x{}</style >b"), "ab");
+    EXPECT_EQ(HtmlToText("a<style>never closed"), "a");
+    EXPECT_EQ(HtmlToText("a<scripts>b</scripts>c"), "abc"); // only the script element itself
 
     EXPECT_EQ(DecodeCharacterReferences("&amp;&lt;&gt;&quot;&apos;&#39;&#x27;&#X41;&eacute;"),
               "&<>\"'''A\xc3\xa9");
@@ -192,7 +175,7 @@ TEST(CleaningSteps, StripDecodeAndCollapse)
     EXPECT_EQ(HtmlToText("abcdefgh", 3), "abcd"); // stops once past the limit
 
     // A comment without its end runs to the end of the text, as in a browser.
-    EXPECT_EQ(StripTags("a<!--b>c<i>d"), "a");
+    EXPECT_EQ(HtmlToText("a<!--b>c<i>d"), "a");
     EXPECT_EQ(HtmlToText("a <!--b> c"), "a");
 }
 
@@ -210,9 +193,9 @@ TEST(CleaningSteps, HostileMarkupIsReadInOnePass)
     }
     EXPECT_EQ(HtmlToText("words " + strComments), "words");
     EXPECT_EQ(CleanDescription("words " + strComments), "words");
-    EXPECT_EQ(StripTags("w" + strComments), "w");
+    EXPECT_EQ(HtmlToText("w" + strComments), "w");
     EXPECT_EQ(HtmlToText("w " + strOpeners, 8), "w <x<x<x<"); // one past the limit
-    EXPECT_EQ(StripTags("w" + strOpeners), "w" + strOpeners);
+    EXPECT_EQ(HtmlToText("w" + strOpeners), "w" + strOpeners);
     EXPECT_EQ(HtmlToText("w" + strScripts), "w");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)); // about 20 ms
 }
