@@ -14,7 +14,7 @@
 #include "results/ResultRows.h"
 #include "search/EngineOutcome.h"
 #include "search/SearchJob.h"
-#include "search/SearchRequest.h"
+#include "search/SearchSettings.h"
 #include "search/TemplateFormat.h"
 #include "search/SearchTexts.h"
 
@@ -152,8 +152,10 @@ int ShowDocument(const CCliOptions& options)
     return 0;
 }
 
-int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue,
-              const std::string& strCataloguePath)
+// The engines a search asks: those named on the command line, else the whole
+// catalogue. An exit code when there are none to ask (-1: go on).
+int ChooseEngines(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue,
+                  const std::string& strCataloguePath, std::vector<CSearchEngine>& chosen)
 {
     std::vector<std::string> catalogueNames;
     for (const CSearchEngine& engine : catalogue)
@@ -165,74 +167,28 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
             return Usage(strError);
         names.insert(strResolved);
     }
-
-    CSearchRequest request;
     for (const CSearchEngine& engine : catalogue)
         if (names.empty() || names.count(engine.m_strName))
-            request.m_engines.push_back(engine);
-    if (request.m_engines.empty()) {
-        CCliHost::PrintMessage("no engine to search: the catalogue " + strCataloguePath +
-                               " holds none (name one with --engines FILE)");
-        return kExitFailure;
-    }
-    request.m_strQuery = options.m_strQuery;
-    request.m_nSearchOption = options.m_nSearchOption;
-    request.m_nHitLimit = options.m_nHitLimit;
-    request.m_bRemoveDups = options.m_bRemoveDups;
-    request.m_bVerifyLinks = options.m_bVerifyLinks;
-    request.m_bShowResultsPage = options.m_bResultsPage;
-    request.m_bOneAtATime = options.m_bOneAtATime;
-    request.m_nConnectMethod = options.m_nConnectMethod;
-    request.m_strProxy = options.m_strProxy; // "host:port", checked by the option parser
-    request.m_strUserAgent = options.m_strUserAgent;
-    request.m_nTimeoutSeconds = options.m_nTimeoutSeconds;
-    CSearchJob job;
-    if (!BuildSearchJob(request, job))
-        return Usage("the hit limit must be an integer between 1 and 2048");
+            chosen.push_back(engine);
+    if (!chosen.empty())
+        return -1;
+    CCliHost::PrintMessage("no engine to search: the catalogue " + strCataloguePath +
+                           " holds none (name one with --engines FILE)");
+    return kExitFailure;
+}
 
-    std::string strError;
-    std::unique_ptr<CInternetSession> pSession = OpenInternetSession(BuildSessionOptions(request), &strError);
-    if (!pSession) {
-        CCliHost::PrintMessage(strError);
-        return kExitFailure;
-    }
-
-    CInterruptWatch interrupts;
-    CCliHost host(options.m_bQuiet);
-    CResultRows rows;
-    job.m_pSession = pSession.get();
-    job.m_pHost = &host;
-    job.m_pResultList = &rows;
-    job.m_bResetResultsPage = options.m_bResultsPage;
-    job.m_bOpenResultsPage = false;
-
-    CSearchDocumentData document;
-    document.m_nMaxHits = options.m_nHitLimit;
-    document.m_nSearchOption = options.m_nSearchOption;
-    document.m_strCriteria = options.m_strQuery;
-    for (const CSearchEngine& engine : job.m_engines)
-        document.m_engines.push_back(engine.m_strName);
-
-    job.m_pCancel = std::make_shared<CCancelSignal>();
-    const auto pOutcomes = std::make_shared<CSearchOutcomes>();
-    job.m_pOutcomes = pOutcomes;
-    {
-        CSearchRun run;
-        interrupts.Start(job.m_pCancel);
-        run.Start(std::move(job));
-        run.Join();
-        interrupts.Stop();
-    }
-
-    document.m_hits = rows.GetRows();
+// Prints the hits, says why each engine that listed nothing did, and saves the
+// search when asked. The exit code of the search.
+int ReportSearch(const CCliOptions& options, CSearchDocumentData& document, const CSearchOutcomes& outcomes,
+                 const CInterruptWatch& interrupts)
+{
     const std::string strOut =
         options.m_bJson ? FormatHitsJson(document.m_hits) : FormatHitsTsv(document.m_hits);
     std::fwrite(strOut.data(), 1, strOut.size(), stdout);
     std::fflush(stdout);
-
     // Every engine that listed nothing says why, quiet or not.
     bool bAnyAnswered = false;
-    for (const CEngineOutcome& outcome : pOutcomes->Get()) {
+    for (const CEngineOutcome& outcome : outcomes.Get()) {
         bAnyAnswered = bAnyAnswered || !outcome.IsFailure();
         if (outcome.m_nHits == 0)
             CCliHost::PrintMessage(outcome.m_strEngine + ": " + outcome.Describe());
@@ -245,6 +201,48 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
     if (interrupts.WasInterrupted())
         return interrupts.ExitCode();
     return bAnyAnswered ? 0 : kExitAllEnginesFailed;
+}
+
+int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue,
+              const std::string& strCataloguePath)
+{
+    std::vector<CSearchEngine> chosen;
+    if (const int nExit = ChooseEngines(options, catalogue, strCataloguePath, chosen); nExit >= 0)
+        return nExit;
+    CSearchDocumentData document;
+    StoreDocumentSettings(options.m_search, document);
+    for (const CSearchEngine& engine : chosen)
+        document.m_engines.push_back(engine.m_strName);
+    CSearchJob job;
+    if (!BuildSearchJob(options.m_search, std::move(chosen), job))
+        return Usage("the hit limit must be an integer between 1 and 2048");
+
+    std::string strError;
+    std::unique_ptr<CInternetSession> pSession = OpenInternetSession(BuildSessionOptions(options.m_search), &strError);
+    if (!pSession) {
+        CCliHost::PrintMessage(strError);
+        return kExitFailure;
+    }
+    CInterruptWatch interrupts;
+    CCliHost host(options.m_bQuiet);
+    CResultRows rows;
+    job.m_pSession = pSession.get();
+    job.m_pHost = &host;
+    job.m_pResultList = &rows;
+    job.m_bResetResultsPage = options.m_search.m_bShowResultsPage;
+    job.m_bOpenResultsPage = false;
+    job.m_pCancel = std::make_shared<CCancelSignal>();
+    const auto pOutcomes = std::make_shared<CSearchOutcomes>();
+    job.m_pOutcomes = pOutcomes;
+    {
+        CSearchRun run;
+        interrupts.Start(job.m_pCancel);
+        run.Start(std::move(job));
+        run.Join();
+        interrupts.Stop();
+    }
+    document.m_hits = rows.GetRows();
+    return ReportSearch(options, document, *pOutcomes, interrupts);
 }
 
 } // namespace

@@ -130,6 +130,112 @@ bool HasControl(const std::string& strValue)
                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
+// The options that set the search: the command line's mapping onto the
+// settings. False (and the message) for a value out of bounds; nothing is
+// changed for an option that is not one of them (*pKnown false).
+bool ApplySearchOption(int nOption, const char* pszValue, CSearchSettings& search, bool* pKnown,
+                       std::string& strError)
+{
+    const std::string strValue = pszValue ? pszValue : "";
+    *pKnown = true;
+    switch (nOption) {
+    case kOptOption:
+        if (strValue == "all")
+            search.m_nSearchOption = kOptionAllWords;
+        else if (strValue == "any")
+            search.m_nSearchOption = kOptionAnyWord;
+        else if (strValue == "phrase")
+            search.m_nSearchOption = kOptionPhrase;
+        else
+            strError = "unknown search option '" + strValue + "' (all, any or phrase)";
+        break;
+    case kOptMaxHits:
+        if (!ParseNumber(pszValue, 1, kMaxHitLimit, search.m_nHitLimit))
+            strError = "the hit limit must be an integer between 1 and 2048";
+        else
+            search.m_bAllHits = false;
+        break;
+    case kOptAllHits:
+        search.m_bAllHits = true;
+        search.m_nHitLimit = kMaxHitLimit; // what a saved search says it asked for
+        break;
+    case kOptKeepDups: search.m_bRemoveDups = false; break;
+    case kOptResultsPage: search.m_bShowResultsPage = true; break;
+    case kOptOneAtATime: search.m_bOneAtATime = true; break;
+    case kOptVerifyLinks: search.m_bVerifyLinks = true; break;
+    case kOptDirect: search.m_nConnectMethod = kConnectDirect; break;
+    case kOptProxy:
+        if (!IsProxyAddress(strValue))
+            strError = "--proxy needs HOST:PORT with a port from 1 to 65535, not '" + strValue + "'";
+        search.m_nConnectMethod = kConnectProxy;
+        search.m_strProxy = strValue; // "host:port"
+        break;
+    case kOptUserAgent:
+        if (HasControl(strValue))
+            strError = "--user-agent must be one line of text";
+        search.m_strUserAgent = strValue;
+        break;
+    case kOptTimeout:
+        if (!ParseNumber(pszValue, 1, kMaxTimeoutSeconds, search.m_nTimeoutSeconds))
+            strError = "the time-out must be a number of seconds between 1 and 600";
+        break;
+    case kOptQuery:
+        if (TrimWhiteSpace(strValue).empty())
+            strError = "--query needs a query";
+        search.m_strQuery = strValue;
+        break;
+    default: *pKnown = false; break;
+    }
+    return strError.empty();
+}
+
+// The command and its arguments, after the options.
+bool ParseCommand(const std::vector<std::string>& positional, CCliOptions& options, std::string& strError)
+{
+    auto fail = [&strError](std::string strText) {
+        strError = std::move(strText);
+        return false;
+    };
+    if (positional.empty())
+        return fail("no command given");
+    const std::string& strCommand = positional[0];
+    if (strCommand == "engines") {
+        if (positional.size() > 1)
+            return fail("the engines command takes no arguments");
+        options.m_command = CCliOptions::Command::Engines;
+    } else if (strCommand == "show") {
+        if (positional.size() != 2)
+            return fail("show needs one FILE.qrl");
+        options.m_command = CCliOptions::Command::Show;
+        options.m_strDocument = positional[1];
+    } else if (strCommand == "search") {
+        if (positional.size() < 2)
+            return fail("search needs a QUERY");
+        options.m_command = CCliOptions::Command::Search;
+        options.m_search.m_strQuery = positional[1];
+        options.m_engineNames.assign(positional.begin() + 2, positional.end());
+    } else if (strCommand == "learn-engine") {
+        if (positional.size() != 4)
+            return fail("learn-engine needs NAME QUERY ADDRESS");
+        if (TrimWhiteSpace(positional[1]).empty() || HasControl(positional[1]))
+            return fail("the engine's name must be one line of text");
+        if (TrimWhiteSpace(positional[2]).empty())
+            return fail("learn-engine needs the QUERY that was searched");
+        options.m_command = CCliOptions::Command::LearnEngine;
+        options.m_strLearnName = positional[1];
+        options.m_search.m_strQuery = positional[2];
+        options.m_strAddress = positional[3];
+    } else if (strCommand == "check-engines") {
+        options.m_command = CCliOptions::Command::CheckEngines;
+        if (options.m_search.m_strQuery.empty())
+            options.m_search.m_strQuery = "weather";
+        options.m_engineNames.assign(positional.begin() + 1, positional.end());
+    } else {
+        return fail("unknown command '" + strCommand + "'");
+    }
+    return true;
+}
+
 } // namespace
 
 bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& strError)
@@ -143,44 +249,14 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
     int nOption = 0;
     int nIndex = -1;
     while ((nOption = getopt_long(argc, argv, ":jqhv", kLongOptions, &nIndex)) != -1) {
+        bool bSearchOption = false;
+        if (!ApplySearchOption(nOption, optarg, options.m_search, &bSearchOption, strError))
+            return false;
+        if (bSearchOption)
+            continue;
         const std::string strValue = optarg ? optarg : "";
         switch (nOption) {
         case kOptEngines: options.m_strEnginesFile = strValue; break;
-        case kOptOption:
-            if (strValue == "all")
-                options.m_nSearchOption = kOptionAllWords;
-            else if (strValue == "any")
-                options.m_nSearchOption = kOptionAnyWord;
-            else if (strValue == "phrase")
-                options.m_nSearchOption = kOptionPhrase;
-            else
-                return fail("unknown search option '" + strValue + "' (all, any or phrase)");
-            break;
-        case kOptMaxHits:
-            if (!ParseNumber(optarg, 1, kMaxHitLimit, options.m_nHitLimit))
-                return fail("the hit limit must be an integer between 1 and 2048");
-            break;
-        case kOptAllHits: options.m_nHitLimit = kMaxHitLimit; break;
-        case kOptKeepDups: options.m_bRemoveDups = false; break;
-        case kOptResultsPage: options.m_bResultsPage = true; break;
-        case kOptDirect: options.m_nConnectMethod = kConnectDirect; break;
-        case kOptProxy:
-            if (!IsProxyAddress(strValue))
-                return fail("--proxy needs HOST:PORT with a port from 1 to 65535, not '" + strValue + "'");
-            options.m_nConnectMethod = kConnectProxy;
-            options.m_strProxy = strValue;
-            break;
-        case kOptUserAgent:
-            if (HasControl(strValue))
-                return fail("--user-agent must be one line of text");
-            options.m_strUserAgent = strValue;
-            break;
-        case kOptTimeout:
-            if (!ParseNumber(optarg, 1, kMaxTimeoutSeconds, options.m_nTimeoutSeconds))
-                return fail("the time-out must be a number of seconds between 1 and 600");
-            break;
-        case kOptOneAtATime: options.m_bOneAtATime = true; break;
-        case kOptVerifyLinks: options.m_bVerifyLinks = true; break;
         case kOptSave:
             if (strValue.empty())
                 return fail("--save needs a file name");
@@ -188,18 +264,12 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
             break;
         case kOptAdd: options.m_bAdd = true; break;
         case kOptReplace: options.m_bReplace = true; break;
-        case kOptQuery:
-            if (TrimWhiteSpace(strValue).empty())
-                return fail("--query needs a query");
-            options.m_strQuery = strValue;
-            break;
         case 'v': options.m_bVerbose = true; break;
         case 'j': options.m_bJson = true; break;
         case 'q': options.m_bQuiet = true; break;
         case 'h': options.m_bHelp = true; return true;
         case kOptVersion: options.m_bVersion = true; return true;
-        case ':':
-            return fail(std::string("option '") + argv[optind - 1] + "' needs a value");
+        case ':': return fail(std::string("option '") + argv[optind - 1] + "' needs a value");
         default: {
             // An unknown option: the short one's letter, or the long one as written.
             const std::string strWritten = optopt ? std::string("-") + static_cast<char>(optopt) : argv[optind - 1];
@@ -207,53 +277,7 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
         }
         }
     }
-
-    const std::vector<std::string> positional(argv + optind, argv + argc);
-    if (positional.empty())
-        return fail("no command given");
-    const std::string& strCommand = positional[0];
-    if (strCommand == "engines") {
-        if (positional.size() > 1)
-            return fail("the engines command takes no arguments");
-        options.m_command = CCliOptions::Command::Engines;
-        return true;
-    }
-    if (strCommand == "show") {
-        if (positional.size() != 2)
-            return fail("show needs one FILE.qrl");
-        options.m_command = CCliOptions::Command::Show;
-        options.m_strDocument = positional[1];
-        return true;
-    }
-    if (strCommand == "search") {
-        if (positional.size() < 2)
-            return fail("search needs a QUERY");
-        options.m_command = CCliOptions::Command::Search;
-        options.m_strQuery = positional[1];
-        options.m_engineNames.assign(positional.begin() + 2, positional.end());
-        return true;
-    }
-    if (strCommand == "learn-engine") {
-        if (positional.size() != 4)
-            return fail("learn-engine needs NAME QUERY ADDRESS");
-        if (TrimWhiteSpace(positional[1]).empty() || HasControl(positional[1]))
-            return fail("the engine's name must be one line of text");
-        if (TrimWhiteSpace(positional[2]).empty())
-            return fail("learn-engine needs the QUERY that was searched");
-        options.m_command = CCliOptions::Command::LearnEngine;
-        options.m_strLearnName = positional[1];
-        options.m_strQuery = positional[2];
-        options.m_strAddress = positional[3];
-        return true;
-    }
-    if (strCommand == "check-engines") {
-        options.m_command = CCliOptions::Command::CheckEngines;
-        if (options.m_strQuery.empty())
-            options.m_strQuery = "weather";
-        options.m_engineNames.assign(positional.begin() + 1, positional.end());
-        return true;
-    }
-    return fail("unknown command '" + strCommand + "'");
+    return ParseCommand(std::vector<std::string>(argv + optind, argv + argc), options, strError);
 }
 
 namespace {

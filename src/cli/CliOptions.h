@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/SearchSettings.h"
+
 #include <string>
 #include <vector>
 
@@ -19,23 +21,13 @@ struct CCliOptions
 
     Command m_command = Command::None;
     std::string m_strEnginesFile;       // --engines; empty: found as the program finds it
-    int m_nSearchOption = 0;            // --option all|any|phrase
-    int m_nHitLimit = 20;               // --max-hits / --all-hits
-    bool m_bRemoveDups = true;          // --keep-dups turns it off
-    bool m_bResultsPage = false;        // --results-page
-    int m_nConnectMethod = 0;           // --direct 1, --proxy 3
-    std::string m_strProxy;
-    std::string m_strUserAgent;         // --user-agent; empty: the program's own
-    int m_nTimeoutSeconds = 20;         // --timeout
-    bool m_bOneAtATime = false;         // --one-at-a-time
+    CSearchSettings m_search;           // the search options, the connection and the query
     bool m_bJson = false;
     bool m_bQuiet = false;
     bool m_bHelp = false;
     bool m_bVersion = false;
-    bool m_bVerifyLinks = false;        // --verify-links
     std::string m_strSaveFile;          // --save FILE.qrl
     std::string m_strDocument;          // show FILE.qrl
-    std::string m_strQuery;
     std::vector<std::string> m_engineNames;
     std::string m_strLearnName;         // learn-engine NAME QUERY ADDRESS
     std::string m_strAddress;

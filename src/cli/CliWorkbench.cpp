@@ -7,7 +7,7 @@
 #include "platform/InternetClient.h"
 #include "results/HitExport.h"
 #include "search/PageRefusal.h"
-#include "search/SearchRequest.h"
+#include "search/SearchSettings.h"
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
 #include "workbench/PageProbe.h"
@@ -24,13 +24,8 @@ constexpr int kExitRefused = 3;
 
 std::unique_ptr<CInternetSession> OpenSession(const CCliOptions& options)
 {
-    CSearchRequest request;
-    request.m_nConnectMethod = options.m_nConnectMethod;
-    request.m_strProxy = options.m_strProxy;
-    request.m_strUserAgent = options.m_strUserAgent;
-    request.m_nTimeoutSeconds = options.m_nTimeoutSeconds;
     std::string strError;
-    std::unique_ptr<CInternetSession> pSession = OpenInternetSession(BuildSessionOptions(request), &strError);
+    std::unique_ptr<CInternetSession> pSession = OpenInternetSession(BuildSessionOptions(options.m_search), &strError);
     if (!pSession)
         PrintCliMessage(strError.empty() ? "the connection settings do not work" : strError);
     return pSession;
@@ -70,8 +65,8 @@ int LearnEngineCommand(const CCliOptions& options, const std::string& strCatalog
     const std::string& strName = options.m_strLearnName;
     CSearchEngine engine;
     engine.m_strName = strName;
-    if (!SplitAddressAroundQuery(options.m_strAddress, options.m_strQuery, engine)) {
-        PrintCliMessage(strName + ": the query \"" + options.m_strQuery + "\" is not in the address " +
+    if (!SplitAddressAroundQuery(options.m_strAddress, options.m_search.m_strQuery, engine)) {
+        PrintCliMessage(strName + ": the query \"" + options.m_search.m_strQuery + "\" is not in the address " +
                         options.m_strAddress);
         return kExitUsage;
     }
@@ -90,14 +85,14 @@ int LearnEngineCommand(const CCliOptions& options, const std::string& strCatalog
     }
     CTokenProposal proposal;
     std::string strWhy;
-    if (!LearnTokens(answer.m_strText, answer.m_strUrl, engine, options.m_strQuery, proposal, &strWhy)) {
+    if (!LearnTokens(answer.m_strText, answer.m_strUrl, engine, options.m_search.m_strQuery, proposal, &strWhy)) {
         const std::string strRefusal = RefusalReason(answer.m_strText);
         PrintCliMessage(strName + ": " + (strRefusal.empty() ? strWhy : strRefusal));
         return strRefusal.empty() ? kExitFailure : kExitRefused;
     }
     engine.m_strStartToken = proposal.m_strStartToken;
     engine.m_strEndToken = proposal.m_strEndToken;
-    LearnPaging(answer.m_strText, options.m_strQuery, static_cast<int>(proposal.m_hits.size()), engine);
+    LearnPaging(answer.m_strText, options.m_search.m_strQuery, static_cast<int>(proposal.m_hits.size()), engine);
     engine.IsValid();
 
     std::fputs(FormatEngines({engine}).c_str(), stdout);
@@ -136,7 +131,7 @@ int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEng
     const std::unique_ptr<CInternetSession> pSession = OpenSession(options);
     if (!pSession)
         return kExitFailure;
-    const std::vector<CEngineCheck> checks = CheckEngines(*pSession, engines, options.m_strQuery, nullptr);
+    const std::vector<CEngineCheck> checks = CheckEngines(*pSession, engines, options.m_search.m_strQuery, nullptr);
 
     bool bAllOk = true;
     std::string strJson = "[";

@@ -81,6 +81,20 @@ private:
 
 } // namespace
 
+void ApplyDocumentSettings(const CSearchDocumentData& data, CSearchSettings& settings)
+{
+    settings.m_nHitLimit = data.m_nMaxHits;
+    settings.m_nSearchOption = data.m_nSearchOption;
+    settings.m_strQuery = data.m_strCriteria;
+}
+
+void StoreDocumentSettings(const CSearchSettings& settings, CSearchDocumentData& data)
+{
+    data.m_nMaxHits = settings.m_nHitLimit;
+    data.m_nSearchOption = settings.m_nSearchOption;
+    data.m_strCriteria = settings.m_strQuery;
+}
+
 std::string EncodeSearchDocument(const CSearchDocumentData& data)
 {
     std::string out;

@@ -11,6 +11,7 @@
 
 #include "engines/SearchEngine.h"
 #include "results/ResultRows.h"
+#include "search/SearchSettings.h"
 
 #include <cstdint>
 #include <functional>
@@ -32,7 +33,7 @@ inline constexpr size_t kMaxDocumentBytes = 64u * 1024 * 1024;
 
 struct CSearchDocumentData
 {
-    int32_t m_nMaxHits = 20;
+    int32_t m_nMaxHits = kDefaultHitLimit;
     int32_t m_nSearchOption = 0; // -1 when no option was selected
     std::string m_strCriteria;
     std::vector<std::string> m_engines; // ticked engines, in catalogue order
@@ -40,6 +41,11 @@ struct CSearchDocumentData
 
     bool operator==(const CSearchDocumentData&) const = default;
 };
+
+// The document's part of the search settings, both ways: hit limit, search
+// option and query (the other settings are the program's, not the search's).
+void ApplyDocumentSettings(const CSearchDocumentData& data, CSearchSettings& settings);
+void StoreDocumentSettings(const CSearchSettings& settings, CSearchDocumentData& data);
 
 std::string EncodeSearchDocument(const CSearchDocumentData& data);
 // All or nothing: false for a damaged or truncated file, or one whose lengths or

@@ -6,7 +6,7 @@
 #include "search/SearchTexts.h"
 #include "gui/LearnDlg.h"
 #include "gui/MessageBox.h"
-#include "gui/SettingsStore.h"
+#include "search/SearchSettings.h"
 #include "gui/WxText.h"
 #include "search/QueryComposer.h"
 #include "workbench/EngineCheck.h"
@@ -146,7 +146,7 @@ void CEngineDlg::OnFetchAgain()
     CopyToEngine(engine);
     const std::string strQuery = m_strProbeQuery.empty() ? std::string("weather") : m_strProbeQuery;
     const std::string strAddress =
-        BuildFirstPageAddress(engine, ComposeQueryTerm(strQuery, kOptionAllWords), SettingsDefault::kMaxHits);
+        BuildFirstPageAddress(engine, ComposeQueryTerm(strQuery, kOptionAllWords), kDefaultHitLimit);
     ShowPreview("Fetching " + strAddress + " ...");
     m_pFetchAgain->Disable();
     auto pAnswer = std::make_shared<CPageAnswer>();

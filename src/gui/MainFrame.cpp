@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/MainFrame.h"
 
+#include "gui/ProfileSettings.h"
 #include "gui/QuestrelDoc.h"
 #include "gui/SettingsStore.h"
 #include "engines/CatalogueUpdate.h"
@@ -9,7 +10,6 @@
 #include "platform/FileUtil.h"
 #include "platform/ShellOpen.h"
 #include "platform/TextUtil.h"
-#include "search/SearchRequest.h"
 #include "search/SearchTexts.h"
 #include "workbench/EngineCheck.h"
 #include "search/TemplateFormat.h"
@@ -282,36 +282,46 @@ bool* CMainFrame::OptionFlag(int nId, const char** ppszKey)
 {
     switch (nId) {
     case ID_TOGGLE_SHOW_HINTS: *ppszKey = SettingsKey::kShowHints; return &m_bShowHints;
-    case ID_TOGGLE_SHOW_HTML: *ppszKey = SettingsKey::kShowHtml; return &m_bShowHTML;
-    case ID_TOGGLE_REMOVE_DUPS: *ppszKey = SettingsKey::kRemoveDups; return &m_bRemoveDups;
-    case ID_TOGGLE_VERIFY_LINKS: *ppszKey = SettingsKey::kVerifyLinks; return &m_bVerifyLinks;
+    case ID_TOGGLE_SHOW_HTML: *ppszKey = SettingsKey::kShowHtml; return &m_search.m_bShowResultsPage;
+    case ID_TOGGLE_REMOVE_DUPS: *ppszKey = SettingsKey::kRemoveDups; return &m_search.m_bRemoveDups;
+    case ID_TOGGLE_VERIFY_LINKS: *ppszKey = SettingsKey::kVerifyLinks; return &m_search.m_bVerifyLinks;
     case ID_TOGGLE_SAVE_SETTINGS: *ppszKey = SettingsKey::kSaveSettings; return &m_bSaveSettings;
-    case ID_TOGGLE_ONE_AT_A_TIME: *ppszKey = SettingsKey::kOneAtATime; return &m_bOneAtATime;
+    case ID_TOGGLE_ONE_AT_A_TIME: *ppszKey = SettingsKey::kOneAtATime; return &m_search.m_bOneAtATime;
     default: return nullptr;
     }
+}
+
+bool CMainFrame::IsOptionOn(int nId) const
+{
+    const char* pszKey = nullptr;
+    const bool* pFlag = const_cast<CMainFrame*>(this)->OptionFlag(nId, &pszKey);
+    return pFlag && *pFlag;
 }
 
 void CMainFrame::ReadOptions()
 {
     const CSettingsStore& settings = GetSettings();
-    m_bShowHTML = settings.ReadInt(SettingsKey::kShowHtml, SettingsDefault::kShowHtml) != 0;
     m_bShowHints = settings.ReadInt(SettingsKey::kShowHints, SettingsDefault::kShowHints) != 0;
-    m_bRemoveDups = settings.ReadInt(SettingsKey::kRemoveDups, SettingsDefault::kRemoveDups) != 0;
-    m_bVerifyLinks = settings.ReadInt(SettingsKey::kVerifyLinks, SettingsDefault::kVerifyLinks) != 0;
     m_bSaveSettings = settings.ReadInt(SettingsKey::kSaveSettings, SettingsDefault::kSaveSettings) != 0;
-    m_bOneAtATime = settings.ReadInt(SettingsKey::kOneAtATime, SettingsDefault::kOneAtATime) != 0;
-    for (const int nId : kOptionToggles) {
-        const char* pszKey = nullptr;
-        SetMenuCheck(*OptionFlag(nId, &pszKey), nId);
+    ApplySearchSettings(ReadProfileSettings(settings));
+}
+
+void CMainFrame::ApplySearchSettings(const CSearchSettings& settings)
+{
+    m_search = settings;
+    for (const int nId : kOptionToggles)
+        SetMenuCheck(IsOptionOn(nId), nId);
+    m_pFormView->TransferToForm();
+}
+
+void CMainFrame::NoteSettingsWritten(bool bWritten)
+{
+    if (bWritten || m_bSettingsWriteFailed) {
+        m_bSettingsWriteFailed = !bWritten;
+        return;
     }
-    m_nConnectMethod = settings.ReadInt(SettingsKey::kConnectMethod, SettingsDefault::kConnectMethod);
-    m_strProxy = settings.ReadText(SettingsKey::kProxy);
-    m_strPort = settings.ReadText(SettingsKey::kPort);
-    const int nTimeout = settings.ReadInt(SettingsKey::kTimeout, kDefaultTimeoutSeconds);
-    m_nTimeoutSeconds = nTimeout >= 1 ? ClampTimeoutSeconds(nTimeout) : kDefaultTimeoutSeconds;
-    m_strUserAgent = TrimWhiteSpace(settings.ReadText(SettingsKey::kUserAgent, kDefaultUserAgent));
-    if (m_strUserAgent.empty())
-        m_strUserAgent = kDefaultUserAgent;
+    m_bSettingsWriteFailed = true;
+    ShowStatusText(ToWx(FormatTemplate(kStatusSettingsNotSaved, {CTemplateArg::Text(GetSettings().GetPath())})));
 }
 
 void CMainFrame::SetMenuCheck(bool bChecked, int nId)
@@ -563,20 +573,9 @@ wxMenu* CMainFrame::CreateEngineMenu() const
     return pMenu;
 }
 
-void CMainFrame::FillConnection(CSearchRequest& request) const
-{
-    request.m_nConnectMethod = m_nConnectMethod;
-    request.m_strProxy = m_strProxy;
-    request.m_strPort = m_strPort;
-    request.m_strUserAgent = m_strUserAgent;
-    request.m_nTimeoutSeconds = m_nTimeoutSeconds;
-}
-
 CSessionOptions CMainFrame::GetSessionOptions() const
 {
-    CSearchRequest request;
-    FillConnection(request);
-    return BuildSessionOptions(request);
+    return BuildSessionOptions(m_search);
 }
 
 void CMainFrame::OnCheckEngines()
@@ -625,35 +624,29 @@ void CMainFrame::OnToggleOption(int nId)
         return;
     *pFlag = !*pFlag;
     SetMenuCheck(*pFlag, nId);
-    GetSettings().WriteInt(pszKey, *pFlag ? 1 : 0);
+    std::string strValue = *pFlag ? "1" : "0";
+    GetProfileValue(m_search, pszKey, strValue); // the profile's way of writing it
+    NoteSettingsWritten(GetSettings().WriteText(pszKey, strValue));
 }
 
 void CMainFrame::OnCommunication()
 {
-    CCommOptionsDlg dialog(this, m_nConnectMethod, m_strProxy, m_strPort, m_strUserAgent);
-    dialog.m_nTimeoutSeconds = m_nTimeoutSeconds;
+    CCommOptionsDlg dialog(this, m_search.m_nConnectMethod, m_search.m_strProxy, m_search.m_strPort,
+                           m_search.m_strUserAgent);
+    dialog.m_nTimeoutSeconds = m_search.m_nTimeoutSeconds;
     if (RunModalDialog(dialog) != wxID_OK)
         return;
-    if (dialog.m_nTimeoutSeconds != m_nTimeoutSeconds)
+    CSearchSettings settings = m_search;
+    settings.m_nTimeoutSeconds = dialog.m_nTimeoutSeconds;
+    settings.m_strUserAgent = dialog.m_strUserAgent.empty() ? kDefaultUserAgent : dialog.m_strUserAgent;
+    settings.m_nConnectMethod = dialog.m_nMethod;
+    settings.m_strProxy = dialog.m_nMethod == kConnectProxy ? dialog.m_strProxy : std::string();
+    settings.m_strPort = dialog.m_nMethod == kConnectProxy ? dialog.m_strPort : std::string();
+    // Any change, the proxy's address and port included, takes a new session.
+    if (GetProfileValues(settings, ProfileGroup::Connection) != GetProfileValues(m_search, ProfileGroup::Connection))
         m_bReconnectPending = true;
-    m_nTimeoutSeconds = dialog.m_nTimeoutSeconds;
-    GetSettings().WriteInt(SettingsKey::kTimeout, m_nTimeoutSeconds);
-    const std::string strAgent = dialog.m_strUserAgent.empty() ? kDefaultUserAgent : dialog.m_strUserAgent;
-    if (dialog.m_nMethod != m_nConnectMethod || strAgent != m_strUserAgent)
-        m_bReconnectPending = true;
-    m_strUserAgent = strAgent;
-    GetSettings().WriteText(SettingsKey::kUserAgent, m_strUserAgent);
-    m_nConnectMethod = dialog.m_nMethod;
-    if (m_nConnectMethod == 3) {
-        m_strProxy = dialog.m_strProxy;
-        m_strPort = dialog.m_strPort;
-    } else {
-        m_strProxy.clear();
-        m_strPort.clear();
-    }
-    GetSettings().WriteTexts({{SettingsKey::kConnectMethod, std::to_string(m_nConnectMethod)},
-                              {SettingsKey::kProxy, m_strProxy},
-                              {SettingsKey::kPort, m_strPort}});
+    m_search = settings;
+    NoteSettingsWritten(GetSettings().WriteTexts(GetProfileValues(m_search, ProfileGroup::Connection)));
 }
 
 bool CMainFrame::OnHelp(int nTopic)
@@ -679,17 +672,14 @@ void CMainFrame::SaveSettingsAtExit()
 {
     if (!m_bSaveSettings)
         return;
-    std::vector<std::pair<std::string, std::string>> values;
+    ProfileValues values;
     for (int i = 0; i < m_pEngineView->GetEngineCount(); ++i)
         values.emplace_back(m_pEngineView->GetEngines()[static_cast<size_t>(i)].m_strName,
                             std::to_string(m_pEngineView->GetRowImage(i)));
-    CQuestrelView& view = *m_pFormView;
-    view.TransferFromForm();
-    values.emplace_back(SettingsKey::kMaxHits, std::to_string(view.m_nHitLimit));
-    values.emplace_back(SettingsKey::kSearchOption, std::to_string(view.GetSearchOption()));
-    values.emplace_back(SettingsKey::kCriteria, view.m_strQuery);
-    values.emplace_back(SettingsKey::kAllHits, view.m_bAllHits ? "1" : "0");
-    GetSettings().WriteTexts(values);
+    m_pFormView->TransferFromForm();
+    for (auto& value : GetProfileValues(m_search, ProfileGroup::Form))
+        values.push_back(std::move(value));
+    GetSettings().WriteTexts(values); // the window is going: nowhere left to say it failed
 }
 
 void CMainFrame::SaveWindowPlacement()
@@ -698,11 +688,11 @@ void CMainFrame::SaveWindowPlacement()
     if (IsIconized() || IsMaximized() || IsFullScreen())
         return;
     const wxRect rect = GetRect();
-    GetSettings().WriteTexts({{SettingsKey::kWindowX, std::to_string(rect.x)},
+    NoteSettingsWritten(GetSettings().WriteTexts({{SettingsKey::kWindowX, std::to_string(rect.x)},
                               {SettingsKey::kWindowY, std::to_string(rect.y)},
                               {SettingsKey::kWindowWidth, std::to_string(rect.width)},
                               {SettingsKey::kWindowHeight, std::to_string(rect.height)},
-                              {SettingsKey::kSplitter, std::to_string(m_pSplitter->GetSashPosition())}});
+                              {SettingsKey::kSplitter, std::to_string(m_pSplitter->GetSashPosition())}}));
 }
 
 void CMainFrame::RestoreWindowPlacement()

@@ -8,6 +8,7 @@
 #include "gui/AppContext.h"
 #include "gui/BackgroundTask.h"
 #include "platform/InternetClient.h"
+#include "search/SearchSettings.h"
 
 #include <functional>
 #include <memory>
@@ -19,7 +20,6 @@
 class CEngineListCtrl;
 class CQuestrelDoc;
 class CQuestrelView;
-struct CSearchRequest;
 class CSettingsStore;
 class wxMenu;
 class wxSplitterWindow;
@@ -58,21 +58,19 @@ public:
     explicit CMainFrame(const CAppContext& context);
     ~CMainFrame() override;
 
-    // Options ("Settings" keys ShowHTML, Show Hints, Remove Dups, Verify Links, Save Settings,
-    // One At A Time).
-    bool m_bShowHints = true;
-    bool m_bShowHTML = false;
-    bool m_bRemoveDups = true;
-    bool m_bVerifyLinks = false;
-    bool m_bSaveSettings = false;
-    bool m_bOneAtATime = false; // engines one after another instead of side by side
-    // Connection settings.
-    int m_nConnectMethod = 0;
-    std::string m_strProxy;
-    std::string m_strPort;
-    std::string m_strUserAgent; // never empty: the program's own when the profile has none
-    int m_nTimeoutSeconds = 20; // connect and stall time-out of every request
-    bool m_bReconnectPending = false;
+    // The search settings of the window: the form's values as last read from or
+    // shown in it, the options and the connection.
+    const CSearchSettings& GetSearchSettings() const { return m_search; }
+    // Takes the settings and shows them: the form, the option checks.
+    void ApplySearchSettings(const CSearchSettings& settings);
+    // Takes the settings as the form gave them (nothing is shown again).
+    void StoreSearchSettings(const CSearchSettings& settings) { m_search = settings; }
+    // Whether an Options menu item is on.
+    bool IsOptionOn(int nId) const;
+    // The connection settings changed since the session was opened (the next
+    // search asks whether to reconnect).
+    bool IsReconnectPending() const { return m_bReconnectPending; }
+    void ClearReconnectPending() { m_bReconnectPending = false; }
 
     CEngineListCtrl& GetEnginePane() { return *m_pEngineView; }
     CQuestrelView& GetFormView() { return *m_pFormView; }
@@ -125,9 +123,7 @@ public:
     // The selected engine takes the definition shipped with the program.
     void OnRestoreShippedDefinition();
     bool IsCheckingEngines() const { return m_checkTask.IsRunning(); }
-    // The connection settings of the moment: into a search's request, and as
-    // the options of requests outside a search.
-    void FillConnection(CSearchRequest& request) const;
+    // The connection settings of the moment, as the options of requests outside a search.
     CSessionOptions GetSessionOptions() const;
     void OnClearAllEngines();
     void OnCommunication();
@@ -145,8 +141,15 @@ private:
     void ReadOptions();
     void OnClose(wxCloseEvent& event);
     bool* OptionFlag(int nId, const char** ppszKey);
+    // Says, once until a write succeeds again, that the profile was not written.
+    void NoteSettingsWritten(bool bWritten);
 
     CAppContext m_context;
+    CSearchSettings m_search;
+    bool m_bShowHints = true;
+    bool m_bSaveSettings = false;
+    bool m_bReconnectPending = false;
+    bool m_bSettingsWriteFailed = false; // said in the status bar, not again until a write succeeds
     bool m_bCatalogueUnreadable = false; // there but not read: never written over
     wxSplitterWindow* m_pSplitter = nullptr;
     int m_nSashPosition = 200;     // the engine pane's width, as placed or as the user dragged it

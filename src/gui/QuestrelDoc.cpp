@@ -2,6 +2,7 @@
 #include "gui/QuestrelDoc.h"
 
 #include "document/SearchDocument.h"
+#include "gui/ProfileSettings.h"
 #include "gui/SettingsStore.h"
 #include "gui/ResultListCtrl.h"
 #include "search/SearchTexts.h"
@@ -34,21 +35,13 @@ void CQuestrelDoc::SetPath(const std::string& strPath)
 
 void CQuestrelDoc::OnNewDocument(bool bApplyToForm)
 {
-    const CSettingsStore& settings = m_frame.GetSettings();
-    m_nMaxHits = settings.ReadInt(SettingsKey::kMaxHits, SettingsDefault::kMaxHits);
-    m_nSearchOption = settings.ReadInt(SettingsKey::kSearchOption, SettingsDefault::kSearchOption);
-    m_strCriteria = settings.ReadText(SettingsKey::kCriteria);
-    m_bAllHits = settings.ReadInt(SettingsKey::kAllHits, SettingsDefault::kAllHits) != 0;
+    // The form as the profile keeps it; the options and the connection stay.
+    CSearchSettings settings = m_frame.GetSearchSettings();
+    ReadProfileGroup(m_frame.GetSettings(), ProfileGroup::Form, settings);
     SetPath({});
-    CQuestrelView& view = m_frame.GetFormView();
     if (bApplyToForm)
         m_frame.GetEnginePane().SetAllTicks(false);
-    view.m_nHitLimit = m_nMaxHits;
-    view.SetSearchOption(m_nSearchOption);
-    view.m_strQuery = m_strCriteria;
-    view.m_bAllHits = m_bAllHits;
-    view.TransferToForm();
-    view.UpdateHitLimitState();
+    m_frame.ApplySearchSettings(settings);
 }
 
 bool CQuestrelDoc::OnOpenDocument(const std::string& strPath)
@@ -56,10 +49,8 @@ bool CQuestrelDoc::OnOpenDocument(const std::string& strPath)
     CSearchDocumentData data;
     if (!LoadSearchDocument(strPath, data))
         return false;
-    CQuestrelView& view = m_frame.GetFormView();
-    view.m_nHitLimit = data.m_nMaxHits;
-    view.SetSearchOption(data.m_nSearchOption);
-    view.m_strQuery = data.m_strCriteria;
+    CSearchSettings settings = m_frame.GetSearchSettings();
+    ApplyDocumentSettings(data, settings); // the All Hits box shows what it showed
 
     CEngineListCtrl& pane = m_frame.GetEnginePane();
     const std::vector<bool> ticked = MatchTickedEngines(data.m_engines, pane.GetEngines());
@@ -67,12 +58,13 @@ bool CQuestrelDoc::OnOpenDocument(const std::string& strPath)
         pane.SetRowImage(static_cast<int>(i), ticked[i] ? CEngineListCtrl::m_nCheckedImage
                                                         : CEngineListCtrl::m_nUncheckedImage);
 
+    CQuestrelView& view = m_frame.GetFormView();
     CResultRows& rows = view.GetRows();
     rows.DeleteAllRows();
     for (CSearchHit& hit : data.m_hits)
         rows.AppendHit(std::move(hit)); // in file order, at the end
     view.GetResultList().SyncRows();
-    view.TransferToForm(); // the All Hits box shows what it showed
+    m_frame.ApplySearchSettings(settings);
     SetPath(strPath);
     AddToRecentFiles(strPath);
     return true;
@@ -83,10 +75,7 @@ bool CQuestrelDoc::OnSaveDocument(const std::string& strPath, std::string* pMess
     CQuestrelView& view = m_frame.GetFormView();
     view.TransferFromForm(); // its message shows, and saving goes on
     CSearchDocumentData data;
-    data.m_nMaxHits = view.m_nHitLimit;
-    data.m_nSearchOption = view.GetSearchOption();
-    data.m_strCriteria = view.m_strQuery;
-    data.m_engines.clear();
+    StoreDocumentSettings(m_frame.GetSearchSettings(), data);
     for (const CSearchEngine& engine : m_frame.GetEnginePane().GetTickedEngines())
         data.m_engines.push_back(engine.m_strName);
     data.m_hits = view.GetRows().GetRows();

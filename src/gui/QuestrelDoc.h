@@ -19,12 +19,6 @@ public:
 
     explicit CQuestrelDoc(CMainFrame& frame);
 
-    // Values for a new search form, from the profile.
-    int m_nMaxHits = 20;
-    int m_nSearchOption = 0;
-    std::string m_strCriteria;
-    bool m_bAllHits = false;
-
     // A new document: the stored form values; with bApplyToForm (File New, not
     // the first document) every engine unticked and the form set. The rows stay.
     void OnNewDocument(bool bApplyToForm);

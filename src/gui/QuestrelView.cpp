@@ -8,7 +8,6 @@
 #include "gui/ResultListCtrl.h"
 #include "results/ResultsPage.h"
 #include "search/QueryComposer.h"
-#include "search/SearchRequest.h"
 #include "search/SearchTexts.h"
 #include "gui/Accessibility.h"
 #include "gui/EngineListCtrl.h"
@@ -114,36 +113,42 @@ void CQuestrelView::CreateControls()
 
 void CQuestrelView::TransferToForm()
 {
-    m_pQueryEdit->ChangeValue(ToWx(m_strQuery));
-    m_pMaxHitsEdit->ChangeValue(wxString::Format("%d", m_nHitLimit));
-    m_pAllHits->SetValue(m_bAllHits);
+    const CSearchSettings& settings = m_frame.GetSearchSettings();
+    m_pQueryEdit->ChangeValue(ToWx(settings.m_strQuery));
+    SetSearchOption(settings.m_nSearchOption);
+    m_pMaxHitsEdit->ChangeValue(wxString::Format("%d", settings.m_nHitLimit));
+    m_pAllHits->SetValue(settings.m_bAllHits);
     UpdateHitLimitState(); // the field follows the box after every load
 }
 
 bool CQuestrelView::TransferFromForm()
 {
-    m_strQuery = FromWx(m_pQueryEdit->GetValue());
-    m_bAllHits = m_pAllHits->GetValue();
+    CSearchSettings settings = m_frame.GetSearchSettings();
+    settings.m_strQuery = FromWx(m_pQueryEdit->GetValue());
+    settings.m_nSearchOption = GetSearchOption();
+    settings.m_bAllHits = m_pAllHits->GetValue();
     const wxString strHits = m_pMaxHitsEdit->GetValue().Strip(wxString::both);
     long nValue = 0;
-    if (m_bAllHits) {
+    bool bValid = true;
+    if (settings.m_bAllHits) {
         // A disabled field is not validated: All Hits does not use it.
         if (strHits.ToLong(&nValue) && IsValidHitLimit(nValue))
-            m_nHitLimit = static_cast<int>(nValue);
-        return true;
-    }
-    if (strHits.empty() || !strHits.ToLong(&nValue) || nValue < INT_MIN || nValue > INT_MAX) {
+            settings.m_nHitLimit = static_cast<int>(nValue);
+    } else if (strHits.empty() || !strHits.ToLong(&nValue) || nValue < INT_MIN || nValue > INT_MAX) {
         ShowMessageBox(this, kMsgEnterInteger, kAppCaption, wxOK | wxICON_EXCLAMATION);
-        m_pMaxHitsEdit->SetFocus();
-        return false;
+        bValid = false;
+    } else {
+        // Kept even when out of range: a saved document keeps what the field said.
+        settings.m_nHitLimit = static_cast<int>(nValue);
+        if (!IsValidHitLimit(nValue)) {
+            ShowMessageBox(this, kMsgEnterIntegerRange, kAppCaption, wxOK | wxICON_EXCLAMATION);
+            bValid = false;
+        }
     }
-    m_nHitLimit = static_cast<int>(nValue);
-    if (!IsValidHitLimit(nValue)) {
-        ShowMessageBox(this, kMsgEnterIntegerRange, kAppCaption, wxOK | wxICON_EXCLAMATION);
+    m_frame.StoreSearchSettings(settings);
+    if (!bValid)
         m_pMaxHitsEdit->SetFocus();
-        return false;
-    }
-    return true;
+    return bValid;
 }
 
 int CQuestrelView::GetSearchOption() const
@@ -158,14 +163,13 @@ void CQuestrelView::SetSearchOption(int nOption)
 
 void CQuestrelView::UpdateHitLimitState()
 {
-    m_pMaxHitsEdit->Enable(!m_bAllHits);
-    m_pMaxHitsLabel->Enable(!m_bAllHits);
+    m_pMaxHitsEdit->Enable(!m_pAllHits->GetValue());
+    m_pMaxHitsLabel->Enable(!m_pAllHits->GetValue());
 }
 
 void CQuestrelView::OnAllHitsClicked()
 {
     // The field follows the box at once; its value is checked when a search needs it.
-    m_bAllHits = m_pAllHits->GetValue();
     UpdateHitLimitState();
 }
 
@@ -183,9 +187,10 @@ void CQuestrelView::SetSearchingState(bool bSearching)
     m_pQueryEdit->Enable(!bSearching);
     m_pSearchButton->Enable(!bSearching);
     m_pStopButton->Enable(bSearching);
-    m_pMaxHitsEdit->Enable(!bSearching && !m_bAllHits);
+    const bool bAllHits = m_pAllHits->GetValue();
+    m_pMaxHitsEdit->Enable(!bSearching && !bAllHits);
     if (!bSearching)
-        m_pMaxHitsLabel->Enable(!m_bAllHits);
+        m_pMaxHitsLabel->Enable(!bAllHits);
     m_pOptions->Enable(!bSearching);
     m_pAllHits->Enable(!bSearching);
     m_frame.GetEnginePane().Enable(!bSearching);
@@ -193,21 +198,6 @@ void CQuestrelView::SetSearchingState(bool bSearching)
         m_pAnimation->Start();
     else
         m_pAnimation->Stop();
-}
-
-CSearchRequest CQuestrelView::MakeSearchRequest() const
-{
-    CSearchRequest request;
-    request.m_strQuery = m_strQuery;
-    request.m_nSearchOption = GetSearchOption();
-    request.m_nHitLimit = m_nHitLimit;
-    request.m_bAllHits = m_bAllHits;
-    request.m_bRemoveDups = m_frame.m_bRemoveDups;
-    request.m_bVerifyLinks = m_frame.m_bVerifyLinks;
-    request.m_bShowResultsPage = m_frame.m_bShowHTML;
-    request.m_bOneAtATime = m_frame.m_bOneAtATime;
-    m_frame.FillConnection(request);
-    return request;
 }
 
 void CQuestrelView::OnSearch()
@@ -235,10 +225,8 @@ void CQuestrelView::OnSearch()
     m_searchRun.Join(); // the worker has ended (IsBusy above): at once
     ++m_nSearchId;
     m_pHost = std::make_unique<CGuiSearchHost>(*this, m_nSearchId);
-    CSearchRequest request = MakeSearchRequest();
-    request.m_engines = std::move(chosen);
     CSearchJob job;
-    if (!BuildSearchJob(request, job))
+    if (!BuildSearchJob(m_frame.GetSearchSettings(), std::move(chosen), job))
         return; // the form's validation has said why
     job.m_pSession = m_pSession.get();
     job.m_pSessionOwner = m_pSession;
@@ -247,7 +235,7 @@ void CQuestrelView::OnSearch()
     // The desktop program keeps its results page in the user's cache, not in
     // whatever folder it was started from.
     job.m_strResultsPagePath = GetXdgCacheHome() + "/questrel/" + kResultsPageFileName;
-    if (job.m_bShowResultsPage) {
+    if (job.m_settings.m_bShowResultsPage) {
         std::error_code ec;
         std::filesystem::create_directories(GetXdgCacheHome() + "/questrel", ec);
     }
@@ -259,7 +247,7 @@ void CQuestrelView::OnSearch()
     m_frame.GetEnginePane().ClearOutcomes();
     m_rows.DeleteAllRows();
     m_pResultList->SyncRows();
-    m_pResultList->SetHighlightWords(m_strQuery);
+    m_pResultList->SetHighlightWords(m_frame.GetSearchSettings().m_strQuery);
     m_bSearching = true;
     m_frame.UpdateCommandStates();
     m_searchRun.Start(std::move(job), [this] { CallAfter([this] { OnWorkerEnded(); }); });
@@ -314,7 +302,7 @@ void CQuestrelView::OnSearchFinished()
         m_pOutcomes->CancelPending(); // after Stop: what did not finish was cancelled
         m_frame.GetEnginePane().ShowOutcomes(m_pOutcomes->Get());
     }
-    if (m_rows.GetRowCount() > 0 && m_frame.m_bShowHints)
+    if (m_rows.GetRowCount() > 0 && m_frame.IsOptionOn(ID_TOGGLE_SHOW_HINTS))
         ShowMessageBox(this, kMsgResultsHint, kHintCaption, wxOK);
 }
 
@@ -346,10 +334,10 @@ void CQuestrelView::ShowWorkerMessage(const std::string& strText, const std::str
 
 bool CQuestrelView::PrepareSession()
 {
-    if (m_frame.m_bReconnectPending) {
+    if (m_frame.IsReconnectPending()) {
         if (ShowMessageBox(this, kMsgReconnect, kQuestionCaption, wxYES_NO | wxICON_QUESTION) == wxYES)
             CloseInternetSession();
-        m_frame.m_bReconnectPending = false;
+        m_frame.ClearReconnectPending();
     }
     if (!m_pSession)
         OnConnect();
@@ -363,7 +351,7 @@ bool CQuestrelView::OnConnect()
     wxBusyCursor wait;
     m_frame.ShowStatusText(kStatusCreateInternet);
     CloseInternetSession();
-    const CSessionOptions options = BuildSessionOptions(MakeSearchRequest());
+    const CSessionOptions options = m_frame.GetSessionOptions();
     std::string strError;
     m_pSession = OpenInternetSession(options, &strError);
     if (!m_pSession) {

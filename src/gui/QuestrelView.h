@@ -8,7 +8,7 @@
 #include "platform/InternetClient.h"
 #include "results/ResultRows.h"
 #include "search/SearchJob.h"
-#include "search/SearchRequest.h"
+#include "search/SearchSettings.h"
 
 #include <functional>
 #include <memory>
@@ -46,18 +46,16 @@ public:
     CQuestrelView(wxWindow* pParent, CMainFrame& frame);
     ~CQuestrelView() override;
 
-    // Form values (exchanged with the controls by TransferToForm / TransferFromForm).
-    std::string m_strQuery;
-    int m_nHitLimit = 0;
-    bool m_bAllHits = false;
     // The current hit, bound to the result list's columns.
     std::string m_strDescription;
     std::string m_strUrl;
     std::string m_strEngine;
 
-    void TransferToForm();
-    // Takes the control values, validating the hit limit ("Please enter an
+    // The form's mapping of the search settings (query, option, hit limit, All
+    // Hits): the frame's settings shown in the controls, and the controls' values
+    // into the frame's settings, validating the hit limit ("Please enter an
     // integer." / "... between 1 and 2048."); false and focus on the edit when it fails.
+    void TransferToForm();
     bool TransferFromForm();
     int GetSearchOption() const;       // -1 when none is selected
     void SetSearchOption(int nOption); // outside 0..2: no selection
@@ -97,9 +95,6 @@ public:
     void OnWorkerEnded();
 
 private:
-    // The search the form and the frame's options ask for (engines not filled in).
-    CSearchRequest MakeSearchRequest() const;
-
     void CreateControls();
     void SetSearchingState(bool bSearching);
     bool PrepareSession();

@@ -53,16 +53,9 @@ inline constexpr const char* kSplitter = "Splitter";
 } // namespace SettingsKey
 
 namespace SettingsDefault {
-inline constexpr int kMaxHits = 20;
-inline constexpr int kSearchOption = 0;
-inline constexpr int kAllHits = 0;
-inline constexpr int kShowHtml = 0;
+// The search settings' defaults are CSearchSettings's; these are the window's own.
 inline constexpr int kShowHints = 1;
-inline constexpr int kRemoveDups = 1;
-inline constexpr int kVerifyLinks = 0;
 inline constexpr int kSaveSettings = 0;
-inline constexpr int kConnectMethod = 0;
-inline constexpr int kOneAtATime = 0;
 inline constexpr int kEngineTick = 0; // the unticked image
 } // namespace SettingsDefault
 

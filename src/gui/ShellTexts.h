@@ -35,6 +35,8 @@ inline constexpr const char* kMsgNewerShipped =
     "This version of the program ships a newer definition of %s. You changed yours, so yours was kept; "
     "Restore Shipped Definition in the engine's menu takes the shipped one.";
 inline constexpr const char* kMsgNoShippedDefinition = "No definition of %s is shipped with the program.";
+inline constexpr const char* kStatusSettingsNotSaved =
+    "Settings could not be saved in %s (is the disk full, or the file not yours to write?).";
 inline constexpr const char* kStatusShippedRestored = "%s: the shipped definition was restored.";
 inline constexpr const char* kCheckQuery = "weather"; // what Check Engines asks every engine
 inline constexpr const char* kStatusCheckingEngines = "Checking engines (%d)...";

@@ -34,7 +34,7 @@ public:
 struct CEngineSearchRules
 {
     std::string m_strQueryTerm;
-    int m_nHitLimit = 20;
+    int m_nHitLimit = 0; // the search's EngineHitLimit
     bool m_bRemoveDups = true;
 };
 

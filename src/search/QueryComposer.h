@@ -17,8 +17,6 @@ enum SearchOption : int
 
 extern const char* const kSearchOptionTexts[3];
 
-inline constexpr int kMaxHitLimit = 2048;
-
 // The query text made into the term inserted into addresses. Characters that
 // would change an address's meaning (% & # + = ? ;) are percent-encoded first;
 // then option 0 turns blanks into "+", option 1 keeps them, option 2 turns them

@@ -30,14 +30,14 @@ int SearchThreadProc(CSearchJob& job)
     context.g_pSession = job.m_pSession;
     context.g_hStatusWnd = &bridge;
     context.m_pCancel = &cancel;
-    context.g_bShowHtml = job.m_bShowResultsPage;
+    context.g_bShowHtml = job.m_settings.m_bShowResultsPage;
     context.m_strResultsPagePath = job.m_strResultsPagePath.empty() ? GetResultsPagePath() : job.m_strResultsPagePath;
     if (job.m_bResetResultsPage)
         ResetResultsPage(context.m_strResultsPagePath);
     CEngineSearchRules rules;
     rules.m_strQueryTerm = job.m_strQueryTerm;
-    rules.m_nHitLimit = job.m_nHitLimit;
-    rules.m_bRemoveDups = job.m_bRemoveDups;
+    rules.m_nHitLimit = EngineHitLimit(job.m_settings);
+    rules.m_bRemoveDups = job.m_settings.m_bRemoveDups;
 
     // However the run ends after a cancel, the last status text says so (once),
     // and every engine not finished is cancelled.
@@ -46,7 +46,7 @@ int SearchThreadProc(CSearchJob& job)
         bridge.StatusCancelled(kStatusFindCancelled);
         return 0;
     };
-    if (job.m_bOneAtATime) {
+    if (job.m_settings.m_bOneAtATime) {
         CLivePages pages;
         for (size_t i = 0; i < job.m_engines.size(); ++i) {
             const CSearchEngine& engine = job.m_engines[i];
@@ -68,7 +68,7 @@ int SearchThreadProc(CSearchJob& job)
     }
     if (cancel.IsSignalled())
         return endCancelled();
-    if (job.m_bVerifyLinks) {
+    if (job.m_settings.m_bVerifyLinks) {
         CFetchState fs(context);
         bridge.Status(kStatusVerifyingAll);
         VerifyLinks(fs, *job.m_pResultList, job.m_nMaxParallelChecks);
@@ -77,7 +77,7 @@ int SearchThreadProc(CSearchJob& job)
     }
     bridge.SearchDone();
     // Nothing that is not there is opened (a page that could not be written).
-    if (job.m_bShowResultsPage && job.m_bOpenResultsPage && !cancel.IsSignalled() &&
+    if (job.m_settings.m_bShowResultsPage && job.m_bOpenResultsPage && !cancel.IsSignalled() &&
         FileExists(context.m_strResultsPagePath))
         ShowResultsPage(context.m_strResultsPagePath);
     return 0;

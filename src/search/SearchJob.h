@@ -18,6 +18,7 @@
 
 #include "engines/SearchEngine.h"
 #include "search/EngineOutcome.h"
+#include "search/SearchSettings.h"
 
 #include <atomic>
 #include <functional>
@@ -39,15 +40,11 @@ struct CSearchJob
     std::shared_ptr<CInternetSession> m_pSessionOwner; // when set, keeps the session alive as long as the worker
     ISearchHost* m_pHost = nullptr;            // not owned
     CResultRows* m_pResultList = nullptr;      // not owned
-    std::string m_strQueryTerm;
-    bool m_bShowResultsPage = false;           // collect the pages in the results page and open it
+    CSearchSettings m_settings;                // what the user asked for (query, limit, options)
+    std::string m_strQueryTerm;                // the query as the engines' addresses take it
     bool m_bResetResultsPage = true;           // delete the last search's results page first
     bool m_bOpenResultsPage = true;            // open it at the end (when collected)
     std::string m_strResultsPagePath;          // where it goes; empty: questrel.htm in the current folder
-    int m_nHitLimit = 20;
-    bool m_bRemoveDups = true;
-    bool m_bVerifyLinks = false;
-    bool m_bOneAtATime = false;                // engines one after another, as the program once did
     int m_nMaxParallelChecks = 16;             // link checks at once
     std::shared_ptr<CCancelSignal> m_pCancel;  // this run's signal
     std::shared_ptr<CSearchOutcomes> m_pOutcomes; // one per engine; made by the worker when missing

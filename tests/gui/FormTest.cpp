@@ -49,7 +49,7 @@ struct CFormFixture : ::testing::Test
     void SetUp() override
     {
         pFrame = &gui.StartFrame(sample.GetCatalogue());
-        pFrame->m_nConnectMethod = 1; // direct: loopback only
+        qtest::ChangeSettings(*pFrame, [](CSearchSettings& s) { s.m_nConnectMethod = 1; }); // direct: loopback only
     }
 
     void Tick(const std::string& strName)
@@ -266,9 +266,10 @@ TEST_F(CFormFixture, TheEnginePaneShowsHowEachEngineEnded)
 TEST_F(CFormFixture, MaxHitsFollowsAllHitsAndADisabledFieldIsNotChecked)
 {
     // A document or profile with an impossible limit and All Hits on.
-    View().m_nHitLimit = 5000;
-    View().m_bAllHits = true;
-    View().TransferToForm();
+    qtest::ChangeSettings(Frame(), [](CSearchSettings& s) {
+        s.m_nHitLimit = 5000;
+        s.m_bAllHits = true;
+    });
     EXPECT_FALSE(Edit(IDC_MAX_HITS)->IsEnabled());
     Tick("Sample Count");
     gui.m_messages.clear();
@@ -437,7 +438,7 @@ TEST_F(CFormFixture, AFloodOfRowsAndDeletionsOneByOneKeepTheListResponsive)
     EXPECT_LT(appendTime, std::chrono::seconds(5)); // about 35 ms on the development machine (a row at a time: minutes)
     EXPECT_EQ(list.GetShownRowCount(), 16 * 2048);
     // The list lays the rows out in the background without holding the window.
-    View().m_strQuery = "red apple";
+    qtest::ChangeSettings(Frame(), [](CSearchSettings& s) { s.m_strQuery = "red apple"; });
     list.SetHighlightWords("red apple");
     std::chrono::steady_clock::duration longest{};
     for (const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(700);
@@ -490,7 +491,7 @@ TEST_F(CFormFixture, DoubleClickOpensOnlyWebAddressesAndReportsFailures)
 
 TEST_F(CFormFixture, CommunicationDialogRules)
 {
-    Frame().m_nConnectMethod = 7; // stored by someone else: shown as preconfigured
+    qtest::ChangeSettings(Frame(), [](CSearchSettings& s) { s.m_nConnectMethod = 7; }); // stored by someone else: shown as preconfigured
     gui.m_dialogHandler = [](wxDialog& dialog) {
         auto& comm = dynamic_cast<CCommOptionsDlg&>(dialog);
         EXPECT_TRUE(comm.GetRadio(IDC_PRECONFIGURED)->GetValue());
@@ -498,8 +499,8 @@ TEST_F(CFormFixture, CommunicationDialogRules)
         return wxID_OK;
     };
     Frame().OnCommunication();
-    EXPECT_EQ(Frame().m_nConnectMethod, 7); // untouched radio buttons keep the value
-    EXPECT_FALSE(Frame().m_bReconnectPending);
+    EXPECT_EQ(Frame().GetSearchSettings().m_nConnectMethod, 7); // untouched radio buttons keep the value
+    EXPECT_FALSE(Frame().IsReconnectPending());
 
     // The proxy method needs an address; the dialog stays open until it has one.
     int nCalls = 0;
@@ -515,9 +516,9 @@ TEST_F(CFormFixture, CommunicationDialogRules)
     EXPECT_EQ(nCalls, 2);
     EXPECT_EQ(gui.MessageTexts(), Strings{"Please enter the proxy server"});
     EXPECT_EQ(gui.m_messages[0].m_strCaption, "Internet Questrel");
-    EXPECT_EQ(Frame().m_strProxy, "proxy.example");
-    EXPECT_EQ(Frame().m_strPort, "8080");
-    EXPECT_TRUE(Frame().m_bReconnectPending);
+    EXPECT_EQ(Frame().GetSearchSettings().m_strProxy, "proxy.example");
+    EXPECT_EQ(Frame().GetSearchSettings().m_strPort, "8080");
+    EXPECT_TRUE(Frame().IsReconnectPending());
     EXPECT_EQ(gui.ReopenSettings()->ReadText("Proxy"), "proxy.example");
 
     // Back to direct: the proxy is emptied, and the next search asks to reconnect.
@@ -527,6 +528,26 @@ TEST_F(CFormFixture, CommunicationDialogRules)
     };
     Frame().OnCommunication();
     EXPECT_EQ(gui.ReopenSettings()->ReadText("Proxy", "x"), "");
+    Frame().ClearReconnectPending();
+
+    // Another proxy address alone takes a new session too (it used to be kept till the next start).
+    for (const char* pszPort : {"8080", "8081"}) {
+        gui.m_dialogHandler = [pszPort](wxDialog& dialog) {
+            auto& comm = dynamic_cast<CCommOptionsDlg&>(dialog);
+            comm.SelectMethod(3);
+            comm.GetProxyEdit()->SetValue("proxy.example");
+            comm.GetPortEdit()->SetValue(pszPort);
+            return wxID_OK;
+        };
+        Frame().OnCommunication();
+        EXPECT_TRUE(Frame().IsReconnectPending()) << pszPort;
+        Frame().ClearReconnectPending();
+    }
+    gui.m_dialogHandler = [](wxDialog& dialog) {
+        dynamic_cast<CCommOptionsDlg&>(dialog).SelectMethod(1);
+        return wxID_OK;
+    };
+    Frame().OnCommunication();
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Connect Method", 0), 1);
 
     // The time-out and the User Agent are kept too; a blank agent is the program's own.
@@ -539,7 +560,7 @@ TEST_F(CFormFixture, CommunicationDialogRules)
         return wxID_OK;
     };
     Frame().OnCommunication();
-    EXPECT_EQ(Frame().m_nTimeoutSeconds, 45);
+    EXPECT_EQ(Frame().GetSearchSettings().m_nTimeoutSeconds, 45);
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Timeout", 0), 45);
     EXPECT_EQ(gui.ReopenSettings()->ReadText("User Agent"), "Internet Questrel/2.0a");
     ASSERT_TRUE(View().OnConnect());
@@ -552,7 +573,7 @@ TEST_F(CFormFixture, CommunicationDialogRules)
     EXPECT_EQ(gui.m_messages[0].m_strText,
               "Your communication settings have changed.  Would you like to reconnect?");
     EXPECT_EQ(gui.m_messages[0].m_strCaption, "Question");
-    EXPECT_FALSE(Frame().m_bReconnectPending); // not asked again
+    EXPECT_FALSE(Frame().IsReconnectPending()); // not asked again
 
     // A proxy without a port is named by its address alone (libcurl refuses "host:"),
     // and an address that carries its own port works too.
@@ -586,7 +607,7 @@ TEST_F(CFormFixture, DocumentsSaveAndOpenTheSearch)
     // File New: stored defaults, no ticks, the rows stay.
     Frame().GetDocument().OnFileNew();
     EXPECT_EQ(Frame().GetEnginePane().CountTickedEngines(), 0);
-    EXPECT_EQ(View().m_strQuery, "");
+    EXPECT_EQ(Frame().GetSearchSettings().m_strQuery, "");
     EXPECT_EQ(View().GetSearchOption(), 0);
     EXPECT_EQ(View().GetRows().GetRows(), hits);
     EXPECT_EQ(Frame().GetTitle(), "Untitled - Internet Questrel");
@@ -594,9 +615,9 @@ TEST_F(CFormFixture, DocumentsSaveAndOpenTheSearch)
     View().OnClearResults();
     Frame().GetDocument().OnFileOpen();
     EXPECT_EQ(View().GetRows().GetRows(), hits);
-    EXPECT_EQ(View().m_strQuery, "red apple");
+    EXPECT_EQ(Frame().GetSearchSettings().m_strQuery, "red apple");
     EXPECT_EQ(View().GetSearchOption(), 1);
-    EXPECT_EQ(View().m_nHitLimit, 5);
+    EXPECT_EQ(Frame().GetSearchSettings().m_nHitLimit, 5);
     EXPECT_EQ(Frame().GetEnginePane().CountTickedEngines(), 1);
     EXPECT_TRUE(Frame().GetEnginePane().IsTicked(1));
     EXPECT_EQ(Frame().GetDocument().GetRecentFiles(), Strings{strFile});
@@ -610,8 +631,10 @@ TEST_F(CFormFixture, DocumentsSaveAndOpenTheSearch)
 
 TEST_F(CFormFixture, SessionThatCannotBeOpenedLeavesTheFormIdle)
 {
-    Frame().m_nConnectMethod = 3; // a proxy without an address
-    Frame().m_strProxy.clear();
+    qtest::ChangeSettings(Frame(), [](CSearchSettings& s) { // a proxy without an address
+        s.m_nConnectMethod = 3;
+        s.m_strProxy.clear();
+    });
     Tick("Sample Count");
     Search("red");
     EXPECT_FALSE(View().IsSearching());

@@ -20,6 +20,14 @@ class wxMenu;
 
 namespace qtest {
 
+// Changes the window's search settings and shows them, as opening a document would.
+inline void ChangeSettings(CMainFrame& frame, const std::function<void(CSearchSettings&)>& change)
+{
+    CSearchSettings settings = frame.GetSearchSettings();
+    change(settings);
+    frame.ApplySearchSettings(settings);
+}
+
 struct CShownMessage
 {
     std::string m_strText;

@@ -121,13 +121,14 @@ TEST(Shell, FirstStartWithoutProfileShowsTheDefaults)
     EXPECT_FALSE(IsChecked(frame, ID_TOGGLE_VERIFY_LINKS));
     EXPECT_FALSE(IsChecked(frame, ID_TOGGLE_SHOW_HTML));
     EXPECT_FALSE(IsChecked(frame, ID_TOGGLE_SAVE_SETTINGS));
-    EXPECT_EQ(frame.m_nConnectMethod, 0);
+    EXPECT_EQ(frame.GetSearchSettings().m_nConnectMethod, 0);
     EXPECT_EQ(frame.GetEnginePane().CountTickedEngines(), 0);
     CQuestrelView& view = frame.GetFormView();
-    EXPECT_EQ(view.m_nHitLimit, 20);
+    EXPECT_EQ(frame.GetSearchSettings().m_nHitLimit, 20);
+    EXPECT_EQ(frame.GetSearchSettings(), CSearchSettings{.m_strUserAgent = "Internet Questrel/2.0a"});
     EXPECT_EQ(view.GetSearchOption(), 0);
-    EXPECT_EQ(view.m_strQuery, "");
-    EXPECT_FALSE(view.m_bAllHits);
+    EXPECT_EQ(frame.GetSearchSettings().m_strQuery, "");
+    EXPECT_FALSE(frame.GetSearchSettings().m_bAllHits);
 }
 
 TEST(Shell, OptionTogglesAreWrittenAtOnce)
@@ -141,14 +142,46 @@ TEST(Shell, OptionTogglesAreWrittenAtOnce)
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Show Hints", -1), 0);
     frame.OnToggleOption(ID_TOGGLE_SHOW_HINTS);
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Show Hints", -1), 1);
-    EXPECT_TRUE(frame.m_bShowHints);
+    EXPECT_TRUE(frame.IsOptionOn(ID_TOGGLE_SHOW_HINTS));
     EXPECT_TRUE(IsChecked(frame, ID_TOGGLE_SHOW_HINTS));
 
     // Side by side unless asked otherwise.
-    EXPECT_FALSE(frame.m_bOneAtATime);
+    EXPECT_FALSE(frame.GetSearchSettings().m_bOneAtATime);
     frame.OnToggleOption(ID_TOGGLE_ONE_AT_A_TIME);
     EXPECT_TRUE(IsChecked(frame, ID_TOGGLE_ONE_AT_A_TIME));
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("One At A Time", -1), 1);
+}
+
+TEST(Shell, ASettingsWriteThatFailsIsSaidOnce)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame();
+    std::vector<wxString> said;
+    frame.SetStatusObserver([&said](const wxString& strText) {
+        if (strText.StartsWith("Settings could not be saved"))
+            said.push_back(strText);
+    });
+    // The profile's place taken by a folder: no write can replace it.
+    const std::string strPath = gui.Settings().GetPath();
+    std::filesystem::remove(strPath);
+    std::filesystem::create_directories(strPath);
+    frame.OnToggleOption(ID_TOGGLE_VERIFY_LINKS);
+    EXPECT_TRUE(frame.IsOptionOn(ID_TOGGLE_VERIFY_LINKS)); // the option still holds for this run
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_TRUE(said[0].Contains(strPath));
+    frame.OnToggleOption(ID_TOGGLE_REMOVE_DUPS);
+    frame.SaveWindowPlacement();
+    EXPECT_EQ(said.size(), 1u); // once
+
+    // Writable again: the next failure is said again.
+    std::filesystem::remove(strPath);
+    frame.OnToggleOption(ID_TOGGLE_ONE_AT_A_TIME);
+    EXPECT_EQ(said.size(), 1u);
+    std::filesystem::remove(strPath); // the write made it again
+    std::filesystem::create_directories(strPath);
+    frame.OnToggleOption(ID_TOGGLE_ONE_AT_A_TIME);
+    EXPECT_EQ(said.size(), 2u);
+    std::filesystem::remove(strPath);
 }
 
 TEST(Shell, TicksAndFormValuesAreWrittenAtExitOnlyWithSaveSettings)
@@ -168,11 +201,11 @@ TEST(Shell, TicksAndFormValuesAreWrittenAtExitOnlyWithSaveSettings)
         frame.OnToggleOption(ID_TOGGLE_SAVE_SETTINGS);
         frame.GetEnginePane().SetRowImage(0, CEngineListCtrl::m_nCheckedImage);
         frame.GetEnginePane().SetRowImage(2, CEngineListCtrl::m_nCheckedImage);
-        CQuestrelView& view = frame.GetFormView();
-        view.m_strQuery = "red apple";
-        view.m_nHitLimit = 35;
-        view.SetSearchOption(2);
-        view.TransferToForm();
+        qtest::ChangeSettings(frame, [](CSearchSettings& s) {
+            s.m_strQuery = "red apple";
+            s.m_nHitLimit = 35;
+            s.m_nSearchOption = 2;
+        });
         gui.CloseFrame();
     }
     const std::unique_ptr<CSettingsStore> pStored = gui.ReopenSettings();
@@ -187,7 +220,7 @@ TEST(Shell, TicksAndFormValuesAreWrittenAtExitOnlyWithSaveSettings)
     CMainFrame& frame = gui.StartFrame();
     EXPECT_TRUE(frame.GetEnginePane().IsTicked(0));
     EXPECT_FALSE(frame.GetEnginePane().IsTicked(1));
-    EXPECT_EQ(frame.GetFormView().m_strQuery, "red apple");
+    EXPECT_EQ(frame.GetSearchSettings().m_strQuery, "red apple");
     frame.OnToggleOption(ID_TOGGLE_SAVE_SETTINGS);
     frame.GetEnginePane().SetAllTicks(false);
     gui.CloseFrame();

@@ -44,8 +44,8 @@ struct CWindow
 
     CWindow() : frame(gui.StartFrame({Engine("Alpha"), Engine("Beta")}, true))
     {
-        frame.m_nConnectMethod = 1; // direct: loopback only
-        frame.m_bShowHints = false;
+        qtest::ChangeSettings(frame, [](CSearchSettings& s) { s.m_nConnectMethod = 1; }); // direct: loopback only
+        frame.OnToggleOption(ID_TOGGLE_SHOW_HINTS); // no hint box after each search
         gui.m_dialogHandler = [this](wxDialog& dialog) {
             if (dynamic_cast<CAboutDlg*>(&dialog))
                 dialogs.push_back("about");
@@ -116,9 +116,9 @@ struct CWire
     std::function<bool(CWindow&)> ran; // the intended handler's trace
 };
 
-bool Toggled(CWindow& w, int nId, bool CMainFrame::*pFlag, bool bBefore)
+bool Toggled(CWindow& w, int nId, bool bBefore)
 {
-    return w.frame.*pFlag != bBefore && w.frame.GetMenuBar()->IsChecked(nId) == (w.frame.*pFlag);
+    return w.frame.IsOptionOn(nId) != bBefore && w.frame.GetMenuBar()->IsChecked(nId) == w.frame.IsOptionOn(nId);
 }
 
 std::vector<CWire> Wires()
@@ -141,11 +141,11 @@ std::vector<CWire> Wires()
         return w.gui.MessageTexts() ==
                std::vector<std::string>{"Are you sure you want to delete Alpha from your list of engines?"};
     };
-    auto toggle = [](int nId, bool CMainFrame::*pFlag) {
+    auto toggle = [](int nId) {
         auto pBefore = std::make_shared<bool>(false);
         return std::make_pair(
-            std::function<void(CWindow&)>([pFlag, pBefore](CWindow& w) { *pBefore = w.frame.*pFlag; }),
-            std::function<bool(CWindow&)>([nId, pFlag, pBefore](CWindow& w) { return Toggled(w, nId, pFlag, *pBefore); }));
+            std::function<void(CWindow&)>([nId, pBefore](CWindow& w) { *pBefore = w.frame.IsOptionOn(nId); }),
+            std::function<bool(CWindow&)>([nId, pBefore](CWindow& w) { return Toggled(w, nId, *pBefore); }));
     };
     // The check runs off the UI thread; its verdicts reach the pane (the
     // engines answer nowhere on loopback: failed).
@@ -235,13 +235,10 @@ std::vector<CWire> Wires()
              return w.gui.MessageTexts() == std::vector<std::string>{"No definition of Beta is shipped with the program."};
          }},
     };
-    const std::pair<int, bool CMainFrame::*> options[] = {
-        {ID_TOGGLE_REMOVE_DUPS, &CMainFrame::m_bRemoveDups},   {ID_TOGGLE_VERIFY_LINKS, &CMainFrame::m_bVerifyLinks},
-        {ID_TOGGLE_SHOW_HINTS, &CMainFrame::m_bShowHints},     {ID_TOGGLE_SHOW_HTML, &CMainFrame::m_bShowHTML},
-        {ID_TOGGLE_SAVE_SETTINGS, &CMainFrame::m_bSaveSettings}, {ID_TOGGLE_ONE_AT_A_TIME, &CMainFrame::m_bOneAtATime},
-    };
-    for (const auto& [nId, pFlag] : options) {
-        auto [setUp, ran] = toggle(nId, pFlag);
+    const int options[] = {ID_TOGGLE_REMOVE_DUPS, ID_TOGGLE_VERIFY_LINKS,  ID_TOGGLE_SHOW_HINTS,
+                           ID_TOGGLE_SHOW_HTML,   ID_TOGGLE_SAVE_SETTINGS, ID_TOGGLE_ONE_AT_A_TIME};
+    for (const int nId : options) {
+        auto [setUp, ran] = toggle(nId);
         wires.push_back({"Options toggle", EVia::Menu, nId, 0, 0, setUp, ran});
     }
     return wires;

@@ -61,7 +61,7 @@ TEST(Workbench, TheEngineDialogLearnsTestsAndFetchesAgain)
     });
     CGuiFixture gui;
     CMainFrame& frame = gui.StartFrame({}, true);
-    frame.m_nConnectMethod = 1; // direct: loopback only
+    qtest::ChangeSettings(frame, [](CSearchSettings& s) { s.m_nConnectMethod = 1; }); // direct: loopback only
     const std::string strBase = server.GetBaseUrl();
 
     std::vector<std::string> learnStatuses;
@@ -150,7 +150,7 @@ TEST(Workbench, CheckEnginesTellsABrokenDefinitionFromARefusal)
                                         engine("Broken", "/search", "<a class=\"gone\" href=\""),
                                         engine("Refusing", "/refusing", "<a class=\"t\" href=\""),
                                         engine("Bot", "/bot", "<a class=\"t\" href=\"")});
-    frame.m_nConnectMethod = 1;
+    qtest::ChangeSettings(frame, [](CSearchSettings& s) { s.m_nConnectMethod = 1; }); // direct: loopback only
     CEngineListCtrl& pane = frame.GetEnginePane();
     frame.OnCheckEngines();
     ASSERT_TRUE(qtest::PumpUntil([&] { return !frame.IsCheckingEngines() && !pane.GetOutcomeText(0).empty(); }));

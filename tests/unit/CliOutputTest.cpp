@@ -54,29 +54,29 @@ TEST(CliOptions, SearchOptionsAndUsageErrors)
                       options, strError));
     EXPECT_EQ(options.m_command, CCliOptions::Command::Search);
     EXPECT_EQ(options.m_strEnginesFile, "e.dat");
-    EXPECT_EQ(options.m_nSearchOption, 2);
-    EXPECT_EQ(options.m_nHitLimit, 7);
-    EXPECT_FALSE(options.m_bRemoveDups);
-    EXPECT_EQ(options.m_nConnectMethod, 3);
-    EXPECT_EQ(options.m_strProxy, "p:8080");
+    EXPECT_EQ(options.m_search.m_nSearchOption, 2);
+    EXPECT_EQ(options.m_search.m_nHitLimit, 7);
+    EXPECT_FALSE(options.m_search.m_bRemoveDups);
+    EXPECT_EQ(options.m_search.m_nConnectMethod, 3);
+    EXPECT_EQ(options.m_search.m_strProxy, "p:8080");
     EXPECT_TRUE(options.m_bJson && options.m_bQuiet);
-    EXPECT_EQ(options.m_strQuery, "red apple");
+    EXPECT_EQ(options.m_search.m_strQuery, "red apple");
     EXPECT_EQ(options.m_engineNames, (std::vector<std::string>{"One", "Two"}));
 
     CCliOptions allHits;
     ASSERT_TRUE(Parse({"search", "--all-hits", "--direct", "--", "-dash query"}, allHits, strError));
-    EXPECT_EQ(allHits.m_nHitLimit, 2048);
-    EXPECT_EQ(allHits.m_nConnectMethod, 1);
-    EXPECT_EQ(allHits.m_strQuery, "-dash query");
+    EXPECT_EQ(allHits.m_search.m_nHitLimit, 2048);
+    EXPECT_EQ(allHits.m_search.m_nConnectMethod, 1);
+    EXPECT_EQ(allHits.m_search.m_strQuery, "-dash query");
 
     // The GNU way: values after '=', short options together, options anywhere.
     CCliOptions gnu;
     ASSERT_TRUE(Parse({"search", "--max-hits=5", "red", "-qj", "One", "--option=any", "--timeout=9"}, gnu, strError));
-    EXPECT_EQ(gnu.m_nHitLimit, 5);
+    EXPECT_EQ(gnu.m_search.m_nHitLimit, 5);
     EXPECT_TRUE(gnu.m_bQuiet && gnu.m_bJson);
-    EXPECT_EQ(gnu.m_nSearchOption, 1);
-    EXPECT_EQ(gnu.m_nTimeoutSeconds, 9);
-    EXPECT_EQ(gnu.m_strQuery, "red");
+    EXPECT_EQ(gnu.m_search.m_nSearchOption, 1);
+    EXPECT_EQ(gnu.m_search.m_nTimeoutSeconds, 9);
+    EXPECT_EQ(gnu.m_search.m_strQuery, "red");
     EXPECT_EQ(gnu.m_engineNames, std::vector<std::string>{"One"});
     CCliOptions help, version;
     ASSERT_TRUE(Parse({"search", "--help"}, help, strError));

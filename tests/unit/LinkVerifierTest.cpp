@@ -299,7 +299,7 @@ TEST_F(CVerifyFixture, WorkerVerifiesAfterTheLastEngineAndBeforeDone)
     job.m_pSession = pSession.get();
     job.m_pHost = &host;
     job.m_pResultList = &rows;
-    job.m_bVerifyLinks = true;
+    job.m_settings.m_bVerifyLinks = true;
     job.m_bResetResultsPage = false;
     job.m_pCancel = std::make_shared<CCancelSignal>();
     SearchThreadProc(job);

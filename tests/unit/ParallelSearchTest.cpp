@@ -102,11 +102,11 @@ CSearchSeen RunSearch(const std::vector<CSearchEngine>& engines, int nHitLimit, 
     job.m_pHost = &host;
     job.m_pResultList = &rows;
     job.m_strQueryTerm = ComposeQueryTerm("red apple", kOptionAllWords);
-    job.m_nHitLimit = nHitLimit;
-    job.m_bRemoveDups = bRemoveDups;
-    job.m_bShowResultsPage = true;
+    job.m_settings.m_nHitLimit = nHitLimit;
+    job.m_settings.m_bRemoveDups = bRemoveDups;
+    job.m_settings.m_bShowResultsPage = true;
     job.m_bOpenResultsPage = false;
-    job.m_bOneAtATime = bOneAtATime;
+    job.m_settings.m_bOneAtATime = bOneAtATime;
     job.m_pCancel = std::make_shared<CCancelSignal>();
     job.m_pOutcomes = std::make_shared<CSearchOutcomes>();
     const auto pOutcomes = job.m_pOutcomes;
@@ -273,7 +273,7 @@ TEST(SideBySide, TheLookAheadsKeepPagesWithinTheirBudget)
     job.m_pHost = &host;
     job.m_pResultList = &rows;
     job.m_strQueryTerm = "q";
-    job.m_bRemoveDups = false;
+    job.m_settings.m_bRemoveDups = false;
     job.m_pCancel = std::make_shared<CCancelSignal>();
     SearchThreadProc(job);
 

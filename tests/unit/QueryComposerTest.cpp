@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "search/QueryComposer.h"
-#include "search/SearchRequest.h"
+#include "search/SearchSettings.h"
 #include "search/SearchJob.h"
 
 #include <gtest/gtest.h>
@@ -100,38 +100,42 @@ TEST(NextPageAddress, StartNumberAndSinglePage)
     EXPECT_EQ(BuildNextPageAddress(other, "x", 10, "h"), "http://h/s?q=x&n=%d");
 }
 
-TEST(SearchRequest, OnePlaceForTheHitLimitAndTheConnectMethod)
+TEST(SearchSettings, OnePlaceForTheHitLimitAndTheConnectMethod)
 {
-    CSearchRequest request;
-    request.m_strQuery = "red apple";
-    request.m_nSearchOption = kOptionPhrase;
-    request.m_engines.resize(2);
+    CSearchSettings settings;
+    settings.m_strQuery = "red apple";
+    settings.m_nSearchOption = kOptionPhrase;
+    const std::vector<CSearchEngine> engines(2);
     CSearchJob job;
     for (const int nBad : {0, -1, 2049}) {
-        request.m_nHitLimit = nBad;
-        EXPECT_FALSE(BuildSearchJob(request, job)) << nBad;
+        settings.m_nHitLimit = nBad;
+        EXPECT_FALSE(BuildSearchJob(settings, engines, job)) << nBad;
         EXPECT_TRUE(job.m_engines.empty()); // left alone
     }
-    request.m_bAllHits = true; // the limit field does not count then
-    ASSERT_TRUE(BuildSearchJob(request, job));
-    EXPECT_EQ(job.m_nHitLimit, 2048);
+    settings.m_bAllHits = true; // the limit field does not count then
+    ASSERT_TRUE(BuildSearchJob(settings, engines, job));
+    EXPECT_EQ(EngineHitLimit(job.m_settings), 2048);
+    EXPECT_EQ(job.m_settings, settings);
     EXPECT_EQ(job.m_strQueryTerm, "\"red+apple\"");
     EXPECT_EQ(job.m_engines.size(), 2u);
+    settings.m_bAllHits = false;
+    settings.m_nHitLimit = 7;
+    EXPECT_EQ(EngineHitLimit(settings), 7);
 
     // Connect-method codes: 1 direct, 3 proxy, anything else the system's settings.
     for (const auto& [nCode, nExpected] : std::vector<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 0}, {3, 3}, {7, 0}}) {
-        request.m_nConnectMethod = nCode;
-        EXPECT_EQ(BuildSessionOptions(request).m_nConnectMethod, nExpected) << nCode;
+        settings.m_nConnectMethod = nCode;
+        EXPECT_EQ(BuildSessionOptions(settings).m_nConnectMethod, nExpected) << nCode;
     }
-    request.m_nConnectMethod = kConnectProxy;
-    request.m_strProxy = "proxy.example";
-    request.m_strPort = "3128";
-    EXPECT_EQ(BuildSessionOptions(request).m_strProxy, "proxy.example:3128");
-    request.m_strPort = "";
-    EXPECT_EQ(BuildSessionOptions(request).m_strProxy, "proxy.example");
-    request.m_nTimeoutSeconds = 5;
-    EXPECT_EQ(BuildSessionOptions(request).m_nStallTimeoutMs, 5000);
-    EXPECT_EQ(BuildSessionOptions(request).m_strAgent, "Internet Questrel/2.0a");
+    settings.m_nConnectMethod = kConnectProxy;
+    settings.m_strProxy = "proxy.example";
+    settings.m_strPort = "3128";
+    EXPECT_EQ(BuildSessionOptions(settings).m_strProxy, "proxy.example:3128");
+    settings.m_strPort = "";
+    EXPECT_EQ(BuildSessionOptions(settings).m_strProxy, "proxy.example");
+    settings.m_nTimeoutSeconds = 5;
+    EXPECT_EQ(BuildSessionOptions(settings).m_nStallTimeoutMs, 5000);
+    EXPECT_EQ(BuildSessionOptions(settings).m_strAgent, "Internet Questrel/2.0a");
 }
 
 TEST(QueryComposer, NumberedPagesCountFromOneOrZero)

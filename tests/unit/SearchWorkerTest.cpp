@@ -71,7 +71,7 @@ struct CWorkerFixture : ::testing::Test
         job.m_pHost = &host;
         job.m_pResultList = &rows;
         job.m_strQueryTerm = ComposeQueryTerm("red apple", kOptionAllWords);
-        job.m_nHitLimit = nHitLimit;
+        job.m_settings.m_nHitLimit = nHitLimit;
         job.m_pCancel = std::make_shared<CCancelSignal>();
         return job;
     }
@@ -103,7 +103,7 @@ TEST_F(CWorkerFixture, HitLimitIsPerEngineAndAppliedBetweenPages)
     CSearchJob job = MakeJob({Engine("Multi", MultiplePages, Base(), "/multi?p=%d&q=", "", "/multi?q=%s&after=%d"),
                               Engine("Count", ResultCount, Base(), "/count?n=%d&q=")},
                              10);
-    job.m_bOneAtATime = true; // request for request in engine order
+    job.m_settings.m_bOneAtATime = true; // request for request in engine order
     Run(std::move(job));
     EXPECT_EQ(RowsOf("Multi"), 16);
     EXPECT_EQ(RowsOf("Count"), 12); // one page, whatever it holds
@@ -188,7 +188,7 @@ TEST_F(CWorkerFixture, ResultsPageCollectsEveryFetchedPageInOrderAndIsOpened)
     qtest::WriteFile(dir.File("questrel.htm"), "old search");
     CSearchJob job = MakeJob({Engine("Multi", MultiplePages, Base(), "/multi?p=%d&q=", "", "/multi?q=%s&after=%d"),
                               Engine("Other", ResultCount, Base(), "/other?n=%d")});
-    job.m_bShowResultsPage = true;
+    job.m_settings.m_bShowResultsPage = true;
     Run(std::move(job));
     const std::string strSeparator = std::string(63, '-') + "\n";
     EXPECT_EQ(qtest::ReadFile(dir.File("questrel.htm")),
@@ -218,9 +218,9 @@ TEST_F(CWorkerFixture, StopMidTransferKeepsRowsAndEndsAtOnce)
     CSearchJob job = MakeJob({Engine("First", ResultCount, Base() + "/first", "/?n=%d"),
                               Engine("Second", ResultCount, Base() + "/second", "/?n=%d"),
                               Engine("Third", ResultCount, Base() + "/third", "/?n=%d")});
-    job.m_bShowResultsPage = true;
-    job.m_bVerifyLinks = true;
-    job.m_bOneAtATime = true; // the third engine is never asked
+    job.m_settings.m_bShowResultsPage = true;
+    job.m_settings.m_bVerifyLinks = true;
+    job.m_settings.m_bOneAtATime = true; // the third engine is never asked
     CSearchRun run;
     run.Start(std::move(job));
     ASSERT_TRUE(qtest::WaitFor([this] {
@@ -472,7 +472,7 @@ TEST_F(CWorkerFixture, AResultsPageThatCannotBeWrittenIsSaidAndNotOpened)
     server.SetHandler([](const CRecordedRequest&) { return CReply::Ok(HitsPage("x", 1, 2)); });
     std::filesystem::create_directories(dir.File("folder-in-the-way"));
     CSearchJob job = MakeJob({Engine("E", ResultCount, Base(), "/x?n=%d")});
-    job.m_bShowResultsPage = true;
+    job.m_settings.m_bShowResultsPage = true;
     job.m_bResetResultsPage = false;
     job.m_strResultsPagePath = dir.File("folder-in-the-way");
     Run(std::move(job));

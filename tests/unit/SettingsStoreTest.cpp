@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "gui/ProfileSettings.h"
 #include "gui/SettingsStore.h"
 #include "TestFixtures.h"
 
@@ -40,7 +41,7 @@ TEST(SettingsPath, FollowsXdgConfigHome)
 TEST_F(CSettingsFixture, MissingFileGivesEveryDefault)
 {
     const CSettingsStore store(strPath);
-    EXPECT_EQ(store.ReadInt(SettingsKey::kMaxHits, SettingsDefault::kMaxHits), 20);
+    EXPECT_EQ(store.ReadInt(SettingsKey::kMaxHits, 20), 20);
     EXPECT_EQ(store.ReadInt(SettingsKey::kShowHints, SettingsDefault::kShowHints), 1);
     EXPECT_EQ(store.ReadText(SettingsKey::kCriteria), "");
     EXPECT_FALSE(std::filesystem::exists(strPath)); // reading writes nothing
@@ -233,4 +234,65 @@ TEST_F(CSettingsFixture, WhatIsWrittenCanBeReadBack)
     std::filesystem::create_directories(strFolder);
     EXPECT_TRUE(CSettingsStore(strFolder).IsUnreadable());
     EXPECT_FALSE(CSettingsStore(dir.File("missing.ini")).IsUnreadable());
+}
+
+// The profile's mapping of the search settings: every field goes out and comes
+// back, groups write only their own keys, and what the file says is made sound.
+TEST_F(CSettingsFixture, SearchSettingsRoundTripThroughTheProfileByGroup)
+{
+    CSearchSettings settings;
+    settings.m_strQuery = "red apple";
+    settings.m_nSearchOption = 2;
+    settings.m_nHitLimit = 35;
+    settings.m_bAllHits = true;
+    settings.m_bRemoveDups = false;
+    settings.m_bVerifyLinks = true;
+    settings.m_bShowResultsPage = true;
+    settings.m_bOneAtATime = true;
+    settings.m_nConnectMethod = kConnectProxy;
+    settings.m_strProxy = "proxy.example";
+    settings.m_strPort = "3128";
+    settings.m_strUserAgent = "Agent/1";
+    settings.m_nTimeoutSeconds = 45;
+    {
+        CSettingsStore store(strPath);
+        // The defaults of a profile that has none of the keys, the User-Agent shown as sent.
+        EXPECT_EQ(ReadProfileSettings(store), CSearchSettings{.m_strUserAgent = kDefaultUserAgent});
+        ASSERT_TRUE(store.WriteTexts(GetProfileValues(settings, ProfileGroup::Options)));
+    }
+    {
+        // One group written: the others read as their defaults.
+        CSettingsStore store(strPath);
+        CSearchSettings read = ReadProfileSettings(store);
+        EXPECT_FALSE(read.m_bRemoveDups);
+        EXPECT_TRUE(read.m_bVerifyLinks && read.m_bShowResultsPage && read.m_bOneAtATime);
+        EXPECT_EQ(read.m_strQuery, "");
+        EXPECT_EQ(read.m_nConnectMethod, kConnectPreconfigured);
+        for (const ProfileGroup group : {ProfileGroup::Form, ProfileGroup::Connection})
+            ASSERT_TRUE(store.WriteTexts(GetProfileValues(settings, group)));
+    }
+    CSettingsStore store(strPath);
+    EXPECT_EQ(ReadProfileSettings(store), settings);
+    EXPECT_EQ(store.ReadText(SettingsKey::kShowHtml), "1"); // the keys the first release wrote
+    EXPECT_EQ(store.ReadText(SettingsKey::kCriteria), "red apple");
+
+    // A group read leaves the other fields alone.
+    CSearchSettings form;
+    form.m_bRemoveDups = true;
+    ReadProfileGroup(store, ProfileGroup::Form, form);
+    EXPECT_EQ(form.m_strQuery, "red apple");
+    EXPECT_EQ(form.m_nHitLimit, 35);
+    EXPECT_TRUE(form.m_bRemoveDups);
+
+    std::string strValue;
+    EXPECT_TRUE(GetProfileValue(settings, SettingsKey::kOneAtATime, strValue));
+    EXPECT_EQ(strValue, "1");
+    EXPECT_FALSE(GetProfileValue(settings, SettingsKey::kShowHints, strValue)); // the window's, not the search's
+
+    // Time-outs out of bounds and a blank agent, as another program may leave them.
+    ASSERT_TRUE(store.WriteTexts({{SettingsKey::kTimeout, "0"}, {SettingsKey::kUserAgent, "  "}}));
+    EXPECT_EQ(ReadProfileSettings(store).m_nTimeoutSeconds, kDefaultTimeoutSeconds);
+    EXPECT_EQ(ReadProfileSettings(store).m_strUserAgent, kDefaultUserAgent);
+    ASSERT_TRUE(store.WriteText(SettingsKey::kTimeout, "100000"));
+    EXPECT_EQ(ReadProfileSettings(store).m_nTimeoutSeconds, kMaxTimeoutSeconds);
 }
