@@ -3,6 +3,7 @@
 
 #include "engines/SearchEngine.h"
 #include "search/EngineOutcome.h"
+#include "search/PageAnswer.h"
 #include "search/FetchState.h"
 #include "search/HitExtraction.h"
 #include "search/HitLink.h"
@@ -19,85 +20,130 @@ bool CLivePages::FetchPage(CFetchState& fs, const CSearchEngine& engine)
     return ::FetchPage(fs, engine);
 }
 
-bool SearchEnginePages(const CEngineSearchRules& rules, const CSearchEngine& engine, CFetchState& fs,
-                       CResultRows& rows, IPageSource& pages, CEngineOutcome& outcome)
+namespace {
+
+// What an engine's pages gave, as far as its outcome goes.
+struct CPagesGiven
 {
-    const std::string strAddress =
-        BuildFirstPageAddress(engine, rules.m_strQueryTerm, rules.m_nHitLimit);
+    bool m_bCancelled = false;
+    std::string m_strNotAsked;   // why no page could be asked for (bad address, no connection)
+    bool m_bFirstPage = false;   // a first page was fetched
+    CPageAnswer m_first;         // its answer (without its text)
+    bool m_bFirstTokenFound = false;
+    std::string m_strFirstRefusal; // what the first page says when it is a refusal
+    int m_nHits = 0;
+    int m_nDuplicates = 0;
+    bool m_bPageCut = false;
+    bool m_bPageTooLong = false;
+};
+
+// The one place an engine's outcome is decided. An engine that listed hits has
+// answered, whatever its first page said; otherwise its first page tells.
+CEngineOutcome DecideOutcome(const CPagesGiven& given)
+{
+    using Kind = CEngineOutcome::Kind;
+    CEngineOutcome outcome;
+    outcome.m_nHits = given.m_nHits;
+    outcome.m_nDuplicates = given.m_nDuplicates;
+    outcome.m_bPageCut = given.m_bPageCut;
+    outcome.m_bPageTooLong = given.m_bPageTooLong;
+    const CPageAnswer& first = given.m_first;
+    if (given.m_bCancelled) {
+        outcome.m_nKind = Kind::Cancelled;
+    } else if (!given.m_strNotAsked.empty()) {
+        outcome.m_nKind = Kind::InternetError;
+        outcome.m_strText = given.m_strNotAsked;
+    } else if (given.m_nHits > 0 || !given.m_bFirstPage) {
+        outcome.m_nKind = Kind::Hits;
+    } else if (first.m_nStatus >= 400) {
+        outcome.m_nKind = Kind::HttpError;
+        outcome.m_nHttpStatus = first.m_nStatus;
+        outcome.m_strText = first.m_strReason.empty() ? StandardReasonPhrase(first.m_nStatus) : first.m_strReason;
+    } else if (!first.m_strError.empty()) {
+        outcome.m_nKind = Kind::InternetError;
+        outcome.m_strText = first.m_strError;
+    } else if (!given.m_bFirstTokenFound) {
+        // A page without the token may be the engine's refusal.
+        outcome.m_strText = given.m_strFirstRefusal;
+        outcome.m_nKind = outcome.m_strText.empty() ? Kind::NoResults : Kind::Refused;
+    } else {
+        outcome.m_nKind = Kind::Hits; // answered: every hit was a duplicate
+    }
+    return outcome;
+}
+
+// Fetches the engine's pages into the rows, first page then next pages by its
+// paging type, and says what they gave.
+void SearchPages(const CEngineSearchRules& rules, const CSearchEngine& engine, CFetchState& fs, CResultRows& rows,
+                 IPageSource& pages, CPagesGiven& given)
+{
+    const std::string strAddress = BuildFirstPageAddress(engine, rules.m_strQueryTerm, rules.m_nHitLimit);
     if (!ParseRequestTarget(fs, strAddress) || !IsRequestableTarget(fs)) {
         fs.Message(kMsgInvalidUrl);
-        outcome.m_nKind = CEngineOutcome::Kind::InternetError;
-        outcome.m_strText = kMsgInvalidUrl;
-        return true;
+        given.m_strNotAsked = kMsgInvalidUrl;
+        return;
     }
     if (!ConnectToServer(fs, fs.g_strServer)) {
-        outcome.m_nKind = CEngineOutcome::Kind::InternetError;
-        outcome.m_strText = fs.m_strLastError;
-        return true;
+        given.m_strNotAsked = fs.m_answer.m_strError;
+        return;
     }
-
-    // How the first page went decides the outcome of an engine that lists nothing.
-    bool bFirstPage = true;
-    int nPages = 0;
-    for (;;) {
+    for (int nPages = 0;;) {
         if (!pages.FetchPage(fs, engine)) {
-            outcome.m_nKind = CEngineOutcome::Kind::Cancelled;
-            return false;
+            given.m_bCancelled = true;
+            return;
         }
-        if (fs.m_nPageStatus >= 400) {
-            // A refusal or an error page holds no hits: it is not scanned.
-            if (bFirstPage) {
-                outcome.m_nKind = CEngineOutcome::Kind::HttpError;
-                outcome.m_nHttpStatus = fs.m_nPageStatus;
-                outcome.m_strText =
-                    fs.m_strPageReason.empty() ? StandardReasonPhrase(fs.m_nPageStatus) : fs.m_strPageReason;
-            }
-            break;
+        const CPageAnswer& answer = fs.m_answer;
+        const bool bFirst = nPages == 0;
+        if (bFirst) {
+            given.m_bFirstPage = true;
+            given.m_first = CPageAnswer{answer.m_strAddress, answer.m_strUrl, answer.m_nStatus, answer.m_strReason,
+                                        {}, answer.m_strError, answer.m_bTooLong};
         }
-        const CLinkCleaner links(fs.m_strPageUrl, engine.m_strUrl);
+        if (answer.m_nStatus >= 400)
+            return; // a refusal or an error page holds no hits: it is not scanned
         // An engine the catalogue holds but cannot use gives no hits. The hit
         // limit is applied between pages, not within one.
+        const CLinkCleaner links(answer.m_strUrl, engine.m_strUrl);
         CPageHits pageHits;
         if (engine.m_bValid)
-            pageHits = ExtractPageHits(fs.g_strPage, rows, engine.m_strStartToken, engine.m_strEndToken,
+            pageHits = ExtractPageHits(answer.m_strText, rows, engine.m_strStartToken, engine.m_strEndToken,
                                        engine.m_strName, rules.m_bRemoveDups, fs.m_pCancel, &links,
                                        std::max(rules.m_nHitLimit, kMaxRowsPerPage));
-        const int nAdded = pageHits.m_nAdded;
         if (fs.IsCancelled()) {
-            outcome.m_nKind = CEngineOutcome::Kind::Cancelled;
-            return false;
+            given.m_bCancelled = true;
+            return;
         }
-        outcome.m_nHits += nAdded;
-        outcome.m_nDuplicates += pageHits.m_nDuplicates;
-        outcome.m_bPageCut = outcome.m_bPageCut || pageHits.m_bCut;
-        outcome.m_bPageTooLong = outcome.m_bPageTooLong || fs.m_bPageTooLong;
-        if (bFirstPage) {
-            if (!fs.m_strLastError.empty()) {
-                outcome.m_nKind = CEngineOutcome::Kind::InternetError;
-                outcome.m_strText = fs.m_strLastError;
-            } else if (!pageHits.m_bTokenFound) {
-                // A page without the token may be the engine's refusal.
-                outcome.m_strText = RefusalReason(fs.g_strPage);
-                outcome.m_nKind = outcome.m_strText.empty() ? CEngineOutcome::Kind::NoResults
-                                                            : CEngineOutcome::Kind::Refused;
-            }
+        given.m_nHits += pageHits.m_nAdded;
+        given.m_nDuplicates += pageHits.m_nDuplicates;
+        given.m_bPageCut = given.m_bPageCut || pageHits.m_bCut;
+        given.m_bPageTooLong = given.m_bPageTooLong || answer.m_bTooLong;
+        if (bFirst) {
+            given.m_bFirstTokenFound = pageHits.m_bTokenFound;
+            if (!pageHits.m_bTokenFound && answer.m_strError.empty())
+                given.m_strFirstRefusal = RefusalReason(answer.m_strText);
         }
-        bFirstPage = false;
         ++nPages;
-        if (engine.m_nSearchType == ResultCount || outcome.m_nHits >= rules.m_nHitLimit || nAdded == 0)
-            break;
+        if (engine.m_nSearchType == ResultCount || given.m_nHits >= rules.m_nHitLimit || pageHits.m_nAdded == 0)
+            return;
         // The next page goes over the same connection. An address that cannot be
         // parsed ends this engine's paging: fetching the old target again would
         // only bring the same page back.
         const std::string strNext =
-            BuildNextPageAddress(engine, rules.m_strQueryTerm, outcome.m_nHits, fs.g_strServer, nPages);
+            BuildNextPageAddress(engine, rules.m_strQueryTerm, given.m_nHits, fs.g_strServer, nPages);
         if (!ParseRequestTarget(fs, strNext))
-            break;
+            return;
     }
-    // An engine that listed hits has answered, whatever its first page said.
-    if (outcome.m_nHits > 0 || outcome.m_nKind == CEngineOutcome::Kind::Pending) {
-        outcome.m_nKind = CEngineOutcome::Kind::Hits;
-        outcome.m_strText.clear();
-    }
-    return true;
+}
+
+} // namespace
+
+bool SearchEnginePages(const CEngineSearchRules& rules, const CSearchEngine& engine, CFetchState& fs,
+                       CResultRows& rows, IPageSource& pages, CEngineOutcome& outcome)
+{
+    CPagesGiven given;
+    SearchPages(rules, engine, fs, rows, pages, given);
+    std::string strEngine = std::move(outcome.m_strEngine);
+    outcome = DecideOutcome(given);
+    outcome.m_strEngine = std::move(strEngine);
+    return !given.m_bCancelled;
 }

@@ -10,6 +10,7 @@
 
 #include "platform/InternetClient.h"
 #include "platform/SearchHost.h"
+#include "search/PageAnswer.h"
 
 #include <cstdint>
 #include <memory>
@@ -77,16 +78,11 @@ struct CEngineCursor
     std::string g_strObject;                           // path and "?" part of it
     uint16_t g_nPort = 0;                              // its port (explicit or the scheme's)
     InternetScheme m_nScheme = kSchemeUnknown;         // its scheme
-    std::string g_strPage;                             // text of the page being or last fetched
 
     std::string m_strEngine;                           // engine being searched; names its errors
-    std::string m_strPageUrl;                          // address of the last page (after redirects)
-    long m_nPageStatus = 0;                            // its HTTP status; 0 when none came
-    std::string m_strPageReason;                       // its reason phrase
-    std::string m_strLastError;                        // the last Internet error of a connect or fetch
-    bool m_bPageTooLong = false;                       // the page was cut at m_nMaxPageBytes
+    CPageAnswer m_answer;                              // the page being or last fetched, or the connect's error
     bool m_bOverBudget = false;                        // the fetch was given up: the page budget was spent
-    size_t m_nBudgetHeld = 0;                          // bytes of g_strPage taken from m_pPageBudget
+    size_t m_nBudgetHeld = 0;                          // bytes of the page taken from m_pPageBudget
 
     MessageRoute m_nMessageRoute = MessageRoute::Show;
     std::vector<std::string> m_recordedMessages;

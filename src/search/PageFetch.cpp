@@ -73,9 +73,9 @@ void ReportStatus(CFetchState& fs, const std::string& strText)
 
 void ReportInternetError(CFetchState& fs, const CInternetError& error)
 {
-    fs.m_strLastError =
+    fs.m_answer.m_strError =
         error.m_strText.empty() ? kMsgInternetException : error.m_strText.substr(0, kMaxErrorTextLength);
-    fs.Message(fs.m_strEngine.empty() ? fs.m_strLastError : fs.m_strEngine + ": " + fs.m_strLastError);
+    fs.Message(fs.m_strEngine.empty() ? fs.m_answer.m_strError : fs.m_strEngine + ": " + fs.m_answer.m_strError);
 }
 
 namespace {
@@ -96,7 +96,7 @@ std::string WithUrl(const char* pszFormat, const std::string& strUrl)
 
 bool ConnectToServer(CFetchState& fs, const std::string& strHost)
 {
-    fs.m_strLastError.clear();
+    fs.m_answer.m_strError.clear();
     ReportStatus(fs, kStatusCreateConnection);
     const bool bSecure = fs.m_nScheme == kSchemeHttps;
     const uint16_t nPort = fs.g_nPort != 0 ? fs.g_nPort : (bSecure ? 443 : 80);
@@ -143,8 +143,10 @@ bool ParseContentLength(const std::string& strValue, size_t nMax, size_t* pLengt
 
 void CollectPage(CFetchState& fs)
 {
-    if (fs.g_bShowHtml && !AppendToResultsPage(fs.m_strResultsPagePath, fs.g_strPage))
-        ReportStatus(fs, FormatTemplate(kStatusResultsPageNotWritten, {CTemplateArg::Text(fs.m_strResultsPagePath)}));
+    // Said even by a quiet fetch state: no other says it.
+    if (fs.g_bShowHtml && !AppendToResultsPage(fs.m_strResultsPagePath, fs.m_answer.m_strText) && fs.g_hStatusWnd)
+        fs.g_hStatusWnd->Status(
+            FormatTemplate(kStatusResultsPageNotWritten, {CTemplateArg::Text(fs.m_strResultsPagePath)}));
 }
 
 bool HasOneLength(const std::string& strValues)
@@ -166,7 +168,7 @@ bool HasOneLength(const std::string& strValues)
 
 bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& strUrl)
 {
-    std::string& page = fs.g_strPage;
+    std::string& page = fs.m_answer.m_strText;
     CInternetError error;
     std::string strLength, strEncoding;
     size_t nLength = 0;
@@ -218,7 +220,7 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
         const size_t nText = RemoveNulBytes(block, n);
         const size_t nTake = std::min(nText, fs.m_nMaxPageBytes - page.size());
         if (nTake < nText)
-            fs.m_bPageTooLong = true;
+            fs.m_answer.m_bTooLong = true;
         if (!fs.TakeFromBudget(nTake))
             return false;
         page.append(block, nTake);
@@ -229,7 +231,7 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
         // failed send; what was read so far stays the page.
         if (!bOk)
             ReportInternetError(fs, error);
-        if (!bOk || n == 0 || fs.m_bPageTooLong)
+        if (!bOk || n == 0 || fs.m_answer.m_bTooLong)
             return true;
     }
 }
@@ -238,19 +240,14 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
 {
     fs.GiveBackBudget(); // the last page is not kept
     fs.m_bOverBudget = false;
-    fs.g_strPage.clear();
-    fs.m_strPageUrl.clear();
-    fs.m_nPageStatus = 0;
-    fs.m_strPageReason.clear();
-    fs.m_strLastError.clear();
-    fs.m_bPageTooLong = false;
+    fs.m_answer = CPageAnswer{};
     const std::string& strUrl = engine.m_strUrl;
     if (!fs.g_pConnection) {
         ReportInternetError(fs, CInternetError{});
     } else {
         std::unique_ptr<CHttpRequest> pRequest =
             fs.g_pConnection->OpenRequest(fs.g_strObject, fs.m_pCancel);
-        fs.m_strPageUrl = pRequest->GetUrl();
+        fs.m_answer.m_strAddress = fs.m_answer.m_strUrl = pRequest->GetUrl();
         // The reader keeps at most the cap; a block more tells it the page was longer.
         pRequest->SetMaxBodyBytes(fs.m_nMaxPageBytes + kReadBlockSize);
         ReportStatus(fs, WithUrl(kStatusSending, strUrl));
@@ -264,9 +261,9 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
         } else {
             if (fs.IsCancelled())
                 return ReportCancelled(fs);
-            fs.m_strPageUrl = pRequest->GetEffectiveUrl();
-            fs.m_nPageStatus = pRequest->GetStatusCode();
-            fs.m_strPageReason = pRequest->GetReasonPhrase();
+            fs.m_answer.m_strUrl = pRequest->GetEffectiveUrl();
+            fs.m_answer.m_nStatus = pRequest->GetStatusCode();
+            fs.m_answer.m_strReason = pRequest->GetReasonPhrase();
             ReportStatus(fs, WithUrl(kStatusRetrieving, strUrl));
             if (!ReadPageText(fs, *pRequest, strUrl))
                 return false;

@@ -21,14 +21,9 @@ struct CFetchedPage
 {
     std::string m_strObject; // the request target it answers
     bool m_bCancelled = false;
-    std::string m_strPage;
-    std::string m_strPageUrl;
-    long m_nStatus = 0;
-    std::string m_strReason;
-    std::string m_strLastError;
-    bool m_bTooLong = false;
+    CPageAnswer m_answer;
     std::vector<std::string> m_messages; // raised by its fetch, shown at commit
-    size_t m_nBudgetBytes = 0;           // what m_strPage holds of the search's page budget
+    size_t m_nBudgetBytes = 0;           // what the page's text holds of the search's page budget
 };
 
 // One engine's look-ahead: the pages so far, guarded by the search's mutex.
@@ -127,20 +122,15 @@ public:
         page.m_bCancelled = !bFetched;
         // The look-ahead reads its own copy of the page for its paging; the
         // copy kept for the commit counts against the budget as well.
-        if (bFetched && m_search.m_budget.Take(fs.g_strPage.size())) {
-            page.m_strPage = fs.g_strPage;
-            page.m_nBudgetBytes = page.m_strPage.size();
+        if (bFetched && m_search.m_budget.Take(fs.m_answer.m_strText.size())) {
+            page.m_answer = fs.m_answer;
+            page.m_nBudgetBytes = page.m_answer.m_strText.size();
         } else {
             // Cancelled, or over the budget: the commit fetches it itself.
             page.m_bCancelled = true;
             fs.GiveBackBudget();
-            fs.g_strPage.clear();
+            fs.m_answer.m_strText.clear();
         }
-        page.m_strPageUrl = fs.m_strPageUrl;
-        page.m_nStatus = fs.m_nPageStatus;
-        page.m_strReason = fs.m_strPageReason;
-        page.m_strLastError = fs.m_strLastError;
-        page.m_bTooLong = fs.m_bPageTooLong;
         page.m_messages = std::move(fs.m_recordedMessages);
         const bool bKept = !page.m_bCancelled;
         std::lock_guard<std::mutex> lock(m_search.m_mutex);
@@ -175,11 +165,9 @@ public:
             m_lookAhead.m_cancel.Signal();
             m_search.DropPages(m_lookAhead, m_nNext);
             m_bLive = true;
+            fs.m_bQuiet = false; // the commit's own fetches say what they do
         }
-        fs.m_bQuiet = false;
-        const bool bFetched = ::FetchPage(fs, engine);
-        fs.m_bQuiet = true;
-        return bFetched;
+        return ::FetchPage(fs, engine);
     }
 
 private:
@@ -204,18 +192,11 @@ private:
     // What FetchPage would have left, shown as it would have been.
     static void Deliver(CFetchState& fs, CFetchedPage& page)
     {
-        fs.g_strPage = std::move(page.m_strPage);
-        fs.m_strPageUrl = std::move(page.m_strPageUrl);
-        fs.m_nPageStatus = page.m_nStatus;
-        fs.m_strPageReason = std::move(page.m_strReason);
-        fs.m_strLastError = std::move(page.m_strLastError);
-        fs.m_bPageTooLong = page.m_bTooLong;
+        fs.m_answer = std::move(page.m_answer);
         for (const std::string& strMessage : page.m_messages)
             fs.Message(strMessage);
         // The look-ahead showed its status texts; a failed write is said now.
-        fs.m_bQuiet = false;
         CollectPage(fs);
-        fs.m_bQuiet = true;
     }
 
     CSideBySide& m_search;
@@ -256,7 +237,7 @@ void CSideBySide::DropPages(CLookAhead& lookAhead, size_t nFrom)
         CFetchedPage& page = lookAhead.m_pages[i];
         m_budget.Give(page.m_nBudgetBytes);
         page.m_nBudgetBytes = 0;
-        std::string().swap(page.m_strPage);
+        std::string().swap(page.m_answer.m_strText);
     }
 }
 

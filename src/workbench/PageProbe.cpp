@@ -11,14 +11,6 @@
 
 #include <memory>
 
-std::string CPageAnswer::DescribeStatus() const
-{
-    if (m_nStatus < 400)
-        return {};
-    const std::string strReason = m_strReason.empty() ? StandardReasonPhrase(m_nStatus) : m_strReason;
-    return "HTTP " + std::to_string(m_nStatus) + (strReason.empty() ? "" : " " + strReason);
-}
-
 bool FetchResultPage(CInternetSession& session, const std::string& strAddress, CCancelSignal* pCancel,
                      CPageAnswer& answer)
 {
@@ -34,18 +26,15 @@ bool FetchResultPage(CInternetSession& session, const std::string& strAddress, C
         return true;
     }
     if (!ConnectToServer(fs, fs.g_strServer)) {
-        answer.m_strError = fs.m_strLastError;
+        answer.m_strError = fs.m_answer.m_strError;
         return true;
     }
     CSearchEngine engine;
     engine.m_strUrl = strAddress;
     if (!FetchPage(fs, engine))
         return false;
-    answer.m_strUrl = fs.m_strPageUrl;
-    answer.m_nStatus = fs.m_nPageStatus;
-    answer.m_strReason = fs.m_strPageReason;
-    answer.m_strText = std::move(fs.g_strPage);
-    answer.m_strError = fs.m_strLastError;
+    answer = std::move(fs.m_answer);
+    answer.m_strAddress = strAddress;
     return true;
 }
 

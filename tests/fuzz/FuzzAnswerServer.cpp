@@ -94,7 +94,7 @@ void FetchAnswer(CFetchState& fs, size_t nMaxPageBytes)
     fs.g_pSession = nullptr;
     if (!bFetched)
         __builtin_trap(); // nothing cancels here
-    if (fs.g_strPage.size() > fs.m_nMaxPageBytes || fs.g_strPage.find('\0') != std::string::npos)
+    if (fs.m_answer.m_strText.size() > fs.m_nMaxPageBytes || fs.m_answer.m_strText.find('\0') != std::string::npos)
         __builtin_trap();
 }
 

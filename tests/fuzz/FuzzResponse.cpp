@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     fs.m_nMaxPageBytes = 4096;
     if (!ReadPageText(fs, response, "http://fuzz/"))
         __builtin_trap(); // nothing cancels here
-    if (fs.g_strPage.size() > fs.m_nMaxPageBytes || fs.g_strPage.find('\0') != std::string::npos)
+    if (fs.m_answer.m_strText.size() > fs.m_nMaxPageBytes || fs.m_answer.m_strText.find('\0') != std::string::npos)
         __builtin_trap();
     return 0;
 }

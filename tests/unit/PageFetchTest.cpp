@@ -95,7 +95,7 @@ TEST_F(CFetchFixture, BlockReadsReportProgressAfterEveryRead)
     reply.m_nChunkDelayMs = 5;
     Serve(reply);
     EXPECT_TRUE(Fetch("/page"));
-    EXPECT_EQ(fs.g_strPage, std::string(2500, 'a'));
+    EXPECT_EQ(fs.m_answer.m_strText, std::string(2500, 'a'));
     EXPECT_EQ(FetchTexts(), (Strings{"Sending request to ENGINE", "Retrieving results from ENGINE",
                                      "1K read from ENGINE", "2K read from ENGINE",
                                      "2K read from ENGINE", "2K read from ENGINE", "Find complete."}));
@@ -105,13 +105,13 @@ TEST_F(CFetchFixture, AnnouncedLengthIsReadInOneGoWithoutProgress)
 {
     Serve(CReply::Ok("<html>hello</html>"));
     EXPECT_TRUE(Fetch("/page"));
-    EXPECT_EQ(fs.g_strPage, "<html>hello</html>");
+    EXPECT_EQ(fs.m_answer.m_strText, "<html>hello</html>");
     EXPECT_EQ(FetchTexts(), (Strings{"Sending request to ENGINE", "Retrieving results from ENGINE",
                                      "Find complete."}));
 
     Serve(CReply::Ok(""));
     EXPECT_TRUE(Fetch("/empty"));
-    EXPECT_EQ(fs.g_strPage, "");
+    EXPECT_EQ(fs.m_answer.m_strText, "");
 }
 
 TEST_F(CFetchFixture, NulBytesAreRemovedAndTheTextAroundThemJoined)
@@ -119,22 +119,22 @@ TEST_F(CFetchFixture, NulBytesAreRemovedAndTheTextAroundThemJoined)
     const std::string strBody("ab\0\0cd\0e", 8);
     Serve(CReply::Ok(strBody, true));
     EXPECT_TRUE(Fetch("/cl"));
-    EXPECT_EQ(fs.g_strPage, "abcde");
+    EXPECT_EQ(fs.m_answer.m_strText, "abcde");
     Serve(CReply::Ok(strBody, false));
     EXPECT_TRUE(Fetch("/blocks"));
-    EXPECT_EQ(fs.g_strPage, "abcde");
+    EXPECT_EQ(fs.m_answer.m_strText, "abcde");
 
     // A whole block of NUL bytes does not end the page early.
     Serve(CReply::Ok(std::string(2048, '\0') + "after", false));
     EXPECT_TRUE(Fetch("/nuls"));
-    EXPECT_EQ(fs.g_strPage, "after");
+    EXPECT_EQ(fs.m_answer.m_strText, "after");
 }
 
 TEST_F(CFetchFixture, ErrorPageBecomesThePageText)
 {
     Serve(CReply::Make(404, "<html>Not here</html>"));
     EXPECT_TRUE(Fetch("/missing"));
-    EXPECT_EQ(fs.g_strPage, "<html>Not here</html>");
+    EXPECT_EQ(fs.m_answer.m_strText, "<html>Not here</html>");
     EXPECT_TRUE(host.GetMessages().empty());
 }
 
@@ -161,7 +161,7 @@ TEST_F(CFetchFixture, RedirectsAreFollowedAndTheFinalPageCounts)
         return CReply::Ok("<html>new place</html>");
     });
     EXPECT_TRUE(Fetch("/old"));
-    EXPECT_EQ(fs.g_strPage, "<html>new place</html>");
+    EXPECT_EQ(fs.m_answer.m_strText, "<html>new place</html>");
     EXPECT_EQ(server.GetRequestLines(), (Strings{"GET /old HTTP/1.0", "GET /new HTTP/1.0"}));
 }
 
@@ -173,7 +173,7 @@ TEST_F(CFetchFixture, UntrustedContentLengthFallsBackToBlocks)
         reply.m_strBody = "<html>body read to its end</html>";
         Serve(reply);
         EXPECT_TRUE(Fetch("/bad"));
-        EXPECT_EQ(fs.g_strPage, "<html>body read to its end</html>");
+        EXPECT_EQ(fs.m_answer.m_strText, "<html>body read to its end</html>");
         EXPECT_TRUE(host.GetMessages().empty());
     }
 }
@@ -184,7 +184,7 @@ TEST_F(CFetchFixture, ContentLengthLargerThanTheBodyGivesTheBody)
     reply.m_strBody = "short body";
     Serve(reply);
     EXPECT_TRUE(Fetch("/short"));
-    EXPECT_EQ(fs.g_strPage, "short body");
+    EXPECT_EQ(fs.m_answer.m_strText, "short body");
 }
 
 TEST_F(CFetchFixture, PagesAreCappedAndTheRestDropped)
@@ -192,11 +192,11 @@ TEST_F(CFetchFixture, PagesAreCappedAndTheRestDropped)
     fs.m_nMaxPageBytes = 10000;
     Serve(CReply::Ok(std::string(50000, 'z'), false));
     EXPECT_TRUE(Fetch("/big"));
-    EXPECT_EQ(fs.g_strPage.size(), 10000u);
+    EXPECT_EQ(fs.m_answer.m_strText.size(), 10000u);
     // An announced length above the cap is not trusted either.
     Serve(CReply::Ok(std::string(20000, 'y'), true));
     EXPECT_TRUE(Fetch("/big-cl"));
-    EXPECT_EQ(fs.g_strPage, std::string(10000, 'y'));
+    EXPECT_EQ(fs.m_answer.m_strText, std::string(10000, 'y'));
 }
 
 TEST_F(CFetchFixture, RefusedConnectionIsAnInternetErrorAndTheFetchGoesOn)
@@ -209,7 +209,7 @@ TEST_F(CFetchFixture, RefusedConnectionIsAnInternetErrorAndTheFetchGoesOn)
     EXPECT_TRUE(ParseRequestTarget(fs, strUrl + "/x"));
     EXPECT_TRUE(ConnectToServer(fs, fs.g_strServer)); // the host is not contacted yet
     EXPECT_TRUE(FetchPage(fs, engine));
-    EXPECT_EQ(fs.g_strPage, "");
+    EXPECT_EQ(fs.m_answer.m_strText, "");
     const Strings messages = host.GetMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("onnect"), std::string::npos) << messages[0];
@@ -223,7 +223,7 @@ TEST_F(CFetchFixture, GarbageInsteadOfHttpIsAnInternetError)
     Serve(CReply::Raw("SSH-2.0-OpenSSH_9.2\r\nthis is not http\r\n"));
     EXPECT_TRUE(Fetch("/garbage"));
     EXPECT_EQ(host.GetMessages().size(), 1u);
-    EXPECT_EQ(fs.g_strPage, "");
+    EXPECT_EQ(fs.m_answer.m_strText, "");
 }
 
 TEST_F(CFetchFixture, CancelBeforeSendingEndsTheFetch)
@@ -280,7 +280,7 @@ TEST_F(CFetchFixture, StallTimeOutsSurfaceAsTheLibrarysError)
     partial.m_nStallAfter = 1500;
     Serve(partial);
     EXPECT_TRUE(FetchUntilTimedOut("/partial"));
-    EXPECT_EQ(fs.g_strPage, std::string(1500, 'p'));
+    EXPECT_EQ(fs.m_answer.m_strText, std::string(1500, 'p'));
 }
 
 TEST_F(CFetchFixture, ConnectionIsKeptForTheSameServerOnly)
@@ -337,9 +337,9 @@ TEST_F(CFetchFixture, CompressedAnswersAreAskedForAndDecoded)
     CReply reply = CReply::Make(200, strBody, true, "Content-Encoding: gzip\r\n");
     Serve(reply);
     ASSERT_TRUE(Fetch("/zipped"));
-    EXPECT_EQ(fs.g_strPage.size(), 2084u);
-    EXPECT_EQ(fs.g_strPage.substr(0, 14), "<html><ul><li>");
-    EXPECT_EQ(fs.g_strPage.substr(fs.g_strPage.size() - 12), "</ul></html>");
+    EXPECT_EQ(fs.m_answer.m_strText.size(), 2084u);
+    EXPECT_EQ(fs.m_answer.m_strText.substr(0, 14), "<html><ul><li>");
+    EXPECT_EQ(fs.m_answer.m_strText.substr(fs.m_answer.m_strText.size() - 12), "</ul></html>");
     EXPECT_NE(server.GetRequests().at(0).Header("Accept-Encoding").find("gzip"), std::string::npos);
     EXPECT_TRUE(host.GetMessages().empty());
 }
@@ -361,16 +361,16 @@ TEST_F(CFetchFixture, CompressedBombsAreCutAtThePageCapAsTheyInflate)
             reply.m_strBody = strBomb;
             Serve(reply);
             ASSERT_TRUE(Fetch("/bomb"));
-            EXPECT_EQ(fs.g_strPage, std::string(1u << 20, 'a'));
-            EXPECT_TRUE(fs.m_bPageTooLong);
+            EXPECT_EQ(fs.m_answer.m_strText, std::string(1u << 20, 'a'));
+            EXPECT_TRUE(fs.m_answer.m_bTooLong);
             EXPECT_TRUE(host.GetMessages().empty()) << host.GetMessages().front();
         }
     }
     // A page within the cap is not said to be cut.
     Serve(CReply::Ok(std::string(1u << 20, 'b'), false));
     ASSERT_TRUE(Fetch("/whole"));
-    EXPECT_EQ(fs.g_strPage.size(), 1u << 20);
-    EXPECT_FALSE(fs.m_bPageTooLong);
+    EXPECT_EQ(fs.m_answer.m_strText.size(), 1u << 20);
+    EXPECT_FALSE(fs.m_answer.m_bTooLong);
 
     // The request itself stops at the cap it is given.
     const std::string strBomb = qtest::CompressedRepeat("gzip", 'c', 16u << 20);
@@ -466,7 +466,7 @@ TEST_F(CFetchFixture, LengthsThatContradictEachOtherFollowHttpsRules)
                                  }());
     Serve(chunked);
     ASSERT_TRUE(Fetch("/chunked"));
-    EXPECT_EQ(fs.g_strPage, strBody);
+    EXPECT_EQ(fs.m_answer.m_strText, strBody);
     EXPECT_TRUE(host.GetMessages().empty());
 
     // Two lengths that differ: an Internet error, not an empty page passed off as the answer.
@@ -474,12 +474,12 @@ TEST_F(CFetchFixture, LengthsThatContradictEachOtherFollowHttpsRules)
                       "\r\n\r\n" + strBody));
     ASSERT_TRUE(Fetch("/conflict"));
     ASSERT_EQ(host.GetMessages().size(), 1u);
-    EXPECT_FALSE(fs.m_strLastError.empty());
+    EXPECT_FALSE(fs.m_answer.m_strError.empty());
 
     // The same length twice is one length.
     Serve(CReply::Raw("HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(strBody.size()) +
                       "\r\nContent-Length: " + std::to_string(strBody.size()) + "\r\n\r\n" + strBody));
     ASSERT_TRUE(Fetch("/same"));
-    EXPECT_EQ(fs.g_strPage, strBody);
+    EXPECT_EQ(fs.m_answer.m_strText, strBody);
     EXPECT_EQ(host.GetMessages().size(), 1u);
 }
