@@ -4,6 +4,7 @@
 #include "platform/FileUtil.h"
 #include "platform/ShellOpen.h"
 #include "results/HitExport.h"
+#include "platform/Url.h"
 #include "results/LinkOpening.h"
 #include "gui/ResultListCtrl.h"
 #include "results/ResultsPage.h"

@@ -13,6 +13,20 @@ std::string TrimTrailingWhiteSpace(std::string_view text);
 // Removes blanks (and the other white space above) from both ends.
 std::string TrimWhiteSpace(std::string_view text);
 
+// ASCII character classes (the C library's depend on the locale).
+inline bool IsAsciiAlpha(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+inline bool IsAsciiDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+inline bool IsAsciiAlnum(char c)
+{
+    return IsAsciiAlpha(c) || IsAsciiDigit(c);
+}
+
 char ToUpperAscii(char c);
 std::string ToUpperAscii(std::string_view text);
 char ToLowerAscii(char c);

@@ -1,16 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "results/LinkOpening.h"
 
-#include "platform/TextUtil.h"
-
-bool IsWebAddress(std::string_view url)
-{
-    for (const std::string_view scheme : {"http://", "https://", "ftp://"})
-        if (url.size() > scheme.size() && EqualsNoCase(url.substr(0, scheme.size()), scheme))
-            return true;
-    return false;
-}
-
 const char* ShellOpenErrorText(int nCode)
 {
     switch (nCode) {

@@ -6,6 +6,8 @@
 // the page, and, on many engines, the engine's own redirect in front of the real
 // target. The hit's URL is the address the browser would open in the end.
 
+#include "platform/Url.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,8 +29,7 @@ public:
 private:
     bool IsEngineHost(std::string_view host) const;
 
-    struct CBase;
-    std::shared_ptr<const CBase> m_pBase; // the parsed page address, when there is one
+    std::shared_ptr<const CUrlBase> m_pBase; // the page's address, when it could be parsed
     std::string m_strEngineHost;          // lower case
     std::string m_strEngineDomain;        // its registrable domain (or the host itself)
     // The last host asked about and the answer: a page's links mostly share few hosts.
@@ -44,23 +45,8 @@ inline constexpr size_t kMaxHitUrlBytes = 8 * 1024;
 // control bytes a browser would skip).
 bool IsListableHitUrl(std::string_view url);
 
-// The scheme an address names ("mailto" of "mailto:x@y"), or empty. A host and
-// port ("localhost:8080/x") names none.
-std::string UrlScheme(std::string_view address);
-// Its length; 0 when it names none.
-size_t UrlSchemeLength(std::string_view address);
-
 // Base64 in the URL alphabet ('-' and '_'), padding optional. False on any other byte.
 bool Base64UrlDecode(std::string_view text, std::string* pOut);
-
-// The part of a host name that one owner registers ("duckduckgo.com" of
-// "lite.duckduckgo.com", "example.co.uk" of "www.example.co.uk"), lower case;
-// the host itself when it has none (an address, a bare name, a public suffix).
-std::string RegistrableDomain(std::string_view host);
-
-// The host of an absolute address ("scheme://[user@]host[:port]/..."), lower
-// case; empty when it has none.
-std::string HostOfUrl(std::string_view url);
 
 // The target of a redirect link: the first query parameter, or path segment of
 // the form NAME=VALUE, whose percent-decoded value is an absolute http(s)

@@ -71,11 +71,6 @@ constexpr CNamedReference kNamedReferences[] = {
 
 constexpr size_t kLongestName = 8; // "thetasym"
 
-bool IsAsciiAlnum(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
 bool IsWhiteSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';

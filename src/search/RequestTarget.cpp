@@ -3,7 +3,7 @@
 
 #include "platform/CurlHandles.h"
 #include "platform/TextUtil.h"
-#include "search/HitLink.h"
+#include "platform/Url.h"
 #include "search/SearchTexts.h"
 
 

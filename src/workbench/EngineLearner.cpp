@@ -39,7 +39,7 @@ std::string PercentEncodeAll(std::string_view text, const char* pszBlank)
         const auto u = static_cast<unsigned char>(c);
         if (c == ' ')
             out += pszBlank;
-        else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+        else if (IsAsciiAlnum(c) || c == '-' ||
                  c == '_' || c == '.' || c == '~')
             out += c;
         else
@@ -97,7 +97,7 @@ struct CAnchor
 
 bool IsNameChar(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+    return IsAsciiAlnum(c) || c == '-' || c == '_' ||
            c == ':' || c == '.';
 }
 
@@ -211,7 +211,7 @@ bool HasGeneratedName(std::string_view token)
             ++nEnd;
         const std::string_view word = token.substr(i, nEnd - i);
         if (word.size() >= 5) {
-            const bool bDigit = std::any_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+            const bool bDigit = std::any_of(word.begin(), word.end(), IsAsciiDigit);
             const bool bLetter = std::any_of(word.begin(), word.end(), [](char c) { return c > '9'; });
             if (bDigit && bLetter)
                 return true;
@@ -228,7 +228,7 @@ std::string WildcardGeneratedNames(std::string_view token)
     std::string out;
     size_t i = 0;
     auto isWordChar = [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+        return IsAsciiAlnum(c) || c == '-' || c == '_';
     };
     while (i < token.size()) {
         if (!isWordChar(token[i])) {
@@ -239,7 +239,7 @@ std::string WildcardGeneratedNames(std::string_view token)
         while (nEnd < token.size() && isWordChar(token[nEnd]))
             ++nEnd;
         const std::string_view word = token.substr(i, nEnd - i);
-        const bool bDigit = std::any_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const bool bDigit = std::any_of(word.begin(), word.end(), IsAsciiDigit);
         const bool bLetter = std::any_of(word.begin(), word.end(), [](char c) { return c > '9'; });
         if (word.size() >= 6 && bDigit && bLetter)
             out += kTokenWildcard;
@@ -569,7 +569,7 @@ void LearnPaging(const std::string& strPage, const std::string& strQuery, int nH
         for (size_t i = 0; i < link.m_params.size(); ++i) {
             const std::string& strValue = link.m_params[i].second;
             if (i == link.m_nQueryParam || strValue.empty() || strValue.size() > 6 ||
-                !std::all_of(strValue.begin(), strValue.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                !std::all_of(strValue.begin(), strValue.end(), IsAsciiDigit))
                 continue;
             const long nValue = std::stol(strValue);
             if (nValue >= 1 && (!next || nValue < next->m_nValue)) {

@@ -2,6 +2,7 @@
 #include "TestFixtures.h"
 #include "platform/ShellOpen.h"
 #include "results/HighlightWords.h"
+#include "platform/Url.h"
 #include "results/LinkOpening.h"
 
 #include <chrono>
