@@ -8,8 +8,8 @@
 
 #include "BenchUtil.h"
 #include "results/ResultRows.h"
-#include "search/HitExtraction.h"
-#include "search/HitLink.h"
+#include "search/extract/HitExtraction.h"
+#include "search/extract/HitLink.h"
 
 #include <string>
 

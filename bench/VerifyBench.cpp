@@ -8,7 +8,7 @@
 #include "platform/CancelSignal.h"
 #include "platform/InternetClient.h"
 #include "platform/SearchHost.h"
-#include "results/LinkVerifier.h"
+#include "search/LinkVerifier.h"
 #include "results/ResultRows.h"
 #include "search/FetchState.h"
 

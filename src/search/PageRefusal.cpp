@@ -2,7 +2,7 @@
 #include "search/PageRefusal.h"
 
 #include "platform/TextUtil.h"
-#include "search/HtmlText.h"
+#include "search/extract/HtmlText.h"
 
 #include <algorithm>
 #include <iterator>

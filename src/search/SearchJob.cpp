@@ -4,7 +4,7 @@
 #include "platform/CancelSignal.h"
 #include "platform/FileUtil.h"
 #include "platform/SearchHost.h"
-#include "results/LinkVerifier.h"
+#include "search/LinkVerifier.h"
 #include "results/ResultRows.h"
 #include "results/ResultsPage.h"
 #include "search/EngineSearch.h"

@@ -2,11 +2,11 @@
 #include "workbench/EngineCheck.h"
 
 #include "platform/CancelSignal.h"
-#include "search/HitExtraction.h"
-#include "search/HitLink.h"
+#include "search/extract/HitExtraction.h"
+#include "search/extract/HitLink.h"
 #include "search/PageRefusal.h"
 #include "search/QueryComposer.h"
-#include "search/TokenPattern.h"
+#include "search/extract/TokenPattern.h"
 
 #include <atomic>
 #include <thread>

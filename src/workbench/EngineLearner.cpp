@@ -2,11 +2,11 @@
 #include "workbench/EngineLearner.h"
 
 #include "platform/TextUtil.h"
-#include "search/HitExtraction.h"
-#include "search/HitLink.h"
-#include "search/HtmlText.h"
+#include "search/extract/HitExtraction.h"
+#include "search/extract/HitLink.h"
+#include "search/extract/HtmlText.h"
 #include "search/QueryComposer.h"
-#include "search/TokenPattern.h"
+#include "search/extract/TokenPattern.h"
 
 #include <algorithm>
 #include <map>

@@ -5,9 +5,9 @@
 // then the page.
 
 #include "results/ResultRows.h"
-#include "search/HitExtraction.h"
-#include "search/HitLink.h"
-#include "search/HtmlText.h"
+#include "search/extract/HitExtraction.h"
+#include "search/extract/HitLink.h"
+#include "search/extract/HtmlText.h"
 
 #include <cstddef>
 #include <cstdint>

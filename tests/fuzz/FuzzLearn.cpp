@@ -3,7 +3,7 @@
 // find what it says they find, or nothing, and paging it can describe.
 
 #include "engines/SearchEngine.h"
-#include "search/TokenPattern.h"
+#include "search/extract/TokenPattern.h"
 #include "workbench/EngineLearner.h"
 
 #include <cstddef>

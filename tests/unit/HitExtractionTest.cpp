@@ -2,10 +2,10 @@
 #include "engines/SearchEngine.h"
 #include "platform/CancelSignal.h"
 #include "results/ResultRows.h"
-#include "search/HitExtraction.h"
-#include "search/HitLink.h"
-#include "search/HtmlText.h"
-#include "search/TokenPattern.h"
+#include "search/extract/HitExtraction.h"
+#include "search/extract/HitLink.h"
+#include "search/extract/HtmlText.h"
+#include "search/extract/TokenPattern.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

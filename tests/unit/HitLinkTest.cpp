@@ -2,7 +2,7 @@
 // From a link as a page writes it to the address the browser should open.
 
 #include "platform/TextUtil.h"
-#include "search/HitLink.h"
+#include "search/extract/HitLink.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "TestFixtures.h"
 #include "platform/CancelSignal.h"
 #include "platform/InternetClient.h"
-#include "results/LinkVerifier.h"
+#include "search/LinkVerifier.h"
 #include "results/ResultRows.h"
 #include "search/FetchState.h"
 #include "search/SearchJob.h"

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "search/HitExtraction.h"
+#include "search/extract/HitExtraction.h"
 
 #include "platform/CancelSignal.h"
 #include "platform/TextUtil.h"
 #include "results/ResultRows.h"
-#include "search/HitLink.h"
-#include "search/HtmlText.h"
-#include "search/TokenPattern.h"
+#include "search/extract/HitLink.h"
+#include "search/extract/HtmlText.h"
+#include "search/extract/TokenPattern.h"
 
 #include <algorithm>
 

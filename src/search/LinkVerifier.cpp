@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "results/LinkVerifier.h"
+#include "search/LinkVerifier.h"
 
 #include "platform/CancelSignal.h"
 #include "results/ResultRows.h"

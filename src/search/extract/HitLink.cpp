@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "search/HitLink.h"
+#include "search/extract/HitLink.h"
 
 #include "platform/TextUtil.h"
-#include "search/HtmlText.h"
+#include "search/extract/HtmlText.h"
 
 #include <algorithm>
 

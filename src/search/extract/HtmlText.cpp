@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "search/HtmlText.h"
+#include "search/extract/HtmlText.h"
 
 #include "platform/TextUtil.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "search/TokenPattern.h"
+#include "search/extract/TokenPattern.h"
 
 CTokenPattern::CTokenPattern(std::string_view token)
 {
