@@ -2,6 +2,7 @@
 #include "gui/MainFrame.h"
 
 #include "gui/ProfileSettings.h"
+#include "gui/CatalogueEditor.h"
 #include "gui/QuestrelDoc.h"
 #include "gui/SettingsStore.h"
 #include "engines/CatalogueUpdate.h"
@@ -44,8 +45,9 @@ constexpr int kFirstLockField = 2;
 constexpr int kOptionToggles[] = {ID_TOGGLE_SHOW_HINTS, ID_TOGGLE_SHOW_HTML, ID_TOGGLE_REMOVE_DUPS,
                                   ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS, ID_TOGGLE_ONE_AT_A_TIME};
 
-// The prompts shown in the message pane while a menu item is highlighted.
-const char* Prompt(int nId)
+} // namespace
+
+const char* CommandPrompt(int nId)
 {
     switch (nId) {
     case ID_TOGGLE_SHOW_HINTS: return "Show hints to help you learn the program";
@@ -79,8 +81,6 @@ const char* Prompt(int nId)
     default: return "";
     }
 }
-
-} // namespace
 
 CMainFrame* GetMainFrame()
 {
@@ -119,8 +119,9 @@ CMainFrame::CMainFrame(const CAppContext& context)
                 m_pSplitter->SetSashPosition(m_nSashPosition);
         });
     });
-    m_pEngineView->SetRightClickHandler([this] { ShowEngineMenu(); });
-    LoadEngines();
+    m_pCatalogue = std::make_unique<CCatalogueEditor>(*this, *m_pEngineView, m_context);
+    m_pEngineView->SetRightClickHandler([this] { m_pCatalogue->ShowEngineMenu(); });
+    m_pCatalogue->LoadEngines();
     if (GetSettings().IsUnreadable())
         ShowMessageBox(this, FormatTemplate(kMsgProfileUnreadable, {CTemplateArg::Text(GetSettings().GetPath())}),
                        kAppCaption, wxOK | wxICON_EXCLAMATION);
@@ -131,7 +132,7 @@ CMainFrame::CMainFrame(const CAppContext& context)
     RestoreWindowPlacement();
     if (m_context.m_nEnginesUpdated > 0)
         ShowStatusText(ToWx(FormatTemplate(kMsgEnginesUpdated, {CTemplateArg::Int(m_context.m_nEnginesUpdated)})));
-    TellNewerShippedDefinitions();
+    m_pCatalogue->TellNewerShippedDefinitions();
 
     // The first document: the form's values from the profile.
     m_pDocument = std::make_unique<CQuestrelDoc>(*this);
@@ -157,7 +158,7 @@ CMainFrame::~CMainFrame()
 void CMainFrame::CreateMenus()
 {
     auto item = [](wxMenu* pMenu, int nId, const wxString& strText, wxItemKind kind = wxITEM_NORMAL) {
-        pMenu->Append(nId, strText, Prompt(nId), kind);
+        pMenu->Append(nId, strText, CommandPrompt(nId), kind);
     };
     auto* pFile = new wxMenu;
     item(pFile, wxID_NEW, "&New\tCtrl+N");
@@ -208,13 +209,13 @@ void CMainFrame::CreateMenus()
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileSaveAs(); }, wxID_SAVEAS);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pFormView->OnExportResults(); }, ID_EXPORT_RESULTS);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnNewEngine(); }, ID_NEW_ENGINE);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnEditEngine(); }, ID_EDIT_ENGINE);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnDeleteEngine(); }, ID_DELETE_ENGINE);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnSelectAllEngines(); }, ID_SELECT_ALL_ENGINES);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnClearAllEngines(); }, ID_CLEAR_ALL_ENGINES);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCheckEngines(); }, ID_CHECK_ENGINES);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnRestoreShippedDefinition(); }, ID_RESTORE_SHIPPED);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnNewEngine(); }, ID_NEW_ENGINE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnEditEngine(); }, ID_EDIT_ENGINE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnDeleteEngine(); }, ID_DELETE_ENGINE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnSelectAllEngines(); }, ID_SELECT_ALL_ENGINES);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnClearAllEngines(); }, ID_CLEAR_ALL_ENGINES);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnCheckEngines(); }, ID_CHECK_ENGINES);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnRestoreShippedDefinition(); }, ID_RESTORE_SHIPPED);
     for (const int nId : kOptionToggles)
         Bind(wxEVT_MENU, [this, nId](wxCommandEvent&) { OnToggleOption(nId); }, nId);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCommunication(); }, ID_COMMUNICATION);
@@ -258,7 +259,7 @@ void CMainFrame::CreateToolBarAndStatusBar()
     auto tool = [pToolBar, size](int nId, const wxString& strLabel, const wxArtID& art, const char* pszTip) {
         pToolBar->AddTool(nId, strLabel, wxArtProvider::GetBitmapBundle(art, wxART_TOOLBAR, size), pszTip,
                           wxITEM_NORMAL);
-        pToolBar->SetToolLongHelp(nId, Prompt(nId));
+        pToolBar->SetToolLongHelp(nId, CommandPrompt(nId));
     };
     tool(wxID_NEW, "New", wxART_NEW, "New");
     tool(wxID_OPEN, "Open", wxART_FILE_OPEN, "Open");
@@ -407,214 +408,13 @@ void CMainFrame::UpdateCommandStates()
 }
 
 // ---------------------------------------------------------------------------
-// The catalogue
-
-int CMainFrame::CountTickedEngines() const
-{
-    return m_pEngineView->CountTickedEngines();
-}
-
-void CMainFrame::LoadEngines()
-{
-    std::vector<CSearchEngine> engines;
-    int nDropped = 0;
-    if (!::LoadEngines(m_context.m_strCataloguePath, engines, &nDropped)) {
-        // No catalogue yet: the first engine added makes one. One that is
-        // there but cannot be read holds the user's engines: it is kept.
-        m_bCatalogueUnreadable = PathExists(m_context.m_strCataloguePath);
-        if (m_bCatalogueUnreadable)
-            ShowMessageBox(this, FormatTemplate(kMsgCatalogueUnreadable, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
-                           kAppCaption, wxOK | wxICON_EXCLAMATION);
-        return;
-    }
-    if (nDropped > 0)
-        ShowMessageBox(this, FormatTemplate(kMsgRecordsNotRead, {CTemplateArg::Int(nDropped)}), kAppCaption,
-                       wxOK | wxICON_EXCLAMATION);
-    std::vector<int> images;
-    for (const CSearchEngine& engine : engines)
-        images.push_back(GetSettings().ReadInt(engine.m_strName, SettingsDefault::kEngineTick) == 1
-                             ? CEngineListCtrl::m_nCheckedImage
-                             : CEngineListCtrl::m_nUncheckedImage);
-    m_pEngineView->SetEngines(std::move(engines), images);
-}
-
-bool CMainFrame::MayChangeCatalogue()
-{
-    if (!m_bCatalogueUnreadable)
-        return true;
-    ShowMessageBox(this, FormatTemplate(kMsgCatalogueKept, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
-                   kAppCaption, wxOK | wxICON_EXCLAMATION);
-    return false;
-}
-
-bool CMainFrame::SaveEngines()
-{
-    if (m_bCatalogueUnreadable)
-        return false; // engine commands refuse before they change anything
-    wxBusyCursor wait;
-    if (::SaveEngines(m_context.m_strCataloguePath, m_pEngineView->GetEngines()))
-        return true;
-    ShowMessageBox(this, FormatTemplate(kMsgCatalogueNotSaved, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
-                   kAppCaption, wxOK | wxICON_EXCLAMATION);
-    return false;
-}
-
-void CMainFrame::OnNewEngine()
-{
-    if (!MayChangeCatalogue())
-        return;
-    CEngineDlg dialog(this, GetSessionOptions());
-    dialog.m_nSearchType = MultiplePages;
-    for (const CSearchEngine& other : m_pEngineView->GetEngines())
-        dialog.m_otherNames.push_back(other.m_strName);
-    if (RunModalDialog(dialog) != wxID_OK)
-        return;
-    CSearchEngine engine;
-    dialog.CopyToEngine(engine);
-    m_pEngineView->InsertEngine(std::move(engine));
-    SaveEngines();
-}
-
-void CMainFrame::OnEditEngine()
-{
-    const int nRow = m_pEngineView->GetFirstSelectedRow();
-    if (nRow < 0 || !MayChangeCatalogue())
-        return;
-    CSearchEngine engine = m_pEngineView->GetEngines()[static_cast<size_t>(nRow)];
-    CEngineDlg dialog(this, GetSessionOptions());
-    dialog.SetFromEngine(engine);
-    const std::vector<CSearchEngine>& engines = m_pEngineView->GetEngines();
-    for (size_t i = 0; i < engines.size(); ++i)
-        if (static_cast<int>(i) != nRow)
-            dialog.m_otherNames.push_back(engines[i].m_strName);
-    if (RunModalDialog(dialog) != wxID_OK)
-        return;
-    dialog.CopyToEngine(engine);
-    // A running search works on its own copies, so the change cannot disturb it.
-    m_pEngineView->ReplaceEngine(nRow, std::move(engine));
-    SaveEngines();
-}
-
-void CMainFrame::OnDeleteEngine()
-{
-    const int nRow = m_pEngineView->GetFirstSelectedRow();
-    if (nRow < 0 || !MayChangeCatalogue())
-        return;
-    const wxString strQuestion = ToWx(FormatTemplate(
-        kMsgDeleteEngine, {CTemplateArg::Text(m_pEngineView->GetEngines()[static_cast<size_t>(nRow)].m_strName)}));
-    if (ShowMessageBox(this, strQuestion, kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
-        return;
-    m_pEngineView->DeleteEngine(nRow);
-    SaveEngines();
-}
-
-void CMainFrame::TellNewerShippedDefinitions()
-{
-    if (m_context.m_newerShipped.empty())
-        return;
-    CShippedRecord record;
-    ReadShippedRecord(m_context.m_strCataloguePath, record);
-    std::string strNames;
-    for (const std::string& strName : m_context.m_newerShipped) {
-        if (std::find(record.m_told.begin(), record.m_told.end(), strName) != record.m_told.end())
-            continue;
-        strNames += (strNames.empty() ? "" : ", ") + strName;
-        record.m_told.push_back(strName);
-    }
-    if (strNames.empty())
-        return;
-    ShowMessageBox(this, FormatTemplate(kMsgNewerShipped, {CTemplateArg::Text(strNames)}), kAppCaption,
-                   wxOK | wxICON_INFORMATION);
-    WriteShippedRecord(m_context.m_strCataloguePath, record);
-}
-
-void CMainFrame::OnRestoreShippedDefinition()
-{
-    const int nRow = m_pEngineView->GetFirstSelectedRow();
-    if (nRow < 0)
-        return;
-    const std::string strName = m_pEngineView->GetEngines()[static_cast<size_t>(nRow)].m_strName;
-    CSearchEngine shipped;
-    if (!FindShippedDefinition(m_context.m_strShareDir, strName, shipped)) {
-        ShowMessageBox(this, FormatTemplate(kMsgNoShippedDefinition, {CTemplateArg::Text(strName)}), kAppCaption,
-                       wxOK | wxICON_INFORMATION);
-        return;
-    }
-    if (!MayChangeCatalogue())
-        return;
-    m_pEngineView->ReplaceEngine(nRow, std::move(shipped));
-    if (SaveEngines())
-        ShowStatusText(ToWx(FormatTemplate(kStatusShippedRestored, {CTemplateArg::Text(strName)})));
-}
-
-void CMainFrame::OnSelectAllEngines()
-{
-    m_pEngineView->SetAllTicks(true);
-}
-
-void CMainFrame::OnClearAllEngines()
-{
-    m_pEngineView->SetAllTicks(false);
-}
-
-wxMenu* CMainFrame::CreateEngineMenu() const
-{
-    auto* pMenu = new wxMenu;
-    if (m_context.m_bEngineEditing) {
-        pMenu->Append(ID_NEW_ENGINE, "&Add", Prompt(ID_NEW_ENGINE));
-        pMenu->Append(ID_EDIT_ENGINE, "&Properties", Prompt(ID_EDIT_ENGINE));
-        pMenu->Append(ID_DELETE_ENGINE, "&Delete", Prompt(ID_DELETE_ENGINE));
-        pMenu->Append(ID_RESTORE_SHIPPED, "&Restore Shipped Definition", Prompt(ID_RESTORE_SHIPPED));
-    }
-    pMenu->Append(ID_SELECT_ALL_ENGINES, "&Select All");
-    pMenu->Append(ID_CLEAR_ALL_ENGINES, "&Clear All");
-    pMenu->AppendSeparator();
-    pMenu->Append(ID_CHECK_ENGINES, "Chec&k Engines", Prompt(ID_CHECK_ENGINES));
-    return pMenu;
-}
+// Options, connection, help
 
 CSessionOptions CMainFrame::GetSessionOptions() const
 {
     return BuildSessionOptions(m_search);
 }
 
-void CMainFrame::OnCheckEngines()
-{
-    if (m_checkTask.IsRunning())
-        return;
-    std::vector<CSearchEngine> engines = m_pEngineView->GetTickedEngines();
-    if (engines.empty())
-        engines = m_pEngineView->GetEngines();
-    if (engines.empty())
-        return;
-    ShowStatusText(ToWx(FormatTemplate(kStatusCheckingEngines, {CTemplateArg::Int(static_cast<long long>(engines.size()))})));
-    auto pChecks = std::make_shared<std::vector<CEngineCheck>>();
-    m_checkTask.Start(
-        *this,
-        [options = GetSessionOptions(), engines, pChecks](CCancelSignal& cancel) {
-            std::string strError;
-            const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
-            if (pSession)
-                *pChecks = CheckEngines(*pSession, engines, kCheckQuery, &cancel);
-        },
-        [this, pChecks, nEngines = engines.size()] {
-            m_pEngineView->ShowCheckVerdicts(*pChecks);
-            const auto nWorking = std::count_if(pChecks->begin(), pChecks->end(), [](const CEngineCheck& check) {
-                return check.m_nVerdict == CheckVerdict::Ok;
-            });
-            ShowStatusText(ToWx(FormatTemplate(kStatusEnginesChecked, {CTemplateArg::Int(nWorking),
-                                                                       CTemplateArg::Int(static_cast<long long>(nEngines))})));
-        });
-}
-
-void CMainFrame::ShowEngineMenu()
-{
-    std::unique_ptr<wxMenu> pMenu(CreateEngineMenu());
-    ShowPopupMenu(this, *pMenu);
-}
-
-// ---------------------------------------------------------------------------
-// Options, connection, help
 
 void CMainFrame::OnToggleOption(int nId)
 {
@@ -729,7 +529,7 @@ void CMainFrame::OnClose(wxCloseEvent& event)
 {
     // A running search ends, and its worker is joined, before anything goes.
     m_pFormView->CancelSearch();
-    m_checkTask.Cancel();
+    m_pCatalogue->CancelCheck();
     m_lockTimer.Stop();
     SaveWindowPlacement();
     SaveSettingsAtExit();

@@ -6,7 +6,6 @@
 // the connection settings for the whole program.
 
 #include "gui/AppContext.h"
-#include "gui/BackgroundTask.h"
 #include "platform/InternetClient.h"
 #include "search/SearchSettings.h"
 
@@ -17,6 +16,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+class CCatalogueEditor;
 class CEngineListCtrl;
 class CQuestrelDoc;
 class CQuestrelView;
@@ -96,36 +96,16 @@ public:
     void SetStatusObserver(std::function<void(const wxString&)> observer) { m_statusObserver = std::move(observer); }
 
     void SetMenuCheck(bool bChecked, int nId);
-    int CountTickedEngines() const;
-    void LoadEngines();
-    bool SaveEngines();
-    // False (and says why) when engine commands must leave the catalogue alone.
-    bool MayChangeCatalogue();
-    // Once per engine: a newer shipped definition of an engine the user changed.
-    void TellNewerShippedDefinitions();
+    // The catalogue behind the engine pane and the engine commands.
+    CCatalogueEditor& GetCatalogue() { return *m_pCatalogue; }
     void UpdateTitle();
     void UpdateCommandStates();
     void UpdateLockIndicators();
 
-    // The engine pop-up menu (the caller owns it); ShowEngineMenu shows it at the pointer.
-    wxMenu* CreateEngineMenu() const;
-    void ShowEngineMenu();
-
     // Commands.
     void OnToggleOption(int nId);
-    void OnNewEngine();
-    void OnEditEngine();
-    void OnDeleteEngine();
-    void OnSelectAllEngines();
-    // Asks the ticked engines (all, when none is ticked) for one page each, off
-    // the UI thread, and shows in the pane which work and why not.
-    void OnCheckEngines();
-    // The selected engine takes the definition shipped with the program.
-    void OnRestoreShippedDefinition();
-    bool IsCheckingEngines() const { return m_checkTask.IsRunning(); }
     // The connection settings of the moment, as the options of requests outside a search.
     CSessionOptions GetSessionOptions() const;
-    void OnClearAllEngines();
     void OnCommunication();
     bool OnHelp(int nTopic);
     void OnAbout();
@@ -150,7 +130,6 @@ private:
     bool m_bSaveSettings = false;
     bool m_bReconnectPending = false;
     bool m_bSettingsWriteFailed = false; // said in the status bar, not again until a write succeeds
-    bool m_bCatalogueUnreadable = false; // there but not read: never written over
     wxSplitterWindow* m_pSplitter = nullptr;
     int m_nSashPosition = 200;     // the engine pane's width, as placed or as the user dragged it
     bool m_bSplitterSizing = false; // a size change of the splitter is being handled
@@ -158,9 +137,12 @@ private:
     CQuestrelView* m_pFormView = nullptr;
     std::unique_ptr<CQuestrelDoc> m_pDocument;
     wxTimer m_lockTimer;
-    CBackgroundTask m_checkTask;
+    std::unique_ptr<CCatalogueEditor> m_pCatalogue;
     std::function<void(const wxString&)> m_statusObserver;
 };
+
+// The prompt shown in the status bar while a command's menu item is highlighted.
+const char* CommandPrompt(int nId);
 
 // The main frame once start-up has made it the main window; none before.
 CMainFrame* GetMainFrame();

@@ -6,6 +6,7 @@
 
 #include "TestFixtures.h"
 #include "engines/SearchEngine.h"
+#include "gui/CatalogueEditor.h"
 #include "gui/MainFrame.h"
 #include "gui/SettingsStore.h"
 

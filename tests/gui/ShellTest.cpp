@@ -83,7 +83,7 @@ TEST(Shell, WithoutEngineEditingTheEngineCommandsAreInNoMenu)
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(0)),
               (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "Export &Results...", "-",
                        "E&xit"}));
-    std::unique_ptr<wxMenu> pPopup(frame.CreateEngineMenu());
+    std::unique_ptr<wxMenu> pPopup(frame.GetCatalogue().CreateEngineMenu());
     EXPECT_EQ(MenuLabels(pPopup.get()), (Strings{"&Select All", "&Clear All", "-", "Chec&k Engines"}));
     EXPECT_EQ(frame.GetMenuBar()->FindItem(ID_NEW_ENGINE), nullptr);
     EXPECT_EQ(frame.GetTitle(), "Untitled - Internet Questrel");
@@ -97,7 +97,7 @@ TEST(Shell, EngineEditingAddsTheEngineCommands)
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(0)),
               (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
                        "Export &Results...", "-", "Ne&w Engine", "&Edit Engine", "&Delete Engine", "-", "E&xit"}));
-    std::unique_ptr<wxMenu> pPopup(frame.CreateEngineMenu());
+    std::unique_ptr<wxMenu> pPopup(frame.GetCatalogue().CreateEngineMenu());
     EXPECT_EQ(MenuLabels(pPopup.get()),
               (Strings{"&Add", "&Properties", "&Delete", "&Restore Shipped Definition", "&Select All", "&Clear All", "-",
                        "Chec&k Engines"}));
@@ -268,10 +268,10 @@ TEST(Shell, ClickingARowTogglesItsTick)
     EXPECT_FALSE(pane.IsTicked(1));
     EXPECT_EQ(pane.GetRowImage(1), 0);
 
-    frame.OnSelectAllEngines();
-    EXPECT_EQ(frame.CountTickedEngines(), 2);
-    frame.OnClearAllEngines();
-    EXPECT_EQ(frame.CountTickedEngines(), 0);
+    frame.GetCatalogue().OnSelectAllEngines();
+    EXPECT_EQ(frame.GetEnginePane().CountTickedEngines(), 2);
+    frame.GetCatalogue().OnClearAllEngines();
+    EXPECT_EQ(frame.GetEnginePane().CountTickedEngines(), 0);
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Alpha", -1), -1); // nothing written
 }
 
@@ -318,7 +318,7 @@ TEST(Shell, EngineCommandsRoundTripThroughTheCatalogue)
         engineDlg.GetEdit(IDC_NEXT_PAGE)->SetValue("/s?q=%s&n=%d");
         return wxID_OK;
     };
-    frame.OnNewEngine();
+    frame.GetCatalogue().OnNewEngine();
     EXPECT_EQ(PaneNames(pane), (Strings{"Alpha", "Mid"}));
     std::vector<CSearchEngine> saved;
     ASSERT_TRUE(LoadEngines(gui.CataloguePath(), saved));
@@ -335,7 +335,7 @@ TEST(Shell, EngineCommandsRoundTripThroughTheCatalogue)
         engineDlg.GetSearchTypeList()->SetSelection(1);
         return wxID_OK;
     };
-    frame.OnEditEngine();
+    frame.GetCatalogue().OnEditEngine();
     EXPECT_EQ(PaneNames(pane), (Strings{"Mid", "Zulu"}));
     EXPECT_TRUE(pane.IsTicked(1));
     ASSERT_TRUE(LoadEngines(gui.CataloguePath(), saved));
@@ -346,13 +346,13 @@ TEST(Shell, EngineCommandsRoundTripThroughTheCatalogue)
     // Delete asks first; No keeps the engine.
     pane.SelectRow(0);
     gui.m_nAnswer = wxNO;
-    frame.OnDeleteEngine();
+    frame.GetCatalogue().OnDeleteEngine();
     EXPECT_EQ(gui.m_messages.back().m_strText, "Are you sure you want to delete Mid from your list of engines?");
     EXPECT_EQ(gui.m_messages.back().m_strCaption, "Question");
     EXPECT_EQ(pane.GetEngineCount(), 2);
     gui.m_nAnswer = wxYES;
-    frame.OnDeleteEngine();
-    frame.OnDeleteEngine();
+    frame.GetCatalogue().OnDeleteEngine();
+    frame.GetCatalogue().OnDeleteEngine();
     EXPECT_EQ(pane.GetEngineCount(), 0);
     // Deleting the last engine lasts: the catalogue is empty now.
     EXPECT_EQ(qtest::ReadFile(gui.CataloguePath()), "");
@@ -383,7 +383,7 @@ TEST(Shell, TheEngineDialogRefusesWhatTheCatalogueCannotKeep)
         }
         return wxID_OK;
     };
-    frame.OnNewEngine();
+    frame.GetCatalogue().OnNewEngine();
     EXPECT_EQ(nTry, 4u);
     EXPECT_EQ(gui.MessageTexts(),
               (Strings{"Please fill in \"Token that Identifies Data\": an engine without it cannot be used.",
@@ -395,7 +395,7 @@ TEST(Shell, TheEngineDialogRefusesWhatTheCatalogueCannotKeep)
     frame.GetEnginePane().SelectRow(0);
     gui.m_messages.clear();
     gui.m_dialogHandler = [](wxDialog&) { return wxID_OK; };
-    frame.OnEditEngine();
+    frame.GetCatalogue().OnEditEngine();
     EXPECT_TRUE(gui.m_messages.empty());
 }
 
@@ -431,7 +431,7 @@ TEST(Shell, ACatalogueThatCannotBeReadIsSaidAndNeverWrittenOver)
             bDialogShown = true;
             return wxID_OK;
         };
-        frame.OnNewEngine();
+        frame.GetCatalogue().OnNewEngine();
         EXPECT_FALSE(bDialogShown);
         ASSERT_EQ(gui.m_messages.size(), 2u);
         EXPECT_NE(gui.m_messages[1].m_strText.find("not written over"), std::string::npos);
@@ -475,7 +475,7 @@ TEST(Shell, UpdatedDefinitionsAreSaidAndAChangedOneCanBeRestored)
     // Restore Shipped Definition from the engine's menu.
     frame.GetEnginePane().SelectRow(0);
     gui.m_popupHandler = [](wxMenu&) { return static_cast<int>(ID_RESTORE_SHIPPED); };
-    frame.ShowEngineMenu();
+    frame.GetCatalogue().ShowEngineMenu();
     std::vector<CSearchEngine> saved;
     ASSERT_TRUE(LoadEngines(gui.CataloguePath(), saved));
     EXPECT_EQ(saved[0].m_strEndToken, "</li>");
@@ -502,7 +502,7 @@ TEST(Shell, UnwritableCatalogueIsReported)
         engineDlg.TransferDataToWindow();
         return wxID_OK;
     };
-    frame.OnNewEngine();
+    frame.GetCatalogue().OnNewEngine();
     ASSERT_EQ(gui.m_messages.size(), 1u);
     EXPECT_NE(gui.m_messages[0].m_strText.find("could not be saved"), std::string::npos);
     EXPECT_EQ(frame.GetEnginePane().GetEngineCount(), 2); // the pane keeps the change

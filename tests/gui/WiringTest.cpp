@@ -150,9 +150,9 @@ std::vector<CWire> Wires()
     // The check runs off the UI thread; its verdicts reach the pane (the
     // engines answer nowhere on loopback: failed).
     auto checkRan = [](CWindow& w) {
-        if (!w.frame.IsCheckingEngines() && w.Pane().GetOutcomeText(0).empty())
+        if (!w.frame.GetCatalogue().IsCheckingEngines() && w.Pane().GetOutcomeText(0).empty())
             return false; // no check was started
-        qtest::PumpUntil([&w] { return !w.frame.IsCheckingEngines() && !w.Pane().GetOutcomeText(0).empty(); });
+        qtest::PumpUntil([&w] { return !w.frame.GetCatalogue().IsCheckingEngines() && !w.Pane().GetOutcomeText(0).empty(); });
         return w.Pane().GetOutcomeText(0).StartsWith("failed: ") && w.Pane().IsOutcomeFailure(0);
     };
     std::vector<CWire> wires = {
@@ -267,7 +267,7 @@ void Send(CWindow& w, const CWire& wire)
     }
     case EVia::PanePopup:
         w.gui.m_popupHandler = [&wire](wxMenu&) { return wire.nId; };
-        w.frame.ShowEngineMenu();
+        w.frame.GetCatalogue().ShowEngineMenu();
         break;
     }
 }
@@ -319,7 +319,7 @@ TEST(Wiring, TheTableCoversEveryMenuItemAndButton)
             EXPECT_TRUE(toolIds.count(pTool->GetId())) << pTool->GetLabel();
         }
     }
-    std::unique_ptr<wxMenu> pPopup(w.frame.CreateEngineMenu());
+    std::unique_ptr<wxMenu> pPopup(w.frame.GetCatalogue().CreateEngineMenu());
     for (const wxMenuItem* pItem : pPopup->GetMenuItems())
         if (!pItem->IsSeparator()) {
             EXPECT_TRUE(popupIds.count(pItem->GetId())) << pItem->GetItemLabelText();

@@ -106,7 +106,7 @@ TEST(Workbench, TheEngineDialogLearnsTestsAndFetchesAgain)
         strFetchedPreview = engineDlg.GetPreviewText();
         return wxID_OK;
     };
-    frame.OnNewEngine();
+    frame.GetCatalogue().OnNewEngine();
 
     ASSERT_EQ(learnStatuses.size(), 3u);
     EXPECT_EQ(learnStatuses[0], "The engine refused: the page is a bot check.");
@@ -152,8 +152,8 @@ TEST(Workbench, CheckEnginesTellsABrokenDefinitionFromARefusal)
                                         engine("Bot", "/bot", "<a class=\"t\" href=\"")});
     qtest::ChangeSettings(frame, [](CSearchSettings& s) { s.m_nConnectMethod = 1; }); // direct: loopback only
     CEngineListCtrl& pane = frame.GetEnginePane();
-    frame.OnCheckEngines();
-    ASSERT_TRUE(qtest::PumpUntil([&] { return !frame.IsCheckingEngines() && !pane.GetOutcomeText(0).empty(); }));
+    frame.GetCatalogue().OnCheckEngines();
+    ASSERT_TRUE(qtest::PumpUntil([&] { return !frame.GetCatalogue().IsCheckingEngines() && !pane.GetOutcomeText(0).empty(); }));
     // Catalogue order: Bot, Broken, Good, Refusing.
     EXPECT_EQ(pane.GetOutcomeText(0), "refused: the page is a bot check");
     EXPECT_EQ(pane.GetOutcomeText(1), "definition broken: start token not on the page");

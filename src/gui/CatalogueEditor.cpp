@@ -1,0 +1,222 @@
+// SPDX-License-Identifier: MIT
+#include "gui/CatalogueEditor.h"
+
+#include "engines/CatalogueUpdate.h"
+#include "engines/EngineCatalogue.h"
+#include "gui/EngineDlg.h"
+#include "gui/EngineListCtrl.h"
+#include "gui/MainFrame.h"
+#include "gui/MessageBox.h"
+#include "gui/SettingsStore.h"
+#include "gui/ShellTexts.h"
+#include "gui/WxText.h"
+#include "platform/FileUtil.h"
+#include "search/SearchTexts.h"
+#include "search/TemplateFormat.h"
+#include "workbench/EngineCheck.h"
+
+#include <algorithm>
+#include <wx/menu.h>
+#include <wx/utils.h>
+
+CCatalogueEditor::CCatalogueEditor(CMainFrame& frame, CEngineListCtrl& pane, const CAppContext& context)
+    : m_frame(frame), m_pane(pane), m_context(context)
+{
+}
+
+CCatalogueEditor::~CCatalogueEditor() = default;
+
+void CCatalogueEditor::LoadEngines()
+{
+    std::vector<CSearchEngine> engines;
+    int nDropped = 0;
+    if (!::LoadEngines(m_context.m_strCataloguePath, engines, &nDropped)) {
+        // No catalogue yet: the first engine added makes one. One that is
+        // there but cannot be read holds the user's engines: it is kept.
+        m_bCatalogueUnreadable = PathExists(m_context.m_strCataloguePath);
+        if (m_bCatalogueUnreadable)
+            ShowMessageBox(&m_frame, FormatTemplate(kMsgCatalogueUnreadable, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+                           kAppCaption, wxOK | wxICON_EXCLAMATION);
+        return;
+    }
+    if (nDropped > 0)
+        ShowMessageBox(&m_frame, FormatTemplate(kMsgRecordsNotRead, {CTemplateArg::Int(nDropped)}), kAppCaption,
+                       wxOK | wxICON_EXCLAMATION);
+    std::vector<int> images;
+    for (const CSearchEngine& engine : engines)
+        images.push_back(m_frame.GetSettings().ReadInt(engine.m_strName, SettingsDefault::kEngineTick) == 1
+                             ? CEngineListCtrl::m_nCheckedImage
+                             : CEngineListCtrl::m_nUncheckedImage);
+    m_pane.SetEngines(std::move(engines), images);
+}
+
+bool CCatalogueEditor::MayChangeCatalogue()
+{
+    if (!m_bCatalogueUnreadable)
+        return true;
+    ShowMessageBox(&m_frame, FormatTemplate(kMsgCatalogueKept, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+                   kAppCaption, wxOK | wxICON_EXCLAMATION);
+    return false;
+}
+
+bool CCatalogueEditor::SaveEngines()
+{
+    if (m_bCatalogueUnreadable)
+        return false; // engine commands refuse before they change anything
+    wxBusyCursor wait;
+    if (::SaveEngines(m_context.m_strCataloguePath, m_pane.GetEngines()))
+        return true;
+    ShowMessageBox(&m_frame, FormatTemplate(kMsgCatalogueNotSaved, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+                   kAppCaption, wxOK | wxICON_EXCLAMATION);
+    return false;
+}
+
+void CCatalogueEditor::OnNewEngine()
+{
+    if (!MayChangeCatalogue())
+        return;
+    CEngineDlg dialog(&m_frame, m_frame.GetSessionOptions());
+    dialog.m_nSearchType = MultiplePages;
+    for (const CSearchEngine& other : m_pane.GetEngines())
+        dialog.m_otherNames.push_back(other.m_strName);
+    if (RunModalDialog(dialog) != wxID_OK)
+        return;
+    CSearchEngine engine;
+    dialog.CopyToEngine(engine);
+    m_pane.InsertEngine(std::move(engine));
+    SaveEngines();
+}
+
+void CCatalogueEditor::OnEditEngine()
+{
+    const int nRow = m_pane.GetFirstSelectedRow();
+    if (nRow < 0 || !MayChangeCatalogue())
+        return;
+    CSearchEngine engine = m_pane.GetEngines()[static_cast<size_t>(nRow)];
+    CEngineDlg dialog(&m_frame, m_frame.GetSessionOptions());
+    dialog.SetFromEngine(engine);
+    const std::vector<CSearchEngine>& engines = m_pane.GetEngines();
+    for (size_t i = 0; i < engines.size(); ++i)
+        if (static_cast<int>(i) != nRow)
+            dialog.m_otherNames.push_back(engines[i].m_strName);
+    if (RunModalDialog(dialog) != wxID_OK)
+        return;
+    dialog.CopyToEngine(engine);
+    // A running search works on its own copies, so the change cannot disturb it.
+    m_pane.ReplaceEngine(nRow, std::move(engine));
+    SaveEngines();
+}
+
+void CCatalogueEditor::OnDeleteEngine()
+{
+    const int nRow = m_pane.GetFirstSelectedRow();
+    if (nRow < 0 || !MayChangeCatalogue())
+        return;
+    const wxString strQuestion = ToWx(FormatTemplate(
+        kMsgDeleteEngine, {CTemplateArg::Text(m_pane.GetEngines()[static_cast<size_t>(nRow)].m_strName)}));
+    if (ShowMessageBox(&m_frame, strQuestion, kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
+        return;
+    m_pane.DeleteEngine(nRow);
+    SaveEngines();
+}
+
+void CCatalogueEditor::TellNewerShippedDefinitions()
+{
+    if (m_context.m_newerShipped.empty())
+        return;
+    CShippedRecord record;
+    ReadShippedRecord(m_context.m_strCataloguePath, record);
+    std::string strNames;
+    for (const std::string& strName : m_context.m_newerShipped) {
+        if (std::find(record.m_told.begin(), record.m_told.end(), strName) != record.m_told.end())
+            continue;
+        strNames += (strNames.empty() ? "" : ", ") + strName;
+        record.m_told.push_back(strName);
+    }
+    if (strNames.empty())
+        return;
+    ShowMessageBox(&m_frame, FormatTemplate(kMsgNewerShipped, {CTemplateArg::Text(strNames)}), kAppCaption,
+                   wxOK | wxICON_INFORMATION);
+    if (!WriteShippedRecord(m_context.m_strCataloguePath, record))
+        m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusRecordNotSaved, {CTemplateArg::Text(m_context.m_strCataloguePath)})));
+}
+
+void CCatalogueEditor::OnRestoreShippedDefinition()
+{
+    const int nRow = m_pane.GetFirstSelectedRow();
+    if (nRow < 0)
+        return;
+    const std::string strName = m_pane.GetEngines()[static_cast<size_t>(nRow)].m_strName;
+    CSearchEngine shipped;
+    if (!FindShippedDefinition(m_context.m_strShareDir, strName, shipped)) {
+        ShowMessageBox(&m_frame, FormatTemplate(kMsgNoShippedDefinition, {CTemplateArg::Text(strName)}), kAppCaption,
+                       wxOK | wxICON_INFORMATION);
+        return;
+    }
+    if (!MayChangeCatalogue())
+        return;
+    m_pane.ReplaceEngine(nRow, std::move(shipped));
+    if (SaveEngines())
+        m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusShippedRestored, {CTemplateArg::Text(strName)})));
+}
+
+void CCatalogueEditor::OnSelectAllEngines()
+{
+    m_pane.SetAllTicks(true);
+}
+
+void CCatalogueEditor::OnClearAllEngines()
+{
+    m_pane.SetAllTicks(false);
+}
+
+wxMenu* CCatalogueEditor::CreateEngineMenu() const
+{
+    auto* pMenu = new wxMenu;
+    if (m_context.m_bEngineEditing) {
+        pMenu->Append(ID_NEW_ENGINE, "&Add", CommandPrompt(ID_NEW_ENGINE));
+        pMenu->Append(ID_EDIT_ENGINE, "&Properties", CommandPrompt(ID_EDIT_ENGINE));
+        pMenu->Append(ID_DELETE_ENGINE, "&Delete", CommandPrompt(ID_DELETE_ENGINE));
+        pMenu->Append(ID_RESTORE_SHIPPED, "&Restore Shipped Definition", CommandPrompt(ID_RESTORE_SHIPPED));
+    }
+    pMenu->Append(ID_SELECT_ALL_ENGINES, "&Select All");
+    pMenu->Append(ID_CLEAR_ALL_ENGINES, "&Clear All");
+    pMenu->AppendSeparator();
+    pMenu->Append(ID_CHECK_ENGINES, "Chec&k Engines", CommandPrompt(ID_CHECK_ENGINES));
+    return pMenu;
+}
+
+void CCatalogueEditor::OnCheckEngines()
+{
+    if (m_checkTask.IsRunning())
+        return;
+    std::vector<CSearchEngine> engines = m_pane.GetTickedEngines();
+    if (engines.empty())
+        engines = m_pane.GetEngines();
+    if (engines.empty())
+        return;
+    m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusCheckingEngines, {CTemplateArg::Int(static_cast<long long>(engines.size()))})));
+    auto pChecks = std::make_shared<std::vector<CEngineCheck>>();
+    m_checkTask.Start(
+        m_frame,
+        [options = m_frame.GetSessionOptions(), engines, pChecks](CCancelSignal& cancel) {
+            std::string strError;
+            const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
+            if (pSession)
+                *pChecks = CheckEngines(*pSession, engines, kCheckQuery, &cancel);
+        },
+        [this, pChecks, nEngines = engines.size()] {
+            m_pane.ShowCheckVerdicts(*pChecks);
+            const auto nWorking = std::count_if(pChecks->begin(), pChecks->end(), [](const CEngineCheck& check) {
+                return check.m_nVerdict == CheckVerdict::Ok;
+            });
+            m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusEnginesChecked, {CTemplateArg::Int(nWorking),
+                                                                       CTemplateArg::Int(static_cast<long long>(nEngines))})));
+        });
+}
+
+void CCatalogueEditor::ShowEngineMenu()
+{
+    std::unique_ptr<wxMenu> pMenu(CreateEngineMenu());
+    ShowPopupMenu(&m_frame, *pMenu);
+}
