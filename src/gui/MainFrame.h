@@ -6,6 +6,7 @@
 // the connection settings for the whole program.
 
 #include "gui/AppContext.h"
+#include "gui/Commands.h"
 #include "platform/InternetClient.h"
 #include "search/SearchSettings.h"
 
@@ -24,33 +25,6 @@ class CSettingsStore;
 class wxMenu;
 class wxSplitterWindow;
 
-// Command ids: the old program's numbers less 30000 (wx menu ids stay below 0x7FFF).
-enum : int
-{
-    ID_TOGGLE_SHOW_HINTS = 2779,
-    ID_TOGGLE_SHOW_HTML = 2780,
-    ID_TOGGLE_REMOVE_DUPS = 2783,
-    ID_TOGGLE_VERIFY_LINKS = 2784,
-    ID_NEW_ENGINE = 2785,
-    ID_EDIT_ENGINE = 2786,
-    ID_DELETE_ENGINE = 2787,
-    ID_HELP_CONTENTS = 2791,
-    ID_HELP_HOWTO = 2792,
-    ID_COMMUNICATION = 2794,
-    ID_SELECT_ALL_ENGINES = 2795,
-    ID_CLEAR_ALL_ENGINES = 2796,
-    ID_TOGGLE_SAVE_SETTINGS = 2797,
-    ID_TOGGLE_ONE_AT_A_TIME = 2798,
-    ID_WINDOW_SPLIT = 2902,
-    ID_NEXT_PANE = 2903,
-    ID_PREV_PANE = 2904,
-    ID_STOP_SEARCH = 2905,
-    ID_VIEW_TOOLBAR = 2900,
-    ID_VIEW_STATUS_BAR = 2901,
-    ID_EXPORT_RESULTS = 2906,
-    ID_CHECK_ENGINES = 2907,
-    ID_RESTORE_SHIPPED = 2908,
-};
 
 class CMainFrame : public wxFrame
 {
@@ -140,9 +114,6 @@ private:
     std::unique_ptr<CCatalogueEditor> m_pCatalogue;
     std::function<void(const wxString&)> m_statusObserver;
 };
-
-// The prompt shown in the status bar while a command's menu item is highlighted.
-const char* CommandPrompt(int nId);
 
 // The main frame once start-up has made it the main window; none before.
 CMainFrame* GetMainFrame();

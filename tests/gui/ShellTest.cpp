@@ -125,7 +125,9 @@ TEST(Shell, FirstStartWithoutProfileShowsTheDefaults)
     EXPECT_EQ(frame.GetEnginePane().CountTickedEngines(), 0);
     CQuestrelView& view = frame.GetFormView();
     EXPECT_EQ(frame.GetSearchSettings().m_nHitLimit, 20);
-    EXPECT_EQ(frame.GetSearchSettings(), CSearchSettings{.m_strUserAgent = "Internet Questrel/2.0a"});
+    CSearchSettings defaults;
+    defaults.m_strUserAgent = "Internet Questrel/2.0a"; // the one sent is the one shown
+    EXPECT_EQ(frame.GetSearchSettings(), defaults);
     EXPECT_EQ(view.GetSearchOption(), 0);
     EXPECT_EQ(frame.GetSearchSettings().m_strQuery, "");
     EXPECT_FALSE(frame.GetSearchSettings().m_bAllHits);

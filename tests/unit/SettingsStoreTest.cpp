@@ -257,7 +257,9 @@ TEST_F(CSettingsFixture, SearchSettingsRoundTripThroughTheProfileByGroup)
     {
         CSettingsStore store(strPath);
         // The defaults of a profile that has none of the keys, the User-Agent shown as sent.
-        EXPECT_EQ(ReadProfileSettings(store), CSearchSettings{.m_strUserAgent = kDefaultUserAgent});
+        CSearchSettings defaults;
+        defaults.m_strUserAgent = kDefaultUserAgent;
+        EXPECT_EQ(ReadProfileSettings(store), defaults);
         ASSERT_TRUE(store.WriteTexts(GetProfileValues(settings, ProfileGroup::Options)));
     }
     {
