@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The desktop program as the host of a search run. Every call arrives on the
-// worker and is carried to the UI thread by the form view:
+// The desktop program as the host of a search run. Calls arrive on the worker
+// and the look-ahead threads (status texts only; see ISearchHost) and are
+// carried to the UI thread by the form view:
 //  - status texts are queued and drained by one posted call per batch, in order;
 //  - message boxes and the end-of-search notice wait for the UI, in 50 ms slices,
 //    and give up once the search is cancelled, so a UI thread that cancels and

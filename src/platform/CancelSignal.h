@@ -22,6 +22,8 @@ public:
     CCancelSignal(const CCancelSignal&) = delete;
     CCancelSignal& operator=(const CCancelSignal&) = delete;
 
+    // Threading: every member may be called from any thread (the UI's Stop,
+    // the worker, the look-ahead and verification threads, signal handlers' watchers).
     // Thread-safe; may be called any number of times.
     void Signal();
     bool IsSignalled() const { return m_bSignalled.load(std::memory_order_acquire); }

@@ -14,7 +14,9 @@ class CSearchEngine;
 struct CEngineOutcome;
 struct CFetchState;
 
-// Where an engine's pages come from.
+// Where an engine's pages come from. Threading: one source serves one engine
+// and is called by the one thread that searches it (the worker, or the
+// engine's look-ahead thread); sources of different engines run at once.
 class IPageSource
 {
 public:
@@ -39,6 +41,7 @@ struct CEngineSearchRules
 };
 
 // Searches one engine into the rows and says how it ended. False when the
-// search was cancelled.
+// search was cancelled. Runs on the thread that owns the fetch state; the rows
+// and the context's objects are thread-safe, so engines run side by side.
 bool SearchEnginePages(const CEngineSearchRules& rules, const CSearchEngine& engine, CFetchState& fs,
                        CResultRows& rows, IPageSource& pages, CEngineOutcome& outcome);

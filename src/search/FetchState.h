@@ -50,7 +50,10 @@ private:
     size_t m_nUsed = 0;
 };
 
-// What every fetch of one search shares. The pointers are not owned.
+// What every fetch of one search shares. The pointers are not owned. Threading:
+// copied into each fetch state and read by every thread of the run; the objects
+// it points at (session, host bridge, cancel signal, page budget) are
+// thread-safe.
 struct CSearchContext
 {
     CInternetSession* g_pSession = nullptr;
@@ -70,7 +73,7 @@ enum class MessageRoute
     Drop,   // not at all (a step that is done again where its messages count)
 };
 
-// One engine's place in a search.
+// One engine's place in a search: used by one thread at a time.
 struct CEngineCursor
 {
     std::unique_ptr<CHttpConnection> g_pConnection;    // the open connection, if any

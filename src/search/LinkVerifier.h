@@ -26,6 +26,9 @@ inline constexpr int kMaxChecksPerHost = 4;
 bool UrlExists(const CHttpCheckResult& result);
 
 // The pass over the rows. Ends where it is when the search is cancelled (the
-// rows not reached stay). Reports an empty status text at its end.
+// rows not reached stay). Reports an empty status text at its end. Runs on the
+// search worker; its checks run on that thread too (HttpCheckSet), while the
+// UI may read, clear or delete rows at the same time (the rows are thread-safe
+// and a row is deleted only while its URL is still the one checked).
 void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel = kMaxParallelChecks,
                  int nMaxPerHost = kMaxChecksPerHost);

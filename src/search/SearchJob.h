@@ -53,7 +53,9 @@ struct CSearchJob
 // The worker's procedure; returns 0.
 int SearchThreadProc(CSearchJob& job);
 
-// Owns the worker thread of one search at a time.
+// Owns the worker thread of one search at a time. Threading: Start, Join,
+// IsBusy and SetProcedure are called by the owner's thread (the UI, or the
+// CLI's main thread); Cancel from any thread.
 class CSearchRun
 {
 public:
