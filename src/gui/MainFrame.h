@@ -50,6 +50,9 @@ public:
     CQuestrelView& GetFormView() { return *m_pFormView; }
     CQuestrelDoc& GetDocument() { return *m_pDocument; }
     CSettingsStore& GetSettings() { return *m_context.m_pSettings; }
+    // Every write of the profile reports here: one that failed is said in the
+    // status bar, once until a write succeeds again.
+    void NoteSettingsWritten(bool bWritten);
 
     // The message pane; the idle text is "Ready".
     void ShowStatusText(const wxString& strText);
@@ -95,8 +98,6 @@ private:
     void ReadOptions();
     void OnClose(wxCloseEvent& event);
     bool* OptionFlag(int nId, const char** ppszKey);
-    // Says, once until a write succeeds again, that the profile was not written.
-    void NoteSettingsWritten(bool bWritten);
 
     CAppContext m_context;
     CSearchSettings m_search;

@@ -156,7 +156,7 @@ void CQuestrelDoc::AddToRecentFiles(const std::string& strPath)
 {
     // The list on disk is the one extended, so a document another copy of the
     // program opened meanwhile stays on it.
-    m_frame.GetSettings().Update([&strPath](wxFileConfig& config) {
+    m_frame.NoteSettingsWritten(m_frame.GetSettings().Update([&strPath](wxFileConfig& config) {
         std::vector<std::string> files = ReadRecentFiles(config);
         std::erase(files, strPath);
         files.insert(files.begin(), strPath);
@@ -164,5 +164,5 @@ void CQuestrelDoc::AddToRecentFiles(const std::string& strPath)
             files.resize(kRecentFileCount);
         for (size_t i = 0; i < files.size(); ++i)
             config.Write(wxString::Format("%s%zu", kRecentGroup, i + 1), ToWx(files[i]));
-    });
+    }));
 }
