@@ -46,11 +46,6 @@ public:
     CQuestrelView(wxWindow* pParent, CMainFrame& frame);
     ~CQuestrelView() override;
 
-    // The current hit, bound to the result list's columns.
-    std::string m_strDescription;
-    std::string m_strUrl;
-    std::string m_strEngine;
-
     // The form's mapping of the search settings (query, option, hit limit, All
     // Hits): the frame's settings shown in the controls, and the controls' values
     // into the frame's settings, validating the hit limit ("Please enter an
@@ -95,6 +90,11 @@ public:
     void OnWorkerEnded();
 
 private:
+    // The current hit, bound to the result list's columns.
+    std::string m_strDescription;
+    std::string m_strUrl;
+    std::string m_strEngine;
+
     void CreateControls();
     void SetSearchingState(bool bSearching);
     bool PrepareSession();
