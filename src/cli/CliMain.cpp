@@ -11,6 +11,7 @@
 #include "platform/FileUtil.h"
 #include "platform/InternetClient.h"
 #include "platform/SearchHost.h"
+#include "results/RankOrder.h"
 #include "results/ResultRows.h"
 #include "search/EngineOutcome.h"
 #include "search/SearchJob.h"
@@ -179,11 +180,24 @@ int ChooseEngines(const CCliOptions& options, const std::vector<CSearchEngine>& 
 
 // Prints the hits, says why each engine that listed nothing did, and saves the
 // search when asked. The exit code of the search.
-int ReportSearch(const CCliOptions& options, CSearchDocumentData& document, const CSearchOutcomes& outcomes,
-                 const CInterruptWatch& interrupts)
+int ReportSearch(const CCliOptions& options, const CResultRows& rows, CSearchDocumentData& document,
+                 const CSearchOutcomes& outcomes, const CInterruptWatch& interrupts)
 {
-    const std::string strOut =
-        options.m_bJson ? FormatHitsJson(document.m_hits) : FormatHitsTsv(document.m_hits);
+    // The document keeps the engines' order; what is printed may be ranked.
+    document.m_hits = rows.GetRows();
+    std::vector<CSearchHit> hits = document.m_hits;
+    std::vector<std::vector<CFoundBy>> foundBy = rows.GetFoundBy();
+    if (options.m_search.m_bOrderByRank) {
+        std::vector<CSearchHit> ranked;
+        std::vector<std::vector<CFoundBy>> rankedFoundBy;
+        for (const int nRow : OrderByRank(foundBy)) {
+            ranked.push_back(std::move(hits[static_cast<size_t>(nRow)]));
+            rankedFoundBy.push_back(std::move(foundBy[static_cast<size_t>(nRow)]));
+        }
+        hits.swap(ranked);
+        foundBy.swap(rankedFoundBy);
+    }
+    const std::string strOut = options.m_bJson ? FormatHitsJson(hits, &foundBy) : FormatHitsTsv(hits);
     std::fwrite(strOut.data(), 1, strOut.size(), stdout);
     std::fflush(stdout);
     // Every engine that listed nothing says why, quiet or not.
@@ -241,8 +255,7 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
         run.Join();
         interrupts.Stop();
     }
-    document.m_hits = rows.GetRows();
-    return ReportSearch(options, document, *pOutcomes, interrupts);
+    return ReportSearch(options, rows, document, *pOutcomes, interrupts);
 }
 
 } // namespace

@@ -31,6 +31,8 @@ const char* const kCliUsage =
     "                            (default \"Internet Questrel/2.0a\")\n"
     "  --timeout SECONDS         give up on a server silent this long, 1 to 600 (default 20)\n"
     "  --one-at-a-time           ask the engines one after another, not side by side\n"
+    "  --order engine|rank       hits engine after engine (default), or ranked across\n"
+    "                            engines: those several engines listed near their top first\n"
     "  --verify-links            run link verification after the engines\n"
     "  --save FILE.qrl           save the search as a search document\n"
     "  -j, --json                hits as a JSON array\n"
@@ -69,6 +71,7 @@ enum : int
     kOptAdd,
     kOptReplace,
     kOptQuery,
+    kOptOrder,
 };
 
 const option kLongOptions[] = {
@@ -88,6 +91,7 @@ const option kLongOptions[] = {
     {"add", no_argument, nullptr, kOptAdd},
     {"replace", no_argument, nullptr, kOptReplace},
     {"query", required_argument, nullptr, kOptQuery},
+    {"order", required_argument, nullptr, kOptOrder},
     {"verbose", no_argument, nullptr, 'v'},
     {"json", no_argument, nullptr, 'j'},
     {"quiet", no_argument, nullptr, 'q'},
@@ -162,6 +166,12 @@ bool ApplySearchOption(int nOption, const char* pszValue, CSearchSettings& searc
     case kOptKeepDups: search.m_bRemoveDups = false; break;
     case kOptResultsPage: search.m_bShowResultsPage = true; break;
     case kOptOneAtATime: search.m_bOneAtATime = true; break;
+    case kOptOrder:
+        if (strValue == "engine" || strValue == "rank")
+            search.m_bOrderByRank = strValue == "rank";
+        else
+            strError = "unknown order '" + strValue + "' (engine or rank)";
+        break;
     case kOptVerifyLinks: search.m_bVerifyLinks = true; break;
     case kOptDirect: search.m_nConnectMethod = kConnectDirect; break;
     case kOptProxy:

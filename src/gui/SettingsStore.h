@@ -44,6 +44,7 @@ inline constexpr const char* kProxy = "Proxy";
 inline constexpr const char* kPort = "Port";
 inline constexpr const char* kUserAgent = "User Agent";
 inline constexpr const char* kOneAtATime = "One At A Time";
+inline constexpr const char* kOrderByRank = "Order By Rank";
 inline constexpr const char* kTimeout = "Timeout";
 inline constexpr const char* kWindowX = "Window X";
 inline constexpr const char* kWindowY = "Window Y";

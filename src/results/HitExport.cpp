@@ -36,12 +36,23 @@ std::string HitJsonObject(const CSearchHit& hit)
            ",\"engine\":" + JsonString(hit.m_strEngine) + "}";
 }
 
-std::string FormatHitsJson(const std::vector<CSearchHit>& hits)
+std::string FormatHitsJson(const std::vector<CSearchHit>& hits, const std::vector<std::vector<CFoundBy>>* pFoundBy)
 {
     std::string out = "[";
     for (size_t i = 0; i < hits.size(); ++i) {
         out += i ? ",\n {" : "\n {";
-        out += HitJsonObject(hits[i]).substr(1);
+        std::string strObject = HitJsonObject(hits[i]).substr(1);
+        if (pFoundBy && i < pFoundBy->size()) {
+            strObject.pop_back(); // the closing brace
+            strObject += ",\"found_by\":[";
+            for (size_t j = 0; j < (*pFoundBy)[i].size(); ++j) {
+                const CFoundBy& one = (*pFoundBy)[i][j];
+                strObject += (j ? ",{\"engine\":" : "{\"engine\":") + JsonString(one.m_strEngine) +
+                             ",\"position\":" + std::to_string(one.m_nPosition) + "}";
+            }
+            strObject += "]}";
+        }
+        out += strObject;
     }
     return out + (hits.empty() ? "]\n" : "\n]\n");
 }

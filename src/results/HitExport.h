@@ -16,8 +16,11 @@
 std::string JsonString(std::string_view text);
 // {"description":..,"url":..,"engine":..}
 std::string HitJsonObject(const CSearchHit& hit);
-// [{"description":..,"url":..,"engine":..}, ...], one hit a line.
-std::string FormatHitsJson(const std::vector<CSearchHit>& hits);
+// [{"description":..,"url":..,"engine":..}, ...], one hit a line. With the
+// engines that found each hit (beside the hits), each object ends with
+// "found_by":[{"engine":..,"position":N}, ...].
+std::string FormatHitsJson(const std::vector<CSearchHit>& hits,
+                           const std::vector<std::vector<CFoundBy>>* pFoundBy = nullptr);
 
 // CSV as RFC 4180 has it: a header row "Description,URL,Engine", CR LF line
 // ends, a field in double quotes (inner quotes doubled) when it holds a comma,

@@ -31,15 +31,27 @@ const std::string& CResultRows::Cell(const CSearchHit& hit, int nColumn)
     }
 }
 
-void CResultRows::IndexUrl(const std::string& url)
+void CResultRows::IndexUrl(const std::string& url, uint64_t nId)
 {
-    ++m_urlCounts[url];
+    CUrlEntry& entry = m_urlCounts[url];
+    ++entry.m_nCount;
+    entry.m_nLastId = nId;
+}
+
+int CResultRows::FindId(uint64_t nId) const
+{
+    if (m_bIdsInOrder) {
+        const auto it = std::lower_bound(m_ids.begin(), m_ids.end(), nId);
+        return it != m_ids.end() && *it == nId ? static_cast<int>(it - m_ids.begin()) : -1;
+    }
+    const auto it = std::find(m_ids.begin(), m_ids.end(), nId);
+    return it != m_ids.end() ? static_cast<int>(it - m_ids.begin()) : -1;
 }
 
 void CResultRows::UnindexUrl(const std::string& url)
 {
     const auto it = m_urlCounts.find(url);
-    if (it != m_urlCounts.end() && --it->second <= 0)
+    if (it != m_urlCounts.end() && --it->second.m_nCount <= 0)
         m_urlCounts.erase(it);
 }
 
@@ -74,20 +86,67 @@ bool CResultRows::ContainsUrl(std::string_view url) const
 }
 
 CResultRows::AppendResult CResultRows::AppendHit(CSearchHit hit, bool bSkipDuplicate,
-                                                 const CCancelSignal* pCancel)
+                                                 const CCancelSignal* pCancel, int nPosition)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (pCancel && pCancel->IsSignalled())
             return AppendResult::Cancelled;
-        if (bSkipDuplicate && m_urlCounts.find(hit.m_strUrl) != m_urlCounts.end())
-            return AppendResult::Duplicate;
-        IndexUrl(hit.m_strUrl);
-        m_rows.push_back(std::move(hit));
+        if (bSkipDuplicate && m_urlCounts.find(hit.m_strUrl) != m_urlCounts.end()) {
+            if (nPosition <= 0 || !AddFoundBy(hit.m_strUrl, hit.m_strEngine, nPosition))
+                return AppendResult::Duplicate;
+            ++m_nVersion;
+        } else {
+            IndexUrl(hit.m_strUrl, m_nNextId);
+            m_ids.push_back(m_nNextId++);
+            m_foundBy.emplace_back();
+            if (nPosition > 0)
+                m_foundBy.back().push_back({hit.m_strEngine, nPosition});
+            m_rows.push_back(std::move(hit));
+            ++m_nVersion;
+            bSkipDuplicate = false;
+        }
+    }
+    NotifyChanged();
+    return bSkipDuplicate ? AppendResult::Duplicate : AppendResult::Added;
+}
+
+void CResultRows::NoteDuplicate(const std::string& strUrl, const std::string& strEngine, int nPosition)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!AddFoundBy(strUrl, strEngine, nPosition))
+            return;
         ++m_nVersion;
     }
     NotifyChanged();
-    return AppendResult::Added;
+}
+
+bool CResultRows::AddFoundBy(const std::string& strUrl, const std::string& strEngine, int nPosition)
+{
+    const auto it = m_urlCounts.find(strUrl);
+    const int nRow = it == m_urlCounts.end() ? -1 : FindId(it->second.m_nLastId);
+    if (nRow < 0)
+        return false;
+    std::vector<CFoundBy>& foundBy = m_foundBy[static_cast<size_t>(nRow)];
+    for (const CFoundBy& one : foundBy)
+        if (one.m_strEngine == strEngine)
+            return false; // an engine counts once, at its first place
+    foundBy.push_back({strEngine, nPosition});
+    return true;
+}
+
+std::vector<std::vector<CFoundBy>> CResultRows::GetFoundBy() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<std::vector<CFoundBy>> all = m_foundBy;
+    std::unordered_map<std::string, int> placeOfEngine;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const int nPlace = ++placeOfEngine[m_rows[i].m_strEngine];
+        if (all[i].empty())
+            all[i].push_back({m_rows[i].m_strEngine, nPlace});
+    }
+    return all;
 }
 
 void CResultRows::InsertRow(int nRow, CSearchHit hit)
@@ -95,7 +154,10 @@ void CResultRows::InsertRow(int nRow, CSearchHit hit)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         const auto nPos = static_cast<size_t>(std::clamp<int>(nRow, 0, static_cast<int>(m_rows.size())));
-        IndexUrl(hit.m_strUrl);
+        IndexUrl(hit.m_strUrl, m_nNextId);
+        m_bIdsInOrder = m_bIdsInOrder && nPos == m_rows.size();
+        m_ids.insert(m_ids.begin() + static_cast<std::ptrdiff_t>(nPos), m_nNextId++);
+        m_foundBy.insert(m_foundBy.begin() + static_cast<std::ptrdiff_t>(nPos), std::vector<CFoundBy>());
         m_rows.insert(m_rows.begin() + static_cast<std::ptrdiff_t>(nPos), std::move(hit));
         ++m_nVersion;
         ++m_nStructureVersion;
@@ -111,8 +173,9 @@ bool CResultRows::SetRow(int nRow, CSearchHit hit)
         if (nRow < 0 || static_cast<size_t>(nRow) >= m_rows.size())
             return false;
         UnindexUrl(m_rows[static_cast<size_t>(nRow)].m_strUrl);
-        IndexUrl(hit.m_strUrl);
+        IndexUrl(hit.m_strUrl, m_ids[static_cast<size_t>(nRow)]);
         m_rows[static_cast<size_t>(nRow)] = std::move(hit);
+        m_foundBy[static_cast<size_t>(nRow)].clear();
         ++m_nVersion;
         ++m_nStructureVersion;
         Journal(-1);
@@ -169,6 +232,8 @@ bool CResultRows::EraseRow(int nRow, const std::string_view* pUrl)
             return false;
         UnindexUrl(m_rows[static_cast<size_t>(nRow)].m_strUrl);
         m_rows.erase(m_rows.begin() + nRow);
+        m_foundBy.erase(m_foundBy.begin() + nRow);
+        m_ids.erase(m_ids.begin() + nRow);
         ++m_nVersion;
         ++m_nStructureVersion;
         Journal(nRow);
@@ -182,6 +247,9 @@ void CResultRows::DeleteAllRows()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_rows.clear();
+        m_foundBy.clear();
+        m_ids.clear();
+        m_bIdsInOrder = true;
         m_urlCounts.clear();
         ++m_nVersion;
         ++m_nStructureVersion;

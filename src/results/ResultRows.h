@@ -29,6 +29,17 @@ struct CSearchHit
     bool operator==(const CSearchHit&) const = default;
 };
 
+// An engine that listed a hit, and where: the 1-based place of the hit among
+// the hits that engine listed in the search, over all its pages, counted before
+// the duplicate test.
+struct CFoundBy
+{
+    std::string m_strEngine;
+    int m_nPosition = 0;
+
+    bool operator==(const CFoundBy&) const = default;
+};
+
 inline constexpr const char* kColumnDescription = "Description";
 inline constexpr const char* kColumnUrl = "URL";
 inline constexpr const char* kColumnEngine = "Engine";
@@ -54,8 +65,14 @@ public:
 
     // Appends a row at the end; with bSkipDuplicate, not when the URL is listed.
     // The test and the append are one step, so a concurrent clear cannot split them.
+    // nPosition (when above 0) is the hit's place among its engine's hits: the row
+    // is found by its engine there, and a duplicate that is skipped adds its
+    // engine and position to the row already listed (that row stays as it is).
     AppendResult AppendHit(CSearchHit hit, bool bSkipDuplicate = false,
-                           const CCancelSignal* pCancel = nullptr);
+                           const CCancelSignal* pCancel = nullptr, int nPosition = 0);
+    // A hit of the engine at that position that was not listed because its URL
+    // is: the row listed with the URL is found by the engine too. Never adds a row.
+    void NoteDuplicate(const std::string& strUrl, const std::string& strEngine, int nPosition);
     // Inserts at a position (clamped to 0..count).
     void InsertRow(int nRow, CSearchHit hit);
     bool SetRow(int nRow, CSearchHit hit);
@@ -65,6 +82,10 @@ public:
     std::string GetCell(int nRow, int nColumn) const;
     bool GetRow(int nRow, CSearchHit& hit) const;
     std::vector<CSearchHit> GetRows() const;
+    // The engines that listed each row, in the order they listed it. A row
+    // added without a position (an opened document's) is found by its own
+    // engine at its place among that engine's rows.
+    std::vector<std::vector<CFoundBy>> GetFoundBy() const;
 
     bool DeleteRow(int nRow);
     // Deletes the row only while its URL is still the given one (the list may
@@ -85,7 +106,11 @@ public:
 private:
     static const std::string& Cell(const CSearchHit& hit, int nColumn);
     bool EraseRow(int nRow, const std::string_view* pUrl); // any URL when null
-    void IndexUrl(const std::string& url);
+    // Adds the engine and position to the row listed with the hit's URL; false
+    // when there is none or the engine is already among its finders.
+    bool AddFoundBy(const std::string& strUrl, const std::string& strEngine, int nPosition);
+    void IndexUrl(const std::string& url, uint64_t nId);
+    int FindId(uint64_t nId) const; // the row with that number, or -1
     void UnindexUrl(const std::string& url);
     void NotifyChanged();
     void Journal(int nDeletedRow); // -1: a change that is no single deletion
@@ -98,7 +123,16 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<CSearchHit> m_rows;
-    std::unordered_map<std::string, int, CStringHash, std::equal_to<>> m_urlCounts;
+    std::vector<std::vector<CFoundBy>> m_foundBy; // beside m_rows; empty: no position given
+    std::vector<uint64_t> m_ids;                  // beside m_rows: each row's own number
+    uint64_t m_nNextId = 1;
+    bool m_bIdsInOrder = true;                    // rows only appended: m_ids ascend
+    struct CUrlEntry
+    {
+        int m_nCount = 0;
+        uint64_t m_nLastId = 0; // the row added last with this URL
+    };
+    std::unordered_map<std::string, CUrlEntry, CStringHash, std::equal_to<>> m_urlCounts;
     uint64_t m_nVersion = 0;
     uint64_t m_nStructureVersion = 0;
     static constexpr size_t kJournalLength = 4096;

@@ -108,7 +108,8 @@ void SearchPages(const CEngineSearchRules& rules, const CSearchEngine& engine, C
         if (engine.m_bValid)
             pageHits = ExtractPageHits(answer.m_strText, rows, engine.m_strStartToken, engine.m_strEndToken,
                                        engine.m_strName, rules.m_bRemoveDups, fs.m_pCancel, &links,
-                                       std::max(rules.m_nHitLimit, kMaxRowsPerPage));
+                                       std::max(rules.m_nHitLimit, kMaxRowsPerPage),
+                                       given.m_nHits + given.m_nDuplicates);
         if (fs.IsCancelled()) {
             given.m_bCancelled = true;
             return;

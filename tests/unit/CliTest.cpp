@@ -207,7 +207,9 @@ TEST_F(CCliFixture, JsonQuietAndResultsPage)
     EXPECT_EQ(result.m_nExitCode, 0);
     EXPECT_EQ(result.m_strErr, "");
     EXPECT_EQ(result.m_strOut.substr(0, 17), "[\n {\"description\"");
-    EXPECT_NE(result.m_strOut.find("\"engine\":\"Sample Count\"}"), std::string::npos);
+    // The keys of the first release, then the engines that listed the hit.
+    EXPECT_NE(result.m_strOut.find("\"engine\":\"Sample Count\",\"found_by\":[{\"engine\":\"Sample Count\",\"position\":1}]}"),
+              std::string::npos);
     const std::string strPage = qtest::ReadFile(dir.File("questrel.htm"));
     EXPECT_EQ(strPage.substr(0, std::string(kResultsPageHead).size() + 64), kResultsPageHead + std::string(63, '-') + "\n");
     EXPECT_NE(strPage.find("Results for red apple"), std::string::npos);

@@ -34,7 +34,7 @@ bool EndsWithAttributeQuote(std::string_view token)
 CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::string_view startToken,
                           std::string_view endToken, const std::string& strEngineName,
                           bool bRemoveDups, const CCancelSignal* pCancel, const CLinkCleaner* pLinks,
-                          int nMaxRows)
+                          int nMaxRows, int nListedBefore)
 {
     static const CLinkCleaner kDecodeOnly;
     const CLinkCleaner& links = pLinks ? *pLinks : kDecodeOnly;
@@ -99,10 +99,15 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
             continue;
         }
         auto appended = CResultRows::AppendResult::Duplicate;
+        // The hit's place among the hits its engine listed, duplicates included.
+        const int nPosition = nListedBefore < 0 ? 0 : nListedBefore + result.m_nAdded + result.m_nDuplicates + 1;
         if (!bRemoveDups || !rows.ContainsUrl(strUrl)) {
             CSearchHit hit{CleanDescription(page.substr(nDescStart, nDescEnd - nDescStart)),
                            std::move(strUrl), strEngineName};
-            appended = rows.AppendHit(std::move(hit), bRemoveDups, pCancel);
+            appended = rows.AppendHit(std::move(hit), bRemoveDups, pCancel, nPosition);
+        } else if (nPosition > 0) {
+            // A duplicate adds its engine and place to the row listed.
+            rows.NoteDuplicate(strUrl, strEngineName, nPosition);
         }
         if (appended == CResultRows::AppendResult::Cancelled)
             break;

@@ -34,10 +34,14 @@ struct CPageHits
 // Appends the page's hits to the rows, at most nMaxRows of them (the rest of the
 // page is dropped). With bRemoveDups, a hit whose URL is already listed is
 // skipped and not counted. Without pLinks, links are only decoded and trimmed.
+// With nListedBefore (the hits the engine listed on its earlier pages,
+// duplicates included; -1: none counted), each hit carries its place among
+// the engine's hits, and a duplicate's engine and place join the row listed.
 CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::string_view startToken,
                           std::string_view endToken, const std::string& strEngineName,
                           bool bRemoveDups, const CCancelSignal* pCancel = nullptr,
-                          const CLinkCleaner* pLinks = nullptr, int nMaxRows = kMaxRowsPerPage);
+                          const CLinkCleaner* pLinks = nullptr, int nMaxRows = kMaxRowsPerPage,
+                          int nListedBefore = -1);
 
 // The description cleaning: script and style content dropped, tags stripped,
 // character references decoded (&nbsp; a blank), white space collapsed and
