@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -198,6 +199,35 @@ TEST_F(CCliFixture, SearchPrintsRowsInListOrderAndStatusTextsOnStderr)
     EXPECT_NE(result.m_strErr.find("Create HTTP connection\nConnected to 127.0.0.1\n"), std::string::npos);
     EXPECT_NE(result.m_strErr.find("Find complete.\n"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.File("questrel.htm")));
+}
+
+TEST_F(CCliFixture, OrderByRankPutsWhatEnginesAgreeOnFirstAndSavesTheEngineOrder)
+{
+    const std::string strSaved = dir.File("ranked.qrl");
+    const std::vector<std::string> args = {"search", "--direct", "-q", "--max-hits", "8", "red apple",
+                                           "Sample Count", "Sample Multi"};
+    std::vector<std::string> ranked = args;
+    ranked.insert(ranked.begin() + 1, {"--order", "rank", "--save", strSaved});
+    const CProcessResult byEngine = Cli(args);
+    const CProcessResult byRank = Cli(ranked);
+    ASSERT_EQ(byRank.m_nExitCode, 0) << byRank.m_strErr;
+    const std::vector<std::string> engineLines = Lines(byEngine.m_strOut);
+    const std::vector<std::string> rankLines = Lines(byRank.m_strOut);
+    ASSERT_GE(rankLines.size(), 3u);
+    // The same rows; the page both engines listed fourth ties with each engine's
+    // first (2 x (1/4 + 1/4) = 1) and keeps its place in engine order between them.
+    EXPECT_EQ(std::multiset<std::string>(rankLines.begin(), rankLines.end()),
+              std::multiset<std::string>(engineLines.begin(), engineLines.end()));
+    const std::string strBase = sample.GetBaseUrl();
+    EXPECT_NE(rankLines[0].find("\t" + strBase + "/page/count/red-apple/1\t"), std::string::npos) << rankLines[0];
+    EXPECT_NE(rankLines[1].find("\t" + strBase + "/page/shared/red-apple/4\t"), std::string::npos) << rankLines[1];
+    EXPECT_NE(rankLines[2].find("\t" + strBase + "/page/multi/red-apple/1\t"), std::string::npos) << rankLines[2];
+    // The document keeps the engines' order.
+    const CProcessResult shown = RunCli({"show", strSaved}, dir.GetPath());
+    EXPECT_NE(shown.m_strOut.find(engineLines[1]), std::string::npos);
+    EXPECT_LT(shown.m_strOut.find(engineLines[1]), shown.m_strOut.find(engineLines[2]));
+
+    EXPECT_EQ(Cli({"search", "--order", "score", "x"}).m_nExitCode, 2);
 }
 
 TEST_F(CCliFixture, JsonQuietAndResultsPage)
