@@ -30,6 +30,8 @@ const char* CommandPrompt(int nId)
     case wxID_EXIT: return "Quit the application";
     case ID_VIEW_TOOLBAR: return "Show or hide the toolbar";
     case ID_VIEW_STATUS_BAR: return "Show or hide the status bar";
+    case ID_ORDER_BY_RANK:
+        return "Shows first the hits that several engines listed near their top, instead of engine after engine";
     case ID_WINDOW_SPLIT: return "Split the active window into panes";
     case ID_HELP_CONTENTS: return "List Help topics";
     case ID_HELP_HOWTO: return "How to search with Internet Questrel";
@@ -61,6 +63,9 @@ wxMenuBar* CreateMenuBar(bool bEngineEditing)
     auto* pView = new wxMenu;
     item(pView, ID_VIEW_TOOLBAR, "&Toolbar", wxITEM_CHECK);
     item(pView, ID_VIEW_STATUS_BAR, "&Status Bar", wxITEM_CHECK);
+    pView->AppendSeparator();
+    item(pView, ID_ORDER_BY_RANK, "Order by &Rank", wxITEM_CHECK);
+    pView->AppendSeparator();
     item(pView, ID_WINDOW_SPLIT, "S&plit");
 
     auto* pOptions = new wxMenu;

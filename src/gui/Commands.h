@@ -32,6 +32,7 @@ enum : int
     ID_EXPORT_RESULTS = 2906,
     ID_CHECK_ENGINES = 2907,
     ID_RESTORE_SHIPPED = 2908,
+    ID_ORDER_BY_RANK = 2909,
 };
 
 class wxMenuBar;

@@ -21,6 +21,7 @@
 #include "gui/EngineListCtrl.h"
 #include "gui/MessageBox.h"
 #include "gui/QuestrelView.h"
+#include "gui/ResultListCtrl.h"
 #include "gui/ShellTexts.h"
 #include "gui/WxText.h"
 
@@ -43,8 +44,9 @@ constexpr int kHitsField = 1;
 constexpr int kFirstLockField = 2;
 
 // The check items of the Options menu, each kept in the profile.
-constexpr int kOptionToggles[] = {ID_TOGGLE_SHOW_HINTS, ID_TOGGLE_SHOW_HTML, ID_TOGGLE_REMOVE_DUPS,
-                                  ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS, ID_TOGGLE_ONE_AT_A_TIME};
+constexpr int kOptionToggles[] = {ID_TOGGLE_SHOW_HINTS,   ID_TOGGLE_SHOW_HTML,     ID_TOGGLE_REMOVE_DUPS,
+                                  ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS, ID_TOGGLE_ONE_AT_A_TIME,
+                                  ID_ORDER_BY_RANK};
 
 } // namespace
 
@@ -210,6 +212,7 @@ bool* CMainFrame::OptionFlag(int nId, const char** ppszKey)
     case ID_TOGGLE_VERIFY_LINKS: *ppszKey = SettingsKey::kVerifyLinks; return &m_search.m_bVerifyLinks;
     case ID_TOGGLE_SAVE_SETTINGS: *ppszKey = SettingsKey::kSaveSettings; return &m_bSaveSettings;
     case ID_TOGGLE_ONE_AT_A_TIME: *ppszKey = SettingsKey::kOneAtATime; return &m_search.m_bOneAtATime;
+    case ID_ORDER_BY_RANK: *ppszKey = SettingsKey::kOrderByRank; return &m_search.m_bOrderByRank;
     default: return nullptr;
     }
 }
@@ -234,6 +237,7 @@ void CMainFrame::ApplySearchSettings(const CSearchSettings& settings)
     m_search = settings;
     for (const int nId : kOptionToggles)
         SetMenuCheck(IsOptionOn(nId), nId);
+    m_pFormView->GetResultList().SetRankOrder(m_search.m_bOrderByRank);
     m_pFormView->TransferToForm();
 }
 
@@ -346,6 +350,8 @@ void CMainFrame::OnToggleOption(int nId)
         return;
     *pFlag = !*pFlag;
     SetMenuCheck(*pFlag, nId);
+    if (nId == ID_ORDER_BY_RANK)
+        m_pFormView->GetResultList().SetRankOrder(*pFlag);
     std::string strValue = *pFlag ? "1" : "0";
     GetProfileValue(m_search, pszKey, strValue); // the profile's way of writing it
     NoteSettingsWritten(GetSettings().WriteText(pszKey, strValue));

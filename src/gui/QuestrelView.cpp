@@ -39,6 +39,7 @@ CQuestrelView::CQuestrelView(wxWindow* pParent, CMainFrame& frame)
     m_pResultList->BindColumn(0, kColumnDescription, &m_strDescription);
     m_pResultList->BindColumn(1, kColumnUrl, &m_strUrl);
     m_pResultList->BindColumn(2, kColumnEngine, &m_strEngine);
+    m_pResultList->AppendFoundByColumn(kColumnFoundBy);
     m_rows.SetChangeListener([this] { m_pResultList->RequestSync(); });
     m_pStopButton->Disable();
 }
@@ -401,8 +402,8 @@ void CQuestrelView::OnExportResults()
     const wxString strPath = ChooseExportFile(this, bJson);
     if (strPath.empty())
         return;
-    // The rows as they are now; a running search may add more later.
-    const std::vector<CSearchHit> hits = m_rows.GetRows();
+    // The rows as they are shown now; a running search may add more later.
+    const std::vector<CSearchHit> hits = m_pResultList->GetShownHits();
     if (!WriteFileAtomically(FromWx(strPath), bJson ? FormatHitsJson(hits) : FormatHitsCsv(hits))) {
         ShowMessageBox(this, kMsgFailedToExport, kAppCaption, wxOK | wxICON_EXCLAMATION);
         return;

@@ -5,6 +5,7 @@
 #include "gui/MessageBox.h"
 #include "gui/WxText.h"
 #include "results/HitExport.h"
+#include "results/RankOrder.h"
 
 #include <algorithm>
 #include <wx/dcclient.h>
@@ -48,8 +49,8 @@ wxString EscapeMarkup(const wxString& strText)
 class CResultRowsModel : public wxDataViewVirtualListModel
 {
 public:
-    CResultRowsModel(CResultRows& rows, const CHighlightWords& words)
-        : wxDataViewVirtualListModel(0), m_rows(rows), m_words(words)
+    CResultRowsModel(const CResultListCtrl& list, CResultRows& rows, const CHighlightWords& words)
+        : wxDataViewVirtualListModel(0), m_list(list), m_rows(rows), m_words(words)
     {
         // The colours of the list's selection, turned round.
         m_strWordOpen = "<span foreground=\"" + MarkupColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT)) +
@@ -57,11 +58,15 @@ public:
                         "\">";
     }
 
-    unsigned GetColumnCount() const override { return CResultRows::kColumnCount; }
+    unsigned GetColumnCount() const override { return CResultRows::kColumnCount + 1; }
     wxString GetColumnType(unsigned) const override { return "string"; }
-    void GetValueByRow(wxVariant& variant, unsigned nRow, unsigned nColumn) const override
+    void GetValueByRow(wxVariant& variant, unsigned nShown, unsigned nColumn) const override
     {
-        variant = CellMarkup(m_rows.GetCell(static_cast<int>(nRow), static_cast<int>(nColumn)));
+        const int nRow = m_list.StoreRowOf(static_cast<int>(nShown));
+        if (nColumn == kFoundByColumn)
+            variant = wxString::Format("%zu", m_list.GetFoundBy(nRow).size());
+        else
+            variant = CellMarkup(m_rows.GetCell(nRow, static_cast<int>(nColumn)));
     }
     bool SetValueByRow(const wxVariant&, unsigned, unsigned) override { return false; }
 
@@ -81,6 +86,7 @@ public:
     }
 
 private:
+    const CResultListCtrl& m_list;
     CResultRows& m_rows;
     const CHighlightWords& m_words;
     wxString m_strWordOpen;
@@ -91,7 +97,7 @@ private:
 CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows& rows)
     : wxDataViewCtrl(pParent, nId, wxDefaultPosition, wxDefaultSize,
                      wxDV_MULTIPLE | wxDV_ROW_LINES | wxBORDER_SUNKEN),
-      m_rows(rows), m_pModel(new CResultRowsModel(rows, m_highlight))
+      m_rows(rows), m_pModel(new CResultRowsModel(*this, rows, m_highlight))
 {
     AssociateModel(m_pModel);
     m_pModel->DecRef(); // the control holds the reference
@@ -100,8 +106,10 @@ CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows&
     Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU, &CResultListCtrl::OnContextMenu, this);
     Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent& event) {
         if (event.GetItem().IsOk() && m_open)
-            m_open(static_cast<int>(m_pModel->GetRow(event.GetItem())));
+            m_open(StoreRowOf(static_cast<int>(m_pModel->GetRow(event.GetItem()))));
     });
+    Bind(wxEVT_DATAVIEW_COLUMN_HEADER_CLICK, &CResultListCtrl::OnHeaderClick, this);
+    GetMainWindow()->Bind(wxEVT_MOTION, &CResultListCtrl::OnMouseMove, this);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) {
         const int nRow = GetFirstSelectedRow();
         if (nRow >= 0 && m_open)
@@ -202,13 +210,106 @@ std::vector<int> CResultListCtrl::GetSelectedRows() const
 {
     wxDataViewItemArray items;
     GetSelections(items);
-    std::vector<int> rows;
-    rows.reserve(items.size());
+    std::vector<int> shown;
+    shown.reserve(items.size());
     for (const wxDataViewItem& item : items)
         if (item.IsOk())
-            rows.push_back(static_cast<int>(m_pModel->GetRow(item)));
-    std::sort(rows.begin(), rows.end());
+            shown.push_back(static_cast<int>(m_pModel->GetRow(item)));
+    std::sort(shown.begin(), shown.end()); // in the order the user sees
+    std::vector<int> rows;
+    rows.reserve(shown.size());
+    for (const int nShown : shown)
+        rows.push_back(StoreRowOf(nShown));
     return rows;
+}
+
+int CResultListCtrl::StoreRowOf(int nShown) const
+{
+    if (m_order.IsIdentity() || m_shown.empty())
+        return nShown;
+    return nShown >= 0 && static_cast<size_t>(nShown) < m_shown.size() ? m_shown[static_cast<size_t>(nShown)] : -1;
+}
+
+int CResultListCtrl::ShownRowOf(int nRow) const
+{
+    if (m_order.IsIdentity() || m_shown.empty())
+        return nRow;
+    return nRow >= 0 && static_cast<size_t>(nRow) < m_shownOf.size() ? m_shownOf[static_cast<size_t>(nRow)] : -1;
+}
+
+std::vector<CFoundBy> CResultListCtrl::GetFoundBy(int nRow) const
+{
+    if (nRow >= 0 && static_cast<size_t>(nRow) < m_foundBy.size())
+        return m_foundBy[static_cast<size_t>(nRow)];
+    return m_rows.GetFoundBy(nRow);
+}
+
+std::vector<CSearchHit> CResultListCtrl::GetShownHits() const
+{
+    std::vector<CSearchHit> hits = m_rows.GetRows();
+    if (m_order.IsIdentity() || m_shown.size() != hits.size())
+        return hits;
+    std::vector<CSearchHit> shown;
+    shown.reserve(hits.size());
+    for (const int nRow : m_shown)
+        shown.push_back(std::move(hits[static_cast<size_t>(nRow)]));
+    return shown;
+}
+
+void CResultListCtrl::AppendFoundByColumn(const wxString& strHeading)
+{
+    auto* pColumn = new wxDataViewColumn(strHeading, new wxDataViewTextRenderer("string", wxDATAVIEW_CELL_INERT),
+                                         kFoundByColumn, MeasureText(strHeading) + 16, wxALIGN_RIGHT,
+                                         wxDATAVIEW_COL_RESIZABLE);
+    AppendColumn(pColumn);
+    m_nFoundByColumn = static_cast<int>(GetColumnCount()) - 1;
+    m_columnWidths.resize(GetColumnCount(), 0);
+}
+
+void CResultListCtrl::SetRankOrder(bool bRank)
+{
+    if (m_order.m_bRank == bRank)
+        return;
+    m_order.m_bRank = bRank;
+    SyncReordered();
+}
+
+void CResultListCtrl::ClickColumnHeader(int nColumn)
+{
+    m_order.ClickColumn(nColumn);
+    ShowSortIndicator();
+    SyncReordered();
+}
+
+void CResultListCtrl::OnHeaderClick(wxDataViewEvent& event)
+{
+    if (const wxDataViewColumn* pColumn = event.GetDataViewColumn())
+        ClickColumnHeader(static_cast<int>(pColumn->GetModelColumn()));
+}
+
+void CResultListCtrl::ShowSortIndicator()
+{
+    for (unsigned i = 0; i < GetColumnCount(); ++i) {
+        wxDataViewColumn* pColumn = GetColumn(i);
+        if (static_cast<int>(pColumn->GetModelColumn()) == m_order.m_nSortColumn)
+            pColumn->SetSortOrder(m_order.m_bAscending);
+        else if (pColumn->IsSortKey())
+            pColumn->UnsetAsSortKey();
+    }
+}
+
+void CResultListCtrl::OnMouseMove(wxMouseEvent& event)
+{
+    event.Skip();
+    // The Found By cell's tooltip names the engines and their positions.
+    wxDataViewItem item;
+    wxDataViewColumn* pColumn = nullptr;
+    HitTest(event.GetPosition(), item, pColumn);
+    wxString strTip;
+    if (item.IsOk() && pColumn && static_cast<int>(pColumn->GetModelColumn()) == kFoundByColumn)
+        strTip = ToWx(DescribeFoundBy(GetFoundBy(StoreRowOf(static_cast<int>(m_pModel->GetRow(item))))));
+    if (GetMainWindow()->GetToolTipText() != strTip)
+        GetMainWindow()->SetToolTip(strTip);
 }
 
 std::vector<CSearchHit> CResultListCtrl::GetSelectedHits() const
@@ -230,9 +331,10 @@ int CResultListCtrl::GetFirstSelectedRow() const
 
 void CResultListCtrl::SelectRow(int nRow)
 {
-    if (nRow < 0 || nRow >= m_nShown)
+    const int nShown = ShownRowOf(nRow);
+    if (nShown < 0 || nShown >= m_nShown)
         return;
-    const wxDataViewItem item = m_pModel->GetItem(static_cast<unsigned>(nRow));
+    const wxDataViewItem item = m_pModel->GetItem(static_cast<unsigned>(nShown));
     UnselectAll();
     Select(item);
     SetCurrentItem(item);
@@ -256,7 +358,7 @@ void CResultListCtrl::OnContextMenu(wxDataViewEvent& event)
 {
     // A right click on a row that is not selected selects it alone first.
     if (event.GetItem().IsOk() && !IsSelected(event.GetItem()))
-        SelectRow(static_cast<int>(m_pModel->GetRow(event.GetItem())));
+        SelectRow(StoreRowOf(static_cast<int>(m_pModel->GetRow(event.GetItem()))));
     ShowContextMenu();
 }
 
@@ -301,6 +403,10 @@ void CResultListCtrl::RequestSync()
 void CResultListCtrl::SyncRows()
 {
     m_bSyncPending = false;
+    if (!m_order.IsIdentity()) {
+        SyncReordered();
+        return;
+    }
     uint64_t nStructure = 0;
     std::vector<int> deleted;
     int nCount = m_rows.GetChangesSince(m_nSyncedStructure, &nStructure, &deleted);
@@ -320,6 +426,8 @@ void CResultListCtrl::SyncRows()
             m_pModel->RowAppended();
         m_nShown = std::max(nCount, m_nShown);
         MeasureRows(nFirstNew, nCount);
+        // Another engine may have listed a shown hit: its Found By cell changes.
+        GetMainWindow()->Refresh();
     } else {
         nCount = -1 - nCount;
         m_pModel->Reset(static_cast<unsigned>(nCount));
@@ -327,4 +435,80 @@ void CResultListCtrl::SyncRows()
         MeasureRows(0, nCount);
     }
     m_nSyncedStructure = nStructure;
+}
+
+void CResultListCtrl::SyncReordered()
+{
+    m_bSyncPending = false;
+    uint64_t nStructure = 0;
+    std::vector<int> deleted;
+    const int nChanges = m_rows.GetChangesSince(m_nSyncedStructure, &nStructure, &deleted);
+    const int nCount = nChanges >= 0 ? nChanges : -1 - nChanges;
+    const uint64_t nVersion = m_rows.GetVersion();
+    if (m_order.IsIdentity()) {
+        // Back to the store's order: the list shows the store as it is.
+        const std::vector<int> selected = GetSelectedRows();
+        m_shown.clear();
+        m_shownOf.clear();
+        m_foundBy.clear();
+        m_pModel->Reset(static_cast<unsigned>(nCount));
+        m_nShown = nCount;
+        m_nSyncedStructure = nStructure;
+        for (const int nRow : selected)
+            Select(m_pModel->GetItem(static_cast<unsigned>(nRow)));
+        return;
+    }
+    if (nVersion == m_nSyncedVersion && m_nShown == nCount && static_cast<int>(m_shown.size()) == nCount)
+        return;
+    // The order is worked out from the rows as they are now (a row may move when
+    // another engine also lists it); the selection stays on its hits.
+    const std::vector<int> selected = GetSelectedRows();
+    const std::vector<int> previous = m_shown;
+    m_foundBy = m_rows.GetFoundBy();
+    const bool bTexts = m_order.m_nSortColumn >= 0 && m_order.m_nSortColumn < kFoundByColumn;
+    const std::vector<CSearchHit> hits = bTexts ? m_rows.GetRows() : std::vector<CSearchHit>(m_foundBy.size());
+    m_shown = ShownOrder(hits, m_foundBy, m_order);
+    m_shownOf.assign(m_shown.size(), -1);
+    for (size_t i = 0; i < m_shown.size(); ++i)
+        m_shownOf[static_cast<size_t>(m_shown[i])] = static_cast<int>(i);
+    m_nSyncedVersion = nVersion;
+    m_nSyncedStructure = nStructure;
+    const int nFirstNew = m_nShown;
+    // Rows deleted one by one (link verification) go one by one, so the view
+    // does not jump, when the others keep their order.
+    std::vector<int> remaining = previous;
+    std::vector<int> places;
+    for (const int nDeleted : nChanges >= 0 ? deleted : std::vector<int>()) {
+        const auto it = std::find(remaining.begin(), remaining.end(), nDeleted);
+        if (it == remaining.end())
+            break;
+        places.push_back(static_cast<int>(it - remaining.begin()));
+        remaining.erase(it);
+        for (int& nRow : remaining)
+            nRow -= nRow > nDeleted ? 1 : 0;
+    }
+    if (nChanges >= 0 && !deleted.empty() && places.size() == deleted.size() && remaining == m_shown) {
+        for (const int nPlace : places)
+            m_pModel->RowDeleted(static_cast<unsigned>(nPlace));
+        m_nShown = nCount;
+    } else if (nChanges >= 0 && deleted.empty() && m_shown.size() >= previous.size() &&
+        std::equal(previous.begin(), previous.end(), m_shown.begin())) {
+        // Only rows added after the ones shown, in place: no reset.
+        for (int i = m_nShown; i < nCount; ++i)
+            m_pModel->RowAppended();
+        m_nShown = nCount;
+        Refresh();
+    } else {
+        m_pModel->Reset(static_cast<unsigned>(nCount));
+        m_nShown = nCount;
+        for (const int nRow : selected) {
+            // A deleted row's place is taken by the next: only rows still there are selected again.
+            if (nChanges >= 0 && !deleted.empty())
+                continue;
+            const int nShown = ShownRowOf(nRow);
+            if (nShown >= 0)
+                Select(m_pModel->GetItem(static_cast<unsigned>(nShown)));
+        }
+    }
+    MeasureRows(std::min(nFirstNew, nCount), nCount);
 }

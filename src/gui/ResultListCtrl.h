@@ -2,7 +2,12 @@
 #pragma once
 
 // The result list: a virtual view of the result rows store, three columns
-// ("Description", "URL", "Engine") whose cells box the query's words. Rows are never copied into widgets, so 20 000 rows stay smooth.
+// ("Description", "URL", "Engine") whose cells box the query's words, and
+// "Found By" (how many engines listed the hit; its tooltip names them with
+// their positions). Rows are never copied into widgets, so 20 000 rows stay
+// smooth. The rows are shown in the search's order (engine after engine, or by
+// rank) or sorted by a column whose header was clicked (see CListOrder); a
+// "row" in this interface is always the store's.
 //
 // The store may change on the search worker; the control learns of it through
 // RequestSync (any thread), which posts one coalesced update to the UI thread.
@@ -12,6 +17,7 @@
 // the selected rows as lines of description TAB URL TAB engine.
 
 #include "results/HighlightWords.h"
+#include "results/ListOrder.h"
 #include "results/ResultRows.h"
 
 #include <atomic>
@@ -39,6 +45,22 @@ public:
     static constexpr int kMaxAutoWidthPercent = 60;
     int MeasureText(const wxString& strText) const;
     int GetKeptColumnWidth(unsigned nColumn) const;
+
+    // The column "Found By", after the bound ones.
+    void AppendFoundByColumn(const wxString& strHeading);
+
+    // The search's order: by rank across engines, or engine after engine.
+    void SetRankOrder(bool bRank);
+    // As a click on a column's header does: sorted by it, reversed, the search's order again.
+    void ClickColumnHeader(int nColumn);
+    const CListOrder& GetListOrder() const { return m_order; }
+    // The hits in the order shown (Copy, Export).
+    std::vector<CSearchHit> GetShownHits() const;
+    // The store's row shown at a place of the list and back; -1 when none.
+    int StoreRowOf(int nShown) const;
+    int ShownRowOf(int nRow) const;
+    // The engines that listed a row, as of the last update.
+    std::vector<CFoundBy> GetFoundBy(int nRow) const;
 
     void SetHighlightWords(const std::string& strQuery);
     const CHighlightWords& GetHighlightWords() const { return m_highlight; }
@@ -68,6 +90,12 @@ private:
     void OnContextMenu(wxDataViewEvent& event);
     // Widens the columns for rows nFrom..nTo-1 (of the first kMeasuredRows), one DC for all.
     void MeasureRows(int nFrom, int nTo);
+    // Brings a list shown in another order than the store's up to date: the
+    // order is worked out again, the selection stays on its hits.
+    void SyncReordered();
+    void OnHeaderClick(wxDataViewEvent& event);
+    void ShowSortIndicator();
+    void OnMouseMove(wxMouseEvent& event);
 
     CResultRows& m_rows;
     CHighlightWords m_highlight; // before the model, which reads it
@@ -77,6 +105,12 @@ private:
     std::vector<int> m_columnWidths;
     int m_nShown = 0;
     uint64_t m_nSyncedStructure = 0;
+    CListOrder m_order;
+    std::vector<int> m_shown;   // store row of each place, when the order is not the store's
+    std::vector<int> m_shownOf; // place of each store row
+    std::vector<std::vector<CFoundBy>> m_foundBy; // of each store row, when the order needs them
+    uint64_t m_nSyncedVersion = 0;
+    int m_nFoundByColumn = -1;
     std::atomic<bool> m_bSyncPending{false};
     std::function<void(int)> m_open;
 };

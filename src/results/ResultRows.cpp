@@ -136,6 +136,20 @@ bool CResultRows::AddFoundBy(const std::string& strUrl, const std::string& strEn
     return true;
 }
 
+std::vector<CFoundBy> CResultRows::GetFoundBy(int nRow) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (nRow < 0 || static_cast<size_t>(nRow) >= m_rows.size())
+        return {};
+    const auto nIndex = static_cast<size_t>(nRow);
+    if (!m_foundBy[nIndex].empty())
+        return m_foundBy[nIndex];
+    const std::string& strEngine = m_rows[nIndex].m_strEngine;
+    const auto nPlace = std::count_if(m_rows.begin(), m_rows.begin() + nRow + 1,
+                                      [&strEngine](const CSearchHit& hit) { return hit.m_strEngine == strEngine; });
+    return {{strEngine, static_cast<int>(nPlace)}};
+}
+
 std::vector<std::vector<CFoundBy>> CResultRows::GetFoundBy() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

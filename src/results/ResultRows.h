@@ -43,6 +43,7 @@ struct CFoundBy
 inline constexpr const char* kColumnDescription = "Description";
 inline constexpr const char* kColumnUrl = "URL";
 inline constexpr const char* kColumnEngine = "Engine";
+inline constexpr const char* kColumnFoundBy = "Found By"; // the list's, not the rows'; see RankOrder.h
 
 class CResultRows
 {
@@ -86,6 +87,7 @@ public:
     // added without a position (an opened document's) is found by its own
     // engine at its place among that engine's rows.
     std::vector<std::vector<CFoundBy>> GetFoundBy() const;
+    std::vector<CFoundBy> GetFoundBy(int nRow) const; // empty past the last row
 
     bool DeleteRow(int nRow);
     // Deletes the row only while its URL is still the given one (the list may
