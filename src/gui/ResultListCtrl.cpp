@@ -11,6 +11,7 @@
 #include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
+#include <wx/utils.h>
 
 // ---------------------------------------------------------------------------
 
@@ -110,6 +111,8 @@ CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows&
     });
     Bind(wxEVT_DATAVIEW_COLUMN_HEADER_CLICK, &CResultListCtrl::OnHeaderClick, this);
     GetMainWindow()->Bind(wxEVT_MOTION, &CResultListCtrl::OnMouseMove, this);
+    if (GetMainWindow() != this)
+        Bind(wxEVT_MOTION, &CResultListCtrl::OnMouseMove, this);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) {
         const int nRow = GetFirstSelectedRow();
         if (nRow >= 0 && m_open)
@@ -270,15 +273,17 @@ void CResultListCtrl::SetRankOrder(bool bRank)
 {
     if (m_order.m_bRank == bRank)
         return;
+    const std::vector<int> selected = GetSelectedRows(); // by the order shown until now
     m_order.m_bRank = bRank;
-    SyncReordered();
+    SyncReordered(&selected);
 }
 
 void CResultListCtrl::ClickColumnHeader(int nColumn)
 {
+    const std::vector<int> selected = GetSelectedRows();
     m_order.ClickColumn(nColumn);
-    ShowSortIndicator();
-    SyncReordered();
+    SyncReordered(&selected);
+    ShowSortIndicator(); // after the model's reset, which clears it
 }
 
 void CResultListCtrl::OnHeaderClick(wxDataViewEvent& event)
@@ -304,7 +309,8 @@ void CResultListCtrl::OnMouseMove(wxMouseEvent& event)
     // The Found By cell's tooltip names the engines and their positions.
     wxDataViewItem item;
     wxDataViewColumn* pColumn = nullptr;
-    HitTest(event.GetPosition(), item, pColumn);
+    // The event's place is the rows' window's (below the header); HitTest takes the control's.
+    HitTest(ScreenToClient(wxGetMousePosition()), item, pColumn);
     wxString strTip;
     if (item.IsOk() && pColumn && static_cast<int>(pColumn->GetModelColumn()) == kFoundByColumn)
         strTip = ToWx(DescribeFoundBy(GetFoundBy(StoreRowOf(static_cast<int>(m_pModel->GetRow(item))))));
@@ -437,7 +443,7 @@ void CResultListCtrl::SyncRows()
     m_nSyncedStructure = nStructure;
 }
 
-void CResultListCtrl::SyncReordered()
+void CResultListCtrl::SyncReordered(const std::vector<int>* pSelected)
 {
     m_bSyncPending = false;
     uint64_t nStructure = 0;
@@ -447,7 +453,7 @@ void CResultListCtrl::SyncReordered()
     const uint64_t nVersion = m_rows.GetVersion();
     if (m_order.IsIdentity()) {
         // Back to the store's order: the list shows the store as it is.
-        const std::vector<int> selected = GetSelectedRows();
+        const std::vector<int> selected = pSelected ? *pSelected : GetSelectedRows();
         m_shown.clear();
         m_shownOf.clear();
         m_foundBy.clear();
@@ -456,14 +462,17 @@ void CResultListCtrl::SyncReordered()
         m_nSyncedStructure = nStructure;
         for (const int nRow : selected)
             Select(m_pModel->GetItem(static_cast<unsigned>(nRow)));
+        m_shownFor = m_order;
         return;
     }
-    if (nVersion == m_nSyncedVersion && m_nShown == nCount && static_cast<int>(m_shown.size()) == nCount)
+    if (nVersion == m_nSyncedVersion && m_nShown == nCount && static_cast<int>(m_shown.size()) == nCount &&
+        m_order == m_shownFor)
         return;
     // The order is worked out from the rows as they are now (a row may move when
     // another engine also lists it); the selection stays on its hits.
-    const std::vector<int> selected = GetSelectedRows();
-    const std::vector<int> previous = m_shown;
+    const std::vector<int> selected = pSelected ? *pSelected : GetSelectedRows();
+    const bool bOrderChanged = !(m_order == m_shownFor);
+    const std::vector<int> previous = bOrderChanged ? std::vector<int>() : m_shown;
     m_foundBy = m_rows.GetFoundBy();
     const bool bTexts = m_order.m_nSortColumn >= 0 && m_order.m_nSortColumn < kFoundByColumn;
     const std::vector<CSearchHit> hits = bTexts ? m_rows.GetRows() : std::vector<CSearchHit>(m_foundBy.size());
@@ -473,6 +482,7 @@ void CResultListCtrl::SyncReordered()
         m_shownOf[static_cast<size_t>(m_shown[i])] = static_cast<int>(i);
     m_nSyncedVersion = nVersion;
     m_nSyncedStructure = nStructure;
+    m_shownFor = m_order;
     const int nFirstNew = m_nShown;
     // Rows deleted one by one (link verification) go one by one, so the view
     // does not jump, when the others keep their order.
@@ -491,7 +501,7 @@ void CResultListCtrl::SyncReordered()
         for (const int nPlace : places)
             m_pModel->RowDeleted(static_cast<unsigned>(nPlace));
         m_nShown = nCount;
-    } else if (nChanges >= 0 && deleted.empty() && m_shown.size() >= previous.size() &&
+    } else if (!bOrderChanged && nChanges >= 0 && deleted.empty() && m_shown.size() >= previous.size() &&
         std::equal(previous.begin(), previous.end(), m_shown.begin())) {
         // Only rows added after the ones shown, in place: no reset.
         for (int i = m_nShown; i < nCount; ++i)

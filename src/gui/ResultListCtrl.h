@@ -92,7 +92,7 @@ private:
     void MeasureRows(int nFrom, int nTo);
     // Brings a list shown in another order than the store's up to date: the
     // order is worked out again, the selection stays on its hits.
-    void SyncReordered();
+    void SyncReordered(const std::vector<int>* pSelected = nullptr); // the rows selected before the order changed
     void OnHeaderClick(wxDataViewEvent& event);
     void ShowSortIndicator();
     void OnMouseMove(wxMouseEvent& event);
@@ -106,6 +106,7 @@ private:
     int m_nShown = 0;
     uint64_t m_nSyncedStructure = 0;
     CListOrder m_order;
+    CListOrder m_shownFor; // the order m_shown was worked out for
     std::vector<int> m_shown;   // store row of each place, when the order is not the store's
     std::vector<int> m_shownOf; // place of each store row
     std::vector<std::vector<CFoundBy>> m_foundBy; // of each store row, when the order needs them

@@ -15,6 +15,7 @@
 #include "gui/MessageBox.h"
 #include "gui/QuestrelView.h"
 #include "gui/WxText.h"
+#include "results/RankOrder.h"
 
 #include <chrono>
 #include <filesystem>
@@ -750,4 +751,99 @@ TEST_F(CFormFixture, ExportWritesTheListAsCsvOrJson)
     gui.m_fileHandler = [](bool) { return std::string(); };
     View().OnExportResults();
     EXPECT_EQ(gui.m_messages.size(), 1u);
+}
+
+// A ranked search through the real menu item, the Found By column and its
+// tooltip, and sorting by a click on the real header.
+TEST_F(CFormFixture, RankedListFoundByAndSortingByAHeader)
+{
+    const std::string strBase = sample.GetBaseUrl();
+    CResultListCtrl& list = View().GetResultList();
+    auto shownUrls = [&list](size_t nCount) {
+        Strings urls;
+        for (const CSearchHit& hit : list.GetShownHits())
+            if (urls.size() < nCount)
+                urls.push_back(hit.m_strUrl);
+        return urls;
+    };
+    // View > Order by Rank, as the menu bar sends it.
+    wxMenu* pMenu = nullptr;
+    wxMenuItem* pItem = Frame().GetMenuBar()->FindItem(ID_ORDER_BY_RANK, &pMenu);
+    ASSERT_NE(pItem, nullptr);
+    EXPECT_FALSE(pItem->IsChecked()); // off by default
+    pMenu->SendEvent(ID_ORDER_BY_RANK, 1);
+    EXPECT_TRUE(pItem->IsChecked());
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Order By Rank", 0), 1);
+    EXPECT_TRUE(list.GetListOrder().m_bRank);
+
+    Tick("Sample Count");
+    Tick("Sample Multi");
+    gui.m_messages.clear();
+    Search("red apple", "8");
+    ASSERT_TRUE(WaitIdle());
+    qtest::Pump();
+    // The page both engines listed fourth ties with each engine's first and keeps
+    // its place between them; the store keeps the engines' order.
+    EXPECT_EQ(shownUrls(3), (Strings{strBase + "/page/count/red-apple/1", strBase + "/page/shared/red-apple/4",
+                                     strBase + "/page/multi/red-apple/1"}));
+    EXPECT_EQ(View().GetRows().GetRows()[1].m_strUrl, strBase + "/page/count/red-apple/2");
+    const int nShared = View().GetRows().FindRow(1, strBase + "/page/shared/red-apple/4");
+    ASSERT_GE(nShared, 0);
+    EXPECT_EQ(list.ShownRowOf(nShared), 1);
+    EXPECT_EQ(DescribeFoundBy(list.GetFoundBy(nShared)), "Sample Count 4, Sample Multi 4");
+    wxVariant value;
+    list.GetModel()->GetValue(value, list.GetModel() ? wxDataViewItem(wxUIntToPtr(2)) : wxDataViewItem(), kFoundByColumn);
+    EXPECT_EQ(value.GetString(), "2");
+
+    // The pointer on the Found By cell names the engines and positions.
+    Frame().Raise();
+    qtest::Pump();
+    const wxDataViewItem sharedItem(wxUIntToPtr(2)); // the second row shown
+    wxDataViewColumn* pFoundBy = list.GetColumn(3);
+    const wxRect cell = list.GetItemRect(sharedItem, pFoundBy);
+    ASSERT_FALSE(cell.IsEmpty());
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(list.GetMainWindow()->ClientToScreen(cell.GetPosition() + wxPoint(4, cell.height / 2)));
+    EXPECT_TRUE(qtest::PumpUntil(
+        [&] { return list.GetMainWindow()->GetToolTipText() == "Sample Count 4, Sample Multi 4"; }, 2000))
+        << list.GetMainWindow()->GetToolTipText() << " / " << list.GetToolTipText() << " at " << cell.x << "," << cell.y;
+
+    // The selection stays on its hit when the order changes.
+    list.SelectRow(nShared);
+    pMenu->SendEvent(ID_ORDER_BY_RANK, 0);
+    EXPECT_EQ(list.GetSelectedRows(), std::vector<int>{nShared});
+    EXPECT_EQ(shownUrls(2), (Strings{strBase + "/page/count/red-apple/1", strBase + "/page/count/red-apple/2"}));
+    pMenu->SendEvent(ID_ORDER_BY_RANK, 1);
+    EXPECT_EQ(list.GetSelectedRows(), std::vector<int>{nShared});
+
+    // A click on the URL header sorts by it, again reverses, a third returns to the rank.
+    int nHeaderX = list.GetColumn(0)->GetWidth() + 10;
+    mouse.MouseMove(list.ClientToScreen(wxPoint(nHeaderX, 10)));
+    mouse.MouseClick();
+    ASSERT_TRUE(qtest::PumpUntil([&] { return list.GetListOrder().m_nSortColumn == 1; }, 2000));
+    EXPECT_TRUE(list.GetColumn(1)->IsSortKey());
+    EXPECT_TRUE(list.GetColumn(1)->IsSortOrderAscending());
+    Strings sorted = shownUrls(100);
+    EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end())) << ::testing::PrintToString(sorted);
+    mouse.MouseClick();
+    ASSERT_TRUE(qtest::PumpUntil([&] { return !list.GetListOrder().m_bAscending; }, 2000));
+    sorted = shownUrls(100);
+    EXPECT_TRUE(std::is_sorted(sorted.rbegin(), sorted.rend()));
+    mouse.MouseClick();
+    ASSERT_TRUE(qtest::PumpUntil([&] { return list.GetListOrder().m_nSortColumn < 0; }, 2000));
+    EXPECT_FALSE(list.GetColumn(1)->IsSortKey());
+    EXPECT_EQ(shownUrls(2), (Strings{strBase + "/page/count/red-apple/1", strBase + "/page/shared/red-apple/4"}));
+
+    // Export follows what is shown; a saved document keeps the engines' order.
+    const std::string strExport = gui.Dir().File("ranked.csv");
+    gui.m_fileHandler = [strExport](bool) { return strExport; };
+    View().OnExportResults();
+    const std::string strCsv = qtest::ReadFile(strExport);
+    EXPECT_LT(strCsv.find("/page/shared/red-apple/4"), strCsv.find("/page/multi/red-apple/1"));
+    EXPECT_LT(strCsv.find("/page/multi/red-apple/1"), strCsv.find("/page/count/red-apple/2"));
+    const std::string strSaved = gui.Dir().File("ranked.qrl");
+    ASSERT_TRUE(Frame().GetDocument().OnSaveDocument(strSaved));
+    CSearchDocumentData saved;
+    ASSERT_TRUE(LoadSearchDocument(strSaved, saved));
+    EXPECT_EQ(saved.m_hits, View().GetRows().GetRows());
 }
