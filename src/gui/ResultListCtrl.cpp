@@ -8,6 +8,7 @@
 #include "results/RankOrder.h"
 
 #include <algorithm>
+#include <gtk/gtk.h>
 #include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
@@ -509,8 +510,13 @@ void CResultListCtrl::SyncReordered(const std::vector<int>* pSelected)
         m_nShown = nCount;
         Refresh();
     } else {
+        // The list starts again from its top after a reset: the row at the
+        // top is brought back there, so the view does not jump.
+        const int nTop = GetTopShownRow();
         m_pModel->Reset(static_cast<unsigned>(nCount));
         m_nShown = nCount;
+        if (nTop > 0 && nCount > 0)
+            ScrollToTop(std::min(nTop, nCount - 1));
         for (const int nRow : selected) {
             // A deleted row's place is taken by the next: only rows still there are selected again.
             if (nChanges >= 0 && !deleted.empty())
@@ -521,4 +527,26 @@ void CResultListCtrl::SyncReordered(const std::vector<int>* pSelected)
         }
     }
     MeasureRows(std::min(nFirstNew, nCount), nCount);
+}
+
+void CResultListCtrl::ScrollToTop(int nShown)
+{
+    // The toolkit's own scroll puts the row at the top; the portable one only
+    // makes it visible, wherever that lands.
+    GtkTreePath* pPath = gtk_tree_path_new_from_indices(nShown, -1);
+    gtk_tree_view_scroll_to_cell(GTK_TREE_VIEW(GtkGetTreeView()), pPath, nullptr, TRUE, 0.0f, 0.0f);
+    gtk_tree_path_free(pPath);
+}
+
+int CResultListCtrl::GetTopShownRow() const
+{
+    // The row under the top of the rows' area, a few pixels in: the one above it
+    // may show a line of its border there.
+    GtkTreeView* pTree = GTK_TREE_VIEW(const_cast<CResultListCtrl*>(this)->GtkGetTreeView());
+    GtkTreePath* pPath = nullptr;
+    if (!gtk_tree_view_get_path_at_pos(pTree, 1, 3, &pPath, nullptr, nullptr, nullptr) || !pPath)
+        return 0;
+    const int nRow = gtk_tree_path_get_depth(pPath) > 0 ? gtk_tree_path_get_indices(pPath)[0] : 0;
+    gtk_tree_path_free(pPath);
+    return nRow;
 }

@@ -84,6 +84,10 @@ public:
     // UI thread: brings the control up to date now.
     void SyncRows();
     int GetShownRowCount() const { return m_nShown; }
+    // Scrolls the list so that the row at this place is the first shown, and
+    // the place of the first row shown.
+    void ScrollToTop(int nShown);
+    int GetTopShownRow() const;
 
 private:
     void OnKey(wxKeyEvent& event);

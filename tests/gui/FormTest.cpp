@@ -503,6 +503,19 @@ TEST_F(CFormFixture, AFloodOfRowsByRankKeepsTheListResponsive)
     EXPECT_EQ(list.GetShownRowCount(), rows.GetRowCount());
     // The shared pages, listed by all sixteen engines, come first.
     EXPECT_EQ(list.GetShownHits().front().m_strUrl, "http://shared.example/0");
+    // Rows arriving at their rank do not move the user's scroll position.
+    list.ScrollToTop(3000);
+    ASSERT_TRUE(qtest::PumpUntil([&] { return list.GetTopShownRow() == 3000; }, 2000)) << list.GetTopShownRow();
+    rows.AppendHit({"Result about red apple", "http://late.example/1", "Late"}, true, nullptr, 1);
+    list.SyncRows();
+    qtest::Pump();
+    EXPECT_TRUE(qtest::PumpUntil([&] { return list.GetTopShownRow() == 3000; }, 2000)) << list.GetTopShownRow();
+    for (int i = 2; i < 6; ++i) { // and it does not creep, look after look
+        rows.AppendHit({"Result about red apple", "http://late.example/" + std::to_string(i), "Late"}, true, nullptr, i);
+        list.SyncRows();
+        qtest::Pump();
+    }
+    EXPECT_EQ(list.GetTopShownRow(), 3000);
     std::printf("longest UI turn of a flood of %d rows: engine order %.1f ms, by rank %.1f ms\n",
                 rows.GetRowCount(), dEngineOrder, dRank);
     EXPECT_LT(dRank, 3000.0);

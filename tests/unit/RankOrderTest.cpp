@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "results/HitExport.h"
+#include "results/ListOrder.h"
 #include "results/RankOrder.h"
 #include "results/ResultRows.h"
 #include "search/extract/HitExtraction.h"
@@ -126,4 +127,35 @@ TEST(RankOrder, ExtractionCountsPositionsOverPagesAndJsonNamesTheFinders)
               std::string::npos)
         << strJson;
     EXPECT_EQ(FormatHitsJson(rows.GetRows()).find("found_by"), std::string::npos); // the first release's form
+}
+
+TEST(ListOrder, AHeaderSortsThenReversesThenGivesBackTheSearchsOrder)
+{
+    const std::vector<CSearchHit> hits = {{"beta", "http://b/", "Y"}, {"Alpha", "http://c/", "X"},
+                                          {"alpha", "http://a/", "Z"}, {"Gamma", "http://d/", "X"}};
+    const std::vector<std::vector<CFoundBy>> foundBy = {
+        {{"Y", 2}}, {{"X", 1}, {"Y", 1}}, {{"Z", 1}}, {{"X", 1}, {"Y", 1}, {"Z", 1}}};
+    CListOrder order;
+    EXPECT_TRUE(order.IsIdentity());
+    EXPECT_EQ(ShownOrder(hits, foundBy, order), (std::vector<int>{0, 1, 2, 3}));
+    order.ClickColumn(0); // Description, ignoring case; "Alpha" and "alpha" keep their order
+    EXPECT_EQ(ShownOrder(hits, foundBy, order), (std::vector<int>{1, 2, 0, 3}));
+    order.ClickColumn(0);
+    EXPECT_FALSE(order.m_bAscending);
+    EXPECT_EQ(ShownOrder(hits, foundBy, order), (std::vector<int>{3, 0, 1, 2}));
+    order.ClickColumn(0);
+    EXPECT_TRUE(order.IsIdentity());
+    order.ClickColumn(kFoundByColumn); // by the number of engines, ties in the search's order
+    EXPECT_EQ(ShownOrder(hits, foundBy, order), (std::vector<int>{0, 2, 1, 3}));
+    order.ClickColumn(1); // another column starts ascending
+    EXPECT_EQ(order.m_nSortColumn, 1);
+    EXPECT_TRUE(order.m_bAscending);
+    EXPECT_EQ(ShownOrder(hits, foundBy, order), (std::vector<int>{2, 0, 1, 3}));
+
+    // The search's order by rank underneath: ties of a sort keep the rank.
+    CListOrder ranked;
+    ranked.m_bRank = true;
+    EXPECT_EQ(ShownOrder(hits, foundBy, ranked), (std::vector<int>{3, 1, 2, 0}));
+    ranked.ClickColumn(2); // Engine: X, X, Y, Z
+    EXPECT_EQ(ShownOrder(hits, foundBy, ranked), (std::vector<int>{3, 1, 0, 2}));
 }
