@@ -403,8 +403,9 @@ void CQuestrelView::OnExportResults()
     if (strPath.empty())
         return;
     // The rows as they are shown now; a running search may add more later.
-    const std::vector<CSearchHit> hits = m_pResultList->GetShownHits();
-    if (!WriteFileAtomically(FromWx(strPath), bJson ? FormatHitsJson(hits) : FormatHitsCsv(hits))) {
+    std::vector<std::vector<CFoundBy>> foundBy;
+    const std::vector<CSearchHit> hits = m_pResultList->GetShownHits(&foundBy);
+    if (!WriteFileAtomically(FromWx(strPath), bJson ? FormatHitsJson(hits, &foundBy) : FormatHitsCsv(hits))) {
         ShowMessageBox(this, kMsgFailedToExport, kAppCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }

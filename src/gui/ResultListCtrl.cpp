@@ -248,16 +248,25 @@ std::vector<CFoundBy> CResultListCtrl::GetFoundBy(int nRow) const
     return m_rows.GetFoundBy(nRow);
 }
 
-std::vector<CSearchHit> CResultListCtrl::GetShownHits() const
+std::vector<CSearchHit> CResultListCtrl::GetShownHits(std::vector<std::vector<CFoundBy>>* pFoundBy) const
 {
     std::vector<CSearchHit> hits = m_rows.GetRows();
-    if (m_order.IsIdentity() || m_shown.size() != hits.size())
-        return hits;
-    std::vector<CSearchHit> shown;
-    shown.reserve(hits.size());
-    for (const int nRow : m_shown)
-        shown.push_back(std::move(hits[static_cast<size_t>(nRow)]));
-    return shown;
+    std::vector<std::vector<CFoundBy>> foundBy = pFoundBy ? m_rows.GetFoundBy() : std::vector<std::vector<CFoundBy>>();
+    if (!m_order.IsIdentity() && m_shown.size() == hits.size()) {
+        std::vector<CSearchHit> shown;
+        std::vector<std::vector<CFoundBy>> shownFoundBy;
+        shown.reserve(hits.size());
+        for (const int nRow : m_shown) {
+            shown.push_back(std::move(hits[static_cast<size_t>(nRow)]));
+            if (pFoundBy && static_cast<size_t>(nRow) < foundBy.size())
+                shownFoundBy.push_back(std::move(foundBy[static_cast<size_t>(nRow)]));
+        }
+        hits.swap(shown);
+        foundBy.swap(shownFoundBy);
+    }
+    if (pFoundBy)
+        *pFoundBy = std::move(foundBy);
+    return hits;
 }
 
 void CResultListCtrl::AppendFoundByColumn(const wxString& strHeading)

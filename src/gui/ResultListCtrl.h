@@ -54,8 +54,8 @@ public:
     // As a click on a column's header does: sorted by it, reversed, the search's order again.
     void ClickColumnHeader(int nColumn);
     const CListOrder& GetListOrder() const { return m_order; }
-    // The hits in the order shown (Copy, Export).
-    std::vector<CSearchHit> GetShownHits() const;
+    // The hits in the order shown (Copy, Export), and the engines that listed each.
+    std::vector<CSearchHit> GetShownHits(std::vector<std::vector<CFoundBy>>* pFoundBy = nullptr) const;
     // The store's row shown at a place of the list and back; -1 when none.
     int StoreRowOf(int nShown) const;
     int ShownRowOf(int nRow) const;

@@ -794,8 +794,12 @@ TEST_F(CFormFixture, ExportWritesTheListAsCsvOrJson)
     const std::string strJson = gui.Dir().File("hits.JSON");
     gui.m_fileHandler = [&](bool) { return strJson; };
     View().OnExportResults();
-    EXPECT_EQ(qtest::ReadFile(strJson), "[\n {\"description\":\"Apples, \\\"red\\\"\",\"url\":\"https://a.example/\",\"engine\":\"Mojeek\"},\n"
-                                        " {\"description\":\"=1+1\",\"url\":\"https://b.example/\",\"engine\":\"Bing\"}\n]\n");
+    // The array questrel-cli --json prints: each hit with the engines that listed it.
+    EXPECT_EQ(qtest::ReadFile(strJson),
+              "[\n {\"description\":\"Apples, \\\"red\\\"\",\"url\":\"https://a.example/\",\"engine\":\"Mojeek\","
+              "\"found_by\":[{\"engine\":\"Mojeek\",\"position\":1}]},\n"
+              " {\"description\":\"=1+1\",\"url\":\"https://b.example/\",\"engine\":\"Bing\","
+              "\"found_by\":[{\"engine\":\"Bing\",\"position\":1}]}\n]\n");
 
     // A file that may not be written is said, and kept.
     ::chmod(strJson.c_str(), 0444);

@@ -249,6 +249,7 @@ TEST_F(CSettingsFixture, SearchSettingsRoundTripThroughTheProfileByGroup)
     settings.m_bVerifyLinks = true;
     settings.m_bShowResultsPage = true;
     settings.m_bOneAtATime = true;
+    settings.m_bOrderByRank = true;
     settings.m_nConnectMethod = kConnectProxy;
     settings.m_strProxy = "proxy.example";
     settings.m_strPort = "3128";
@@ -267,7 +268,7 @@ TEST_F(CSettingsFixture, SearchSettingsRoundTripThroughTheProfileByGroup)
         CSettingsStore store(strPath);
         CSearchSettings read = ReadProfileSettings(store);
         EXPECT_FALSE(read.m_bRemoveDups);
-        EXPECT_TRUE(read.m_bVerifyLinks && read.m_bShowResultsPage && read.m_bOneAtATime);
+        EXPECT_TRUE(read.m_bVerifyLinks && read.m_bShowResultsPage && read.m_bOneAtATime && read.m_bOrderByRank);
         EXPECT_EQ(read.m_strQuery, "");
         EXPECT_EQ(read.m_nConnectMethod, kConnectPreconfigured);
         for (const ProfileGroup group : {ProfileGroup::Form, ProfileGroup::Connection})
