@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/ResultListCtrl.h"
 
+#include "gui/ResultRowsModel.h"
 #include "gui/Accessibility.h"
 #include "gui/MessageBox.h"
 #include "gui/WxText.h"
@@ -13,86 +14,6 @@
 #include <wx/menu.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
-
-// ---------------------------------------------------------------------------
-
-namespace {
-
-// "#rrggbb" for markup.
-wxString MarkupColour(const wxColour& colour)
-{
-    return colour.GetAsString(wxC2S_HTML_SYNTAX);
-}
-
-// Text as it stands inside markup.
-wxString EscapeMarkup(const wxString& strText)
-{
-    wxString strOut;
-    strOut.reserve(strText.length());
-    for (const wxUniChar c : strText) {
-        switch (c.GetValue()) {
-        case '&': strOut += "&amp;"; break;
-        case '<': strOut += "&lt;"; break;
-        case '>': strOut += "&gt;"; break;
-        case '"': strOut += "&quot;"; break;
-        case '\'': strOut += "&apos;"; break;
-        default: strOut += c;
-        }
-    }
-    return strOut;
-}
-
-} // namespace
-
-// The rows as the list asks for them. A cell is the hit's text as markup: its
-// words one blank apart, the query's words in a box of the highlight colours.
-// The list draws it with the toolkit's own text cell, so a screen reader reads
-// each cell's text.
-class CResultRowsModel : public wxDataViewVirtualListModel
-{
-public:
-    CResultRowsModel(const CResultListCtrl& list, CResultRows& rows, const CHighlightWords& words)
-        : wxDataViewVirtualListModel(0), m_list(list), m_rows(rows), m_words(words)
-    {
-        // The colours of the list's selection, turned round.
-        m_strWordOpen = "<span foreground=\"" + MarkupColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT)) +
-                        "\" background=\"" + MarkupColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT)) +
-                        "\">";
-    }
-
-    unsigned GetColumnCount() const override { return CResultRows::kColumnCount + 1; }
-    wxString GetColumnType(unsigned) const override { return "string"; }
-    void GetValueByRow(wxVariant& variant, unsigned nShown, unsigned nColumn) const override
-    {
-        const int nRow = m_list.StoreRowOf(static_cast<int>(nShown));
-        if (nColumn == kFoundByColumn)
-            variant = wxString::Format("%zu", m_list.GetFoundBy(nRow).size());
-        else
-            variant = CellMarkup(m_rows.GetCell(nRow, static_cast<int>(nColumn)));
-    }
-    bool SetValueByRow(const wxVariant&, unsigned, unsigned) override { return false; }
-
-    wxString CellMarkup(const std::string& strCell) const
-    {
-        wxString strMarkup;
-        for (const std::string_view word : SplitWords(strCell)) {
-            if (!strMarkup.empty())
-                strMarkup += ' ';
-            const wxString strWord = EscapeMarkup(ToWx(word));
-            if (m_words.IsHighlightWord(word))
-                strMarkup += m_strWordOpen + strWord + "</span>";
-            else
-                strMarkup += strWord;
-        }
-        return strMarkup;
-    }
-
-private:
-    const CResultListCtrl& m_list;
-    CResultRows& m_rows;
-    const CHighlightWords& m_words;
-    wxString m_strWordOpen;
-};
 
 // ---------------------------------------------------------------------------
 
@@ -453,6 +374,55 @@ void CResultListCtrl::SyncRows()
     m_nSyncedStructure = nStructure;
 }
 
+namespace {
+
+// The places, in the order shown before, of rows deleted one by one (each index
+// as it was at its deletion), when those deletions alone turn the order shown
+// before into the order now; false when they do not.
+bool PlacesOfDeletions(std::vector<int> shown, const std::vector<int>& deleted, const std::vector<int>& now,
+                       std::vector<int>& places)
+{
+    for (const int nDeleted : deleted) {
+        const auto it = std::find(shown.begin(), shown.end(), nDeleted);
+        if (it == shown.end())
+            return false;
+        places.push_back(static_cast<int>(it - shown.begin()));
+        shown.erase(it);
+        for (int& nRow : shown)
+            nRow -= nRow > nDeleted ? 1 : 0;
+    }
+    return !deleted.empty() && shown == now;
+}
+
+} // namespace
+
+void CResultListCtrl::ShowStoreOrder(const std::vector<int>& selected, int nCount)
+{
+    m_shown.clear();
+    m_shownOf.clear();
+    m_foundBy.clear();
+    m_pModel->Reset(static_cast<unsigned>(nCount));
+    m_nShown = nCount;
+    for (const int nRow : selected)
+        Select(m_pModel->GetItem(static_cast<unsigned>(nRow)));
+}
+
+void CResultListCtrl::ShowAgain(const std::vector<int>& selected, int nCount)
+{
+    // The list starts again from its top after a reset: the row at the top is
+    // brought back there, so the view does not jump.
+    const int nTop = GetTopShownRow();
+    m_pModel->Reset(static_cast<unsigned>(nCount));
+    m_nShown = nCount;
+    if (nTop > 0 && nCount > 0)
+        ScrollToTop(std::min(nTop, nCount - 1));
+    for (const int nRow : selected) {
+        const int nShown = ShownRowOf(nRow);
+        if (nShown >= 0)
+            Select(m_pModel->GetItem(static_cast<unsigned>(nShown)));
+    }
+}
+
 void CResultListCtrl::SyncReordered(const std::vector<int>* pSelected)
 {
     m_bSyncPending = false;
@@ -461,79 +431,44 @@ void CResultListCtrl::SyncReordered(const std::vector<int>* pSelected)
     const int nChanges = m_rows.GetChangesSince(m_nSyncedStructure, &nStructure, &deleted);
     const int nCount = nChanges >= 0 ? nChanges : -1 - nChanges;
     const uint64_t nVersion = m_rows.GetVersion();
-    if (m_order.IsIdentity()) {
-        // Back to the store's order: the list shows the store as it is.
-        const std::vector<int> selected = pSelected ? *pSelected : GetSelectedRows();
-        m_shown.clear();
-        m_shownOf.clear();
-        m_foundBy.clear();
-        m_pModel->Reset(static_cast<unsigned>(nCount));
-        m_nShown = nCount;
-        m_nSyncedStructure = nStructure;
-        for (const int nRow : selected)
-            Select(m_pModel->GetItem(static_cast<unsigned>(nRow)));
-        m_shownFor = m_order;
-        return;
-    }
-    if (nVersion == m_nSyncedVersion && m_nShown == nCount && static_cast<int>(m_shown.size()) == nCount &&
-        m_order == m_shownFor)
-        return;
-    // The order is worked out from the rows as they are now (a row may move when
-    // another engine also lists it); the selection stays on its hits.
-    const std::vector<int> selected = pSelected ? *pSelected : GetSelectedRows();
     const bool bOrderChanged = !(m_order == m_shownFor);
-    const std::vector<int> previous = bOrderChanged ? std::vector<int>() : m_shown;
-    m_foundBy = m_rows.GetFoundBy();
-    const bool bTexts = m_order.m_nSortColumn >= 0 && m_order.m_nSortColumn < kFoundByColumn;
-    const std::vector<CSearchHit> hits = bTexts ? m_rows.GetRows() : std::vector<CSearchHit>(m_foundBy.size());
-    m_shown = ShownOrder(hits, m_foundBy, m_order);
-    m_shownOf.assign(m_shown.size(), -1);
-    for (size_t i = 0; i < m_shown.size(); ++i)
-        m_shownOf[static_cast<size_t>(m_shown[i])] = static_cast<int>(i);
+    if (!bOrderChanged && nVersion == m_nSyncedVersion && m_nShown == nCount &&
+        static_cast<int>(m_shown.size()) == nCount)
+        return;
+    const std::vector<int> selected = pSelected ? *pSelected : GetSelectedRows();
     m_nSyncedVersion = nVersion;
     m_nSyncedStructure = nStructure;
     m_shownFor = m_order;
-    const int nFirstNew = m_nShown;
-    // Rows deleted one by one (link verification) go one by one, so the view
-    // does not jump, when the others keep their order.
-    std::vector<int> remaining = previous;
-    std::vector<int> places;
-    for (const int nDeleted : nChanges >= 0 ? deleted : std::vector<int>()) {
-        const auto it = std::find(remaining.begin(), remaining.end(), nDeleted);
-        if (it == remaining.end())
-            break;
-        places.push_back(static_cast<int>(it - remaining.begin()));
-        remaining.erase(it);
-        for (int& nRow : remaining)
-            nRow -= nRow > nDeleted ? 1 : 0;
+    if (m_order.IsIdentity()) {
+        ShowStoreOrder(selected, nCount); // the list shows the store as it is
+        return;
     }
-    if (nChanges >= 0 && !deleted.empty() && places.size() == deleted.size() && remaining == m_shown) {
+    // The order is worked out from the rows as they are now (a row may move when
+    // another engine also lists it); the selection stays on its hits.
+    const std::vector<int> previous = bOrderChanged ? std::vector<int>() : m_shown;
+    m_foundBy = m_rows.GetFoundBy();
+    const bool bTexts = m_order.m_nSortColumn >= 0 && m_order.m_nSortColumn < kFoundByColumn;
+    m_shown = ShownOrder(bTexts ? m_rows.GetRows() : std::vector<CSearchHit>(m_foundBy.size()), m_foundBy, m_order);
+    m_shownOf.assign(m_shown.size(), -1);
+    for (size_t i = 0; i < m_shown.size(); ++i)
+        m_shownOf[static_cast<size_t>(m_shown[i])] = static_cast<int>(i);
+    const int nFirstNew = m_nShown;
+    std::vector<int> places;
+    if (nChanges >= 0 && PlacesOfDeletions(previous, deleted, m_shown, places)) {
+        // Rows deleted one by one (link verification) go one by one.
         for (const int nPlace : places)
             m_pModel->RowDeleted(static_cast<unsigned>(nPlace));
         m_nShown = nCount;
     } else if (!bOrderChanged && nChanges >= 0 && deleted.empty() && m_shown.size() >= previous.size() &&
-        std::equal(previous.begin(), previous.end(), m_shown.begin())) {
+               std::equal(previous.begin(), previous.end(), m_shown.begin())) {
         // Only rows added after the ones shown, in place: no reset.
         for (int i = m_nShown; i < nCount; ++i)
             m_pModel->RowAppended();
         m_nShown = nCount;
         Refresh();
     } else {
-        // The list starts again from its top after a reset: the row at the
-        // top is brought back there, so the view does not jump.
-        const int nTop = GetTopShownRow();
-        m_pModel->Reset(static_cast<unsigned>(nCount));
-        m_nShown = nCount;
-        if (nTop > 0 && nCount > 0)
-            ScrollToTop(std::min(nTop, nCount - 1));
-        for (const int nRow : selected) {
-            // A deleted row's place is taken by the next: only rows still there are selected again.
-            if (nChanges >= 0 && !deleted.empty())
-                continue;
-            const int nShown = ShownRowOf(nRow);
-            if (nShown >= 0)
-                Select(m_pModel->GetItem(static_cast<unsigned>(nShown)));
-        }
+        // After deletions the rows' numbers moved: nothing is selected again.
+        ShowAgain(nChanges >= 0 && !deleted.empty() ? std::vector<int>() : selected, nCount);
     }
     MeasureRows(std::min(nFirstNew, nCount), nCount);
 }

@@ -97,6 +97,8 @@ private:
     // Brings a list shown in another order than the store's up to date: the
     // order is worked out again, the selection stays on its hits.
     void SyncReordered(const std::vector<int>* pSelected = nullptr); // the rows selected before the order changed
+    void ShowStoreOrder(const std::vector<int>& selected, int nCount);
+    void ShowAgain(const std::vector<int>& selected, int nCount);
     void OnHeaderClick(wxDataViewEvent& event);
     void ShowSortIndicator();
     void OnMouseMove(wxMouseEvent& event);

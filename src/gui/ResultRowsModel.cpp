@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "gui/ResultRowsModel.h"
+
+#include "gui/ResultListCtrl.h"
+#include "gui/WxText.h"
+#include "results/ListOrder.h"
+
+#include <wx/settings.h>
+
+namespace {
+
+// "#rrggbb" for markup.
+wxString MarkupColour(const wxColour& colour)
+{
+    return colour.GetAsString(wxC2S_HTML_SYNTAX);
+}
+
+// Text as it stands inside markup.
+wxString EscapeMarkup(const wxString& strText)
+{
+    wxString strOut;
+    strOut.reserve(strText.length());
+    for (const wxUniChar c : strText) {
+        switch (c.GetValue()) {
+        case '&': strOut += "&amp;"; break;
+        case '<': strOut += "&lt;"; break;
+        case '>': strOut += "&gt;"; break;
+        case '"': strOut += "&quot;"; break;
+        case '\'': strOut += "&apos;"; break;
+        default: strOut += c;
+        }
+    }
+    return strOut;
+}
+
+} // namespace
+
+CResultRowsModel::CResultRowsModel(const CResultListCtrl& list, CResultRows& rows, const CHighlightWords& words)
+    : wxDataViewVirtualListModel(0), m_list(list), m_rows(rows), m_words(words)
+{
+    // The colours of the list's selection, turned round.
+    m_strWordOpen = "<span foreground=\"" + MarkupColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT)) +
+                    "\" background=\"" + MarkupColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT)) +
+                    "\">";
+}
+
+void CResultRowsModel::GetValueByRow(wxVariant& variant, unsigned nShown, unsigned nColumn) const
+{
+    const int nRow = m_list.StoreRowOf(static_cast<int>(nShown));
+    if (nColumn == kFoundByColumn)
+        variant = wxString::Format("%zu", m_list.GetFoundBy(nRow).size());
+    else
+        variant = CellMarkup(m_rows.GetCell(nRow, static_cast<int>(nColumn)));
+}
+
+wxString CResultRowsModel::CellMarkup(const std::string& strCell) const
+{
+    wxString strMarkup;
+    for (const std::string_view word : SplitWords(strCell)) {
+        if (!strMarkup.empty())
+            strMarkup += ' ';
+        const wxString strWord = EscapeMarkup(ToWx(word));
+        if (m_words.IsHighlightWord(word))
+            strMarkup += m_strWordOpen + strWord + "</span>";
+        else
+            strMarkup += strWord;
+    }
+    return strMarkup;
+}
