@@ -92,6 +92,9 @@ void CEngineListCtrl::SetEngines(std::vector<CSearchEngine> engines, const std::
     for (size_t i = 0; i < m_engines.size() && i < images.size(); ++i)
         m_rows[i].m_nImage = images[i];
     m_pModel->Reset(static_cast<unsigned>(m_engines.size()));
+    // A current row from the start, so Space ticks at once (no arrow key first).
+    if (!m_engines.empty())
+        SetCurrentItem(m_pModel->GetItem(0));
     AutoSizeEngineColumn();
 }
 

@@ -25,6 +25,7 @@
 #include "gui/ShellTexts.h"
 #include "gui/WxText.h"
 
+#include <algorithm>
 #include <wx/artprov.h>
 #include <wx/display.h>
 #include <wx/menu.h>
@@ -36,6 +37,18 @@
 namespace {
 
 CMainFrame* g_pMainFrame = nullptr;
+
+// The window's rectangle made to fit the area: no larger, and inside it.
+wxRect FitToWorkArea(wxRect window, const wxRect& area)
+{
+    if (area.IsEmpty())
+        return window;
+    window.width = std::min(window.width, area.width);
+    window.height = std::min(window.height, area.height);
+    window.x = std::clamp(window.x, area.x, area.GetRight() - window.width + 1);
+    window.y = std::clamp(window.y, area.y, area.GetBottom() - window.height + 1);
+    return window;
+}
 
 constexpr int kEnginePaneWidth = 200;
 
@@ -157,15 +170,9 @@ void CMainFrame::CreateMenus()
         SendSizeEvent();
     }, ID_VIEW_STATUS_BAR);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetSashPosition(kEnginePaneWidth); }, ID_WINDOW_SPLIT);
-    // F6 / Shift+F6 move between the panes.
-    auto nextPane = [this](wxCommandEvent&) {
-        if (m_pEngineView->HasFocus())
-            m_pFormView->SetFocus();
-        else
-            m_pEngineView->SetFocus();
-    };
-    Bind(wxEVT_MENU, nextPane, ID_NEXT_PANE);
-    Bind(wxEVT_MENU, nextPane, ID_PREV_PANE);
+    // F6 / Shift+F6 cycle query field -> engine list -> result list and back.
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { MoveToPane(+1); }, ID_NEXT_PANE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { MoveToPane(-1); }, ID_PREV_PANE);
     // Escape stops a running search.
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pFormView->OnStop(); }, ID_STOP_SEARCH);
     wxAcceleratorEntry entries[] = {
@@ -428,11 +435,16 @@ void CMainFrame::RestoreWindowPlacement()
     const CSettingsStore& settings = GetSettings();
     const int nWidth = settings.ReadInt(SettingsKey::kWindowWidth, 0);
     const int nHeight = settings.ReadInt(SettingsKey::kWindowHeight, 0);
+    wxRect rect = GetRect();
     if (nWidth >= 300 && nHeight >= 200 && nWidth <= 20000 && nHeight <= 20000)
-        SetSize(nWidth, nHeight);
+        rect.SetSize(wxSize(nWidth, nHeight));
     const wxPoint position(settings.ReadInt(SettingsKey::kWindowX, -1), settings.ReadInt(SettingsKey::kWindowY, -1));
-    if (position.x >= 0 && position.y >= 0 && wxDisplay::GetFromPoint(position) != wxNOT_FOUND)
-        Move(position);
+    const int nDisplay = wxDisplay::GetFromPoint(position);
+    if (nDisplay != wxNOT_FOUND)
+        rect.SetPosition(position);
+    // What would not fit the screen (a monitor gone, a scale factor that makes the
+    // default too big) is brought inside the work area of the display it is on.
+    SetSize(FitToWorkArea(rect, wxDisplay(nDisplay != wxNOT_FOUND ? nDisplay : 0).GetClientArea()));
     // The engine pane keeps its width (the one the user last gave it) through
     // every change of the window's size: a window manager sizes the window
     // after it is shown, passing through sizes too narrow for the pane, which
@@ -440,6 +452,30 @@ void CMainFrame::RestoreWindowPlacement()
     const int nSash = settings.ReadInt(SettingsKey::kSplitter, kEnginePaneWidth);
     m_nSashPosition = nSash >= 60 && nSash <= 5000 ? nSash : kEnginePaneWidth;
     m_pSplitter->SetSashPosition(m_nSashPosition);
+}
+
+void CMainFrame::MoveToPane(int nStep)
+{
+    wxWindow* const panes[] = {m_pFormView->FindWindow(IDC_SEARCH_FOR), m_pEngineView, &m_pFormView->GetResultList()};
+    constexpr int kPanes = 3;
+    int nNow = 0;
+    for (int i = 0; i < kPanes; ++i) {
+        const wxWindow* pFocus = wxWindow::FindFocus();
+        for (; pFocus; pFocus = pFocus->GetParent())
+            if (pFocus == panes[i])
+                break;
+        if (pFocus) {
+            nNow = i;
+            break;
+        }
+    }
+    panes[(nNow + nStep + kPanes) % kPanes]->SetFocus();
+}
+
+void CMainFrame::FocusQueryField()
+{
+    if (wxWindow* pQuery = m_pFormView->FindWindow(IDC_SEARCH_FOR))
+        pQuery->SetFocus();
 }
 
 int CMainFrame::GetSashPosition() const

@@ -61,6 +61,10 @@ public:
     void SaveWindowPlacement();
     void RestoreWindowPlacement();
     int GetSashPosition() const;
+    // F6 (+1) and Shift+F6 (-1): query field -> engine list -> result list and round.
+    void MoveToPane(int nStep);
+    // Where the focus is at start: the form's first control.
+    void FocusQueryField();
     void SetSashPosition(int nPosition);
 
     // Texts that came together: the bar shows the last one.

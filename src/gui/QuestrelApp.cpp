@@ -84,6 +84,7 @@ bool CQuestrelApp::OnInit()
     SetTopWindow(pFrame);
     SetMainFrame(pFrame);
     pFrame->Show();
+    pFrame->FocusQueryField();
     if (!commandLine.m_strDocument.empty())
         pFrame->GetDocument().OpenNamedDocument(commandLine.m_strDocument);
 

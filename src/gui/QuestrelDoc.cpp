@@ -64,6 +64,9 @@ bool CQuestrelDoc::OnOpenDocument(const std::string& strPath)
     for (CSearchHit& hit : data.m_hits)
         rows.AppendHit(std::move(hit)); // in file order, at the end
     view.GetResultList().SyncRows();
+    // Shown as a search just run: its query's words highlighted, its hits counted.
+    view.GetResultList().SetHighlightWords(data.m_strCriteria);
+    m_frame.ShowHitCount(rows.GetRowCount());
     m_frame.ApplySearchSettings(settings);
     SetPath(strPath);
     AddToRecentFiles(strPath);

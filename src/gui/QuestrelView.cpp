@@ -18,6 +18,7 @@
 #include "gui/ShellTexts.h"
 #include "gui/WxText.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <wx/activityindicator.h>
 #include <wx/button.h>
@@ -64,7 +65,8 @@ void CQuestrelView::CreateControls()
     m_pSearchButton = new wxButton(this, IDC_SEARCH, "&Search");
     m_pSearchButton->SetDefault();
     pRow1->Add(m_pSearchButton, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
-    m_pStopButton = new wxButton(this, IDC_STOP, "S&top");
+    // Search and Stop are never enabled together: the toolkit gives Alt+S to the one that is.
+    m_pStopButton = new wxButton(this, IDC_STOP, "&Stop");
     pRow1->Add(m_pStopButton, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 2);
     m_pAnimation = new wxActivityIndicator(this, IDC_ANIMATION, wxDefaultPosition, wxSize(24, 24));
     pRow1->Add(m_pAnimation, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 8);
@@ -243,6 +245,7 @@ void CQuestrelView::OnSearch()
     }
     m_pOutcomes = std::make_shared<CSearchOutcomes>();
     job.m_pOutcomes = m_pOutcomes;
+    m_bVerifiedSearch = job.m_settings.m_bVerifyLinks;
 
     SetSearchingState(true);
     m_frame.ShowHitCount(-1);
@@ -302,7 +305,18 @@ void CQuestrelView::OnSearchFinished()
     m_frame.ShowHitCount(m_rows.GetRowCount());
     if (m_pOutcomes) {
         m_pOutcomes->CancelPending(); // after Stop: what did not finish was cancelled
-        m_frame.GetEnginePane().ShowOutcomes(m_pOutcomes->Get());
+        std::vector<CEngineOutcome> outcomes = m_pOutcomes->Get();
+        if (m_bVerifiedSearch) {
+            // Verify Links deleted dead rows: each engine's count is of the rows
+            // that remain, as the status bar's.
+            const std::vector<CSearchHit> hits = m_rows.GetRows();
+            for (CEngineOutcome& outcome : outcomes)
+                if (outcome.m_nKind == CEngineOutcome::Kind::Hits)
+                    outcome.m_nHits = static_cast<int>(std::count_if(hits.begin(), hits.end(), [&outcome](const CSearchHit& hit) {
+                        return hit.m_strEngine == outcome.m_strEngine;
+                    }));
+        }
+        m_frame.GetEnginePane().ShowOutcomes(outcomes);
     }
     if (m_rows.GetRowCount() > 0 && m_frame.IsOptionOn(ID_TOGGLE_SHOW_HINTS))
         ShowMessageBox(this, kMsgResultsHint, kHintCaption, wxOK);

@@ -90,6 +90,7 @@ public:
     void OnWorkerEnded();
 
 private:
+    bool m_bVerifiedSearch = false; // the running (or last) search verifies its links
     // The current hit, bound to the result list's columns.
     std::string m_strDescription;
     std::string m_strUrl;

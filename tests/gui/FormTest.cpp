@@ -215,9 +215,12 @@ TEST_F(CFormFixture, EscapeStopsARunningSearchAndEveryMnemonicIsItsOwn)
     keys.Char(WXK_ESCAPE);
     EXPECT_TRUE(qtest::PumpUntil([&] { return !View().IsSearching(); }, 2000));
 
-    // Search and Stop, and the items of each menu, each have a letter of their own.
-    EXPECT_NE(View().FindWindow(IDC_SEARCH)->GetLabel().AfterFirst('&').Left(1).Lower(),
-              View().FindWindow(IDC_STOP)->GetLabel().AfterFirst('&').Left(1).Lower());
+    // Search and Stop share Alt+S and are never enabled together, so it goes to
+    // the one that is; the items of each menu each have a letter of their own.
+    EXPECT_EQ(View().FindWindow(IDC_STOP)->GetLabel(), "&Stop");
+    EXPECT_EQ(View().FindWindow(IDC_SEARCH)->GetLabel(), "&Search");
+    EXPECT_TRUE(View().FindWindow(IDC_SEARCH)->IsEnabled());
+    EXPECT_FALSE(View().FindWindow(IDC_STOP)->IsEnabled());
     for (size_t nMenu = 0; nMenu < Frame().GetMenuBar()->GetMenuCount(); ++nMenu) {
         std::set<wxString> letters;
         for (const wxMenuItem* pItem : Frame().GetMenuBar()->GetMenu(nMenu)->GetMenuItems()) {
@@ -521,6 +524,20 @@ TEST_F(CFormFixture, AFloodOfRowsByRankKeepsTheListResponsive)
     EXPECT_LT(dRank, 3000.0);
 }
 
+// After Verify Links each engine's "N hits" counts the rows that remain, as the status bar does.
+TEST_F(CFormFixture, VerifiedSearchCountsTheRowsThatRemain)
+{
+    Frame().OnToggleOption(ID_TOGGLE_VERIFY_LINKS);
+    Tick("Sample Count");
+    gui.m_messages.clear();
+    Search("red apple", "10"); // row 7 of the ten is a page that is gone
+    ASSERT_TRUE(WaitIdle());
+    qtest::Pump();
+    EXPECT_EQ(View().GetRows().GetRowCount(), 9);
+    EXPECT_EQ(Frame().GetHitCountText(), "9 hits");
+    EXPECT_EQ(Frame().GetEnginePane().GetOutcomeText(0), "9 hits");
+}
+
 TEST_F(CFormFixture, DoubleClickOpensOnlyWebAddressesAndReportsFailures)
 {
     CResultRows& rows = View().GetRows();
@@ -670,8 +687,13 @@ TEST_F(CFormFixture, DocumentsSaveAndOpenTheSearch)
     EXPECT_EQ(Frame().GetTitle(), "Untitled - Internet Questrel");
 
     View().OnClearResults();
+    View().GetResultList().SetHighlightWords("something else");
+    Frame().ShowHitCount(-1);
     Frame().GetDocument().OnFileOpen();
     EXPECT_EQ(View().GetRows().GetRows(), hits);
+    // Shown as the search was: its words highlighted, its hits counted.
+    EXPECT_EQ(View().GetResultList().GetHighlightWords().GetText(), "red apple");
+    EXPECT_EQ(Frame().GetHitCountText(), wxString::Format("%zu hits", hits.size()));
     EXPECT_EQ(Frame().GetSearchSettings().m_strQuery, "red apple");
     EXPECT_EQ(View().GetSearchOption(), 1);
     EXPECT_EQ(Frame().GetSearchSettings().m_nHitLimit, 5);

@@ -22,6 +22,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wx/choice.h>
+#include <wx/display.h>
 #include <wx/clipbrd.h>
 #include <wx/menu.h>
 #include <wx/uiaction.h>
@@ -131,6 +132,53 @@ TEST(Shell, FirstStartWithoutProfileShowsTheDefaults)
     EXPECT_EQ(view.GetSearchOption(), 0);
     EXPECT_EQ(frame.GetSearchSettings().m_strQuery, "");
     EXPECT_FALSE(frame.GetSearchSettings().m_bAllHits);
+}
+
+// Keyboard all the way: the focus starts in the query field, the engine list has
+// a current row, F6 and Shift+F6 cycle query field, engine list, result list.
+TEST(Shell, TheKeyboardReachesEveryPaneFromTheStart)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame({Engine("Alpha"), Engine("Beta")});
+    frame.Raise();
+    frame.FocusQueryField();
+    qtest::Pump();
+    wxWindow* pQuery = frame.GetFormView().FindWindow(IDC_SEARCH_FOR);
+    auto focusIn = [](const wxWindow* pPane) {
+        for (const wxWindow* p = wxWindow::FindFocus(); p; p = p->GetParent())
+            if (p == pPane)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(qtest::PumpUntil([&] { return focusIn(pQuery); }, 2000));
+    CEngineListCtrl& pane = frame.GetEnginePane();
+    EXPECT_EQ(pane.GetCurrentItem(), pane.GetModel() ? wxDataViewItem(wxUIntToPtr(1)) : wxDataViewItem());
+
+    wxUIActionSimulator keys;
+    wxWindow* pResults = frame.GetFormView().FindWindow(IDC_RESULTS);
+    const std::pair<int, wxWindow*> steps[] = {{wxMOD_NONE, &pane}, {wxMOD_NONE, pResults}, {wxMOD_NONE, pQuery},
+                                               {wxMOD_SHIFT, pResults}, {wxMOD_SHIFT, &pane}};
+    for (const auto& [nModifiers, pPane] : steps) {
+        keys.Char(WXK_F6, nModifiers);
+        EXPECT_TRUE(qtest::PumpUntil([&] { return focusIn(pPane); }, 2000)) << pPane->GetName();
+    }
+    // Space ticks the current row at once.
+    keys.Char(WXK_SPACE);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return pane.IsTicked(0); }, 2000));
+}
+
+// A size or place kept in the profile that would not fit the screen is brought inside it.
+TEST(Shell, TheWindowFitsTheScreenWhateverTheProfileSays)
+{
+    CGuiFixture gui;
+    ASSERT_TRUE(gui.Settings().WriteTexts({{"Window Width", "5000"}, {"Window Height", "4000"},
+                                           {"Window X", "100"}, {"Window Y", "50"}}));
+    gui.ReadSettingsAgain();
+    CMainFrame& frame = gui.StartFrame();
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    const wxRect rect = frame.GetRect();
+    EXPECT_TRUE(area.Contains(rect)) << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height;
+    EXPECT_EQ(rect.width, area.width);
 }
 
 TEST(Shell, OptionTogglesAreWrittenAtOnce)
