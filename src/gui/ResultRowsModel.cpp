@@ -59,11 +59,13 @@ wxString CResultRowsModel::CellMarkup(const std::string& strCell) const
     for (const std::string_view word : SplitWords(strCell)) {
         if (!strMarkup.empty())
             strMarkup += ' ';
-        const wxString strWord = EscapeMarkup(ToWx(word));
-        if (m_words.IsHighlightWord(word))
-            strMarkup += m_strWordOpen + strWord + "</span>";
-        else
-            strMarkup += strWord;
+        size_t nDone = 0;
+        for (const auto& [nStart, nLength] : m_words.FindSpans(word)) {
+            strMarkup += EscapeMarkup(ToWx(word.substr(nDone, nStart - nDone)));
+            strMarkup += m_strWordOpen + EscapeMarkup(ToWx(word.substr(nStart, nLength))) + "</span>";
+            nDone = nStart + nLength;
+        }
+        strMarkup += EscapeMarkup(ToWx(word.substr(nDone)));
     }
     return strMarkup;
 }

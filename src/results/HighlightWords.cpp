@@ -27,13 +27,28 @@ void CHighlightWords::SetText(std::string_view query)
         m_words.push_back(ToUpperAscii(word));
 }
 
-bool CHighlightWords::IsHighlightWord(std::string_view word) const
+std::vector<std::pair<size_t, size_t>> CHighlightWords::FindSpans(std::string_view word) const
 {
-    if (m_words.empty())
-        return false;
+    std::vector<std::pair<size_t, size_t>> spans;
+    if (m_words.empty() || word.empty())
+        return spans;
     const std::string strUpper = ToUpperAscii(word);
-    for (const std::string& strWord : m_words)
-        if (strWord == strUpper)
-            return true;
-    return false;
+    // A boundary lies between a letter or digit and anything else (or the word's end).
+    auto isBoundary = [&strUpper](size_t i) {
+        return i == 0 || i == strUpper.size() || IsAsciiAlnum(strUpper[i - 1]) != IsAsciiAlnum(strUpper[i]);
+    };
+    for (size_t i = 0; i < strUpper.size();) {
+        size_t nLongest = 0;
+        for (const std::string& strWord : m_words)
+            if (strWord.size() > nLongest && strUpper.compare(i, strWord.size(), strWord) == 0 && isBoundary(i) &&
+                isBoundary(i + strWord.size()))
+                nLongest = strWord.size();
+        if (nLongest > 0) {
+            spans.emplace_back(i, nLongest);
+            i += nLongest;
+        } else {
+            ++i;
+        }
+    }
+    return spans;
 }

@@ -2,12 +2,14 @@
 #pragma once
 
 // The query words a result list highlights. Words are maximal runs of
-// characters other than the blank; a word is highlighted when its upper-cased
-// form equals an upper-cased query word (punctuation belongs to the word, so
-// "JAVA," does not match "JAVA").
+// characters other than the blank. A query word is highlighted, ignoring ASCII
+// case, wherever the text has it at word boundaries: letters and digits on one
+// side, anything else on the other. So "sleep:" and "JavaScript.info" show
+// "sleep" and "JavaScript", while "javascript" shows no "java".
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 std::vector<std::string_view> SplitWords(std::string_view text);
@@ -17,7 +19,8 @@ class CHighlightWords
 public:
     void SetText(std::string_view query);
     const std::string& GetText() const { return m_strText; }
-    bool IsHighlightWord(std::string_view word) const;
+    // The places (start, length) of the query's words in a word of the text, in order.
+    std::vector<std::pair<size_t, size_t>> FindSpans(std::string_view word) const;
     bool IsEmpty() const { return m_words.empty(); }
 
 private:

@@ -10,6 +10,7 @@
 #include "document/SearchDocument.h"
 #include "platform/FileUtil.h"
 #include "gui/ResultListCtrl.h"
+#include "gui/ResultRowsModel.h"
 #include "gui/CommOptionsDlg.h"
 #include "gui/EngineListCtrl.h"
 #include "gui/MessageBox.h"
@@ -928,4 +929,18 @@ TEST_F(CFormFixture, RankedListFoundByAndSortingByAHeader)
     CSearchDocumentData saved;
     ASSERT_TRUE(LoadSearchDocument(strSaved, saved));
     EXPECT_EQ(saved.m_hits, View().GetRows().GetRows());
+}
+
+// The cells box the query's words where the text has them at word boundaries.
+TEST_F(CFormFixture, HighlightedWordsFollowedByPunctuation)
+{
+    CResultListCtrl& list = View().GetResultList();
+    list.SetHighlightWords("sleep javascript");
+    auto* pModel = dynamic_cast<CResultRowsModel*>(list.GetModel());
+    ASSERT_NE(pModel, nullptr);
+    const wxString strMarkup = pModel->CellMarkup("Why sleep: a JavaScript.info <guide> on javascripts");
+    EXPECT_TRUE(strMarkup.Contains(">sleep</span>:")) << strMarkup;
+    EXPECT_TRUE(strMarkup.Contains(">JavaScript</span>.info")) << strMarkup;
+    EXPECT_TRUE(strMarkup.Contains("&lt;guide&gt;")) << strMarkup;
+    EXPECT_TRUE(strMarkup.EndsWith(" javascripts")) << strMarkup; // no boundary after the query word
 }

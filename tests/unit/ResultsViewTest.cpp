@@ -10,18 +10,25 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-TEST(HighlightWords, WholeWordsIgnoringCaseWithPunctuationKept)
+TEST(HighlightWords, QueryWordsAtWordBoundariesIgnoringCase)
 {
+    using Spans = std::vector<std::pair<size_t, size_t>>;
     CHighlightWords words;
-    words.SetText("java  applet");
-    EXPECT_TRUE(words.IsHighlightWord("Java"));
-    EXPECT_TRUE(words.IsHighlightWord("APPLET"));
-    EXPECT_FALSE(words.IsHighlightWord("javascript"));
-    EXPECT_FALSE(words.IsHighlightWord("java,"));
-    EXPECT_FALSE(words.IsHighlightWord(""));
+    words.SetText("java  applet sleep javascript c++");
+    EXPECT_EQ(words.FindSpans("Java"), (Spans{{0, 4}}));
+    EXPECT_EQ(words.FindSpans("APPLET"), (Spans{{0, 6}}));
+    EXPECT_EQ(words.FindSpans("java,"), (Spans{{0, 4}}));            // punctuation after the word
+    EXPECT_EQ(words.FindSpans("sleep:"), (Spans{{0, 5}}));
+    EXPECT_EQ(words.FindSpans("JavaScript.info"), (Spans{{0, 10}})); // the longer query word wins
+    EXPECT_EQ(words.FindSpans("(java/applet)"), (Spans{{1, 4}, {6, 6}}));
+    EXPECT_EQ(words.FindSpans("C++11"), (Spans{{0, 3}}));            // "+" and "1": a boundary
+    EXPECT_TRUE(words.FindSpans("javas").empty());                   // no boundary after "java"
+    EXPECT_TRUE(words.FindSpans("sleepy").empty());
+    EXPECT_TRUE(words.FindSpans("asleep").empty());
+    EXPECT_TRUE(words.FindSpans("").empty());
     words.SetText("   ");
     EXPECT_TRUE(words.IsEmpty());
-    EXPECT_FALSE(words.IsHighlightWord("java"));
+    EXPECT_TRUE(words.FindSpans("java").empty());
 }
 
 TEST(HighlightWords, SplitsAtBlanksOnly)
