@@ -944,3 +944,28 @@ TEST_F(CFormFixture, HighlightedWordsFollowedByPunctuation)
     EXPECT_TRUE(strMarkup.Contains("&lt;guide&gt;")) << strMarkup;
     EXPECT_TRUE(strMarkup.EndsWith(" javascripts")) << strMarkup; // no boundary after the query word
 }
+
+// Answering No to "reconnect?" keeps the old session with its old settings until the next reconnect.
+TEST_F(CFormFixture, NoToReconnectKeepsTheOldSession)
+{
+    ASSERT_TRUE(View().OnConnect());
+    const CInternetSession* pOld = View().GetInternetSession();
+    ASSERT_NE(pOld, nullptr);
+    EXPECT_EQ(pOld->GetOptions().m_nStallTimeoutMs, 20000);
+    gui.m_dialogHandler = [](wxDialog& dialog) {
+        dynamic_cast<CCommOptionsDlg&>(dialog).GetTimeoutEdit()->SetValue(45);
+        return wxID_OK;
+    };
+    Frame().OnCommunication();
+    EXPECT_TRUE(Frame().IsReconnectPending());
+    Tick("Sample Count");
+    gui.m_nAnswer = wxNO;
+    Search("red", "2");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(View().GetInternetSession(), pOld);
+    EXPECT_EQ(View().GetInternetSession()->GetOptions().m_nStallTimeoutMs, 20000);
+    gui.m_nAnswer = wxNO;
+    Search("red", "2"); // not asked again, and still the old session
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(View().GetInternetSession()->GetOptions().m_nStallTimeoutMs, 20000);
+}
