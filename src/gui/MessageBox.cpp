@@ -8,6 +8,7 @@
 #include <wx/clipbrd.h>
 #include <wx/dialog.h>
 #include <wx/filedlg.h>
+#include <wx/filename.h>
 #include <wx/filefn.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -81,21 +82,33 @@ wxString CompleteSavePath(wxWindow* pParent, const wxString& strChosen, const wx
     return strPath;
 }
 
+wxString ResolveExportChoice(const wxString& strPath, int nFilter, bool& bJson)
+{
+    const wxString strLower = strPath.Lower();
+    const bool bNamesCsv = strLower.EndsWith(".csv");
+    const bool bNamesJson = strLower.EndsWith(".json");
+    // The type chosen in the list decides, unless the name typed says the other
+    // one; the name the dialog proposed ("results.csv") follows the list.
+    const bool bProposedName = wxFileName(strPath).GetFullName() == kExportProposedName;
+    bJson = nFilter == 1 ? (!bNamesCsv || bProposedName) : bNamesJson;
+    if (bJson && bNamesCsv)
+        return strPath.Left(strPath.length() - 4) + ".json";
+    return strPath;
+}
+
 wxString ChooseExportFile(wxWindow* pParent, bool& bJson)
 {
     wxString strPath;
     if (g_chooseFileHandler) {
-        strPath = g_chooseFileHandler(true, "results.csv");
+        strPath = g_chooseFileHandler(true, kExportProposedName);
         bJson = strPath.Lower().EndsWith(".json");
         return strPath;
     }
-    wxFileDialog dialog(pParent, "Export Results", wxEmptyString, "results.csv",
+    wxFileDialog dialog(pParent, "Export Results", wxEmptyString, kExportProposedName,
                         "CSV (*.csv)|*.csv|JSON (*.json)|*.json", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return wxEmptyString;
-    strPath = dialog.GetPath();
-    const wxString strLower = strPath.Lower();
-    bJson = strLower.EndsWith(".json") || (!strLower.EndsWith(".csv") && dialog.GetFilterIndex() == 1);
+    strPath = ResolveExportChoice(dialog.GetPath(), dialog.GetFilterIndex(), bJson);
     return CompleteSavePath(pParent, strPath, bJson ? ".json" : ".csv");
 }
 

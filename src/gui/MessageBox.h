@@ -29,6 +29,11 @@ wxString CompleteSavePath(wxWindow* pParent, const wxString& strChosen,
 // Asks where to export the result list; bJson tells which file type was chosen
 // (a name ending in ".json" or ".csv" chooses too). Empty when cancelled.
 wxString ChooseExportFile(wxWindow* pParent, bool& bJson);
+inline constexpr const char* kExportProposedName = "results.csv";
+// The file and the form an export dialog's answer asks for: the type chosen in
+// the list (0 CSV, 1 JSON) unless the name typed carries the other extension;
+// the proposed name follows the list ("results.json" when JSON is chosen).
+wxString ResolveExportChoice(const wxString& strPath, int nFilter, bool& bJson);
 // Shows a pop-up menu at the pointer; the chosen item's command goes to the
 // window, as for any menu.
 void ShowPopupMenu(wxWindow* pWindow, wxMenu& menu);

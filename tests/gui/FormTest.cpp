@@ -969,3 +969,29 @@ TEST_F(CFormFixture, NoToReconnectKeepsTheOldSession)
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(View().GetInternetSession()->GetOptions().m_nStallTimeoutMs, 20000);
 }
+
+// The export dialog's type list decides the form; the proposed name follows it.
+TEST(ExportDialog, TheTypeChosenInTheListDecides)
+{
+    struct CCase
+    {
+        const char* m_pszPath;
+        int m_nFilter;
+        const char* m_pszExpected;
+        bool m_bJson;
+    };
+    const CCase cases[] = {
+        {"/home/u/results.csv", 1, "/home/u/results.json", true}, // JSON chosen, name untouched
+        {"/home/u/results.csv", 0, "/home/u/results.csv", false},
+        {"/home/u/hits", 1, "/home/u/hits", true},                 // the extension is added after
+        {"/home/u/hits", 0, "/home/u/hits", false},
+        {"/home/u/hits.json", 0, "/home/u/hits.json", true},       // the name typed says JSON
+        {"/home/u/hits.csv", 1, "/home/u/hits.csv", false},        // the name typed says CSV
+        {"/home/u/HITS.JSON", 1, "/home/u/HITS.JSON", true},
+    };
+    for (const CCase& c : cases) {
+        bool bJson = !c.m_bJson;
+        EXPECT_EQ(ResolveExportChoice(c.m_pszPath, c.m_nFilter, bJson), c.m_pszExpected) << c.m_pszPath;
+        EXPECT_EQ(bJson, c.m_bJson) << c.m_pszPath << " " << c.m_nFilter;
+    }
+}
