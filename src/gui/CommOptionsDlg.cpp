@@ -27,8 +27,10 @@ CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::stri
     m_pProxy = new wxTextCtrl(this, IDC_PROXY_ADDRESS, wxEmptyString, wxDefaultPosition, wxSize(180, -1));
     m_pPort = new wxTextCtrl(this, IDC_PROXY_PORT, wxEmptyString, wxDefaultPosition, wxSize(70, -1));
     m_pUserAgent = new wxTextCtrl(this, IDC_USER_AGENT, wxEmptyString, wxDefaultPosition, wxSize(260, -1));
-    m_pTimeout = new wxSpinCtrl(this, IDC_TIMEOUT, wxEmptyString, wxDefaultPosition, wxSize(90, -1),
+    m_pTimeout = new wxSpinCtrl(this, IDC_TIMEOUT, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                 wxSP_ARROW_KEYS, 1, kMaxTimeoutSeconds, kDefaultTimeoutSeconds);
+    // Wide enough for "600" and both of the toolkit's buttons (a fixed width cut off "+").
+    m_pTimeout->SetMinSize(m_pTimeout->GetSizeFromTextSize(m_pTimeout->GetTextExtent("6000").GetWidth()));
     auto* pOk = new wxButton(this, wxID_OK, "OK");
     auto* pCancel = new wxButton(this, wxID_CANCEL, "Cancel");
     pOk->SetDefault();
