@@ -457,19 +457,11 @@ void CMainFrame::RestoreWindowPlacement()
 void CMainFrame::MoveToPane(int nStep)
 {
     wxWindow* const panes[] = {m_pFormView->FindWindow(IDC_SEARCH_FOR), m_pEngineView, &m_pFormView->GetResultList()};
-    constexpr int kPanes = 3;
     int nNow = 0;
-    for (int i = 0; i < kPanes; ++i) {
-        const wxWindow* pFocus = wxWindow::FindFocus();
-        for (; pFocus; pFocus = pFocus->GetParent())
-            if (pFocus == panes[i])
-                break;
-        if (pFocus) {
-            nNow = i;
-            break;
-        }
-    }
-    panes[(nNow + nStep + kPanes) % kPanes]->SetFocus();
+    for (const wxWindow* pFocus = wxWindow::FindFocus(); pFocus; pFocus = pFocus->GetParent())
+        for (int i = 0; i < 3; ++i)
+            nNow = pFocus == panes[i] ? i : nNow;
+    panes[(nNow + nStep + 3) % 3]->SetFocus();
 }
 
 void CMainFrame::FocusQueryField()
