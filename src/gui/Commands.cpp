@@ -30,6 +30,8 @@ const char* CommandPrompt(int nId)
     case wxID_EXIT: return "Quit the application";
     case ID_VIEW_TOOLBAR: return "Show or hide the toolbar";
     case ID_VIEW_STATUS_BAR: return "Show or hide the status bar";
+    case ID_TOGGLE_REPORT_FAILURES:
+        return "After a search, shows in one box every engine that failed and why";
     case ID_ORDER_BY_RANK:
         return "Shows first the hits that several engines listed near their top, instead of engine after engine";
     case ID_WINDOW_SPLIT: return "Split the active window into panes";
@@ -75,6 +77,7 @@ wxMenuBar* CreateMenuBar(bool bEngineEditing)
     item(pOptions, ID_TOGGLE_SHOW_HTML, "Show Results in a &Web Page", wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_SAVE_SETTINGS, "Save Search Settin&gs", wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_ONE_AT_A_TIME, "Search Engines &One at a Time", wxITEM_CHECK);
+    item(pOptions, ID_TOGGLE_REPORT_FAILURES, "Report &Failed Engines in a Box", wxITEM_CHECK);
     pOptions->AppendSeparator();
     item(pOptions, ID_CHECK_ENGINES, "Chec&k Engines");
     item(pOptions, ID_COMMUNICATION, "&Communication");

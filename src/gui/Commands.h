@@ -33,6 +33,7 @@ enum : int
     ID_CHECK_ENGINES = 2907,
     ID_RESTORE_SHIPPED = 2908,
     ID_ORDER_BY_RANK = 2909,
+    ID_TOGGLE_REPORT_FAILURES = 2910,
 };
 
 class wxMenuBar;

@@ -55,10 +55,12 @@ bool CGuiSearchHost::RunOnUi(std::function<void()> call, const CCancelSignal& ca
     return true;
 }
 
-void CGuiSearchHost::ShowMessageBox(const std::string& strText, const std::string& strCaption,
-                                    const CCancelSignal& cancel)
+void CGuiSearchHost::ShowMessageBox(const std::string& strText, const std::string&, const CCancelSignal&)
 {
-    RunOnUi([this, strText, strCaption] { m_view.ShowWorkerMessage(strText, strCaption); }, cancel);
+    // The search never waits on a box: the view gathers the texts and shows
+    // them after the search, in one box (posted before the end, so all arrive first).
+    CQuestrelView& view = m_view;
+    m_view.PostFromWorker(m_nSearchId, [&view, strText] { view.NoteWorkerMessage(strText); });
 }
 
 void CGuiSearchHost::SearchDone(const CCancelSignal& cancel)

@@ -5,9 +5,11 @@
 // and the look-ahead threads (status texts only; see ISearchHost) and are
 // carried to the UI thread by the form view:
 //  - status texts are queued and drained by one posted call per batch, in order;
-//  - message boxes and the end-of-search notice wait for the UI, in 50 ms slices,
-//    and give up once the search is cancelled, so a UI thread that cancels and
-//    joins the worker never deadlocks.
+//  - message boxes are posted too: the view gathers them and shows them in one
+//    box after the search, so no box holds the search;
+//  - the end-of-search notice waits for the UI, in 50 ms slices, and gives up
+//    once the search is cancelled, so a UI thread that cancels and joins the
+//    worker never deadlocks.
 // A posted call that arrives after its search is over is dropped by the view.
 
 #include "platform/SearchHost.h"

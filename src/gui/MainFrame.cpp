@@ -59,7 +59,7 @@ constexpr int kFirstLockField = 2;
 // The check items of the Options menu, each kept in the profile.
 constexpr int kOptionToggles[] = {ID_TOGGLE_SHOW_HINTS,   ID_TOGGLE_SHOW_HTML,     ID_TOGGLE_REMOVE_DUPS,
                                   ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS, ID_TOGGLE_ONE_AT_A_TIME,
-                                  ID_ORDER_BY_RANK};
+                                  ID_ORDER_BY_RANK,       ID_TOGGLE_REPORT_FAILURES};
 
 } // namespace
 
@@ -220,6 +220,7 @@ bool* CMainFrame::OptionFlag(int nId, const char** ppszKey)
     case ID_TOGGLE_SAVE_SETTINGS: *ppszKey = SettingsKey::kSaveSettings; return &m_bSaveSettings;
     case ID_TOGGLE_ONE_AT_A_TIME: *ppszKey = SettingsKey::kOneAtATime; return &m_search.m_bOneAtATime;
     case ID_ORDER_BY_RANK: *ppszKey = SettingsKey::kOrderByRank; return &m_search.m_bOrderByRank;
+    case ID_TOGGLE_REPORT_FAILURES: *ppszKey = SettingsKey::kReportFailures; return &m_bReportFailures;
     default: return nullptr;
     }
 }
@@ -236,6 +237,7 @@ void CMainFrame::ReadOptions()
     const CSettingsStore& settings = GetSettings();
     m_bShowHints = settings.ReadInt(SettingsKey::kShowHints, SettingsDefault::kShowHints) != 0;
     m_bSaveSettings = settings.ReadInt(SettingsKey::kSaveSettings, SettingsDefault::kSaveSettings) != 0;
+    m_bReportFailures = settings.ReadInt(SettingsKey::kReportFailures, SettingsDefault::kReportFailures) != 0;
     ApplySearchSettings(ReadProfileSettings(settings));
 }
 

@@ -107,6 +107,7 @@ private:
     CSearchSettings m_search;
     bool m_bShowHints = true;
     bool m_bSaveSettings = false;
+    bool m_bReportFailures = true; // failed engines in one box after a search
     bool m_bReconnectPending = false;
     bool m_bSettingsWriteFailed = false; // said in the status bar, not again until a write succeeds
     wxSplitterWindow* m_pSplitter = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/Url.h"
 #include "results/LinkOpening.h"
 #include "gui/ResultListCtrl.h"
+#include "search/TemplateFormat.h"
 #include "results/ResultsPage.h"
 #include "search/QueryComposer.h"
 #include "search/SearchTexts.h"
@@ -245,6 +246,7 @@ void CQuestrelView::OnSearch()
     }
     m_pOutcomes = std::make_shared<CSearchOutcomes>();
     job.m_pOutcomes = m_pOutcomes;
+    m_workerMessages.clear();
     m_bVerifiedSearch = job.m_settings.m_bVerifyLinks;
 
     SetSearchingState(true);
@@ -317,6 +319,7 @@ void CQuestrelView::OnSearchFinished()
                     }));
         }
         m_frame.GetEnginePane().ShowOutcomes(outcomes);
+        ReportFailures(outcomes);
     }
     if (m_rows.GetRowCount() > 0 && m_frame.IsOptionOn(ID_TOGGLE_SHOW_HINTS))
         ShowMessageBox(this, kMsgResultsHint, kHintCaption, wxOK);
@@ -340,9 +343,25 @@ void CQuestrelView::ShowStatusText(const std::string& strText)
     m_frame.ShowStatusText(ToWx(strText));
 }
 
-void CQuestrelView::ShowWorkerMessage(const std::string& strText, const std::string& strCaption)
+void CQuestrelView::NoteWorkerMessage(const std::string& strText)
 {
-    ShowMessageBox(&m_frame, ToWx(strText), ToWx(strCaption), wxOK | wxICON_WARNING);
+    m_workerMessages.push_back(strText);
+}
+
+void CQuestrelView::ReportFailures(const std::vector<CEngineOutcome>& outcomes)
+{
+    const auto nFailed = std::count_if(outcomes.begin(), outcomes.end(),
+                                       [](const CEngineOutcome& outcome) { return outcome.IsFailure(); });
+    if (nFailed > 0)
+        m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusEnginesFailed, {CTemplateArg::Int(m_rows.GetRowCount()),
+                                                                          CTemplateArg::Int(nFailed),
+                                                                          CTemplateArg::Int(static_cast<long long>(outcomes.size()))})));
+    std::string strText;
+    for (const std::string& strMessage : m_workerMessages)
+        strText += (strText.empty() ? "" : "\n") + strMessage;
+    m_workerMessages.clear();
+    if (!strText.empty() && m_frame.IsOptionOn(ID_TOGGLE_REPORT_FAILURES))
+        ShowMessageBox(&m_frame, ToWx(strText), kAppCaption, wxOK | wxICON_WARNING);
 }
 
 // ---------------------------------------------------------------------------

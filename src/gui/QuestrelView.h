@@ -83,13 +83,18 @@ public:
     void OnSearchFinished();
     void ShowStatusText(const std::string& strText);
     void ShowStatusTexts(const std::vector<std::string>& texts);
-    void ShowWorkerMessage(const std::string& strText, const std::string& strCaption);
+    // A message box of the running search: gathered, shown after the search in one box.
+    void NoteWorkerMessage(const std::string& strText);
     void PostFromWorker(int nSearchId, std::function<void()> call);
     // The worker thread has ended (posted by its last act): it is joined, and a
     // search asked for while it was busy starts now.
     void OnWorkerEnded();
 
 private:
+    // After the search: "Find complete. 12 hits, 2 of 4 engines failed." when any
+    // failed, and the gathered message texts in one box (unless turned off).
+    void ReportFailures(const std::vector<CEngineOutcome>& outcomes);
+    std::vector<std::string> m_workerMessages;
     bool m_bVerifiedSearch = false; // the running (or last) search verifies its links
     // The current hit, bound to the result list's columns.
     std::string m_strDescription;

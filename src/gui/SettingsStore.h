@@ -45,6 +45,7 @@ inline constexpr const char* kPort = "Port";
 inline constexpr const char* kUserAgent = "User Agent";
 inline constexpr const char* kOneAtATime = "One At A Time";
 inline constexpr const char* kOrderByRank = "Order By Rank";
+inline constexpr const char* kReportFailures = "Report Failed Engines";
 inline constexpr const char* kTimeout = "Timeout";
 inline constexpr const char* kWindowX = "Window X";
 inline constexpr const char* kWindowY = "Window Y";
@@ -57,6 +58,7 @@ namespace SettingsDefault {
 // The search settings' defaults are CSearchSettings's; these are the window's own.
 inline constexpr int kShowHints = 1;
 inline constexpr int kSaveSettings = 0;
+inline constexpr int kReportFailures = 1;
 inline constexpr int kEngineTick = 0; // the unticked image
 } // namespace SettingsDefault
 

@@ -37,6 +37,7 @@ inline constexpr const char* kMsgNewerShipped =
 inline constexpr const char* kMsgNoShippedDefinition = "No definition of %s is shipped with the program.";
 inline constexpr const char* kStatusSettingsNotSaved =
     "Settings could not be saved in %s (is the disk full, or the file not yours to write?).";
+inline constexpr const char* kStatusEnginesFailed = "Find complete. %d hits, %d of %d engines failed.";
 inline constexpr const char* kStatusRecordNotSaved =
     "The record of shipped definitions beside %s could not be saved; the newer definitions may be told again.";
 inline constexpr const char* kStatusShippedRestored = "%s: the shipped definition was restored.";

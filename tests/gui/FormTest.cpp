@@ -995,3 +995,49 @@ TEST(ExportDialog, TheTypeChosenInTheListDecides)
         EXPECT_EQ(bJson, c.m_bJson) << c.m_pszPath << " " << c.m_nFilter;
     }
 }
+
+// A failing engine never holds the search: Internet errors are gathered and shown
+// once, after the search, in one box naming each failed engine (or in none when
+// the user turned the box off); the status bar says how many engines failed.
+TEST_F(CFormFixture, FailedEnginesAreReportedOnceAfterTheSearch)
+{
+    gui.CloseFrame();
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    for (const char* pszName : {"Closed One", "Closed Two"}) {
+        CSearchEngine closed = engines[0];
+        closed.m_strName = pszName;
+        closed.m_strUrl = "http://127.0.0.1:1/count"; // nothing listens there
+        engines.push_back(closed);
+    }
+    pFrame = &gui.StartFrame(engines);
+    qtest::ChangeSettings(Frame(), [](CSearchSettings& s) { s.m_nConnectMethod = 1; });
+    Tick("Closed One");
+    Tick("Sample Count");
+    Tick("Closed Two");
+    gui.m_messages.clear();
+    size_t nBoxesDuringSearch = 0;
+    gui.m_onMessage = [&](const qtest::CShownMessage&) { nBoxesDuringSearch += View().IsSearching() ? 1 : 0; };
+    Search("red apple", "5");
+    ASSERT_TRUE(WaitIdle());
+    qtest::Pump();
+    EXPECT_EQ(nBoxesDuringSearch, 0u);
+    ASSERT_GE(gui.m_messages.size(), 1u);
+    const std::string strBox = gui.m_messages[0].m_strText;
+    EXPECT_EQ(std::count(strBox.begin(), strBox.end(), '\n'), 1) << strBox; // one line per failed engine
+    EXPECT_EQ(strBox.rfind("Closed One: ", 0), 0u) << strBox;
+    EXPECT_NE(strBox.find("\nClosed Two: "), std::string::npos) << strBox;
+    EXPECT_EQ(Frame().GetStatusMessage(), "Find complete. 5 hits, 2 of 3 engines failed.");
+
+    // Turned off: no box; the pane and the status bar still tell.
+    Frame().OnToggleOption(ID_TOGGLE_REPORT_FAILURES);
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Report Failed Engines", -1), 0);
+    gui.m_messages.clear();
+    Search("red apple", "5");
+    ASSERT_TRUE(WaitIdle());
+    qtest::Pump();
+    for (const qtest::CShownMessage& message : gui.m_messages)
+        EXPECT_EQ(message.m_strText.find("Closed"), std::string::npos) << message.m_strText;
+    EXPECT_EQ(Frame().GetStatusMessage(), "Find complete. 5 hits, 2 of 3 engines failed.");
+    EXPECT_TRUE(Frame().GetEnginePane().IsOutcomeFailure(0));
+    gui.m_onMessage = nullptr;
+}

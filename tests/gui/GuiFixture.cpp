@@ -26,6 +26,8 @@ CGuiFixture::CGuiFixture()
     m_pSettings = std::make_unique<CSettingsStore>(m_dir.File("config/questrel/questrel.ini"));
     SetMessageBoxHandler([this](const wxString& strText, const wxString& strCaption, long nStyle) {
         m_messages.push_back({FromWx(strText), FromWx(strCaption), nStyle});
+        if (m_onMessage)
+            m_onMessage(m_messages.back());
         if (m_nAnswer)
             return m_nAnswer;
         return (nStyle & wxYES_NO) ? wxYES : wxOK;

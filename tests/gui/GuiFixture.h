@@ -62,6 +62,7 @@ public:
     // Message boxes: every one is recorded and answered with m_nAnswer (or by m_answer).
     std::vector<CShownMessage> m_messages;
     int m_nAnswer = 0; // 0: OK / the default
+    std::function<void(const CShownMessage&)> m_onMessage; // called as each box is shown
     std::function<int(wxDialog&)> m_dialogHandler;
     std::function<std::string(bool bSave)> m_fileHandler;
     // Every file chooser shown: "open", or "save " and the name it proposed.

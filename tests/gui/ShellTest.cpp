@@ -105,7 +105,8 @@ TEST(Shell, EngineEditingAddsTheEngineCommands)
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(2)),
               (Strings{"&Remove Duplicates", "&Verify Links", "&Show Hints", "Show Results in a &Web Page",
                        "Save Search Settin&gs",
-                       "Search Engines &One at a Time", "-", "Chec&k Engines", "&Communication"}));
+                       "Search Engines &One at a Time", "Report &Failed Engines in a Box", "-", "Chec&k Engines",
+                       "&Communication"}));
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(3)),
               (Strings{"&Contents\tF1", "&How to use Internet Questrel", "&About Questrel..."}));
     EXPECT_EQ(frame.GetMenuBar()->FindItem(ID_TOGGLE_SAVE_SETTINGS)->GetHelp(),
