@@ -448,7 +448,7 @@ void CResultListCtrl::SyncReordered(const std::vector<int>* pSelected)
     const std::vector<int> previous = bOrderChanged ? std::vector<int>() : m_shown;
     m_foundBy = m_rows.GetFoundBy();
     const bool bTexts = m_order.m_nSortColumn >= 0 && m_order.m_nSortColumn < kFoundByColumn;
-    m_shown = ShownOrder(bTexts ? m_rows.GetRows() : std::vector<CSearchHit>(m_foundBy.size()), m_foundBy, m_order);
+    m_shown = ShownOrder(bTexts ? m_rows.GetRows() : std::vector<CSearchHit>(), m_foundBy, m_order);
     m_shownOf.assign(m_shown.size(), -1);
     for (size_t i = 0; i < m_shown.size(); ++i)
         m_shownOf[static_cast<size_t>(m_shown[i])] = static_cast<int>(i);

@@ -24,10 +24,10 @@ std::vector<int> ShownOrder(const std::vector<CSearchHit>& hits, const std::vect
                             const CListOrder& order)
 {
     std::vector<int> shown;
-    if (order.m_bRank && foundBy.size() == hits.size()) {
+    if (order.m_bRank) {
         shown = OrderByRank(foundBy);
     } else {
-        shown.resize(hits.size());
+        shown.resize(std::max(hits.size(), foundBy.size()));
         std::iota(shown.begin(), shown.end(), 0);
     }
     const int nColumn = order.m_nSortColumn;

@@ -27,5 +27,7 @@ struct CListOrder
 
 // The rows' indexes in the order shown. Text columns sort ignoring case, the
 // Found By column by the number of engines; equal keys keep the search's order.
+// The hits are read only to sort by a text column (they may be empty otherwise);
+// the engines that found each row, for the rank and the Found By column.
 std::vector<int> ShownOrder(const std::vector<CSearchHit>& hits, const std::vector<std::vector<CFoundBy>>& foundBy,
                             const CListOrder& order);

@@ -875,7 +875,7 @@ TEST_F(CFormFixture, RankedListFoundByAndSortingByAHeader)
     EXPECT_EQ(list.ShownRowOf(nShared), 1);
     EXPECT_EQ(DescribeFoundBy(list.GetFoundBy(nShared)), "Sample Count 4, Sample Multi 4");
     wxVariant value;
-    list.GetModel()->GetValue(value, list.GetModel() ? wxDataViewItem(wxUIntToPtr(2)) : wxDataViewItem(), kFoundByColumn);
+    list.GetModel()->GetValue(value, wxDataViewItem(wxUIntToPtr(2)), kFoundByColumn); // the second row shown
     EXPECT_EQ(value.GetString(), "2");
 
     // The pointer on the Found By cell names the engines and positions.
