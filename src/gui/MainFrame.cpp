@@ -24,10 +24,10 @@
 #include "gui/ResultListCtrl.h"
 #include "gui/ShellTexts.h"
 #include "gui/WxText.h"
+#include "gui/WindowPlacement.h"
 
 #include <algorithm>
 #include <wx/artprov.h>
-#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
@@ -37,18 +37,6 @@
 namespace {
 
 CMainFrame* g_pMainFrame = nullptr;
-
-// The window's rectangle made to fit the area: no larger, and inside it.
-wxRect FitToWorkArea(wxRect window, const wxRect& area)
-{
-    if (area.IsEmpty())
-        return window;
-    window.width = std::min(window.width, area.width);
-    window.height = std::min(window.height, area.height);
-    window.x = std::clamp(window.x, area.x, area.GetRight() - window.width + 1);
-    window.y = std::clamp(window.y, area.y, area.GetBottom() - window.height + 1);
-    return window;
-}
 
 constexpr int kEnginePaneWidth = 200;
 
@@ -424,36 +412,31 @@ void CMainFrame::SaveWindowPlacement()
     // Where the window was, unless it was made full-screen or tiny.
     if (IsIconized() || IsMaximized() || IsFullScreen())
         return;
-    const wxRect rect = GetRect();
-    NoteSettingsWritten(GetSettings().WriteTexts({{SettingsKey::kWindowX, std::to_string(rect.x)},
-                              {SettingsKey::kWindowY, std::to_string(rect.y)},
-                              {SettingsKey::kWindowWidth, std::to_string(rect.width)},
-                              {SettingsKey::kWindowHeight, std::to_string(rect.height)},
-                              {SettingsKey::kSplitter, std::to_string(m_pSplitter->GetSashPosition())}}));
+    NoteSettingsWritten(WriteWindowPlacement(GetSettings(), {GetRect(), true, m_pSplitter->GetSashPosition()}));
 }
 
 void CMainFrame::RestoreWindowPlacement()
 {
-    const CSettingsStore& settings = GetSettings();
-    const int nWidth = settings.ReadInt(SettingsKey::kWindowWidth, 0);
-    const int nHeight = settings.ReadInt(SettingsKey::kWindowHeight, 0);
-    wxRect rect = GetRect();
-    if (nWidth >= 300 && nHeight >= 200 && nWidth <= 20000 && nHeight <= 20000)
-        rect.SetSize(wxSize(nWidth, nHeight));
-    const wxPoint position(settings.ReadInt(SettingsKey::kWindowX, -1), settings.ReadInt(SettingsKey::kWindowY, -1));
-    const int nDisplay = wxDisplay::GetFromPoint(position);
-    if (nDisplay != wxNOT_FOUND)
-        rect.SetPosition(position);
-    // What would not fit the screen (a monitor gone, a scale factor that makes the
-    // default too big) is brought inside the work area of the display it is on.
-    SetSize(FitToWorkArea(rect, wxDisplay(nDisplay != wxNOT_FOUND ? nDisplay : 0).GetClientArea()));
+    const CWindowPlacement placement = ReadWindowPlacement(GetSettings(), GetRect(), kEnginePaneWidth);
+    SetSize(placement.m_rect);
+    m_bPlaceAfterShow = placement.m_bPositioned;
     // The engine pane keeps its width (the one the user last gave it) through
     // every change of the window's size: a window manager sizes the window
     // after it is shown, passing through sizes too narrow for the pane, which
     // pushed the sash to the left for good.
-    const int nSash = settings.ReadInt(SettingsKey::kSplitter, kEnginePaneWidth);
-    m_nSashPosition = nSash >= 60 && nSash <= 5000 ? nSash : kEnginePaneWidth;
+    m_nSashPosition = placement.m_nSash;
     m_pSplitter->SetSashPosition(m_nSashPosition);
+}
+
+bool CMainFrame::Show(bool bShow)
+{
+    if (bShow && !IsShown()) {
+        PrepareFirstShow(*this);
+        if (m_bPlaceAfterShow)
+            MoveWhenMapped(*this, GetPosition());
+    }
+    m_bPlaceAfterShow = false;
+    return wxFrame::Show(bShow);
 }
 
 void CMainFrame::MoveToPane(int nStep)

@@ -60,6 +60,8 @@ public:
     // restored at start.
     void SaveWindowPlacement();
     void RestoreWindowPlacement();
+    // Shows the window at the place the profile kept, under a window manager too.
+    bool Show(bool bShow = true) override;
     int GetSashPosition() const;
     // F6 (+1) and Shift+F6 (-1): query field -> engine list -> result list and round.
     void MoveToPane(int nStep);
@@ -112,6 +114,7 @@ private:
     bool m_bSettingsWriteFailed = false; // said in the status bar, not again until a write succeeds
     wxSplitterWindow* m_pSplitter = nullptr;
     int m_nSashPosition = 200;     // the engine pane's width, as placed or as the user dragged it
+    bool m_bPlaceAfterShow = false; // the profile gave a place, asked for again when first shown
     bool m_bSplitterSizing = false; // a size change of the splitter is being handled
     CEngineListCtrl* m_pEngineView = nullptr;
     CQuestrelView* m_pFormView = nullptr;

@@ -92,6 +92,8 @@ private:
 
 // Handles pending events until the predicate holds (or the time runs out).
 bool PumpUntil(const std::function<bool()>& predicate, int nTimeoutMs = 5000);
+// Handles events for a while: what a window manager may still do to a window.
+inline void PumpFor(int nMs) { PumpUntil([] { return false; }, nMs); }
 void Pump();
 
 } // namespace qtest

@@ -6,11 +6,19 @@
 #include "platform/InternetClient.h"
 
 #include <cstdlib>
+#include <glib.h>
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/init.h>
 
 namespace {
+
+// Any Gtk-CRITICAL is a toolkit call made wrongly: it fails the test it came in.
+void FailOnCritical(const gchar* pszDomain, GLogLevelFlags level, const gchar* pszMessage, gpointer)
+{
+    ADD_FAILURE() << (pszDomain ? pszDomain : "") << "-CRITICAL: " << pszMessage;
+    g_log_default_handler(pszDomain, level, pszMessage, nullptr);
+}
 
 class CWxEnvironment : public ::testing::Environment
 {
@@ -31,6 +39,9 @@ public:
             ADD_FAILURE() << "wx check failed: " << strFile << ":" << nLine << " " << strFunc << ": "
                           << strCond << " " << strMsg;
         });
+        for (const char* pszDomain : {"Gtk", "Gdk", "GLib-GObject", "GLib", "GdkPixbuf"})
+            g_log_set_handler(pszDomain, GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_FLAG_FATAL), FailOnCritical,
+                              nullptr);
         InitNetworkLibrary();
     }
     void TearDown() override

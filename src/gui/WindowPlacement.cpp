@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: MIT
+#include "gui/WindowPlacement.h"
+
+#include "gui/SettingsStore.h"
+
+#include <algorithm>
+#include <string>
+#include <gtk/gtk.h>
+#include <wx/display.h>
+#include <wx/toplevel.h>
+
+wxRect FitToWorkArea(wxRect window, const wxRect& area)
+{
+    if (area.IsEmpty())
+        return window;
+    window.width = std::min(window.width, area.width);
+    window.height = std::min(window.height, area.height);
+    window.x = std::clamp(window.x, area.x, area.GetRight() - window.width + 1);
+    window.y = std::clamp(window.y, area.y, area.GetBottom() - window.height + 1);
+    return window;
+}
+
+CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRect& current, int nDefaultSash)
+{
+    CWindowPlacement placement;
+    placement.m_rect = current;
+    const int nWidth = settings.ReadInt(SettingsKey::kWindowWidth, 0);
+    const int nHeight = settings.ReadInt(SettingsKey::kWindowHeight, 0);
+    if (nWidth >= 300 && nHeight >= 200 && nWidth <= 20000 && nHeight <= 20000)
+        placement.m_rect.SetSize(wxSize(nWidth, nHeight));
+    const wxPoint position(settings.ReadInt(SettingsKey::kWindowX, -1), settings.ReadInt(SettingsKey::kWindowY, -1));
+    const int nDisplay = wxDisplay::GetFromPoint(position);
+    placement.m_bPositioned = nDisplay != wxNOT_FOUND;
+    if (placement.m_bPositioned)
+        placement.m_rect.SetPosition(position);
+    const wxRect area = wxDisplay(static_cast<unsigned>(placement.m_bPositioned ? nDisplay : 0)).GetClientArea();
+    placement.m_rect = FitToWorkArea(placement.m_rect, area);
+    const int nSash = settings.ReadInt(SettingsKey::kSplitter, nDefaultSash);
+    placement.m_nSash = nSash >= 60 && nSash <= 5000 ? nSash : nDefaultSash;
+    return placement;
+}
+
+bool WriteWindowPlacement(CSettingsStore& settings, const CWindowPlacement& placement)
+{
+    const wxRect& rect = placement.m_rect;
+    return settings.WriteTexts({{SettingsKey::kWindowX, std::to_string(rect.x)},
+                                {SettingsKey::kWindowY, std::to_string(rect.y)},
+                                {SettingsKey::kWindowWidth, std::to_string(rect.width)},
+                                {SettingsKey::kWindowHeight, std::to_string(rect.height)},
+                                {SettingsKey::kSplitter, std::to_string(placement.m_nSash)}});
+}
+
+namespace {
+
+struct CPendingMove
+{
+    wxPoint m_position;
+    gulong m_nHandler = 0;
+};
+
+gboolean OnMapped(GtkWidget* pWidget, GdkEvent*, gpointer pData)
+{
+    auto* pMove = static_cast<CPendingMove*>(pData);
+    gtk_window_move(GTK_WINDOW(pWidget), pMove->m_position.x, pMove->m_position.y);
+    g_signal_handler_disconnect(pWidget, pMove->m_nHandler); // frees pMove
+    return FALSE;
+}
+
+} // namespace
+
+void MoveWhenMapped(wxTopLevelWindow& window, const wxPoint& position)
+{
+    GtkWidget* pWidget = window.GetHandle();
+    if (!pWidget || gtk_widget_get_mapped(pWidget))
+        return;
+    auto* pMove = new CPendingMove{position};
+    pMove->m_nHandler = g_signal_connect_data(
+        pWidget, "map-event", G_CALLBACK(OnMapped), pMove,
+        [](gpointer pData, GClosure*) { delete static_cast<CPendingMove*>(pData); }, GConnectFlags(0));
+}
+
+void PrepareFirstShow(wxTopLevelWindow& window)
+{
+    GtkWidget* pWidget = window.GetHandle();
+    if (!pWidget || gtk_widget_get_realized(pWidget))
+        return;
+    GtkAllocation allocation = {0, 0, window.GetSize().GetWidth(), window.GetSize().GetHeight()};
+    gtk_widget_set_allocation(pWidget, &allocation);
+}

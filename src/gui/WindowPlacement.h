@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Where the main window was: its rectangle and the engine pane's width, kept
+// in the profile at close and given back at start, made to fit the screen.
+
+#include <wx/gdicmn.h>
+
+class CSettingsStore;
+class wxTopLevelWindow;
+
+struct CWindowPlacement
+{
+    wxRect m_rect;             // the window's outer rectangle
+    bool m_bPositioned = false; // the profile gave a place on a display (else the window manager chooses)
+    int m_nSash = 0;           // the engine pane's width
+};
+
+// The window's rectangle made to fit the area: no larger, and inside it.
+wxRect FitToWorkArea(wxRect window, const wxRect& area);
+
+// The placement the profile keeps; what it lacks or what is out of bounds is
+// taken from `current` and `nDefaultSash`. What would not fit the screen (a
+// monitor gone, a scale factor that makes the default too big) is brought
+// inside the work area of the display it is on.
+CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRect& current, int nDefaultSash);
+bool WriteWindowPlacement(CSettingsStore& settings, const CWindowPlacement& placement);
+
+// Asks for the position again once the window is on the screen. GTK forgets a
+// position given before the window is first shown when the toolkit realizes
+// the window early (to learn the frame's extents), and a window manager then
+// places it where it likes (openbox: the top left corner).
+void MoveWhenMapped(wxTopLevelWindow& window, const wxPoint& position);
+
+// Gives the window's widget its size before it is first shown. Under a window
+// manager the toolkit realizes the window early with a placeholder size of
+// 2x1 pixels, and every bar and list in it was laid out in that space first
+// (Gtk-CRITICAL and pixman "Invalid rectangle" lines on stderr at each start).
+void PrepareFirstShow(wxTopLevelWindow& window);
