@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <gtk/gtk.h>
+#include <wx/settings.h>
 #include <wx/dcclient.h>
 #include <wx/utils.h>
 
@@ -63,8 +64,8 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
 {
     AssociateModel(m_pModel);
     m_pModel->DecRef(); // the control holds the reference
-    AppendToggleColumn(wxEmptyString, kTickColumn, wxDATAVIEW_CELL_ACTIVATABLE, 28, wxALIGN_CENTER, 0);
-    AppendTextColumn(kEngineColumnHeading, kNameColumn, wxDATAVIEW_CELL_INERT, MeasureText(kEngineColumnHeading),
+    AppendToggleColumn(wxEmptyString, kTickColumn, wxDATAVIEW_CELL_ACTIVATABLE, kTickColumnWidth, wxALIGN_CENTER, 0);
+    AppendTextColumn(kEngineColumnHeading, kNameColumn, wxDATAVIEW_CELL_INERT, MeasureHeading(),
                      wxALIGN_LEFT, wxDATAVIEW_COL_RESIZABLE);
     SetAccessibleName(this, "Search engines");
     ShowTicksAsX();
@@ -226,12 +227,27 @@ int CEngineListCtrl::MeasureText(const wxString& strText) const
 
 void CEngineListCtrl::AutoSizeEngineColumn()
 {
-    int nWidth = MeasureText(kEngineColumnHeading);
+    int nWidth = std::max(MeasureText(kEngineColumnHeading), MeasureHeading());
     if (!m_engines.empty())
         nWidth = std::max(nWidth, MeasureText(ToWx(m_engines.front().m_strName)));
     wxDataViewColumn* pColumn = GetColumn(kNameColumn);
     if (pColumn && pColumn->GetWidth() < nWidth)
         pColumn->SetWidth(nWidth & 0xFFFF);
+}
+
+int CEngineListCtrl::MeasureHeading() const
+{
+    // The toolkit draws headings in bold with a padding: the bold text and two "M"s.
+    wxClientDC dc(const_cast<CEngineListCtrl*>(this));
+    dc.SetFont(GetFont().Bold());
+    return dc.GetTextExtent(kEngineColumnHeading).GetWidth() + 2 * dc.GetTextExtent("M").GetWidth();
+}
+
+int CEngineListCtrl::GetWidthForHeading() const
+{
+    // Beside the tick column, a vertical scroll bar and the border.
+    const int nScrollBar = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
+    return kTickColumnWidth + MeasureHeading() + std::max(nScrollBar, 0) + 4;
 }
 
 wxString CEngineListCtrl::GetRowText(int nRow) const

@@ -29,6 +29,7 @@ public:
     // The columns: the tick box, then the name (and the outcome).
     static constexpr unsigned kTickColumn = 0;
     static constexpr unsigned kNameColumn = 1;
+    static constexpr int kTickColumnWidth = 28;
 
     CEngineListCtrl(wxWindow* pParent, wxWindowID nId);
 
@@ -60,6 +61,8 @@ public:
     void ToggleFirstSelectedRow();
     // Widens the name column to its heading or its first row's text (+ one "M"); never narrows it.
     void AutoSizeEngineColumn();
+    // The pane's width that shows the tick column and the name column's heading whole.
+    int GetWidthForHeading() const;
     // What the row shows: the name, and the outcome after it.
     wxString GetRowText(int nRow) const;
     // The row's rectangle in the control's client coordinates.
@@ -95,6 +98,7 @@ typedef struct _GdkEventButton GdkEventButton;
     wxPoint PointerPosition() const;
     static int OnTreeButtonPress(GtkWidget* pTree, GdkEventButton* pEvent, CEngineListCtrl* pPane);
     void OnMotion(wxMouseEvent& event);
+    int MeasureHeading() const;
     int MeasureText(const wxString& strText) const;
 
     CEngineRowsModel* m_pModel;

@@ -38,7 +38,6 @@ namespace {
 
 CMainFrame* g_pMainFrame = nullptr;
 
-constexpr int kEnginePaneWidth = 200;
 
 // The status bar's fields after the message.
 constexpr int kHitsField = 1;
@@ -72,7 +71,7 @@ CMainFrame::CMainFrame(const CAppContext& context)
     m_pEngineView = new CEngineListCtrl(m_pSplitter, wxID_ANY);
     m_pFormView = new CQuestrelView(m_pSplitter, *this);
     m_pSplitter->SetMinimumPaneSize(60);
-    m_pSplitter->SplitVertically(m_pEngineView, m_pFormView, kEnginePaneWidth);
+    m_pSplitter->SplitVertically(m_pEngineView, m_pFormView, GetDefaultEnginePaneWidth());
     m_pSplitter->Bind(wxEVT_SPLITTER_SASH_POS_CHANGED, [this](wxSplitterEvent& event) {
         event.Skip();
         if (!m_bSplitterSizing) // the splitter's own squeeze while it is sized is no choice of the user's
@@ -157,7 +156,7 @@ void CMainFrame::CreateMenus()
         SetMenuCheck(GetStatusBar()->IsShown(), ID_VIEW_STATUS_BAR);
         SendSizeEvent();
     }, ID_VIEW_STATUS_BAR);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetSashPosition(kEnginePaneWidth); }, ID_WINDOW_SPLIT);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { SetSashPosition(GetDefaultEnginePaneWidth()); }, ID_WINDOW_SPLIT);
     // F6 / Shift+F6 cycle query field -> engine list -> result list and back.
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { MoveToPane(+1); }, ID_NEXT_PANE);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { MoveToPane(-1); }, ID_PREV_PANE);
@@ -417,7 +416,7 @@ void CMainFrame::SaveWindowPlacement()
 
 void CMainFrame::RestoreWindowPlacement()
 {
-    const CWindowPlacement placement = ReadWindowPlacement(GetSettings(), GetRect(), kEnginePaneWidth);
+    const CWindowPlacement placement = ReadWindowPlacement(GetSettings(), GetRect(), GetDefaultEnginePaneWidth());
     SetSize(placement.m_rect);
     m_bPlaceAfterShow = placement.m_bPositioned;
     // The engine pane keeps its width (the one the user last gave it) through
@@ -453,6 +452,12 @@ void CMainFrame::FocusQueryField()
 {
     if (wxWindow* pQuery = m_pFormView->FindWindow(IDC_SEARCH_FOR))
         pQuery->SetFocus();
+}
+
+int CMainFrame::GetDefaultEnginePaneWidth() const
+{
+    // 200 pixels, or what the pane's heading needs when the font is larger.
+    return std::max(200, m_pEngineView->GetWidthForHeading());
 }
 
 int CMainFrame::GetSashPosition() const

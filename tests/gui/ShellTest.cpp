@@ -23,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wx/choice.h>
+#include <wx/dcclient.h>
 #include <wx/display.h>
 #include <wx/clipbrd.h>
 #include <wx/menu.h>
@@ -632,7 +633,7 @@ TEST(Shell, TheWindowsPlaceIsRemembered)
     {
         CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
         qtest::Pump();
-        EXPECT_EQ(frame.GetSashPosition(), 200); // the engine pane starts 200 pixels wide
+        EXPECT_EQ(frame.GetSashPosition(), frame.GetDefaultEnginePaneWidth());
         frame.SetSize(720, 480);
         frame.SetSashPosition(260);
         qtest::Pump();
@@ -677,10 +678,11 @@ private:
     pid_t m_nPid = -1;
 };
 
-TEST(Shell, UnderAWindowManagerTheEnginePaneStartsAt200Pixels)
+TEST(Shell, UnderAWindowManagerTheEnginePaneStartsWithItsHeadingWhole)
 {
     // A window manager sizes the window after it is shown, which once moved
-    // the sash to about 135 pixels.
+    // the sash to about 135 pixels. At 200 pixels the heading read
+    // "Available Search Engi".
     CWindowManager wm;
     if (!wm.IsRunning())
         GTEST_SKIP() << "no openbox";
@@ -688,8 +690,18 @@ TEST(Shell, UnderAWindowManagerTheEnginePaneStartsAt200Pixels)
         CGuiFixture gui;
         CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
         qtest::PumpFor(1000);
-        EXPECT_EQ(frame.GetSashPosition(), 200);
-        EXPECT_NEAR(frame.GetEnginePane().GetSize().GetWidth(), 200, 2);
+        const int nDefault = frame.GetDefaultEnginePaneWidth();
+        EXPECT_GE(nDefault, 200);
+        EXPECT_EQ(frame.GetSashPosition(), nDefault);
+        EXPECT_NEAR(frame.GetEnginePane().GetSize().GetWidth(), nDefault, 2);
+        // The heading, in the header's bold, fits its column, and both columns the pane.
+        CEngineListCtrl& pane = frame.GetEnginePane();
+        wxClientDC dc(&pane);
+        dc.SetFont(pane.GetFont().Bold());
+        const int nNameWidth = pane.GetColumn(CEngineListCtrl::kNameColumn)->GetWidth();
+        EXPECT_GT(nNameWidth, dc.GetTextExtent("Available Search Engines to Search").GetWidth());
+        EXPECT_LE(pane.GetColumn(CEngineListCtrl::kTickColumn)->GetWidth() + nNameWidth,
+                  pane.GetClientSize().GetWidth());
 
         // The width the user drags the pane to stays through a squeeze of the window.
         const wxRect paneRect = frame.GetEnginePane().GetScreenRect();
@@ -698,7 +710,7 @@ TEST(Shell, UnderAWindowManagerTheEnginePaneStartsAt200Pixels)
         mouse.MouseDown();
         mouse.MouseMove(paneRect.GetRight() + 63, paneRect.y + paneRect.height / 2);
         mouse.MouseUp();
-        EXPECT_TRUE(qtest::PumpUntil([&] { return std::abs(frame.GetSashPosition() - 260) <= 2; }, 2000))
+        EXPECT_TRUE(qtest::PumpUntil([&] { return std::abs(frame.GetSashPosition() - (nDefault + 60)) <= 2; }, 2000))
             << frame.GetSashPosition();
         const int nDragged = frame.GetSashPosition();
         frame.SetSize(250, 400);

@@ -181,7 +181,7 @@ std::vector<CWire> Wires()
              return !w.frame.GetStatusBar()->IsShown() && !w.frame.GetMenuBar()->IsChecked(ID_VIEW_STATUS_BAR);
          }},
         {"View Split", EVia::Menu, ID_WINDOW_SPLIT, 0, 0, [](CWindow& w) { w.frame.SetSashPosition(320); },
-         [](CWindow& w) { return w.frame.GetSashPosition() == 200; }},
+         [](CWindow& w) { return w.frame.GetSashPosition() == w.frame.GetDefaultEnginePaneWidth(); }},
         {"Options Check Engines", EVia::Menu, ID_CHECK_ENGINES, 0, 0, none, checkRan},
         {"Options Communication", EVia::Menu, ID_COMMUNICATION, 0, 0, none,
          [](CWindow& w) { return w.dialogs == std::vector<std::string>{"communication"}; }},
