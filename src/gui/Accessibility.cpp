@@ -45,3 +45,20 @@ wxString GetAccessibleName(wxWindow* pWindow)
     const char* pszName = pAccessible ? atk_object_get_name(pAccessible) : nullptr;
     return pszName ? wxString::FromUTF8(pszName) : wxString();
 }
+
+void ShowFocusedRow(wxDataViewCtrl& list)
+{
+    list.Bind(wxEVT_SET_FOCUS, [&list](wxFocusEvent& event) {
+        event.Skip();
+        list.CallAfter([&list] {
+            auto* pModel = dynamic_cast<wxDataViewVirtualListModel*>(list.GetModel());
+            if (!pModel || pModel->GetCount() == 0 || list.GetSelectedItemsCount() > 0)
+                return;
+            wxDataViewItem item = list.GetCurrentItem();
+            if (!item.IsOk())
+                item = pModel->GetItem(0);
+            list.Select(item);
+            list.SetCurrentItem(item);
+        });
+    });
+}

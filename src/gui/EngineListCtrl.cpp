@@ -68,6 +68,7 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
     AppendTextColumn(kEngineColumnHeading, kNameColumn, wxDATAVIEW_CELL_INERT, MeasureHeading(),
                      wxALIGN_LEFT, wxDATAVIEW_COL_RESIZABLE);
     SetAccessibleName(this, "Search engines");
+    ShowFocusedRow(*this);
     ShowTicksAsX();
     g_signal_connect(GtkGetTreeView(), "button-press-event", G_CALLBACK(OnTreeButtonPress), this);
     Bind(wxEVT_MOTION, &CEngineListCtrl::OnMotion, this);

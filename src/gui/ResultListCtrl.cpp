@@ -25,6 +25,7 @@ CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows&
     AssociateModel(m_pModel);
     m_pModel->DecRef(); // the control holds the reference
     SetAccessibleName(this, "Search results");
+    ShowFocusedRow(*this);
     Bind(wxEVT_CHAR_HOOK, &CResultListCtrl::OnKey, this);
     Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU, &CResultListCtrl::OnContextMenu, this);
     Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent& event) {

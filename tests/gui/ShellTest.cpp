@@ -12,6 +12,7 @@
 #include "gui/GuiSearchHost.h"
 #include "gui/MessageBox.h"
 #include "gui/QuestrelView.h"
+#include "gui/ResultListCtrl.h"
 #include "gui/WxText.h"
 
 #include <gtest/gtest.h>
@@ -157,6 +158,11 @@ TEST(Shell, TheKeyboardReachesEveryPaneFromTheStart)
     CEngineListCtrl& pane = frame.GetEnginePane();
     EXPECT_EQ(pane.GetCurrentItem(), wxDataViewItem(wxUIntToPtr(1))); // the first row
 
+    CResultListCtrl& results = frame.GetFormView().GetResultList();
+    frame.GetFormView().GetRows().AppendHit({"Red apple", "https://a.example/", "Alpha"});
+    frame.GetFormView().GetRows().AppendHit({"Green apple", "https://b.example/", "Alpha"});
+    results.SyncRows();
+
     wxUIActionSimulator keys;
     wxWindow* pResults = frame.GetFormView().FindWindow(IDC_RESULTS);
     const std::pair<int, wxWindow*> steps[] = {{wxMOD_NONE, &pane}, {wxMOD_NONE, pResults}, {wxMOD_NONE, pQuery},
@@ -165,6 +171,15 @@ TEST(Shell, TheKeyboardReachesEveryPaneFromTheStart)
         keys.Char(WXK_F6, nModifiers);
         EXPECT_TRUE(qtest::PumpUntil([&] { return focusIn(pPane); }, 2000)) << pPane->GetName();
     }
+    // Each list shows the row with the focus: it is selected.
+    EXPECT_EQ(results.GetFirstSelectedRow(), 0);
+    EXPECT_EQ(results.GetCurrentItem(), results.GetSelection());
+    EXPECT_TRUE(qtest::PumpUntil([&] { return pane.GetFirstSelectedRow() == 0; }, 2000));
+    keys.Char(WXK_DOWN);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return pane.GetFirstSelectedRow() == 1; }, 2000));
+    EXPECT_FALSE(pane.IsTicked(0)); // moving does not tick
+    keys.Char(WXK_UP);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return pane.GetFirstSelectedRow() == 0; }, 2000));
     // Space ticks the current row at once.
     keys.Char(WXK_SPACE);
     EXPECT_TRUE(qtest::PumpUntil([&] { return pane.IsTicked(0); }, 2000));
