@@ -4,6 +4,7 @@
 #include "engines/EngineCatalogue.h"
 #include "gui/Accessibility.h"
 #include "gui/ShellTexts.h"
+#include "gui/ThemeColours.h"
 #include "gui/WxText.h"
 
 #include <algorithm>
@@ -12,11 +13,6 @@
 #include <wx/dcclient.h>
 #include <wx/utils.h>
 
-namespace {
-
-const wxColour kFailureColour(0xB0, 0x00, 0x00);
-
-} // namespace
 
 // The pane's rows as the list asks for them: the tick, and the text.
 class CEngineRowsModel : public wxDataViewVirtualListModel
@@ -50,7 +46,7 @@ public:
     {
         if (nColumn != CEngineListCtrl::kNameColumn || !m_pane.IsOutcomeFailure(static_cast<int>(nRow)))
             return false;
-        attr.SetColour(kFailureColour);
+        attr.SetColour(GetFailureColour());
         return true;
     }
 

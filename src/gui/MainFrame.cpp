@@ -408,10 +408,11 @@ void CMainFrame::SaveSettingsAtExit()
 
 void CMainFrame::SaveWindowPlacement()
 {
-    // Where the window was, unless it was made full-screen or tiny.
-    if (IsIconized() || IsMaximized() || IsFullScreen())
-        return;
-    NoteSettingsWritten(WriteWindowPlacement(GetSettings(), {GetRect(), true, m_pSplitter->GetSashPosition()}));
+    // Where the window was, unless it was made full-screen or tiny; the pane's
+    // and the columns' widths in any case.
+    const bool bNormal = !IsIconized() && !IsMaximized() && !IsFullScreen();
+    NoteSettingsWritten(WriteWindowPlacement(GetSettings(), {GetRect(), bNormal, m_pSplitter->GetSashPosition(),
+                                                             m_pFormView->GetResultList().GetUserColumnWidths()}));
 }
 
 void CMainFrame::RestoreWindowPlacement()
@@ -425,6 +426,7 @@ void CMainFrame::RestoreWindowPlacement()
     // pushed the sash to the left for good.
     m_nSashPosition = placement.m_nSash;
     m_pSplitter->SetSashPosition(m_nSashPosition);
+    m_pFormView->GetResultList().SetUserColumnWidths(placement.m_columnWidths);
 }
 
 bool CMainFrame::Show(bool bShow)

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <gtk/gtk.h>
-#include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
@@ -26,6 +25,11 @@ CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows&
     m_pModel->DecRef(); // the control holds the reference
     SetAccessibleName(this, "Search results");
     ShowFocusedRow(*this);
+    Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
+        event.Skip();
+        m_pModel->UpdateColours(); // the desktop's theme changed
+        Refresh();
+    });
     Bind(wxEVT_CHAR_HOOK, &CResultListCtrl::OnKey, this);
     Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU, &CResultListCtrl::OnContextMenu, this);
     Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent& event) {
@@ -48,82 +52,11 @@ CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows&
 
 CResultListCtrl::~CResultListCtrl() = default;
 
-void CResultListCtrl::SetColumnCount(unsigned nCount)
-{
-    m_nColumnCount = nCount;
-    m_pColumnFields.assign(nCount, nullptr);
-}
-
-void CResultListCtrl::BindColumn(unsigned nIndex, const wxString& strHeading, std::string* pField)
-{
-    if (nIndex >= m_nColumnCount)
-        return;
-    auto* pRenderer = new wxDataViewTextRenderer("string", wxDATAVIEW_CELL_INERT);
-    pRenderer->EnableMarkup(true);
-    auto* pColumn = new wxDataViewColumn(strHeading, pRenderer, nIndex,
-                                         MeasureText(strHeading) + 16, wxALIGN_LEFT,
-                                         wxDATAVIEW_COL_RESIZABLE);
-    AppendColumn(pColumn);
-    m_pColumnFields[nIndex] = pField;
-    m_columnWidths.resize(GetColumnCount(), 0);
-    m_columnWidths[GetColumnCount() - 1] = MeasureText(strHeading) + 16;
-}
-
 void CResultListCtrl::ReadRowIntoFields(int nRow)
 {
     for (unsigned i = 0; i < m_nColumnCount; ++i)
         if (m_pColumnFields[i])
             *m_pColumnFields[i] = m_rows.GetCell(nRow, static_cast<int>(i));
-}
-
-int CResultListCtrl::GetKeptColumnWidth(unsigned nColumn) const
-{
-    return nColumn < m_columnWidths.size() ? m_columnWidths[nColumn] : 0;
-}
-
-int CResultListCtrl::MeasureText(const wxString& strText) const
-{
-    wxClientDC dc(const_cast<CResultListCtrl*>(this));
-    dc.SetFont(GetFont());
-    return dc.GetTextExtent(strText).GetWidth() + dc.GetTextExtent("M").GetWidth();
-}
-
-void CResultListCtrl::AutoSizeColumns(int nRow)
-{
-    MeasureRows(nRow, nRow + 1);
-}
-
-void CResultListCtrl::MeasureRows(int nFrom, int nTo)
-{
-    // Only the first rows are measured: enough to size the columns, and a flood
-    // of rows costs nothing here.
-    nTo = std::min(nTo, kMeasuredRows);
-    if (nFrom >= nTo)
-        return;
-    wxClientDC dc(this);
-    dc.SetFont(GetFont());
-    const int nExtra = dc.GetTextExtent("M").GetWidth();
-    // A column widens by itself up to a share of the view; the user may widen it further.
-    const int nMaxAuto = std::max(GetClientSize().GetWidth() * kMaxAutoWidthPercent / 100, 200);
-    const unsigned nColumns = std::min<unsigned>(GetColumnCount(), m_nColumnCount);
-    std::vector<int> widths(m_columnWidths.begin(), m_columnWidths.begin() + std::min<size_t>(nColumns, m_columnWidths.size()));
-    for (int nRow = nFrom; nRow < nTo; ++nRow) {
-        CSearchHit hit;
-        if (!m_rows.GetRow(nRow, hit))
-            break;
-        for (unsigned i = 0; i < widths.size(); ++i) {
-            const std::string& strCell = i == 0 ? hit.m_strDescription : i == 1 ? hit.m_strUrl : hit.m_strEngine;
-            const int nWidth = std::min(dc.GetTextExtent(ToWx(strCell.substr(0, 255))).GetWidth() + nExtra, nMaxAuto);
-            widths[i] = std::max(widths[i], nWidth);
-        }
-    }
-    // The widths are kept here: the native column reports its width only after layout.
-    for (unsigned i = 0; i < widths.size(); ++i) {
-        if (m_columnWidths[i] < widths[i]) {
-            m_columnWidths[i] = widths[i] & 0xFFFF;
-            GetColumn(i)->SetWidth(m_columnWidths[i]);
-        }
-    }
 }
 
 void CResultListCtrl::SetHighlightWords(const std::string& strQuery)
@@ -191,16 +124,6 @@ std::vector<CSearchHit> CResultListCtrl::GetShownHits(std::vector<std::vector<CF
     return hits;
 }
 
-void CResultListCtrl::AppendFoundByColumn(const wxString& strHeading)
-{
-    auto* pColumn = new wxDataViewColumn(strHeading, new wxDataViewTextRenderer("string", wxDATAVIEW_CELL_INERT),
-                                         kFoundByColumn, MeasureText(strHeading) + 16, wxALIGN_RIGHT,
-                                         wxDATAVIEW_COL_RESIZABLE);
-    AppendColumn(pColumn);
-    m_nFoundByColumn = static_cast<int>(GetColumnCount()) - 1;
-    m_columnWidths.resize(GetColumnCount(), 0);
-}
-
 void CResultListCtrl::SetRankOrder(bool bRank)
 {
     if (m_order.m_bRank == bRank)
@@ -233,21 +156,6 @@ void CResultListCtrl::ShowSortIndicator()
         else if (pColumn->IsSortKey())
             pColumn->UnsetAsSortKey();
     }
-}
-
-void CResultListCtrl::OnMouseMove(wxMouseEvent& event)
-{
-    event.Skip();
-    // The Found By cell's tooltip names the engines and their positions.
-    wxDataViewItem item;
-    wxDataViewColumn* pColumn = nullptr;
-    // The event's place is the rows' window's (below the header); HitTest takes the control's.
-    HitTest(ScreenToClient(wxGetMousePosition()), item, pColumn);
-    wxString strTip;
-    if (item.IsOk() && pColumn && static_cast<int>(pColumn->GetModelColumn()) == kFoundByColumn)
-        strTip = ToWx(DescribeFoundBy(GetFoundBy(StoreRowOf(static_cast<int>(m_pModel->GetRow(item))))));
-    if (GetMainWindow()->GetToolTipText() != strTip)
-        GetMainWindow()->SetToolTip(strTip);
 }
 
 std::vector<CSearchHit> CResultListCtrl::GetSelectedHits() const

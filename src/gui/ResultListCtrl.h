@@ -45,6 +45,11 @@ public:
     static constexpr int kMaxAutoWidthPercent = 60;
     int MeasureText(const wxString& strText) const;
     int GetKeptColumnWidth(unsigned nColumn) const;
+    // The widths the user gave the bound columns by dragging their edges (0:
+    // never dragged, the column grows by itself), kept from one search to the
+    // next and in the profile. A column the user sized no longer grows.
+    std::vector<int> GetUserColumnWidths();
+    void SetUserColumnWidths(const std::vector<int>& widths);
 
     // The column "Found By", after the bound ones.
     void AppendFoundByColumn(const wxString& strHeading);
@@ -102,6 +107,10 @@ private:
     void OnHeaderClick(wxDataViewEvent& event);
     void ShowSortIndicator();
     void OnMouseMove(wxMouseEvent& event);
+    // Notes the widths the user dragged the columns to since the last look.
+    void NoteUserColumnWidths();
+    // The whole text of a cell cut by its column (empty when it shows whole).
+    wxString CutCellText(int nRow, unsigned nColumn, int nColumnWidth) const;
 
     CResultRows& m_rows;
     CHighlightWords m_highlight; // before the model, which reads it
@@ -109,6 +118,7 @@ private:
     std::vector<std::string*> m_pColumnFields;
     unsigned m_nColumnCount = 0;
     std::vector<int> m_columnWidths;
+    std::vector<int> m_userWidths; // of the bound columns; 0 where the user did not size it
     int m_nShown = 0;
     uint64_t m_nSyncedStructure = 0;
     CListOrder m_order;

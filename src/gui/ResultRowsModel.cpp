@@ -2,10 +2,10 @@
 #include "gui/ResultRowsModel.h"
 
 #include "gui/ResultListCtrl.h"
+#include "gui/ThemeColours.h"
 #include "gui/WxText.h"
 #include "results/ListOrder.h"
 
-#include <wx/settings.h>
 
 namespace {
 
@@ -38,10 +38,14 @@ wxString EscapeMarkup(const wxString& strText)
 CResultRowsModel::CResultRowsModel(const CResultListCtrl& list, CResultRows& rows, const CHighlightWords& words)
     : wxDataViewVirtualListModel(0), m_list(list), m_rows(rows), m_words(words)
 {
-    // The colours of the list's selection, turned round.
-    m_strWordOpen = "<span foreground=\"" + MarkupColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT)) +
-                    "\" background=\"" + MarkupColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT)) +
-                    "\">";
+    UpdateColours();
+}
+
+void CResultRowsModel::UpdateColours()
+{
+    const CHighlightColours colours = GetHighlightColours();
+    m_strWordOpen = "<span foreground=\"" + MarkupColour(colours.m_text) + "\" background=\"" +
+                    MarkupColour(colours.m_box) + "\">";
 }
 
 void CResultRowsModel::GetValueByRow(wxVariant& variant, unsigned nShown, unsigned nColumn) const

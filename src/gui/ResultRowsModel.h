@@ -26,6 +26,8 @@ public:
     bool SetValueByRow(const wxVariant&, unsigned, unsigned) override { return false; }
 
     wxString CellMarkup(const std::string& strCell) const;
+    // Takes the highlight's colours from the theme again (the desktop's theme changed).
+    void UpdateColours();
 
 private:
     const CResultListCtrl& m_list;

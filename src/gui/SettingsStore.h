@@ -52,6 +52,7 @@ inline constexpr const char* kWindowY = "Window Y";
 inline constexpr const char* kWindowWidth = "Window Width";
 inline constexpr const char* kWindowHeight = "Window Height";
 inline constexpr const char* kSplitter = "Splitter";
+inline constexpr const char* kColumnWidths = "Column Widths";
 } // namespace SettingsKey
 
 namespace SettingsDefault {

@@ -2,12 +2,27 @@
 #include "gui/WindowPlacement.h"
 
 #include "gui/SettingsStore.h"
+#include "platform/TextUtil.h"
 
 #include <algorithm>
 #include <string>
 #include <gtk/gtk.h>
 #include <wx/display.h>
 #include <wx/toplevel.h>
+
+namespace {
+
+constexpr size_t kMaxColumns = 16;
+
+std::string JoinWidths(const std::vector<int>& widths)
+{
+    std::string strText;
+    for (const int nWidth : widths)
+        strText += (strText.empty() ? "" : ",") + std::to_string(nWidth);
+    return strText;
+}
+
+} // namespace
 
 wxRect FitToWorkArea(wxRect window, const wxRect& area)
 {
@@ -37,17 +52,31 @@ CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRec
     placement.m_rect = FitToWorkArea(placement.m_rect, area);
     const int nSash = settings.ReadInt(SettingsKey::kSplitter, nDefaultSash);
     placement.m_nSash = nSash >= 60 && nSash <= 5000 ? nSash : nDefaultSash;
+    // "320,0,90": a width out of bounds or not a number counts as never sized.
+    const std::string strWidths = settings.ReadText(SettingsKey::kColumnWidths, "");
+    for (size_t nAt = 0; nAt < strWidths.size() && placement.m_columnWidths.size() < kMaxColumns;) {
+        const size_t nComma = std::min(strWidths.find(',', nAt), strWidths.size());
+        const int nWidth = ParseLeadingInt(std::string_view(strWidths).substr(nAt, nComma - nAt));
+        placement.m_columnWidths.push_back(nWidth >= 20 && nWidth <= 5000 ? nWidth : 0);
+        nAt = nComma + 1;
+    }
     return placement;
 }
 
+
 bool WriteWindowPlacement(CSettingsStore& settings, const CWindowPlacement& placement)
 {
-    const wxRect& rect = placement.m_rect;
-    return settings.WriteTexts({{SettingsKey::kWindowX, std::to_string(rect.x)},
-                                {SettingsKey::kWindowY, std::to_string(rect.y)},
-                                {SettingsKey::kWindowWidth, std::to_string(rect.width)},
-                                {SettingsKey::kWindowHeight, std::to_string(rect.height)},
-                                {SettingsKey::kSplitter, std::to_string(placement.m_nSash)}});
+    std::vector<std::pair<std::string, std::string>> values = {
+        {SettingsKey::kSplitter, std::to_string(placement.m_nSash)},
+        {SettingsKey::kColumnWidths, JoinWidths(placement.m_columnWidths)}};
+    if (placement.m_bPositioned) {
+        const wxRect& rect = placement.m_rect;
+        values.insert(values.begin(), {{SettingsKey::kWindowX, std::to_string(rect.x)},
+                                       {SettingsKey::kWindowY, std::to_string(rect.y)},
+                                       {SettingsKey::kWindowWidth, std::to_string(rect.width)},
+                                       {SettingsKey::kWindowHeight, std::to_string(rect.height)}});
+    }
+    return settings.WriteTexts(values);
 }
 
 namespace {

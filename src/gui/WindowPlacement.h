@@ -4,6 +4,7 @@
 // Where the main window was: its rectangle and the engine pane's width, kept
 // in the profile at close and given back at start, made to fit the screen.
 
+#include <vector>
 #include <wx/gdicmn.h>
 
 class CSettingsStore;
@@ -12,8 +13,9 @@ class wxTopLevelWindow;
 struct CWindowPlacement
 {
     wxRect m_rect;             // the window's outer rectangle
-    bool m_bPositioned = false; // the profile gave a place on a display (else the window manager chooses)
+    bool m_bPositioned = false; // the rectangle is a place on a display (else the window manager chooses)
     int m_nSash = 0;           // the engine pane's width
+    std::vector<int> m_columnWidths; // the result list's columns the user sized, 0 for the others
 };
 
 // The window's rectangle made to fit the area: no larger, and inside it.
@@ -24,6 +26,7 @@ wxRect FitToWorkArea(wxRect window, const wxRect& area);
 // monitor gone, a scale factor that makes the default too big) is brought
 // inside the work area of the display it is on.
 CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRect& current, int nDefaultSash);
+// Writes the rectangle only when m_bPositioned (not for a maximized window).
 bool WriteWindowPlacement(CSettingsStore& settings, const CWindowPlacement& placement);
 
 // Asks for the position again once the window is on the screen. GTK forgets a

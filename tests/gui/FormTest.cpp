@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <thread>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <atomic>
 #include <mutex>
 #include <condition_variable>
@@ -429,6 +430,85 @@ TEST_F(CFormFixture, AutomaticWideningStopsAtAShareOfTheView)
     list.SyncRows();
     EXPECT_LE(list.GetKeptColumnWidth(0),
               std::max(list.GetClientSize().GetWidth() * CResultListCtrl::kMaxAutoWidthPercent / 100, 200));
+}
+
+// A cell cut by its column ends with "..." and shows its whole text in the
+// tooltip; a cell that shows whole has none.
+TEST_F(CFormFixture, LongCellsEndWithAnEllipsisAndShowWholeInTheTooltip)
+{
+    CResultRows& rows = View().GetRows();
+    CResultListCtrl& list = View().GetResultList();
+    for (unsigned i = 0; i < CResultRows::kColumnCount; ++i) {
+        wxDataViewRenderer* pRenderer = list.GetColumn(i)->GetRenderer();
+        EXPECT_EQ(pRenderer->GetEllipsizeMode(), wxELLIPSIZE_END);
+        PangoEllipsizeMode nNative = PANGO_ELLIPSIZE_NONE;
+        g_object_get(pRenderer->GetGtkHandle(), "ellipsize", &nNative, nullptr);
+        EXPECT_EQ(nNative, PANGO_ELLIPSIZE_END);
+    }
+    std::string strLong;
+    for (int i = 0; i < 40; ++i)
+        strLong += "Red apple orchard number " + std::to_string(i) + ", ";
+    rows.AppendHit({strLong, "http://a.example/", "E"});
+    list.SyncRows();
+    Frame().Raise();
+    qtest::Pump();
+    const wxDataViewItem item(wxUIntToPtr(1));
+    auto hover = [&](unsigned nColumn) {
+        const wxRect cell = list.GetItemRect(item, list.GetColumn(nColumn));
+        wxUIActionSimulator mouse;
+        mouse.MouseMove(list.GetMainWindow()->ClientToScreen(cell.GetPosition() + wxPoint(6, cell.height / 2)));
+    };
+    hover(0);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return list.GetMainWindow()->GetToolTipText() == ToWx(strLong); }, 2000))
+        << list.GetMainWindow()->GetToolTipText();
+    hover(2); // "E" shows whole
+    EXPECT_TRUE(qtest::PumpUntil([&] { return list.GetMainWindow()->GetToolTipText().empty(); }, 2000))
+        << list.GetMainWindow()->GetToolTipText();
+}
+
+// The width the user drags a column to stays from one search to the next (the
+// column no longer grows by itself) and from one start to the next.
+TEST_F(CFormFixture, ColumnWidthsTheUserSetStay)
+{
+    CResultRows& rows = View().GetRows();
+    CResultListCtrl* pList = &View().GetResultList();
+    rows.AppendHit({"Red apple", "http://a.example/" + std::string(60, 'u'), "E"});
+    pList->SyncRows();
+    Frame().Raise();
+    ASSERT_TRUE(qtest::PumpUntil([&] { return pList->GetColumn(1)->GetWidth() == pList->GetKeptColumnWidth(1); }, 2000));
+    EXPECT_EQ(pList->GetUserColumnWidths(), (std::vector<int>{0, 0, 0}));
+    const int nBefore = pList->GetColumn(1)->GetWidth();
+
+    // The user drags the URL column's right edge 40 pixels to the left, in its header.
+    const wxPoint edge = pList->ClientToScreen(wxPoint(pList->GetColumn(0)->GetWidth() + nBefore, 0));
+    const int nHeaderY = pList->GetScreenRect().y + 12;
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(edge.x - 1, nHeaderY);
+    mouse.MouseDown();
+    for (int nStep = 1; nStep <= 4; ++nStep)
+        mouse.MouseMove(edge.x - 1 - nStep * 10, nHeaderY);
+    mouse.MouseUp();
+    ASSERT_TRUE(qtest::PumpUntil([&] { return pList->GetColumn(1)->GetWidth() < nBefore - 20; }, 2000))
+        << pList->GetColumn(1)->GetWidth() << " was " << nBefore;
+    const int nDragged = pList->GetColumn(1)->GetWidth();
+
+    // The next search has longer addresses: the column keeps the user's width.
+    View().OnClearResults();
+    rows.AppendHit({"Green apple", "http://b.example/" + std::string(120, 'v'), "E"});
+    pList->SyncRows();
+    qtest::PumpFor(100);
+    EXPECT_EQ(pList->GetColumn(1)->GetWidth(), nDragged);
+    EXPECT_EQ(pList->GetUserColumnWidths(), (std::vector<int>{0, nDragged, 0}));
+
+    // And at the next start.
+    gui.CloseFrame();
+    EXPECT_EQ(gui.ReopenSettings()->ReadText("Column Widths"), "0," + std::to_string(nDragged) + ",0");
+    gui.ReadSettingsAgain();
+    pFrame = &gui.StartFrame();
+    pList = &View().GetResultList();
+    EXPECT_EQ(pList->GetKeptColumnWidth(1), nDragged);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return pList->GetColumn(1)->GetWidth() == nDragged; }, 2000));
+    EXPECT_EQ(pList->GetUserColumnWidths(), (std::vector<int>{0, nDragged, 0}));
 }
 
 TEST_F(CFormFixture, AFloodOfRowsAndDeletionsOneByOneKeepTheListResponsive)
@@ -878,9 +958,11 @@ TEST_F(CFormFixture, RankedListFoundByAndSortingByAHeader)
     list.GetModel()->GetValue(value, wxDataViewItem(wxUIntToPtr(2)), kFoundByColumn); // the second row shown
     EXPECT_EQ(value.GetString(), "2");
 
-    // The pointer on the Found By cell names the engines and positions.
+    // The pointer on the Found By cell names the engines and positions (the
+    // window wide enough to show that column).
+    Frame().SetSize(1250, 700);
     Frame().Raise();
-    qtest::Pump();
+    qtest::PumpFor(100);
     const wxDataViewItem sharedItem(wxUIntToPtr(2)); // the second row shown
     wxDataViewColumn* pFoundBy = list.GetColumn(3);
     const wxRect cell = list.GetItemRect(sharedItem, pFoundBy);
