@@ -27,7 +27,6 @@
 #include "gui/WindowPlacement.h"
 
 #include <algorithm>
-#include <wx/artprov.h>
 #include <wx/menu.h>
 #include <wx/splitter.h>
 #include <wx/statusbr.h>
@@ -173,17 +172,15 @@ void CMainFrame::CreateMenus()
 void CMainFrame::CreateToolBarAndStatusBar()
 {
     wxToolBar* pToolBar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
-    const wxSize size(16, 15);
-    auto tool = [pToolBar, size](int nId, const wxString& strLabel, const wxArtID& art, const char* pszTip) {
-        pToolBar->AddTool(nId, strLabel, wxArtProvider::GetBitmapBundle(art, wxART_TOOLBAR, size), pszTip,
-                          wxITEM_NORMAL);
+    auto tool = [pToolBar](int nId, const wxString& strLabel) {
+        pToolBar->AddTool(nId, strLabel, GetToolbarBundle(nId), strLabel, wxITEM_NORMAL);
         pToolBar->SetToolLongHelp(nId, CommandPrompt(nId));
     };
-    tool(wxID_NEW, "New", wxART_NEW, "New");
-    tool(wxID_OPEN, "Open", wxART_FILE_OPEN, "Open");
-    tool(wxID_SAVE, "Save", wxART_FILE_SAVE, "Save");
+    tool(wxID_NEW, "New");
+    tool(wxID_OPEN, "Open");
+    tool(wxID_SAVE, "Save");
     pToolBar->AddSeparator();
-    tool(wxID_ABOUT, "About", wxART_INFORMATION, "About");
+    tool(wxID_ABOUT, "About");
     pToolBar->Realize();
 
     // Message, hit count, then the CAP, NUM and SCRL indicators.

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The lists' colours under the desktop's theme. The suite runs once under the
-// default (light) theme and once more with GTK_THEME=Adwaita:dark (ctest
-// gui.dark-theme), so each test here holds under both.
+// The lists' colours under the desktop's theme, and the toolbar's pictures at
+// the screen's scale. The colour tests run under the default (light) theme and
+// once more with GTK_THEME=Adwaita:dark (ctest gui.dark-theme); the toolbar's
+// at scale 1 and with GDK_SCALE=2 (ctest gui.scale-2).
 
 #include "GuiFixture.h"
+#include "gui/AppIcon.h"
 #include "gui/EngineListCtrl.h"
 #include "gui/QuestrelView.h"
 #include "gui/ResultListCtrl.h"
@@ -13,7 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <wx/image.h>
 #include <wx/settings.h>
+#include <wx/toolbar.h>
 
 using qtest::CGuiFixture;
 
@@ -86,5 +90,31 @@ TEST(Theme, FailuresAndHighlightedWordsReadWellOnTheList)
     ASSERT_TRUE(text.IsOk() && box.IsOk()) << strMarkup;
     EXPECT_GE(ContrastRatio(text, box), kMinTextContrast) << strMarkup;
     EXPECT_GT(ContrastRatio(box, background), 1.3) << strMarkup;
+    gui.CloseFrame();
+}
+
+TEST(Toolbar, PicturesAreSharpAtTheScreensScale)
+{
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame();
+    const char* pszScale = std::getenv("GDK_SCALE");
+    const double dScale = frame.GetDPIScaleFactor();
+    EXPECT_EQ(dScale, pszScale ? std::atof(pszScale) : 1.0);
+    const int nPixels = static_cast<int>(16 * dScale);
+    wxToolBar* pToolBar = frame.GetToolBar();
+    for (const int nId : {wxID_NEW, wxID_OPEN, wxID_SAVE, wxID_ABOUT}) {
+        const wxToolBarToolBase* pTool = pToolBar->FindById(nId);
+        ASSERT_NE(pTool, nullptr) << nId;
+        const wxBitmapBundle bundle = pTool->GetNormalBitmapBundle();
+        ASSERT_TRUE(bundle.IsOk()) << nId;
+        // Drawn at the scale's size, not a small picture stretched.
+        EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(dScale), wxSize(nPixels, nPixels)) << nId;
+        const wxImage sharp = bundle.GetBitmap(wxSize(32, 32)).ConvertToImage();
+        const wxImage stretched =
+            bundle.GetBitmap(wxSize(16, 16)).ConvertToImage().Scale(32, 32, wxIMAGE_QUALITY_NEAREST);
+        ASSERT_EQ(sharp.GetSize(), wxSize(32, 32));
+        EXPECT_NE(0, std::memcmp(sharp.GetData(), stretched.GetData(), 32 * 32 * 3)) << nId;
+    }
+    EXPECT_FALSE(GetToolbarBundle(wxID_EXIT).IsOk());
     gui.CloseFrame();
 }
