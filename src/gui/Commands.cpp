@@ -24,6 +24,9 @@ const char* CommandPrompt(int nId)
     case wxID_SAVE: return "Save the active document";
     case wxID_SAVEAS: return "Save the active document with a new name";
     case ID_EXPORT_RESULTS: return "Save the result list as CSV or JSON";
+    case wxID_PRINT: return "Print the result list";
+    case wxID_PREVIEW: return "Display full pages of the result list as printed";
+    case wxID_PRINT_SETUP: return "Change the printer and printing options";
     case ID_RESTORE_SHIPPED: return "Replaces the selected engine's definition by the one shipped with the program";
     case ID_CHECK_ENGINES:
         return "Asks the ticked engines (all, when none is ticked) for one page each and shows which work and why not";
@@ -53,6 +56,10 @@ wxMenuBar* CreateMenuBar(bool bEngineEditing)
     item(pFile, wxID_SAVE, "&Save\tCtrl+S");
     item(pFile, wxID_SAVEAS, "Save &As...");
     item(pFile, ID_EXPORT_RESULTS, "Export &Results...");
+    pFile->AppendSeparator();
+    item(pFile, wxID_PRINT, "&Print...\tCtrl+P");
+    item(pFile, wxID_PREVIEW, "Print Pre&view");
+    item(pFile, wxID_PRINT_SETUP, "Print Set&up...");
     pFile->AppendSeparator();
     if (bEngineEditing) {
         item(pFile, ID_NEW_ENGINE, "Ne&w Engine");

@@ -131,6 +131,8 @@ void CMainFrame::CreateMenus()
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileSave(); }, wxID_SAVE);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileSaveAs(); }, wxID_SAVEAS);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pFormView->OnExportResults(); }, ID_EXPORT_RESULTS);
+    for (const int nId : {wxID_PRINT, wxID_PREVIEW, wxID_PRINT_SETUP})
+        Bind(wxEVT_MENU, [this, nId](wxCommandEvent&) { m_pFormView->OnPrint(nId); }, nId);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnNewEngine(); }, ID_NEW_ENGINE);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnEditEngine(); }, ID_EDIT_ENGINE);

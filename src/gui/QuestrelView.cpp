@@ -7,6 +7,7 @@
 #include "platform/Url.h"
 #include "results/LinkOpening.h"
 #include "gui/ResultListCtrl.h"
+#include "gui/ResultPrinting.h"
 #include "search/TemplateFormat.h"
 #include "results/ResultsPage.h"
 #include "search/QueryComposer.h"
@@ -443,4 +444,19 @@ void CQuestrelView::OnExportResults()
         return;
     }
     m_frame.ShowStatusText(wxString::Format(kStatusExported, static_cast<int>(hits.size()), strPath));
+}
+
+void CQuestrelView::OnPrint(int nCommandId)
+{
+    if (!m_pPrinting)
+        m_pPrinting = std::make_unique<CResultPrinting>(this);
+    if (nCommandId == wxID_PRINT_SETUP) {
+        m_pPrinting->PageSetup();
+        return;
+    }
+    const std::vector<CSearchHit> hits = m_pResultList->GetShownHits();
+    if (nCommandId == wxID_PREVIEW)
+        m_pPrinting->Preview(hits, m_pResultList->GetHighlightWords());
+    else
+        m_pPrinting->Print(hits, m_pResultList->GetHighlightWords());
 }

@@ -17,6 +17,7 @@
 
 class CMainFrame;
 class CResultListCtrl;
+class CResultPrinting;
 class CGuiSearchHost;
 class wxActivityIndicator;
 class wxButton;
@@ -66,6 +67,8 @@ public:
     void OnResultDoubleClick();          // opens the first selected hit
     void OpenResult(int nRow);           // in the browser, if it is a web address
     void OnExportResults();              // File > Export Results...
+    // File > Print..., Print Preview, Print Setup...: the result list as shown.
+    void OnPrint(int nCommandId);
     bool OnConnect();
     void CloseInternetSession();
     bool HasInternetSession() const { return m_pSession != nullptr; }
@@ -122,6 +125,7 @@ private:
     std::shared_ptr<CInternetSession> m_pSession; // a stopped worker keeps its own reference
     CSearchRun m_searchRun;
     std::unique_ptr<CGuiSearchHost> m_pHost;
+    std::unique_ptr<CResultPrinting> m_pPrinting; // keeps the page setup from one print to the next
     std::shared_ptr<CSearchOutcomes> m_pOutcomes; // how each engine of the last search ended
     int m_nSearchId = 0;
     bool m_bSearching = false;

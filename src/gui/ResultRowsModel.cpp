@@ -4,6 +4,7 @@
 #include "gui/ResultListCtrl.h"
 #include "gui/ThemeColours.h"
 #include "gui/WxText.h"
+#include "platform/TextUtil.h"
 #include "results/ListOrder.h"
 
 
@@ -13,24 +14,6 @@ namespace {
 wxString MarkupColour(const wxColour& colour)
 {
     return colour.GetAsString(wxC2S_HTML_SYNTAX);
-}
-
-// Text as it stands inside markup.
-wxString EscapeMarkup(const wxString& strText)
-{
-    wxString strOut;
-    strOut.reserve(strText.length());
-    for (const wxUniChar c : strText) {
-        switch (c.GetValue()) {
-        case '&': strOut += "&amp;"; break;
-        case '<': strOut += "&lt;"; break;
-        case '>': strOut += "&gt;"; break;
-        case '"': strOut += "&quot;"; break;
-        case '\'': strOut += "&apos;"; break;
-        default: strOut += c;
-        }
-    }
-    return strOut;
 }
 
 } // namespace
@@ -65,11 +48,11 @@ wxString CResultRowsModel::CellMarkup(const std::string& strCell) const
             strMarkup += ' ';
         size_t nDone = 0;
         for (const auto& [nStart, nLength] : m_words.FindSpans(word)) {
-            strMarkup += EscapeMarkup(ToWx(word.substr(nDone, nStart - nDone)));
-            strMarkup += m_strWordOpen + EscapeMarkup(ToWx(word.substr(nStart, nLength))) + "</span>";
+            strMarkup += ToWx(EscapeMarkup(word.substr(nDone, nStart - nDone)));
+            strMarkup += m_strWordOpen + ToWx(EscapeMarkup(word.substr(nStart, nLength))) + "</span>";
             nDone = nStart + nLength;
         }
-        strMarkup += EscapeMarkup(ToWx(word.substr(nDone)));
+        strMarkup += ToWx(EscapeMarkup(word.substr(nDone)));
     }
     return strMarkup;
 }

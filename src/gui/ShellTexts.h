@@ -12,6 +12,8 @@ inline constexpr const char* kUntitled = "Untitled";
 
 inline constexpr const char* kMsgStartupFailed = "The network library could not be started.";
 inline constexpr const char* kMsgHelpFailed = "Failed to launch help.";
+inline constexpr const char* kMsgPrintFailed = "The result list could not be printed.";
+inline constexpr const char* kMsgPreviewFailed = "The print preview could not be shown.";
 inline constexpr const char* kMsgDeleteEngine = "Are you sure you want to delete %s from your list of engines?";
 inline constexpr const char* kMsgResultsHint =
     "Double click on the description of the item you want to view, and it will be loaded in your "

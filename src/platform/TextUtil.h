@@ -35,6 +35,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // <0, 0, >0 like strcmp, ignoring ASCII case.
 int CompareNoCase(std::string_view a, std::string_view b);
 
+// Text as it stands inside HTML or Pango markup: & < > " ' as entities.
+std::string EscapeMarkup(std::string_view text);
+
 // The leading decimal number of a text as atoi reads it: white space skipped,
 // an optional sign, digits up to the first other character; 0 without digits.
 // Values beyond the int range are clamped instead of overflowing.

@@ -511,6 +511,47 @@ TEST_F(CFormFixture, ColumnWidthsTheUserSetStay)
     EXPECT_EQ(pList->GetUserColumnWidths(), (std::vector<int>{0, nDragged, 0}));
 }
 
+// File > Print prints the list as shown: the rows on as many pages as they
+// need, each page with its header (query, date) and footer (page number).
+TEST_F(CFormFixture, PrintingDrawsTheListOnPagesWithHeaderAndFooter)
+{
+    CResultRows& rows = View().GetRows();
+    CResultListCtrl& list = View().GetResultList();
+    for (int i = 0; i < 150; ++i)
+        rows.AppendHit({"Red apple variety " + std::to_string(i) + " grown in the orchards of the valley",
+                        "https://orchard.example/apples/red/" + std::to_string(i), "Sample Count"});
+    list.SyncRows();
+    list.SetHighlightWords("red apple");
+    wxCommandEvent print(wxEVT_MENU, wxID_PRINT);
+    Frame().GetEventHandler()->ProcessEvent(print);
+    ASSERT_EQ(gui.m_prints, std::vector<std::string>{"print"});
+    ASSERT_EQ(gui.m_printedPages.size(), 1u);
+    const std::vector<wxImage>& pages = gui.m_printedPages[0];
+    ASSERT_GE(pages.size(), 3u); // about 40 rows a page
+    // Ink in a band of the page (rows of pixels from nTop, nHeight high).
+    auto inked = [](const wxImage& page, int nTop, int nHeight) {
+        int nDark = 0;
+        for (int y = nTop; y < nTop + nHeight; ++y)
+            for (int x = 0; x < page.GetWidth(); ++x)
+                nDark += page.GetRed(x, y) < 128 ? 1 : 0;
+        return nDark;
+    };
+    const int nHeight = pages[0].GetHeight();
+    for (const wxImage& page : pages) {
+        EXPECT_GT(inked(page, 0, nHeight / 10), 50);                  // the header
+        EXPECT_GT(inked(page, nHeight * 9 / 10, nHeight / 10), 50);   // the footer
+    }
+    EXPECT_GT(inked(pages[0], nHeight / 5, nHeight / 2), 2000); // rows of text
+    // An empty list prints one page that says so; Preview and Setup reach the printing too.
+    View().OnClearResults();
+    Frame().GetEventHandler()->ProcessEvent(print);
+    ASSERT_EQ(gui.m_printedPages.size(), 2u);
+    EXPECT_EQ(gui.m_printedPages[1].size(), 1u);
+    wxCommandEvent preview(wxEVT_MENU, wxID_PREVIEW);
+    Frame().GetEventHandler()->ProcessEvent(preview);
+    EXPECT_EQ(gui.m_prints, (std::vector<std::string>{"print", "print", "preview"}));
+}
+
 TEST_F(CFormFixture, AFloodOfRowsAndDeletionsOneByOneKeepTheListResponsive)
 {
     CResultRows& rows = View().GetRows();

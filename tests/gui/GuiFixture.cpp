@@ -6,6 +6,7 @@
 #include "gui/MessageBox.h"
 #include "gui/QuestrelView.h"
 #include "gui/WxText.h"
+#include "gui/ResultPrinting.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -14,6 +15,8 @@
 #include <wx/dialog.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/dcmemory.h>
+#include <wx/prntbase.h>
 
 namespace qtest {
 
@@ -48,6 +51,11 @@ CGuiFixture::CGuiFixture()
         return m_popupHandler ? m_popupHandler(menu) : wxID_NONE;
     });
     SetClipboardHandler([this](const wxString& strText) { m_clipboard.push_back(FromWx(strText)); });
+    SetPrintHandler([this](EPrintCommand nCommand, wxPrintout* pPrintout) {
+        m_prints.push_back(nCommand == EPrintCommand::Print ? "print" : nCommand == EPrintCommand::Preview ? "preview" : "setup");
+        if (pPrintout)
+            m_printedPages.push_back(DrawPrintout(*pPrintout));
+    });
     SetShellOpenHandler([this](const std::string& strTarget) {
         std::lock_guard<std::mutex> lock(m_openedMutex);
         m_opened.push_back(strTarget);
@@ -68,6 +76,7 @@ CGuiFixture::~CGuiFixture()
     SetChooseFileHandler(nullptr);
     SetPopupMenuHandler(nullptr);
     SetClipboardHandler(nullptr);
+    SetPrintHandler(nullptr);
     SetShellOpenHandler(nullptr);
 }
 
@@ -137,6 +146,38 @@ bool PumpUntil(const std::function<bool()>& predicate, int nTimeoutMs)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+}
+
+std::vector<wxImage> DrawPrintout(wxPrintout& printout)
+{
+    const wxSize page(794, 1123); // A4 at 96 dots per inch
+    wxBitmap bitmap(page);
+    wxMemoryDC dc(bitmap);
+    printout.SetDC(&dc);
+    printout.SetPPIScreen(96, 96);
+    printout.SetPPIPrinter(96, 96);
+    printout.SetPageSizePixels(page.x, page.y);
+    printout.SetPageSizeMM(210, 297);
+    printout.SetPaperRectPixels(wxRect(page));
+    printout.OnPreparePrinting();
+    int nMin = 0, nMax = 0, nFrom = 0, nTo = 0;
+    printout.GetPageInfo(&nMin, &nMax, &nFrom, &nTo);
+    std::vector<wxImage> pages;
+    printout.OnBeginPrinting();
+    if (printout.OnBeginDocument(nMin, nMax)) {
+        for (int nPage = nMin; nPage <= nMax && printout.HasPage(nPage); ++nPage) {
+            dc.SetBackground(*wxWHITE_BRUSH);
+            dc.Clear();
+            printout.OnPrintPage(nPage);
+            dc.SelectObject(wxNullBitmap);
+            pages.push_back(bitmap.ConvertToImage());
+            dc.SelectObject(bitmap);
+        }
+        printout.OnEndDocument();
+    }
+    printout.OnEndPrinting();
+    printout.SetDC(nullptr);
+    return pages;
 }
 
 } // namespace qtest

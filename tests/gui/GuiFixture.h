@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <wx/image.h>
+
 // A main frame on temporary folders, with every message box, dialog and file
 // chooser answered by the test.
 
@@ -18,6 +20,7 @@
 
 class wxDialog;
 class wxMenu;
+class wxPrintout;
 
 namespace qtest {
 
@@ -70,6 +73,9 @@ public:
     // Pop-up menus: the item to choose (wxID_NONE by default); each menu shown is recorded.
     std::function<int(wxMenu&)> m_popupHandler;
     std::vector<std::vector<std::string>> m_popupMenus; // the items' labels of each menu shown
+    // "print", "preview", "setup" for each print command; each printout's pages drawn.
+    std::vector<std::string> m_prints;
+    std::vector<std::vector<wxImage>> m_printedPages;
     std::vector<std::string> m_clipboard;               // every text put on the clipboard
     std::vector<std::string> m_statusTexts;
     std::vector<std::string> m_opened; // targets handed to the desktop opener (guarded by m_openedMutex)
@@ -92,6 +98,8 @@ private:
 
 // Handles pending events until the predicate holds (or the time runs out).
 bool PumpUntil(const std::function<bool()>& predicate, int nTimeoutMs = 5000);
+// Draws each page of a printout as a printer would, on A4 paper at 96 dots per inch.
+std::vector<wxImage> DrawPrintout(wxPrintout& printout);
 // Handles events for a while: what a window manager may still do to a window.
 inline void PumpFor(int nMs) { PumpUntil([] { return false; }, nMs); }
 void Pump();

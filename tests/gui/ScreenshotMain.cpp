@@ -4,6 +4,7 @@
 // the finished search saved to $QUESTREL_SCREENSHOT (with ImageMagick's import).
 // With $QUESTREL_LEARN_ADDRESS and $QUESTREL_LEARN_QUERY, the engine dialog
 // instead, its fields learned from that result page and its preview shown.
+// With $QUESTREL_PRINT_PREVIEW, the print preview of the finished search.
 
 #include "gui/SettingsStore.h"
 #include "engines/EngineCatalogue.h"
@@ -82,6 +83,8 @@ private:
             view.OnSearch();
         else if (view.IsSearching() && m_nStep < 100)
             return;
+        else if (m_nStep == 2 && std::getenv("QUESTREL_PRINT_PREVIEW"))
+            view.OnPrint(wxID_PREVIEW); // the search's result list as it would print
         else if (m_nStep >= 3) {
             const char* pszOut = std::getenv("QUESTREL_SCREENSHOT");
             const std::string strCommand =

@@ -86,7 +86,7 @@ TEST(Shell, WithoutEngineEditingTheEngineCommandsAreInNoMenu)
     CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(0)),
               (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "Export &Results...", "-",
-                       "E&xit"}));
+                       "&Print...\tCtrl+P", "Print Pre&view", "Print Set&up...", "-", "E&xit"}));
     std::unique_ptr<wxMenu> pPopup(frame.GetCatalogue().CreateEngineMenu());
     EXPECT_EQ(MenuLabels(pPopup.get()), (Strings{"&Select All", "&Clear All", "-", "Chec&k Engines"}));
     EXPECT_EQ(frame.GetMenuBar()->FindItem(ID_NEW_ENGINE), nullptr);
@@ -100,7 +100,8 @@ TEST(Shell, EngineEditingAddsTheEngineCommands)
     CMainFrame& frame = gui.StartFrame({Engine("Alpha")}, true);
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(0)),
               (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
-                       "Export &Results...", "-", "Ne&w Engine", "&Edit Engine", "&Delete Engine", "-", "E&xit"}));
+                       "Export &Results...", "-", "&Print...\tCtrl+P", "Print Pre&view", "Print Set&up...", "-",
+                       "Ne&w Engine", "&Edit Engine", "&Delete Engine", "-", "E&xit"}));
     std::unique_ptr<wxMenu> pPopup(frame.GetCatalogue().CreateEngineMenu());
     EXPECT_EQ(MenuLabels(pPopup.get()),
               (Strings{"&Add", "&Properties", "&Delete", "&Restore Shipped Definition", "&Select All", "&Clear All", "-",

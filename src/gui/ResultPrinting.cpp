@@ -1,0 +1,237 @@
+// SPDX-License-Identifier: MIT
+#include "gui/ResultPrinting.h"
+
+#include "gui/MessageBox.h"
+#include "gui/ShellTexts.h"
+#include "gui/WxText.h"
+#include "platform/TextUtil.h"
+#include "search/SearchTexts.h"
+
+#include "results/PrintLayout.h"
+
+#include <wx/datetime.h>
+#include <wx/dc.h>
+#include <wx/printdlg.h>
+#include <wx/prntbase.h>
+#include <wx/print.h>
+
+namespace {
+
+PrintHandler g_printHandler;
+
+constexpr const char* kPrintTitle = "Internet Questrel Results";
+constexpr int kPointSize = 9;
+constexpr int kMaxCellLines = 8;   // a longer cell is cut with "..."
+constexpr int kColumnGap = 12;     // between columns, in the page's logical units
+const int kColumnShares[] = {50, 35, 15}; // percent of the width: description, URL, engine
+
+// One page of the list as a printer draws it. The page is laid out in the
+// screen's units (MapScreenSizeToPageMargins), so the preview and the printer
+// show the same pages.
+class CResultPrintout : public wxPrintout
+{
+public:
+    CResultPrintout(std::vector<CSearchHit> hits, const CHighlightWords& words, const wxPageSetupDialogData& pageSetup)
+        : wxPrintout(kPrintTitle), m_hits(std::move(hits)), m_words(words), m_pageSetup(pageSetup),
+          m_strDate(wxDateTime::Now().FormatDate())
+    {
+    }
+
+    void OnPreparePrinting() override { Layout(); }
+    bool HasPage(int nPage) override { return nPage >= 1 && nPage <= static_cast<int>(m_pages.size()); }
+    void GetPageInfo(int* pMin, int* pMax, int* pFrom, int* pTo) override
+    {
+        *pMin = *pFrom = 1;
+        *pMax = *pTo = static_cast<int>(m_pages.size());
+    }
+    bool OnPrintPage(int nPage) override;
+
+private:
+    struct CRow
+    {
+        std::vector<CPrintLine> m_cells[CResultRows::kColumnCount];
+        int m_nLines = 1;
+    };
+
+    void Prepare(wxDC& dc, bool bBold) const
+    {
+        dc.SetFont(wxFontInfo(kPointSize).Family(wxFONTFAMILY_SWISS).Bold(bBold));
+    }
+    void Layout();
+    void DrawRuns(wxDC& dc, const CPrintLine& line, int nX, int nY) const;
+
+    std::vector<CSearchHit> m_hits;
+    CHighlightWords m_words;
+    wxPageSetupDialogData m_pageSetup;
+    wxString m_strDate;
+    wxRect m_area;          // the page inside its margins
+    int m_nLineHeight = 1;
+    int m_columnX[CResultRows::kColumnCount + 1] = {};
+    std::vector<CRow> m_rows;
+    std::vector<std::pair<size_t, size_t>> m_pages;
+};
+
+void CResultPrintout::Layout()
+{
+    wxDC* pDC = GetDC();
+    m_rows.clear();
+    m_pages.assign(1, {0, 0});
+    if (!pDC)
+        return;
+    MapScreenSizeToPageMargins(m_pageSetup);
+    m_area = GetLogicalPageMarginsRect(m_pageSetup);
+    Prepare(*pDC, false);
+    m_nLineHeight = std::max(1, pDC->GetCharHeight());
+    int nX = m_area.x;
+    for (size_t i = 0; i < CResultRows::kColumnCount; ++i) {
+        m_columnX[i] = nX;
+        nX += m_area.width * kColumnShares[i] / 100;
+    }
+    m_columnX[CResultRows::kColumnCount] = m_area.GetRight() + kColumnGap;
+    const PrintMeasure measure = [pDC, this](std::string_view text, bool bBold) {
+        Prepare(*pDC, bBold);
+        return pDC->GetTextExtent(ToWx(std::string(text))).GetWidth();
+    };
+    std::vector<int> heights;
+    for (const CSearchHit& hit : m_hits) {
+        CRow row;
+        const std::string* cells[] = {&hit.m_strDescription, &hit.m_strUrl, &hit.m_strEngine};
+        for (size_t i = 0; i < CResultRows::kColumnCount; ++i) {
+            const int nWidth = m_columnX[i + 1] - m_columnX[i] - kColumnGap;
+            row.m_cells[i] = WrapPrintCell(ToValidUtf8(*cells[i]), m_words, nWidth, kMaxCellLines, measure);
+            row.m_nLines = std::max(row.m_nLines, static_cast<int>(row.m_cells[i].size()));
+        }
+        heights.push_back(row.m_nLines * m_nLineHeight + m_nLineHeight / 2);
+        m_rows.push_back(std::move(row));
+    }
+    // Above the rows: the header's line, a rule, the headings; below: a rule and the page number.
+    const int nBody = m_area.height - 6 * m_nLineHeight;
+    m_pages = PaginatePrintRows(heights, std::max(nBody, m_nLineHeight));
+}
+
+void CResultPrintout::DrawRuns(wxDC& dc, const CPrintLine& line, int nX, int nY) const
+{
+    for (const CPrintRun& run : line) {
+        Prepare(dc, run.m_bBold);
+        dc.DrawText(ToWx(run.m_strText), nX + run.m_nX, nY);
+    }
+}
+
+bool CResultPrintout::OnPrintPage(int nPage)
+{
+    wxDC* pDC = GetDC();
+    if (!pDC || !HasPage(nPage))
+        return false;
+    wxDC& dc = *pDC;
+    MapScreenSizeToPageMargins(m_pageSetup);
+    dc.SetTextForeground(*wxBLACK);
+    dc.SetPen(wxPen(*wxBLACK, 1));
+    int nY = m_area.y;
+    // The query and the date.
+    Prepare(dc, false);
+    const wxString strLabel = "Search for: ";
+    dc.DrawText(strLabel, m_area.x, nY);
+    const int nQueryX = m_area.x + dc.GetTextExtent(strLabel).GetWidth();
+    Prepare(dc, true);
+    dc.DrawText(ToWx(ToValidUtf8(m_words.GetText())), nQueryX, nY);
+    Prepare(dc, false);
+    dc.DrawText(m_strDate, m_area.GetRight() - dc.GetTextExtent(m_strDate).GetWidth(), nY);
+    nY += m_nLineHeight + m_nLineHeight / 2;
+    dc.DrawLine(m_area.x, nY, m_area.GetRight(), nY);
+    nY += m_nLineHeight / 2;
+    // The headings, then the page's rows.
+    Prepare(dc, true);
+    const char* headings[] = {"Description", "URL", "Engine"};
+    for (size_t i = 0; i < CResultRows::kColumnCount; ++i)
+        dc.DrawText(headings[i], m_columnX[i], nY);
+    nY += m_nLineHeight + m_nLineHeight / 2;
+    const auto [nFirst, nEnd] = m_pages[static_cast<size_t>(nPage - 1)];
+    if (m_hits.empty()) {
+        Prepare(dc, false);
+        dc.DrawText("No hits.", m_area.x, nY);
+    }
+    for (size_t r = nFirst; r < nEnd; ++r) {
+        for (size_t i = 0; i < CResultRows::kColumnCount; ++i)
+            for (size_t nLine = 0; nLine < m_rows[r].m_cells[i].size(); ++nLine)
+                DrawRuns(dc, m_rows[r].m_cells[i][nLine], m_columnX[i], nY + static_cast<int>(nLine) * m_nLineHeight);
+        nY += m_rows[r].m_nLines * m_nLineHeight + m_nLineHeight / 2;
+    }
+    // The page's number.
+    const int nFooter = m_area.GetBottom() - m_nLineHeight;
+    dc.DrawLine(m_area.x, nFooter - m_nLineHeight / 2, m_area.GetRight(), nFooter - m_nLineHeight / 2);
+    Prepare(dc, false);
+    const wxString strPage = wxString::Format("Page %d of %d", nPage, static_cast<int>(m_pages.size()));
+    dc.DrawText(strPage, m_area.x + (m_area.width - dc.GetTextExtent(strPage).GetWidth()) / 2, nFooter);
+    return true;
+}
+
+} // namespace
+
+void SetPrintHandler(PrintHandler handler)
+{
+    g_printHandler = std::move(handler);
+}
+
+CResultPrinting::CResultPrinting(wxWindow* pParent) : m_pParent(pParent)
+{
+    m_pageSetup.SetMarginTopLeft(wxPoint(15, 15));
+    m_pageSetup.SetMarginBottomRight(wxPoint(15, 15));
+}
+
+CResultPrinting::~CResultPrinting() = default;
+
+std::unique_ptr<wxPrintout> CResultPrinting::MakePrintout(const std::vector<CSearchHit>& hits,
+                                                          const CHighlightWords& words) const
+{
+    return std::make_unique<CResultPrintout>(hits, words, m_pageSetup);
+}
+
+bool CResultPrinting::Print(const std::vector<CSearchHit>& hits, const CHighlightWords& words)
+{
+    std::unique_ptr<wxPrintout> pPrintout = MakePrintout(hits, words);
+    if (g_printHandler) {
+        g_printHandler(EPrintCommand::Print, pPrintout.get());
+        return true;
+    }
+    wxPrintDialogData printData(m_pageSetup.GetPrintData());
+    wxPrinter printer(&printData);
+    if (!printer.Print(m_pParent, pPrintout.get(), true)) {
+        if (wxPrinter::GetLastError() == wxPRINTER_ERROR)
+            ShowMessageBox(m_pParent, kMsgPrintFailed, kAppCaption, wxOK | wxICON_EXCLAMATION);
+        return false;
+    }
+    m_pageSetup.SetPrintData(printer.GetPrintDialogData().GetPrintData());
+    return true;
+}
+
+void CResultPrinting::Preview(const std::vector<CSearchHit>& hits, const CHighlightWords& words)
+{
+    if (g_printHandler) {
+        g_printHandler(EPrintCommand::Preview, MakePrintout(hits, words).get());
+        return;
+    }
+    wxPrintDialogData printData(m_pageSetup.GetPrintData());
+    // The preview owns both printouts: one to show, one to print from the preview.
+    auto* pPreview = new wxPrintPreview(MakePrintout(hits, words).release(), MakePrintout(hits, words).release(),
+                                        &printData);
+    if (!pPreview->IsOk()) {
+        delete pPreview;
+        ShowMessageBox(m_pParent, kMsgPreviewFailed, kAppCaption, wxOK | wxICON_EXCLAMATION);
+        return;
+    }
+    auto* pFrame = new wxPreviewFrame(pPreview, m_pParent, "Print Preview", wxDefaultPosition, wxSize(800, 900));
+    pFrame->Centre(wxBOTH);
+    pFrame->InitializeWithModality(wxPreviewFrame_AppModal);
+    pFrame->Show();
+}
+
+void CResultPrinting::PageSetup()
+{
+    if (g_printHandler) {
+        g_printHandler(EPrintCommand::Setup, nullptr);
+        return;
+    }
+    wxPageSetupDialog dialog(m_pParent, &m_pageSetup);
+    if (dialog.ShowModal() == wxID_OK)
+        m_pageSetup = dialog.GetPageSetupDialogData();
+}

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+#include "results/PrintLayout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One unit a byte; bold text twice as wide, so the runs' places show it.
+int Measure(std::string_view text, bool bBold)
+{
+    return static_cast<int>(text.size()) * (bBold ? 2 : 1);
+}
+
+std::vector<std::string> Texts(const std::vector<CPrintLine>& lines)
+{
+    std::vector<std::string> texts;
+    for (const CPrintLine& line : lines) {
+        std::string strLine;
+        for (const CPrintRun& run : line) {
+            strLine.resize(static_cast<size_t>(run.m_nX), ' ');
+            strLine += run.m_bBold ? "*" + run.m_strText + "*" : run.m_strText;
+        }
+        texts.push_back(strLine);
+    }
+    return texts;
+}
+
+int LineWidth(const CPrintLine& line)
+{
+    return line.empty() ? 0 : line.back().m_nX + Measure(line.back().m_strText, line.back().m_bBold);
+}
+
+} // namespace
+
+TEST(PrintLayout, WordsWrapAtTheColumnsWidthWithTheQueryInBold)
+{
+    CHighlightWords words;
+    words.SetText("apple");
+    // "red " then the bold word (10 units) fits 14; "pie" goes on.
+    const auto lines = WrapPrintCell("red apple pie, apples", words, 14, 0, Measure);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], (CPrintLine{{"red", false, 0}, {"apple", true, 4}}));
+    EXPECT_EQ(Texts(lines)[1], "pie, apples");
+    for (const CPrintLine& line : lines)
+        EXPECT_LE(LineWidth(line), 14);
+    EXPECT_TRUE(WrapPrintCell("", words, 14, 0, Measure).empty());
+}
+
+TEST(PrintLayout, AnAddressWiderThanTheColumnIsCutBetweenCharacters)
+{
+    const auto lines = WrapPrintCell("see https://shop.example/apples/red?page=2 now", CHighlightWords(), 12, 0, Measure);
+    EXPECT_EQ(Texts(lines), (std::vector<std::string>{"see", "https://shop", ".example/app", "les/red?page", "=2 now"}));
+    // A character of several bytes stays whole.
+    const auto accented = WrapPrintCell("caf\xc3\xa9s", CHighlightWords(), 4, 0, Measure);
+    EXPECT_EQ(Texts(accented), (std::vector<std::string>{"caf", "\xc3\xa9s"}));
+    // A column narrower than one character still takes one a line.
+    EXPECT_EQ(Texts(WrapPrintCell("abc", CHighlightWords(), 0, 0, Measure)), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST(PrintLayout, ACellBeyondItsLinesEndsWithAnEllipsis)
+{
+    CHighlightWords words;
+    words.SetText("orchard");
+    // "the " and the bold word: 18 units; the next line keeps its bold word and the ellipsis.
+    const auto lines = WrapPrintCell("the orchard orchard orchard orchard of red apples", words, 18, 2, Measure);
+    EXPECT_EQ(Texts(lines), (std::vector<std::string>{"the *orchard*", "*orchard*     ..."}));
+    EXPECT_LE(LineWidth(lines[1]), 18);
+    // A line with no room for the ellipsis gives up its end for it.
+    const auto cut = WrapPrintCell("abcdefghij klmnopqrst uvwxyz", CHighlightWords(), 10, 2, Measure);
+    EXPECT_EQ(Texts(cut), (std::vector<std::string>{"abcdefghij", "klmnopq..."}));
+    // What fits exactly needs no ellipsis.
+    EXPECT_EQ(Texts(WrapPrintCell("one two", CHighlightWords(), 3, 2, Measure)), (std::vector<std::string>{"one", "two"}));
+}
+
+TEST(PrintLayout, RowsAreSharedOutOverPagesWhole)
+{
+    using Pages = std::vector<std::pair<size_t, size_t>>;
+    EXPECT_EQ(PaginatePrintRows({3, 3, 3, 3}, 7), (Pages{{0, 2}, {2, 4}}));
+    EXPECT_EQ(PaginatePrintRows({3, 4, 3}, 7), (Pages{{0, 2}, {2, 3}}));
+    EXPECT_EQ(PaginatePrintRows({10, 2, 2}, 5), (Pages{{0, 1}, {1, 3}})); // too high: a page of its own
+    EXPECT_EQ(PaginatePrintRows({}, 5), (Pages{{0, 0}}));                 // an empty list: one page
+}
