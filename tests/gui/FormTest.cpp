@@ -751,6 +751,11 @@ TEST_F(CFormFixture, CommunicationDialogRules)
         auto& comm = dynamic_cast<CCommOptionsDlg&>(dialog);
         EXPECT_EQ(comm.GetTimeoutEdit()->GetValue(), 20);
         EXPECT_EQ(comm.GetUserAgentEdit()->GetValue(), "Internet Questrel/2.0a");
+        // The spin control is as wide as the toolkit needs for its field and both buttons.
+        gint nNativeMin = 0, nNatural = 0;
+        gtk_widget_get_preferred_width(comm.GetTimeoutEdit()->GetHandle(), &nNativeMin, &nNatural);
+        EXPECT_GE(comm.GetTimeoutEdit()->GetMinSize().GetWidth(), nNativeMin);
+        EXPECT_GE(comm.GetTimeoutEdit()->GetSize().GetWidth(), nNativeMin);
         comm.GetTimeoutEdit()->SetValue(45);
         comm.GetUserAgentEdit()->SetValue("  ");
         return wxID_OK;
