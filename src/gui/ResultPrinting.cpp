@@ -10,6 +10,7 @@
 #include "results/PrintLayout.h"
 
 #include <wx/datetime.h>
+#include <unordered_map>
 #include <wx/dc.h>
 #include <wx/printdlg.h>
 #include <wx/prntbase.h>
@@ -24,6 +25,51 @@ constexpr int kPointSize = 9;
 constexpr int kMaxCellLines = 8;   // a longer cell is cut with "..."
 constexpr int kColumnGap = 12;     // between columns, in the page's logical units
 const int kColumnShares[] = {50, 35, 15}; // percent of the width: description, URL, engine
+
+// A text's width as the sum of its characters' widths, each measured once in
+// each font: thousands of rows are laid out at once, and kerning only makes a
+// line a little shorter than measured.
+class CCharWidths
+{
+public:
+    CCharWidths(wxDC& dc, const wxFont& normal, const wxFont& bold) : m_dc(dc), m_fonts{normal, bold} {}
+
+    int Measure(std::string_view text, bool bBold)
+    {
+        const int nFont = bBold ? 1 : 0;
+        int nWidth = 0;
+        for (size_t i = 0; i < text.size();) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c < 128) {
+                int& nKnown = m_ascii[nFont][c];
+                if (nKnown < 0)
+                    nKnown = Extent(text.substr(i, 1), nFont);
+                nWidth += nKnown;
+                ++i;
+                continue;
+            }
+            const size_t nLength = std::max<size_t>(1, Utf8SequenceLength(text, i));
+            const auto [it, bNew] = m_others[nFont].try_emplace(std::string(text.substr(i, nLength)), 0);
+            if (bNew)
+                it->second = Extent(it->first, nFont);
+            nWidth += it->second;
+            i += nLength;
+        }
+        return nWidth;
+    }
+
+private:
+    int Extent(std::string_view character, int nFont)
+    {
+        m_dc.SetFont(m_fonts[nFont]);
+        return m_dc.GetTextExtent(ToWx(std::string(character))).GetWidth();
+    }
+
+    wxDC& m_dc;
+    wxFont m_fonts[2];
+    std::vector<int> m_ascii[2] = {std::vector<int>(128, -1), std::vector<int>(128, -1)};
+    std::unordered_map<std::string, int> m_others[2];
+};
 
 // One page of the list as a printer draws it. The page is laid out in the
 // screen's units (MapScreenSizeToPageMargins), so the preview and the printer
@@ -53,10 +99,7 @@ private:
         int m_nLines = 1;
     };
 
-    void Prepare(wxDC& dc, bool bBold) const
-    {
-        dc.SetFont(wxFontInfo(kPointSize).Family(wxFONTFAMILY_SWISS).Bold(bBold));
-    }
+    void Prepare(wxDC& dc, bool bBold) const { dc.SetFont(bBold ? m_boldFont : m_normalFont); }
     void Layout();
     void DrawRuns(wxDC& dc, const CPrintLine& line, int nX, int nY) const;
 
@@ -64,6 +107,8 @@ private:
     CHighlightWords m_words;
     wxPageSetupDialogData m_pageSetup;
     wxString m_strDate;
+    wxFont m_normalFont{wxFontInfo(kPointSize).Family(wxFONTFAMILY_SWISS)};
+    wxFont m_boldFont{wxFontInfo(kPointSize).Family(wxFONTFAMILY_SWISS).Bold()};
     wxRect m_area;          // the page inside its margins
     int m_nLineHeight = 1;
     int m_columnX[CResultRows::kColumnCount + 1] = {};
@@ -88,9 +133,9 @@ void CResultPrintout::Layout()
         nX += m_area.width * kColumnShares[i] / 100;
     }
     m_columnX[CResultRows::kColumnCount] = m_area.GetRight() + kColumnGap;
-    const PrintMeasure measure = [pDC, this](std::string_view text, bool bBold) {
-        Prepare(*pDC, bBold);
-        return pDC->GetTextExtent(ToWx(std::string(text))).GetWidth();
+    CCharWidths charWidths(*pDC, m_normalFont, m_boldFont);
+    const PrintMeasure measure = [&charWidths](std::string_view text, bool bBold) {
+        return charWidths.Measure(text, bBold);
     };
     std::vector<int> heights;
     for (const CSearchHit& hit : m_hits) {

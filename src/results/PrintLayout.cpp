@@ -22,18 +22,25 @@ std::vector<CPrintRun> WordRuns(std::string_view word, const CHighlightWords& wo
 }
 
 // The length of the longest start of the text (whole characters, at least one)
-// that fits the width.
+// that fits the width; widths grow with the length, so halving finds it.
 size_t FittingPrefix(std::string_view text, bool bBold, int nWidth, const PrintMeasure& measure)
 {
-    size_t nFit = 0;
+    std::vector<size_t> ends; // where each character ends
     for (size_t i = 0; i < text.size();) {
-        const size_t nNext = i + std::max<size_t>(1, Utf8SequenceLength(text, i));
-        if (nFit > 0 && measure(text.substr(0, nNext), bBold) > nWidth)
-            break;
-        nFit = nNext;
-        i = nNext;
+        i += std::max<size_t>(1, Utf8SequenceLength(text, i));
+        ends.push_back(std::min(i, text.size()));
     }
-    return nFit;
+    if (ends.empty())
+        return 0;
+    size_t nLow = 0, nHigh = ends.size() - 1; // ends[nLow] is kept whatever its width
+    while (nLow < nHigh) {
+        const size_t nMid = (nLow + nHigh + 1) / 2;
+        if (measure(text.substr(0, ends[nMid]), bBold) <= nWidth)
+            nLow = nMid;
+        else
+            nHigh = nMid - 1;
+    }
+    return ends[nLow];
 }
 
 class CCellWrapper
