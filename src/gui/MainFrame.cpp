@@ -416,7 +416,9 @@ void CMainFrame::SaveWindowPlacement()
 
 void CMainFrame::RestoreWindowPlacement()
 {
-    const CWindowPlacement placement = ReadWindowPlacement(GetSettings(), GetRect(), GetDefaultEnginePaneWidth());
+    CWindowPlacement placement = ReadWindowPlacement(GetSettings(), GetRect(), 0);
+    if (placement.m_nSash == 0) // none kept: the default for the window's size
+        placement.m_nSash = DefaultEnginePaneWidth(placement.m_rect.width);
     SetSize(placement.m_rect);
     m_bPlaceAfterShow = placement.m_bPositioned;
     // The engine pane keeps its width (the one the user last gave it) through
@@ -457,8 +459,14 @@ void CMainFrame::FocusQueryField()
 
 int CMainFrame::GetDefaultEnginePaneWidth() const
 {
-    // 200 pixels, or what the pane's heading needs when the font is larger.
-    return std::max(200, m_pEngineView->GetWidthForHeading());
+    return DefaultEnginePaneWidth(GetSize().GetWidth());
+}
+
+int CMainFrame::DefaultEnginePaneWidth(int nWindowWidth) const
+{
+    // What the pane's heading needs, at least 200 pixels, but no more than 40%
+    // of the window: on a small screen the form comes first.
+    return std::max(200, std::min(m_pEngineView->GetWidthForHeading(), nWindowWidth * 2 / 5));
 }
 
 int CMainFrame::GetSashPosition() const

@@ -63,8 +63,10 @@ public:
     // Shows the window at the place the profile kept, under a window manager too.
     bool Show(bool bShow = true) override;
     int GetSashPosition() const;
-    // The engine pane's width at first start and after View > Split: its heading shows whole.
+    // The engine pane's width at first start and after View > Split: its heading
+    // shows whole unless the window is small.
     int GetDefaultEnginePaneWidth() const;
+    int DefaultEnginePaneWidth(int nWindowWidth) const;
     // F6 (+1) and Shift+F6 (-1): query field -> engine list -> result list and round.
     void MoveToPane(int nStep);
     // Where the focus is at start: the form's first control.

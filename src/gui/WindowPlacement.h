@@ -22,7 +22,7 @@ struct CWindowPlacement
 wxRect FitToWorkArea(wxRect window, const wxRect& area);
 
 // The placement the profile keeps; what it lacks or what is out of bounds is
-// taken from `current` and `nDefaultSash`. What would not fit the screen (a
+// taken from `current` and `nDefaultSash` (0: the caller decides). What would not fit the screen (a
 // monitor gone, a scale factor that makes the default too big) is brought
 // inside the work area of the display it is on.
 CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRect& current, int nDefaultSash);

@@ -186,6 +186,23 @@ TEST(Shell, TheKeyboardReachesEveryPaneFromTheStart)
     EXPECT_TRUE(qtest::PumpUntil([&] { return pane.IsTicked(0); }, 2000));
 }
 
+// In a small window the form comes first: the engine pane takes at most 40%
+// of the width, and the query field keeps room to type in.
+TEST(Shell, ASmallWindowLeavesTheFormItsRoom)
+{
+    CGuiFixture gui;
+    ASSERT_TRUE(gui.Settings().WriteTexts({{"Window Width", "700"}, {"Window Height", "420"}}));
+    gui.ReadSettingsAgain();
+    CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
+    qtest::Pump();
+    EXPECT_EQ(frame.GetSize().GetWidth(), 700);
+    EXPECT_LE(frame.GetSashPosition(), 700 * 2 / 5); // the heading alone would take about 340
+    EXPECT_GE(frame.GetSashPosition(), 200);
+    wxWindow* pQuery = frame.GetFormView().FindWindow(IDC_SEARCH_FOR);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return pQuery->GetSize().GetWidth() >= 100; }, 2000))
+        << pQuery->GetSize().GetWidth();
+}
+
 // A size or place kept in the profile that would not fit the screen is brought inside it.
 TEST(Shell, TheWindowFitsTheScreenWhateverTheProfileSays)
 {
