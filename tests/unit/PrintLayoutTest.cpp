@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "results/PrintLayout.h"
 
+#include "platform/TextUtil.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,4 +81,46 @@ TEST(PrintLayout, RowsAreSharedOutOverPagesWhole)
     EXPECT_EQ(PaginatePrintRows({3, 4, 3}, 7), (Pages{{0, 2}, {2, 3}}));
     EXPECT_EQ(PaginatePrintRows({10, 2, 2}, 5), (Pages{{0, 1}, {1, 3}})); // too high: a page of its own
     EXPECT_EQ(PaginatePrintRows({}, 5), (Pages{{0, 0}}));                 // an empty list: one page
+}
+
+// Whatever bytes a page gave, the lines hold the cell's text in order (blanks
+// aside), stay inside the width but for a lone character, and never cut a
+// UTF-8 sequence.
+TEST(PrintLayout, AnyTextWrapsWithoutLosingOrBreakingCharacters)
+{
+    unsigned nSeed = 12345;
+    auto next = [&nSeed] {
+        nSeed = nSeed * 1103515245u + 12345u;
+        return (nSeed >> 16) & 0x7FFF;
+    };
+    const char* const pieces[] = {"a", "b", " ", "  ", "\xc3\xa9", "\xe2\x82\xac", "/", "apple", "\xff", "\x80"};
+    CHighlightWords words;
+    words.SetText("apple b");
+    for (int nCase = 0; nCase < 300; ++nCase) {
+        std::string strText;
+        for (unsigned n = next() % 40; n > 0; --n)
+            strText += pieces[next() % std::size(pieces)];
+        const int nWidth = 1 + static_cast<int>(next() % 12);
+        const auto lines = WrapPrintCell(strText, words, nWidth, 0, Measure);
+        std::string strIn, strOut;
+        for (const char c : strText)
+            if (c != ' ')
+                strIn += c;
+        for (const CPrintLine& line : lines) {
+            if (line.empty()) {
+                ADD_FAILURE() << "an empty line: " << strText;
+                continue;
+            }
+            for (const CPrintRun& run : line) {
+                strOut += run.m_strText;
+                EXPECT_FALSE(!run.m_strText.empty() && (static_cast<unsigned char>(run.m_strText[0]) & 0xC0) == 0x80 &&
+                             static_cast<unsigned char>(run.m_strText[0]) != 0x80)
+                    << "a run starts inside a character: " << strText;
+            }
+            const std::string& strFirst = line.front().m_strText;
+            const bool bLoneCharacter = line.size() == 1 && (strFirst.size() == 1 || Utf8SequenceLength(strFirst, 0) == strFirst.size());
+            EXPECT_TRUE(LineWidth(line) <= nWidth || bLoneCharacter) << strText << " at " << nWidth;
+        }
+        EXPECT_EQ(strOut, strIn) << nWidth;
+    }
 }
