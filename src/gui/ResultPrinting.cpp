@@ -5,12 +5,11 @@
 #include "gui/ShellTexts.h"
 #include "gui/WxText.h"
 #include "platform/TextUtil.h"
+#include "results/PrintLayout.h"
 #include "search/SearchTexts.h"
 
-#include "results/PrintLayout.h"
-
-#include <wx/datetime.h>
 #include <unordered_map>
+#include <wx/datetime.h>
 #include <wx/dc.h>
 #include <wx/printdlg.h>
 #include <wx/prntbase.h>
