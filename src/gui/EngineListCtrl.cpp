@@ -13,7 +13,6 @@
 #include <wx/dcclient.h>
 #include <wx/utils.h>
 
-
 // The pane's rows as the list asks for them: the tick, and the text.
 class CEngineRowsModel : public wxDataViewVirtualListModel
 {
@@ -224,7 +223,7 @@ int CEngineListCtrl::MeasureText(const wxString& strText) const
 
 void CEngineListCtrl::AutoSizeEngineColumn()
 {
-    int nWidth = std::max(MeasureText(kEngineColumnHeading), MeasureHeading());
+    int nWidth = MeasureHeading(); // the heading as drawn: bold, wider than the list's font
     if (!m_engines.empty())
         nWidth = std::max(nWidth, MeasureText(ToWx(m_engines.front().m_strName)));
     wxDataViewColumn* pColumn = GetColumn(kNameColumn);

@@ -37,7 +37,6 @@ namespace {
 
 CMainFrame* g_pMainFrame = nullptr;
 
-
 // The status bar's fields after the message.
 constexpr int kHitsField = 1;
 constexpr int kFirstLockField = 2;
@@ -416,7 +415,7 @@ void CMainFrame::SaveWindowPlacement()
 
 void CMainFrame::RestoreWindowPlacement()
 {
-    CWindowPlacement placement = ReadWindowPlacement(GetSettings(), GetRect(), 0);
+    CWindowPlacement placement = ReadWindowPlacement(GetSettings(), GetRect());
     if (placement.m_nSash == 0) // none kept: the default for the window's size
         placement.m_nSash = DefaultEnginePaneWidth(placement.m_rect.width);
     SetSize(placement.m_rect);

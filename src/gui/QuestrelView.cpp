@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_map>
 #include <wx/activityindicator.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -312,12 +313,12 @@ void CQuestrelView::OnSearchFinished()
         if (m_bVerifiedSearch) {
             // Verify Links deleted dead rows: each engine's count is of the rows
             // that remain, as the status bar's.
-            const std::vector<CSearchHit> hits = m_rows.GetRows();
+            std::unordered_map<std::string, int> remaining;
+            for (int nRow = 0; nRow < m_rows.GetRowCount(); ++nRow)
+                ++remaining[m_rows.GetCell(nRow, 2)]; // the "Engine" column
             for (CEngineOutcome& outcome : outcomes)
                 if (outcome.m_nKind == CEngineOutcome::Kind::Hits)
-                    outcome.m_nHits = static_cast<int>(std::count_if(hits.begin(), hits.end(), [&outcome](const CSearchHit& hit) {
-                        return hit.m_strEngine == outcome.m_strEngine;
-                    }));
+                    outcome.m_nHits = remaining[outcome.m_strEngine];
         }
         m_frame.GetEnginePane().ShowOutcomes(outcomes);
         ReportFailures(outcomes);

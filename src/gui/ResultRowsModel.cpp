@@ -7,7 +7,6 @@
 #include "platform/TextUtil.h"
 #include "results/ListOrder.h"
 
-
 namespace {
 
 // "#rrggbb" for markup.
@@ -46,13 +45,10 @@ wxString CResultRowsModel::CellMarkup(const std::string& strCell) const
     for (const std::string_view word : SplitWords(strCell)) {
         if (!strMarkup.empty())
             strMarkup += ' ';
-        size_t nDone = 0;
-        for (const auto& [nStart, nLength] : m_words.FindSpans(word)) {
-            strMarkup += ToWx(EscapeMarkup(word.substr(nDone, nStart - nDone)));
-            strMarkup += m_strWordOpen + ToWx(EscapeMarkup(word.substr(nStart, nLength))) + "</span>";
-            nDone = nStart + nLength;
+        for (const auto& [piece, bQueryWord] : m_words.SplitAtSpans(word)) {
+            const wxString strPiece = ToWx(EscapeMarkup(piece));
+            strMarkup += bQueryWord ? m_strWordOpen + strPiece + "</span>" : strPiece;
         }
-        strMarkup += ToWx(EscapeMarkup(word.substr(nDone)));
     }
     return strMarkup;
 }

@@ -35,7 +35,7 @@ wxRect FitToWorkArea(wxRect window, const wxRect& area)
     return window;
 }
 
-CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRect& current, int nDefaultSash)
+CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRect& current)
 {
     CWindowPlacement placement;
     placement.m_rect = current;
@@ -50,8 +50,8 @@ CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRec
         placement.m_rect.SetPosition(position);
     const wxRect area = wxDisplay(static_cast<unsigned>(placement.m_bPositioned ? nDisplay : 0)).GetClientArea();
     placement.m_rect = FitToWorkArea(placement.m_rect, area);
-    const int nSash = settings.ReadInt(SettingsKey::kSplitter, nDefaultSash);
-    placement.m_nSash = nSash >= 60 && nSash <= 5000 ? nSash : nDefaultSash;
+    const int nSash = settings.ReadInt(SettingsKey::kSplitter, 0);
+    placement.m_nSash = nSash >= 60 && nSash <= 5000 ? nSash : 0;
     // "320,0,90": a width out of bounds or not a number counts as never sized.
     const std::string strWidths = settings.ReadText(SettingsKey::kColumnWidths, "");
     for (size_t nAt = 0; nAt < strWidths.size() && placement.m_columnWidths.size() < kMaxColumns;) {

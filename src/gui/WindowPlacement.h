@@ -22,10 +22,10 @@ struct CWindowPlacement
 wxRect FitToWorkArea(wxRect window, const wxRect& area);
 
 // The placement the profile keeps; what it lacks or what is out of bounds is
-// taken from `current` and `nDefaultSash` (0: the caller decides). What would not fit the screen (a
+// taken from `current` (m_nSash 0: none kept). What would not fit the screen (a
 // monitor gone, a scale factor that makes the default too big) is brought
 // inside the work area of the display it is on.
-CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRect& current, int nDefaultSash);
+CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRect& current);
 // Writes the rectangle only when m_bPositioned (not for a maximized window).
 bool WriteWindowPlacement(CSettingsStore& settings, const CWindowPlacement& placement);
 

@@ -52,3 +52,18 @@ std::vector<std::pair<size_t, size_t>> CHighlightWords::FindSpans(std::string_vi
     }
     return spans;
 }
+
+std::vector<std::pair<std::string_view, bool>> CHighlightWords::SplitAtSpans(std::string_view word) const
+{
+    std::vector<std::pair<std::string_view, bool>> pieces;
+    size_t nDone = 0;
+    for (const auto& [nStart, nLength] : FindSpans(word)) {
+        if (nStart > nDone)
+            pieces.emplace_back(word.substr(nDone, nStart - nDone), false);
+        pieces.emplace_back(word.substr(nStart, nLength), true);
+        nDone = nStart + nLength;
+    }
+    if (nDone < word.size())
+        pieces.emplace_back(word.substr(nDone), false);
+    return pieces;
+}

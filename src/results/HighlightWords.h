@@ -21,6 +21,9 @@ public:
     const std::string& GetText() const { return m_strText; }
     // The places (start, length) of the query's words in a word of the text, in order.
     std::vector<std::pair<size_t, size_t>> FindSpans(std::string_view word) const;
+    // The word cut at those places: its pieces in order, each with whether it
+    // is a query word (no empty piece).
+    std::vector<std::pair<std::string_view, bool>> SplitAtSpans(std::string_view word) const;
     bool IsEmpty() const { return m_words.empty(); }
 
 private:

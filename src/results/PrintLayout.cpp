@@ -9,15 +9,8 @@ namespace {
 std::vector<CPrintRun> WordRuns(std::string_view word, const CHighlightWords& words)
 {
     std::vector<CPrintRun> runs;
-    size_t nDone = 0;
-    for (const auto& [nStart, nLength] : words.FindSpans(word)) {
-        if (nStart > nDone)
-            runs.push_back({std::string(word.substr(nDone, nStart - nDone)), false});
-        runs.push_back({std::string(word.substr(nStart, nLength)), true});
-        nDone = nStart + nLength;
-    }
-    if (nDone < word.size())
-        runs.push_back({std::string(word.substr(nDone)), false});
+    for (const auto& [piece, bQueryWord] : words.SplitAtSpans(word))
+        runs.push_back({std::string(piece), bQueryWord});
     return runs;
 }
 

@@ -31,6 +31,18 @@ TEST(HighlightWords, QueryWordsAtWordBoundariesIgnoringCase)
     EXPECT_TRUE(words.FindSpans("java").empty());
 }
 
+TEST(HighlightWords, AWordCutIntoItsPieces)
+{
+    using Pieces = std::vector<std::pair<std::string_view, bool>>;
+    CHighlightWords words;
+    words.SetText("java applet");
+    EXPECT_EQ(words.SplitAtSpans("(java/applet)"),
+              (Pieces{{"(", false}, {"java", true}, {"/", false}, {"applet", true}, {")", false}}));
+    EXPECT_EQ(words.SplitAtSpans("Java"), (Pieces{{"Java", true}}));
+    EXPECT_EQ(words.SplitAtSpans("javas"), (Pieces{{"javas", false}}));
+    EXPECT_TRUE(words.SplitAtSpans("").empty());
+}
+
 TEST(HighlightWords, SplitsAtBlanksOnly)
 {
     const std::vector<std::string_view> words = SplitWords("  a  b\tc  d ");
