@@ -14,7 +14,8 @@ const char* const kCliUsage =
     "usage: questrel-cli [--engines FILE] engines\n"
     "       questrel-cli [--engines FILE] search [options] QUERY [ENGINE ...]\n"
     "       questrel-cli show [--json] FILE.qrl\n"
-    "       questrel-cli learn-engine [connection options] [--add [--replace]] NAME QUERY ADDRESS\n"
+    "       questrel-cli learn-engine [connection options] [--example RESULT] [--add [--replace]]\n"
+    "                    NAME QUERY ADDRESS\n"
     "       questrel-cli [--engines FILE] check-engines [connection options] [--query QUERY] [-v] [--json]\n"
     "                    [ENGINE ...]\n"
     "       questrel-cli --help | --version\n"
@@ -40,6 +41,7 @@ const char* const kCliUsage =
     "\n"
     "learn-engine writes a definition from one result page: the address the browser\n"
     "shows after searching QUERY. It prints the record (as engines.dat holds it);\n"
+    "--example gives one result's address, when the guess takes the wrong links;\n"
     "--add adds it to the catalogue (--replace: over an engine of that name).\n"
     "check-engines searches each engine for QUERY (default \"weather\") and prints\n"
     "NAME TAB ok|no-hits|refused|failed TAB why; -v tells more.\n"
@@ -47,7 +49,8 @@ const char* const kCliUsage =
     "Options may come anywhere; '--' ends them (for a query that starts with '-').\n"
     "An ENGINE is a name of the catalogue: exactly, or unique whatever its case.\n"
     "Exit codes: 0 a search ran and an engine answered, 1 nothing to search,\n"
-    "2 usage error, 3 every engine failed (learn-engine: the page is a refusal),\n"
+    "2 usage error, 3 every engine failed (learn-engine: the page is a refusal, or\n"
+    "says nothing matched),\n"
     "4 check-engines found an engine that does not work, 130/143 interrupted.\n";
 
 namespace {
@@ -70,6 +73,7 @@ enum : int
     kOptVersion,
     kOptAdd,
     kOptReplace,
+    kOptExample,
     kOptQuery,
     kOptOrder,
 };
@@ -90,6 +94,7 @@ const option kLongOptions[] = {
     {"save", required_argument, nullptr, kOptSave},
     {"add", no_argument, nullptr, kOptAdd},
     {"replace", no_argument, nullptr, kOptReplace},
+    {"example", required_argument, nullptr, kOptExample},
     {"query", required_argument, nullptr, kOptQuery},
     {"order", required_argument, nullptr, kOptOrder},
     {"verbose", no_argument, nullptr, 'v'},
@@ -274,6 +279,11 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
             break;
         case kOptAdd: options.m_bAdd = true; break;
         case kOptReplace: options.m_bReplace = true; break;
+        case kOptExample:
+            if (TrimWhiteSpace(strValue).empty())
+                return fail("--example needs the address of one result");
+            options.m_strExample = strValue;
+            break;
         case 'v': options.m_bVerbose = true; break;
         case 'j': options.m_bJson = true; break;
         case 'q': options.m_bQuiet = true; break;

@@ -31,6 +31,7 @@ struct CCliOptions
     std::vector<std::string> m_engineNames;
     std::string m_strLearnName;         // learn-engine NAME QUERY ADDRESS
     std::string m_strAddress;
+    std::string m_strExample;           // --example: one result's address
     bool m_bAdd = false;                // --add: into the user's catalogue
     bool m_bReplace = false;            // --replace: even over an engine of that name
     bool m_bVerbose = false;            // -v: check-engines tells every detail

@@ -6,7 +6,6 @@
 #include "platform/FileUtil.h"
 #include "platform/InternetClient.h"
 #include "results/HitExport.h"
-#include "search/PageRefusal.h"
 #include "search/SearchSettings.h"
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
@@ -63,44 +62,40 @@ int AddToCatalogue(const CCliOptions& options, const std::string& strPath, const
 int LearnEngineCommand(const CCliOptions& options, const std::string& strCataloguePath)
 {
     const std::string& strName = options.m_strLearnName;
-    CSearchEngine engine;
-    engine.m_strName = strName;
-    if (!SplitAddressAroundQuery(options.m_strAddress, options.m_search.m_strQuery, engine)) {
-        PrintCliMessage(strName + ": the query \"" + options.m_search.m_strQuery + "\" is not in the address " +
-                        options.m_strAddress);
+    CLearnRequest request;
+    request.m_strName = strName;
+    request.m_strQuery = options.m_search.m_strQuery;
+    request.m_strAddress = options.m_strAddress;
+    request.m_strExample = options.m_strExample;
+    CSearchEngine split;
+    if (!SplitAddressAroundQuery(request.m_strAddress, request.m_strQuery, split)) {
+        PrintCliMessage(strName + ": the query \"" + request.m_strQuery + "\" is not in the address " +
+                        request.m_strAddress);
         return kExitUsage;
     }
     const std::unique_ptr<CInternetSession> pSession = OpenSession(options);
     if (!pSession)
         return kExitFailure;
-    CPageAnswer answer;
-    FetchResultPage(*pSession, options.m_strAddress, nullptr, answer);
-    if (answer.m_nStatus >= 400) {
-        PrintCliMessage(strName + ": " + answer.DescribeStatus());
-        return kExitRefused;
+    const CLearnResult result = LearnEngine(request, [&pSession](const std::string& strAddress, CPageAnswer& answer) {
+        return FetchResultPage(*pSession, strAddress, nullptr, answer);
+    });
+    if (result.m_nVerdict != LearnVerdict::Learned) {
+        PrintCliMessage(strName + ": " + DescribeLearnFailure(result, request.m_strQuery));
+        const bool bRefused =
+            result.m_nVerdict == LearnVerdict::Refused || result.m_nVerdict == LearnVerdict::NothingMatched;
+        return bRefused ? kExitRefused : kExitFailure;
     }
-    if (answer.m_nStatus == 0) {
-        PrintCliMessage(strName + ": " + (answer.m_strError.empty() ? std::string("no answer") : answer.m_strError));
-        return kExitFailure;
-    }
-    CTokenProposal proposal;
-    std::string strWhy;
-    if (!LearnTokens(answer.m_strText, answer.m_strUrl, engine, options.m_search.m_strQuery, proposal, &strWhy)) {
-        const std::string strRefusal = RefusalReason(answer.m_strText);
-        PrintCliMessage(strName + ": " + (strRefusal.empty() ? strWhy : strRefusal));
-        return strRefusal.empty() ? kExitFailure : kExitRefused;
-    }
-    engine.m_strStartToken = proposal.m_strStartToken;
-    engine.m_strEndToken = proposal.m_strEndToken;
-    LearnPaging(answer.m_strText, options.m_search.m_strQuery, static_cast<int>(proposal.m_hits.size()), engine);
-    engine.IsValid();
-
+    const CSearchEngine& engine = result.m_engine;
     std::fputs(FormatEngines({engine}).c_str(), stdout);
     std::fflush(stdout);
-    std::fprintf(stderr, "%s: %zu hits on the page\n", EscapeControls(strName).c_str(), proposal.m_hits.size());
-    for (size_t i = 0; i < std::min<size_t>(3, proposal.m_hits.size()); ++i)
-        std::fprintf(stderr, "  %s\n    %s\n", EscapeControls(proposal.m_hits[i].m_strDescription.substr(0, 100)).c_str(),
-                     EscapeControls(proposal.m_hits[i].m_strUrl).c_str());
+    std::fprintf(stderr, "%s: %zu hits on the page\n", EscapeControls(strName).c_str(), result.m_hits.size());
+    for (size_t i = 0; i < std::min<size_t>(3, result.m_hits.size()); ++i)
+        std::fprintf(stderr, "  %s\n    %s\n", EscapeControls(result.m_hits[i].m_strDescription.substr(0, 100)).c_str(),
+                     EscapeControls(result.m_hits[i].m_strUrl).c_str());
+    if (!result.m_strExampleNote.empty())
+        std::fprintf(stderr, "%s: %s\n", EscapeControls(strName).c_str(), result.m_strExampleNote.c_str());
+    if (!result.m_strPagingNote.empty())
+        std::fprintf(stderr, "%s: %s\n", EscapeControls(strName).c_str(), result.m_strPagingNote.c_str());
     if (options.m_bAdd)
         return AddToCatalogue(options, strCataloguePath, engine);
     return 0;

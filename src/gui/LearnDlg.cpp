@@ -95,16 +95,23 @@ void CLearnDlg::StartLearning()
     m_bWaiting = true;
     SetBusy(true);
     SetStatus("Fetching " + m_strAddress + " ...");
-    // The fetch keeps its answer apart: a stopped fetch still winding down
+    // The learning keeps its result apart: a stopped one still winding down
     // never writes into the next one's.
-    auto pAnswer = std::make_shared<CPageAnswer>();
+    auto pResult = std::make_shared<CLearnResult>();
+    CLearnRequest request;
+    request.m_strName = "Learned";
+    request.m_strQuery = m_strQuery;
+    request.m_strAddress = m_strAddress;
     m_task.Start(
         *this,
-        [options = m_options, strAddress = m_strAddress, pAnswer](CCancelSignal& cancel) {
-            FetchResultPage(options, strAddress, &cancel, *pAnswer);
+        [options = m_options, request, pResult](CCancelSignal& cancel) {
+            *pResult = LearnEngine(request, [&options, &cancel](const std::string& strAddress, CPageAnswer& answer) {
+                return FetchResultPage(options, strAddress, &cancel, answer);
+            });
         },
-        [this, pAnswer] {
-            m_answer = std::move(*pAnswer);
+        [this, pResult] {
+            m_result = std::move(*pResult);
+            m_answer = m_result.m_answer;
             m_bFetched = true;
             OnFetched();
         });
@@ -124,29 +131,17 @@ void CLearnDlg::OnFetched()
     SetBusy(false);
     if (!m_bFetched)
         return;
-    if (m_answer.m_nStatus >= 400) {
-        SetStatus("The engine refused: " + m_answer.DescribeStatus() + ".");
-        return;
+    switch (m_result.m_nVerdict) {
+    case LearnVerdict::Learned: break;
+    case LearnVerdict::Refused: SetStatus("The engine refused: " + m_result.m_strReason + "."); return;
+    case LearnVerdict::Failed: SetStatus("The page could not be fetched: " + m_result.m_strReason); return;
+    default: SetStatus("Nothing was learned: " + DescribeLearnFailure(m_result, m_strQuery) + "."); return;
     }
-    if (m_answer.m_nStatus == 0) {
-        SetStatus("The page could not be fetched: " + m_answer.m_strError);
-        return;
-    }
-    CSearchEngine engine;
-    SplitAddressAroundQuery(m_strAddress, m_strQuery, engine);
-    CTokenProposal proposal;
-    std::string strWhy;
-    if (!LearnTokens(m_answer.m_strText, m_answer.m_strUrl, engine, m_strQuery, proposal, &strWhy)) {
-        const std::string strRefusal = RefusalReason(m_answer.m_strText);
-        SetStatus(strRefusal.empty() ? "Nothing was learned: " + strWhy + "." : "The engine refused: " + strRefusal + ".");
-        return;
-    }
-    engine.m_strStartToken = proposal.m_strStartToken;
-    engine.m_strEndToken = proposal.m_strEndToken;
-    LearnPaging(m_answer.m_strText, m_strQuery, static_cast<int>(proposal.m_hits.size()), engine);
-    m_learned = engine;
+    m_learned = m_result.m_engine;
+    m_learned.m_strName.clear();
     m_bLearned = true;
-    SetStatus(std::to_string(proposal.m_hits.size()) + " hits found on the page.");
+    SetStatus(std::to_string(m_result.m_hits.size()) + " hits found on the page" +
+              (m_result.m_strPagingNote.empty() ? std::string(".") : "; " + m_result.m_strPagingNote + "."));
     if (IsModal())
         EndModal(wxID_OK);
 }

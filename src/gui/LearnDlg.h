@@ -9,6 +9,7 @@
 #include "engines/SearchEngine.h"
 #include "gui/BackgroundTask.h"
 #include "platform/InternetClient.h"
+#include "workbench/EngineLearner.h"
 #include "workbench/PageProbe.h"
 
 #include <string>
@@ -38,6 +39,7 @@ public:
     // What was learned (valid after OK): the fields, and the page they came from.
     CSearchEngine m_learned;
     CPageAnswer m_answer;
+    CLearnResult m_result;
 
     // Learn: checks the fields, then fetches the page off the UI thread.
     void StartLearning();

@@ -33,37 +33,64 @@ std::string ElementsText(std::string_view lower, std::string_view name)
     return out;
 }
 
-// The addresses the page sends the reader on to: meta refreshes and script
-// assignments of a location.
+// A meta refresh (its attributes in any order) to an "enable JavaScript" address.
 bool RefreshesToJavaScriptNotice(std::string_view lower)
 {
     size_t i = 0;
-    while ((i = lower.find("http-equiv", i)) != std::string_view::npos) {
+    while ((i = lower.find("<meta", i)) != std::string_view::npos) {
         const size_t nEnd = lower.find('>', i);
-        const std::string_view tag = lower.substr(i, nEnd == std::string_view::npos ? 200 : nEnd - i);
-        if (tag.find("refresh") != std::string_view::npos &&
+        const std::string_view tag = lower.substr(i, nEnd == std::string_view::npos ? 400 : nEnd - i);
+        if (tag.find("http-equiv") != std::string_view::npos && tag.find("refresh") != std::string_view::npos &&
             ContainsAny(tag, {"javascript", "enablejs", "enable-js", "enable_js", "nojs", "no-js", "jsdisabled",
                               "js_disabled", "js-disabled"}))
             return true;
-        i += 10;
+        i += 5;
+    }
+    return false;
+}
+
+// "0 results" and the like, not inside "10 results".
+bool HasCountOfNone(std::string_view text)
+{
+    for (const std::string_view phrase : {std::string_view("0 results"), std::string_view("0 matches"),
+                                          std::string_view("0 hits"), std::string_view("0 items found")}) {
+        for (size_t i = text.find(phrase); i != std::string_view::npos; i = text.find(phrase, i + 1))
+            if (i == 0 || !IsAsciiDigit(text[i - 1]))
+                return true;
     }
     return false;
 }
 
 } // namespace
 
+bool SaysNothingMatched(std::string_view page)
+{
+    const std::string text = HtmlToText(ToLowerAscii(page));
+    return HasCountOfNone(text) ||
+           ContainsAny(text, {"no results", "did not match any", "didn't match any", "did not return any",
+                              "no matches", "nothing found", "no items match", "no documents match",
+                              "returned no results", "no result found", "found no results", "found nothing",
+                              "keine ergebnisse", "aucun r\xc3\xa9sultat", "ning\xc3\xban resultado"});
+}
+
 std::string RefusalReason(std::string_view page)
 {
     const std::string lower = ToLowerAscii(page);
     const std::string text = HtmlToText(lower);
-    // A challenge to pass, by the words of its text or the names of its form.
+    // A challenge to pass, by the words of its text.
     if (ContainsAny(text, {"confirm you are human", "confirm you are a human", "confirm you're human",
                            "confirm that you are human", "confirm that you are a human", "made by a human",
                            "verify you are human", "verify you are a human", "verify that you are human",
                            "are you a robot", "not a robot", "unusual traffic", "automated queries",
                            "automated requests", "complete the following challenge", "complete the security check",
-                           "prove you are human"}) ||
-        ContainsAny(lower, {"captcha", "challenge-form", "challenge_form", "cf-challenge", "challenge-platform",
+                           "prove you are human"}))
+        return kRefusalBotCheck;
+    // A page that says it found nothing is an answer, whatever it loads
+    // besides (a login form's captcha script).
+    if (SaysNothingMatched(page))
+        return {};
+    // A challenge by the names of its form or script.
+    if (ContainsAny(lower, {"captcha", "challenge-form", "challenge_form", "cf-challenge", "challenge-platform",
                             "id=\"challenge", "id='challenge"}))
         return kRefusalBotCheck;
     const std::string noscript = ElementsText(lower, "noscript");

@@ -18,4 +18,9 @@ inline constexpr const char* kRefusalJavaScript = "the page asks for JavaScript"
 // text, its noscript part, or a refresh to an "enable JavaScript" address);
 // empty otherwise. Meant for pages where no result was found: a page of
 // results may well mention these words somewhere.
+// A page that says it found nothing ("no results", "0 results", "did not
+// match any") is an answer, never a refusal.
 std::string RefusalReason(std::string_view page);
+
+// Whether the page says that nothing matched the query.
+bool SaysNothingMatched(std::string_view page);

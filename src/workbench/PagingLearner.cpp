@@ -77,29 +77,56 @@ bool ReadLinkParameters(const std::string& strLink, const std::string& strWanted
     return bHasQuery;
 }
 
-// The page's links that ask for the same query with a number: the one with
-// the smallest such number is the link to the next page.
-std::optional<CNext> FindNextPageLink(const std::string& strPage, const std::string& strQuery)
+// How surely a link leads to the next page by its own signs: rel="next" or a
+// text or label of "next" or an arrow (2), the number 2 for its text (1), none (0).
+int NextSign(std::string_view page, const CAnchor& anchor)
 {
+    for (const CAttribute& attribute : anchor.m_attributes) {
+        const std::string strValue =
+            ToLowerAscii(page.substr(attribute.m_nValue, attribute.m_nValueEnd - attribute.m_nValue));
+        if ((EqualsNoCase(attribute.m_name, "rel") && strValue.find("next") != std::string::npos) ||
+            ((EqualsNoCase(attribute.m_name, "aria-label") || EqualsNoCase(attribute.m_name, "title")) &&
+             strValue.find("next") != std::string::npos))
+            return 2;
+    }
+    const std::string strText = ToLowerAscii(anchor.m_strText);
+    for (const char* psz : {"next", "\xe2\x80\xba", "\xc2\xbb", "\xe2\x86\x92", "more results", ">"})
+        if (strText.find(psz) != std::string::npos)
+            return 2;
+    return strText == "2" ? 1 : 0;
+}
+
+// The page's links that ask for the same query with a number: the link that
+// says it leads to the next page, else the one whose text is the number 2.
+// Tabs and filters (a number beside the query, "Videos") are never taken.
+std::optional<CNext> FindNextPageLink(const std::string& strPage, const std::string& strQuery,
+                                      const CSearchEngine& engine)
+{
+    // A number the first page's own address has too is no page number.
+    const std::string strFirst = engine.m_strPrefix + "&" + engine.m_strSuffix + "&";
     const std::string strWanted = ToLowerAscii(TrimWhiteSpace(strQuery));
     std::optional<CNext> next;
+    int nBestSign = 0;
     for (const CAnchor& anchor : FindAnchors(strPage)) {
-        const CAttribute& href = anchor.m_attributes[static_cast<size_t>(anchor.m_nHref)];
-        const std::string strLink =
-            DecodeCharacterReferences(std::string_view(strPage).substr(href.m_nValue, href.m_nValueEnd - href.m_nValue));
+        const int nSign = NextSign(strPage, anchor);
+        if (nSign == 0 || nSign < nBestSign)
+            continue;
+        const std::string strLink = DecodeCharacterReferences(anchor.HrefValue(strPage));
         CNext link;
         if (!ReadLinkParameters(strLink, strWanted, link))
             continue;
         for (size_t i = 0; i < link.m_params.size(); ++i) {
             const std::string& strValue = link.m_params[i].second;
             if (i == link.m_nQueryParam || strValue.empty() || strValue.size() > 6 ||
-                !std::all_of(strValue.begin(), strValue.end(), IsAsciiDigit))
+                !std::all_of(strValue.begin(), strValue.end(), IsAsciiDigit) ||
+                strFirst.find(link.m_params[i].first + "=" + strValue + "&") != std::string::npos)
                 continue;
             const long nValue = std::stol(strValue);
-            if (nValue >= 1 && (!next || nValue < next->m_nValue)) {
+            if (nValue >= 1 && (!next || nSign > nBestSign || nValue < next->m_nValue)) {
                 link.m_nNumberParam = i;
                 link.m_nValue = nValue;
                 next = link;
+                nBestSign = nSign;
             }
         }
     }
@@ -140,7 +167,7 @@ void LearnResultCount(const CNext& next, bool bSamePath, int nHitsOnPage, CSearc
 
 void LearnPaging(const std::string& strPage, const std::string& strQuery, int nHitsOnPage, CSearchEngine& engine)
 {
-    const std::optional<CNext> next = FindNextPageLink(strPage, strQuery);
+    const std::optional<CNext> next = FindNextPageLink(strPage, strQuery, engine);
     engine.m_nSearchType = ResultCount;
     engine.m_strNextPage.clear();
     if (!next || (next->m_nValue > 2 && next->m_nValue < 5)) {

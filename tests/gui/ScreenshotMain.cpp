@@ -55,15 +55,11 @@ private:
         const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(m_pFrame->GetSessionOptions(), nullptr);
         if (pSession)
             FetchResultPage(*pSession, strAddress, nullptr, answer);
-        CSearchEngine engine;
-        engine.m_strName = "Sample Learned";
-        SplitAddressAroundQuery(strAddress, strQuery, engine);
-        CTokenProposal proposal;
-        if (LearnTokens(answer.m_strText, answer.m_strUrl, engine, strQuery, proposal, nullptr)) {
-            engine.m_strStartToken = proposal.m_strStartToken;
-            engine.m_strEndToken = proposal.m_strEndToken;
-            LearnPaging(answer.m_strText, strQuery, static_cast<int>(proposal.m_hits.size()), engine);
-        }
+        CLearnRequest request;
+        request.m_strName = "Sample Learned";
+        request.m_strQuery = strQuery;
+        request.m_strAddress = strAddress;
+        const CSearchEngine engine = LearnFromPage(request, answer, nullptr).m_engine;
         m_pDialog = new CEngineDlg(m_pFrame, m_pFrame->GetSessionOptions());
         m_pDialog->SetFromEngine(engine);
         m_pDialog->TransferDataToWindow();

@@ -57,6 +57,8 @@ TEST(Workbench, TheEngineDialogLearnsTestsAndFetchesAgain)
             reply.m_nHeadDelayMs = 600000;
             return reply;
         }
+        if (request.m_strQuery.find("s=5") != std::string::npos) // the next page, asked once to check the paging
+            return qtest::CReply::Ok("<div class=\"result\"><h3><a class=\"t\" href=\"https://site9.example/\">Red apple 9</a></h3></div>");
         return qtest::CReply::Ok(ResultsPage());
     });
     CGuiFixture gui;
@@ -126,7 +128,7 @@ TEST(Workbench, TheEngineDialogLearnsTestsAndFetchesAgain)
     EXPECT_EQ(saved[0].m_strName, "Apples");
     EXPECT_EQ(saved[0].m_strUrl, strBase + "/search");
     EXPECT_EQ(saved[0].m_strPrefix, "?q=");
-    EXPECT_EQ(saved[0].m_strStartToken, "class=\"t\" href=\"");
+    EXPECT_EQ(saved[0].m_strStartToken, "<a class=\"t\" href=\"");
     EXPECT_EQ(saved[0].m_nSearchType, StartNumber);
     gui.CloseFrame();
 }

@@ -530,6 +530,8 @@ TEST(Cli, LearnEngineWritesARecordThatSearchesThePage)
             return qtest::CReply::Make(403, "refused");
         if (request.m_strPath == "/plain")
             return qtest::CReply::Ok("<html><p>Hello</p></html>");
+        if (request.m_strQuery.find("s=5") != std::string::npos) // the next page, asked once to check the paging
+            return qtest::CReply::Ok("<div class=\"r\"><h3><a href=\"https://site9.example/\">Red apple 9</a></h3></div>");
         return qtest::CReply::Ok(strPage);
     });
     qtest::CTempDir dir;
@@ -557,7 +559,7 @@ TEST(Cli, LearnEngineWritesARecordThatSearchesThePage)
     const CProcessResult searched =
         RunCli({"--engines", dir.File("engines.dat"), "search", "--direct", "-q", "red apple", "Apples"}, dir.GetPath());
     EXPECT_EQ(searched.m_nExitCode, 0) << searched.m_strErr;
-    EXPECT_EQ(Lines(searched.m_strOut).size(), 5u) << searched.m_strOut;
+    EXPECT_EQ(Lines(searched.m_strOut).size(), 6u) << searched.m_strOut; // and the one of its next page
 
     // Refusals: exit 3, a reason, no record; nothing like results: exit 1.
     for (const char* pszPath : {"/bot", "/gone"}) {

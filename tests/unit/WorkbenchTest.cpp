@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 constexpr const char* kPageUrl = "https://www.engine.example/search?q=red+apple";
@@ -89,22 +91,35 @@ std::vector<CShape> Shapes()
 
 } // namespace
 
+CLearnResult LearnPage(const std::string& strPage, const std::string& strAddress = kPageUrl,
+                       const std::string& strQuery = "red apple", const std::string& strExample = "")
+{
+    CPageAnswer answer;
+    answer.m_nStatus = 200;
+    answer.m_strText = strPage;
+    CLearnRequest request{"E", strQuery, strAddress, strExample};
+    return LearnFromPage(request, answer, nullptr);
+}
+
+std::vector<std::string> Urls(const std::vector<CSearchHit>& hits)
+{
+    std::vector<std::string> urls;
+    for (const CSearchHit& hit : hits)
+        urls.push_back(hit.m_strUrl);
+    return urls;
+}
+
 TEST(LearnTokens, FindTheResultsOfPagesOfManyShapes)
 {
-    CSearchEngine engine;
-    ASSERT_TRUE(SplitAddressAroundQuery(kPageUrl, "red apple", engine));
     for (const CShape& shape : Shapes()) {
         SCOPED_TRACE(shape.m_pszName);
-        CTokenProposal proposal;
-        std::string strWhy;
-        ASSERT_TRUE(LearnTokens(shape.m_strPage, kPageUrl, engine, "red apple", proposal, &strWhy)) << strWhy;
-        std::vector<std::string> urls;
-        for (const CSearchHit& hit : proposal.m_hits) {
-            urls.push_back(hit.m_strUrl);
+        const CLearnResult result = LearnPage(shape.m_strPage);
+        ASSERT_EQ(result.m_nVerdict, LearnVerdict::Learned) << result.m_strReason;
+        for (const CSearchHit& hit : result.m_hits) {
             EXPECT_NE(hit.m_strDescription.find("pple"), std::string::npos) << hit.m_strDescription;
             EXPECT_EQ(hit.m_strDescription.find('<'), std::string::npos) << hit.m_strDescription;
         }
-        EXPECT_EQ(urls, Sites()) << proposal.m_strStartToken;
+        EXPECT_EQ(Urls(result.m_hits), Sites()) << result.m_engine.m_strStartToken;
     }
 }
 
@@ -112,25 +127,186 @@ TEST(LearnTokens, GeneratedClassNamesBecomeWildcards)
 {
     std::string strResults;
     for (const std::string& strUrl : Sites())
-        strResults += "<div class=\"result-content svelte-1rq4ngz\"><a href=\"" + strUrl +
-                      "\">Red apple</a></div><a href=\"/more?q=red+apple\">More like this</a>";
-    CSearchEngine engine;
-    ASSERT_TRUE(SplitAddressAroundQuery(kPageUrl, "red apple", engine));
-    CTokenProposal proposal;
-    ASSERT_TRUE(LearnTokens(Furniture(strResults), kPageUrl, engine, "red apple", proposal, nullptr));
-    EXPECT_EQ(proposal.m_strStartToken, "<div class=\"result-content {*}\"><a href=\"");
-    EXPECT_EQ(proposal.m_hits.size(), 5u);
+        strResults += "<div class=\"result-content svelte-1rq4ngz\"><a href=\"" + strUrl + "\">Red apple " +
+                      std::to_string(strResults.size()) + "</a></div><a href=\"/more?q=red+apple\">More like this</a>";
+    const CLearnResult result = LearnPage(Furniture(strResults));
+    EXPECT_EQ(result.m_engine.m_strStartToken.find("1rq4ngz"), std::string::npos) << result.m_engine.m_strStartToken;
+    EXPECT_EQ(result.m_hits.size(), 5u);
 }
 
-TEST(LearnTokens, APageWithoutAListOfResultsProposesNothing)
+// Pages of the shapes site searches and redesigned engines have: what the
+// learner must find there, or the verdict it must give.
+TEST(LearnEngine, SiteSearchesAndOtherShapes)
 {
-    CSearchEngine engine;
-    ASSERT_TRUE(SplitAddressAroundQuery(kPageUrl, "red apple", engine));
-    CTokenProposal proposal;
-    std::string strWhy;
-    EXPECT_FALSE(LearnTokens(Furniture("<p>No results for red apple.</p>"), kPageUrl, engine, "red apple", proposal,
-                             &strWhy));
-    EXPECT_FALSE(strWhy.empty());
+    const std::string strSite = "https://forum.example/search?q=red+apple";
+    auto rows = [](int n, const std::function<std::string(int)>& f) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out += f(i);
+        return out;
+    };
+    auto numbered = [](const char* pszPrefix, int n) {
+        std::vector<std::string> urls;
+        for (int i = 0; i < n; ++i)
+            urls.push_back(pszPrefix + std::to_string(i) + "/");
+        return urls;
+    };
+    const std::string strMenu = "<header><nav><a href=\"/\">Home</a><a href=\"/questions\">Questions</a>"
+                                "<a href=\"/tags\">Tags</a><a href=\"/users\">Users</a></nav></header>";
+    const std::string strPager = "<div class=\"pager\"><a href=\"/search?q=red+apple&amp;page=2\">2</a>"
+                                 "<a href=\"/search?q=red+apple&amp;page=3\">3</a>"
+                                 "<a rel=\"next\" href=\"/search?q=red+apple&amp;page=2\">Next</a></div>";
+    struct CCase
+    {
+        const char* m_pszName;
+        std::string m_strPage;
+        std::string m_strAddress;
+        std::string m_strQuery;
+        LearnVerdict m_nVerdict;
+        std::vector<std::string> m_urls; // when learned
+    };
+    const std::vector<CCase> cases = {
+        {"a forum's own relative links, with tags, users, a menu and pages",
+         "<html><body>" + strMenu + rows(5, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<div class=\"summary\"><h3><a href=\"/questions/" + n + "/?r=SearchResults\">How do I keep a red apple tree number " +
+                    n + " healthy</a></h3><p class=\"excerpt\">I planted it last spring and the leaves curl.</p>"
+                    "<div class=\"tags\"><a href=\"/tags/trees\">trees</a><a href=\"/tags/apples\">apples</a></div>"
+                    "<a class=\"user\" href=\"/users/" + n + "\">ann" + n + "</a></div>\n";
+         }) + strPager + "<footer><a href=\"/about\">About us</a><a href=\"/legal\">Privacy policy</a></footer></body></html>",
+         strSite, "red apple", LearnVerdict::Learned,
+         [] {
+             std::vector<std::string> urls;
+             for (int i = 0; i < 5; ++i)
+                 urls.push_back("https://forum.example/questions/" + std::to_string(i) + "/?r=SearchResults");
+             return urls;
+         }()},
+        {"posters before titles, row classes that change, no query word in any title",
+         "<html><body>" + strMenu + rows(6, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<div class=\"film c" + std::to_string(i % 4) + "\"><a href=\"/film/" + n + "/\"><img src=\"p" + n +
+                    ".jpg\"></a><a href=\"/film/" + n + "/\">The Orchard Story, part " + n +
+                    "</a> <span class=\"year\">19" + n + "9</span> <span>A family drama about a farm and its trees.</span></div>";
+         }) + "</body></html>",
+         "https://films.example/find/?s=red+apple", "red apple", LearnVerdict::Learned,
+         numbered("https://films.example/film/", 6)},
+        {"a [PDF] side link before each title, Cached after it, the snippet linked too",
+         Furniture(rows(5, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<li class=\"r\"><a href=\"https://files" + n + ".example/doc.pdf\">[PDF]</a> <a href=\"https://site" + n +
+                    ".example/\">Growing apples at home, chapter " + n + "</a> <a href=\"https://cache.engine.example/c?u=" + n +
+                    "\">Cached</a><p><a href=\"https://site" + n + ".example/\">Apples grow well in most gardens when the soil "
+                    "drains and the tree gets sun for most of the day; this chapter says how.</a></p></li>";
+         })),
+         kPageUrl, "red apple", LearnVerdict::Learned, numbered("https://site", 0)},
+        {"unquoted attributes, a JSON attribute before href, <em> in padded titles, one line",
+         Furniture(rows(5, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<div class=r><a class=t data-log='{\"pos\":" + n + ",\"kind\":\"web\"}' href=https://s" + n +
+                    ".example/a>\n   <em>Red</em> apple facts, volume " + n + "\n  </a><span class=s>Some words about it here.</span></div>";
+         })),
+         kPageUrl, "red apple", LearnVerdict::Learned,
+         {"https://s0.example/a", "https://s1.example/a", "https://s2.example/a", "https://s3.example/a", "https://s4.example/a"}},
+        {"a two-letter query in Cyrillic, served from an address typed as an IP",
+         "<html><head><link rel=\"icon\" href=\"/favicon.ico\"><link rel=\"stylesheet\" href=\"/s.css\"></head><body>" +
+             rows(4, [](int i) {
+                 const std::string n = std::to_string(i);
+                 return "<table><tr><td class=\"n\">" + n + ".</td><td><a rel=\"nofollow\" href=\"http://w" + n +
+                        ".example/\" class=\"result-link\">\xd0\xaf\xd0\xb1\xd0\xbb\xd0\xbe\xd0\xba\xd0\xbe " + n +
+                        "</a></td></tr><tr><td></td><td class=\"snippet\">\xd0\xa1\xd0\xbe\xd1\x80\xd1\x82 " + n + "</td></tr></table>";
+             }) + "</body></html>",
+         "http://127.0.0.1:8080/lite/?q=%D0%AF%D0%B1", "\xd0\xaf\xd0\xb1", LearnVerdict::Learned,
+         {"http://w0.example/", "http://w1.example/", "http://w2.example/", "http://w3.example/"}},
+        {"a results page that loads a captcha for its login form",
+         Furniture("<form id=\"login\"><div class=\"g-recaptcha\"></div></form>" + rows(4, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<div class=\"hit\"><a href=\"https://a" + n + ".example/\">Apple orchard guide " + n + "</a><p>About it.</p></div>";
+         })),
+         kPageUrl, "red apple", LearnVerdict::Learned, numbered("https://a", 0)},
+        {"a bot check", "<html><body><form action=\"/verify\"><p>Please confirm you are human.</p>"
+                        "<a href=\"/help\">Help</a><a href=\"/about\">About</a></form></body></html>",
+         kPageUrl, "red apple", LearnVerdict::Refused, {}},
+        {"a wall asking for JavaScript, its refresh's content first",
+         "<html><head><meta content=\"0; url=/enablejs?q=red\" http-equiv=\"refresh\"></head><body></body></html>", kPageUrl,
+         "red apple", LearnVerdict::Refused, {}},
+        {"a page that found nothing",
+         Furniture("<p>No results found for <b>red apple</b>.</p><p>Try <a href=\"/tips\">search tips</a> or "
+                   "<a href=\"/help\">the help pages</a>.</p>"),
+         kPageUrl, "red apple", LearnVerdict::NothingMatched, {}},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.m_pszName);
+        const CLearnResult result = LearnPage(c.m_strPage, c.m_strAddress, c.m_strQuery);
+        ASSERT_EQ(result.m_nVerdict, c.m_nVerdict) << result.m_strReason;
+        if (c.m_nVerdict != LearnVerdict::Learned)
+            continue;
+        std::vector<std::string> urls = c.m_urls;
+        if (urls.empty()) // "site0.example/", ... the five sites of the page
+            for (int i = 0; i < 5; ++i)
+                urls.push_back((std::string(c.m_pszName).find("captcha") != std::string::npos ? "https://a" : "https://site") +
+                               std::to_string(i) + ".example/");
+        if (std::string(c.m_pszName).find("captcha") != std::string::npos)
+            urls.resize(4);
+        EXPECT_EQ(Urls(result.m_hits), urls) << result.m_engine.m_strStartToken;
+        for (const CSearchHit& hit : result.m_hits)
+            EXPECT_TRUE(hit.m_strDescription.size() >= 5 && hit.m_strDescription.find('<') == std::string::npos)
+                << hit.m_strDescription;
+        for (const char ch : result.m_engine.m_strStartToken + result.m_engine.m_strEndToken)
+            EXPECT_TRUE(ch != '\n' && ch != '\r') << result.m_engine.m_strStartToken;
+    }
+}
+
+// The user points at one result: the list that holds it is learned, even
+// when another list reads more like results; the groups considered are told.
+TEST(LearnEngine, OneExamplePicksItsList)
+{
+    const std::string strPage = Furniture(
+        "<div class=\"news\">" + std::string("<a class=\"story\" href=\"https://news1.example/a\">Apple growers meet in spring this year</a><p>Short.</p>"
+                                  "<a class=\"story\" href=\"https://news2.example/b\">Orchards of the north open their gates</a><p>Short.</p>") +
+        "</div>" + "<ul>" +
+        "<li><span class=\"w\"><a href=\"https://w1.example/\">w1 apple</a></span></li>"
+        "<li><span class=\"w\"><a href=\"https://w2.example/\">w2 apple</a></span></li>"
+        "<li><span class=\"w\"><a href=\"https://w3.example/\">w3 apple</a></span></li></ul>");
+    const CLearnResult guess = LearnPage(strPage);
+    ASSERT_EQ(guess.m_nVerdict, LearnVerdict::Learned) << guess.m_strReason;
+    ASSERT_GE(guess.m_groups.size(), 2u);
+    const CLearnResult pointed = LearnPage(strPage, kPageUrl, "red apple", "https://w2.example");
+    ASSERT_EQ(pointed.m_nVerdict, LearnVerdict::Learned) << pointed.m_strReason;
+    EXPECT_EQ(Urls(pointed.m_hits), (std::vector<std::string>{"https://w1.example/", "https://w2.example/", "https://w3.example/"}));
+    // An example in no list: the best list, and a word that it was not the example's.
+    const CLearnResult elsewhere = LearnPage(strPage, kPageUrl, "red apple", "https://nowhere.example/");
+    EXPECT_EQ(Urls(elsewhere.m_hits), Urls(guess.m_hits));
+    EXPECT_FALSE(elsewhere.m_strExampleNote.empty());
+}
+
+// The next page is asked for once: paging that shows the same hits again is dropped.
+TEST(LearnEngine, PagingIsCheckedOnTheNextPage)
+{
+    const std::string strPage = Shapes()[0].m_strPage + "<a href=\"/search?q=red+apple&amp;page=2\">Next</a>";
+    CPageAnswer first;
+    first.m_nStatus = 200;
+    first.m_strText = strPage;
+    const CLearnRequest request{"E", "red apple", kPageUrl, ""};
+    std::vector<std::string> asked;
+    auto fetchSame = [&](const std::string& strAddress, CPageAnswer& answer) {
+        asked.push_back(strAddress);
+        answer = first;
+        return true;
+    };
+    const LearnFetch same = fetchSame;
+    CLearnResult result = LearnFromPage(request, first, &same);
+    EXPECT_EQ(asked, (std::vector<std::string>{"https://www.engine.example/search?q=red+apple&page=2"}));
+    EXPECT_EQ(result.m_engine.m_nSearchType, ResultCount);
+    EXPECT_FALSE(result.m_bPagingChecked);
+    const LearnFetch other = [](const std::string&, CPageAnswer& answer) {
+        answer.m_nStatus = 200;
+        answer.m_strText = "<ol><li class=\"result\"><h3><a href=\"https://more.example/\">Red apple 9</a></h3></li>"
+                           "<li class=\"result\"><h3><a href=\"https://more2.example/\">Red apple 10</a></h3></li></ol>";
+        return true;
+    };
+    result = LearnFromPage(request, first, &other);
+    EXPECT_EQ(result.m_engine.m_nSearchType, PagesFromOne);
+    EXPECT_TRUE(result.m_bPagingChecked);
 }
 
 TEST(SplitAddressAroundQuery, TheFirstPageIsTheAddressGiven)

@@ -29,6 +29,12 @@ bool EndsWithAttributeQuote(std::string_view token)
            (token.back() == '"' || token.back() == '\'');
 }
 
+// A token that ends with "=" is followed by an unquoted value (href=https://...).
+bool EndsWithUnquotedValue(std::string_view token)
+{
+    return !token.empty() && token.back() == '=';
+}
+
 } // namespace
 
 CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::string_view startToken,
@@ -41,7 +47,8 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
     const std::string_view page(strPage);
     const CTokenPattern start(startToken);
     const CTokenPattern end(endToken);
-    const bool bLinkAfterToken = EndsWithAttributeQuote(startToken);
+    const bool bUnquoted = EndsWithUnquotedValue(startToken);
+    const bool bLinkAfterToken = bUnquoted || EndsWithAttributeQuote(startToken);
     CPageHits result;
     size_t nTokenLength = 0;
     size_t p = start.Find(page, 0, &nTokenLength);
@@ -63,11 +70,12 @@ CPageHits ExtractPageHits(const std::string& strPage, CResultRows& rows, std::st
         if (!bLinkAfterToken)
             nUrlStart = nUrlStart >= 4 ? nUrlStart - 4 : 0;
         const char chQuote = (nUrlStart > 0 && page[nUrlStart - 1] == '\'') ? '\'' : '"';
-        const size_t nQuote = page.find(chQuote, nUrlStart);
+        // An unquoted link ends at a blank or at the end of its tag.
+        const size_t nQuote = bUnquoted ? page.find_first_of(" \t\r\n>", nUrlStart) : page.find(chQuote, nUrlStart);
         if (nQuote == std::string_view::npos)
             break;
         // The description starts after the ">" that closes the link's tag.
-        const size_t nTagEnd = page.find('>', nQuote + 1);
+        const size_t nTagEnd = page[nQuote] == '>' ? nQuote : page.find('>', nQuote + 1);
         if (nTagEnd == std::string_view::npos)
             break;
         const size_t nDescStart = nTagEnd + 1;

@@ -3,10 +3,11 @@
 
 // Cutting hits out of an engine's result page. A hit starts at an occurrence of
 // the start token. When the token ends with the opening quote of an attribute
-// value (="  or  =') the link starts right after it; otherwise the token's last
-// four characters are the first four of the link (typically "http"). The link
-// ends at the next quote of the kind that opened it (a double quote when it was
-// not opened by one). The description starts after the ">" that closes the tag
+// value (="  or  =') the link starts right after it, and ends at the next quote of
+// that kind; a token that ends with "=" is followed by an unquoted link, which
+// ends at a blank or at the end of the tag; otherwise the token's last four
+// characters are the first four of the link (typically "http"), which ends at
+// the next quote of the kind just before it (a double quote when there is none). The description starts after the ">" that closes the tag
 // holding the link and ends before the end token. Matching is byte-exact.
 //
 // The URL of a hit is the link as a browser would open it (see CLinkCleaner);

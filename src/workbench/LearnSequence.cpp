@@ -1,0 +1,276 @@
+// SPDX-License-Identifier: MIT
+// The one learning sequence: address, page, groups of links, tokens, verdict, paging.
+#include "workbench/EngineLearner.h"
+
+#include "platform/TextUtil.h"
+#include "platform/Url.h"
+#include "search/PageRefusal.h"
+#include "search/QueryComposer.h"
+#include "search/extract/HitLink.h"
+#include "workbench/LinkGroups.h"
+#include "workbench/TokenLearner.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+// A page with more links than a result page holds is not learned from.
+constexpr size_t kMaxLearnLinks = 20000;
+
+// An address as the user compares it: no scheme, host in lower case, no
+// trailing slash, no fragment.
+std::string Comparable(std::string_view url)
+{
+    std::string out(TrimWhiteSpace(url));
+    const size_t nScheme = out.find("://");
+    if (nScheme != std::string::npos)
+        out.erase(0, nScheme + 3);
+    else if (out.compare(0, 2, "//") == 0)
+        out.erase(0, 2);
+    const size_t nFragment = out.find('#');
+    if (nFragment != std::string::npos)
+        out.erase(nFragment);
+    const size_t nSlash = out.find('/');
+    std::transform(out.begin(), nSlash == std::string::npos ? out.end() : out.begin() + static_cast<long>(nSlash),
+                   out.begin(), [](char c) { return ToLowerAscii(c); });
+    if (out.compare(0, 4, "www.") == 0)
+        out.erase(0, 4);
+    while (!out.empty() && out.back() == '/')
+        out.pop_back();
+    return out;
+}
+
+CLearnGroup DescribeGroup(const CLinkGroup& group, const std::vector<CAnchor>& anchors,
+                          const std::vector<CLinkFacts>& facts)
+{
+    CLearnGroup out;
+    out.m_nHits = group.m_results.size();
+    for (const size_t m : group.m_results) {
+        if (out.m_titles.size() < 3)
+            out.m_titles.push_back(anchors[m].m_strText.substr(0, 80));
+        const std::string strHost = HostOfUrl(facts[m].m_strUrl);
+        if (out.m_hosts.size() < 3 && std::find(out.m_hosts.begin(), out.m_hosts.end(), strHost) == out.m_hosts.end())
+            out.m_hosts.push_back(strHost);
+    }
+    return out;
+}
+
+// How exactly the tokens find the group: the share of their hits that are
+// its results, times the share of its results they find.
+double TokenFit(const CLinkGroup& group, const std::vector<CLinkFacts>& facts, const std::vector<CSearchHit>& hits)
+{
+    if (hits.empty() || group.m_results.empty())
+        return 0;
+    std::set<std::string> wanted;
+    for (const size_t m : group.m_results)
+        wanted.insert(facts[m].m_strUrl);
+    std::set<std::string> found;
+    size_t nRight = 0;
+    for (const CSearchHit& hit : hits)
+        if (wanted.count(hit.m_strUrl)) {
+            ++nRight;
+            found.insert(hit.m_strUrl);
+        }
+    return static_cast<double>(nRight) / static_cast<double>(hits.size()) * static_cast<double>(found.size()) /
+           static_cast<double>(wanted.size());
+}
+
+// The verdict on a page without a list of results.
+void JudgeEmptyPage(const CPageAnswer& answer, const std::string& strWhy, CLearnResult& result)
+{
+    const std::string strRefusal = RefusalReason(answer.m_strText);
+    if (!strRefusal.empty()) {
+        result.m_nVerdict = LearnVerdict::Refused;
+        result.m_strReason = strRefusal;
+    } else if (SaysNothingMatched(answer.m_strText)) {
+        result.m_nVerdict = LearnVerdict::NothingMatched;
+    } else {
+        result.m_nVerdict = LearnVerdict::NoList;
+        result.m_strReason = strWhy;
+    }
+}
+
+// Asks for the next page the record would ask for, once: paging that brings
+// the same hits again is wrong and dropped; one that cannot be checked stays,
+// and the result says so.
+void CheckPaging(const CLearnRequest& request, const LearnFetch* pFetch, const CLinkCleaner& cleaner,
+                 const CSearchEngine& unpaged, CLearnResult& result)
+{
+    CSearchEngine& engine = result.m_engine;
+    if (engine.m_nSearchType == ResultCount)
+        return;
+    if (!pFetch) {
+        result.m_strPagingNote = "paging not checked";
+        return;
+    }
+    const std::string strTerm = ComposeQueryTerm(request.m_strQuery, kOptionAllWords);
+    const std::string strNext = BuildNextPageAddress(engine, strTerm, static_cast<int>(result.m_hits.size()),
+                                                     HostOfUrl(result.m_answer.m_strUrl));
+    CPageAnswer next;
+    if (!(*pFetch)(strNext, next) || next.m_nStatus != 200 || !next.m_strError.empty()) {
+        result.m_strPagingNote = "paging not checked: the next page did not answer";
+        return;
+    }
+    const std::vector<CSearchHit> hits =
+        ExtractWithTokens(next.m_strText, engine.m_strStartToken, engine.m_strEndToken, cleaner);
+    std::set<std::string> first;
+    for (const CSearchHit& hit : result.m_hits)
+        first.insert(hit.m_strUrl);
+    const bool bOther = std::any_of(hits.begin(), hits.end(), [&first](const CSearchHit& h) {
+        return first.count(h.m_strUrl) == 0;
+    });
+    if (bOther) {
+        result.m_bPagingChecked = true;
+    } else if (!hits.empty()) {
+        // The "next page" shows this page again: one page only.
+        engine = unpaged;
+        LearnPaging("", request.m_strQuery, 0, engine);
+        result.m_strPagingNote = "paging dropped: the next page gave the same hits";
+    } else {
+        result.m_strPagingNote = "paging not checked: the next page gave no hits";
+    }
+}
+
+} // namespace
+
+CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch)
+{
+    CLearnResult result;
+    result.m_engine.m_strName = request.m_strName;
+    if (!SplitAddressAroundQuery(request.m_strAddress, request.m_strQuery, result.m_engine)) {
+        result.m_nVerdict = LearnVerdict::BadAddress;
+        result.m_strReason = "the query \"" + request.m_strQuery + "\" is not in the address " + request.m_strAddress;
+        return result;
+    }
+    CPageAnswer answer;
+    if (!fetch(request.m_strAddress, answer)) {
+        result.m_nVerdict = LearnVerdict::Failed;
+        result.m_strReason = "cancelled";
+        return result;
+    }
+    return LearnFromPage(request, answer, &fetch);
+}
+
+CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answer, const LearnFetch* pFetch)
+{
+    CLearnResult result;
+    result.m_answer = answer;
+    if (result.m_answer.m_strUrl.empty())
+        result.m_answer.m_strUrl = request.m_strAddress;
+    CSearchEngine& engine = result.m_engine;
+    engine.m_strName = request.m_strName;
+    if (!SplitAddressAroundQuery(request.m_strAddress, request.m_strQuery, engine)) {
+        result.m_nVerdict = LearnVerdict::BadAddress;
+        result.m_strReason = "the query \"" + request.m_strQuery + "\" is not in the address " + request.m_strAddress;
+        return result;
+    }
+    if (answer.m_nStatus >= 400) {
+        result.m_nVerdict = LearnVerdict::Refused;
+        result.m_strReason = answer.DescribeStatus();
+        return result;
+    }
+    if (answer.m_nStatus == 0 || !answer.m_strError.empty()) {
+        result.m_nVerdict = LearnVerdict::Failed;
+        result.m_strReason = answer.m_strError.empty() ? std::string("no answer") : answer.m_strError;
+        return result;
+    }
+    const std::string& strPage = answer.m_strText;
+    const std::string& strPageUrl = result.m_answer.m_strUrl;
+    const std::vector<CAnchor> anchors = FindAnchors(strPage, kMaxLearnLinks + 1);
+    if (anchors.size() > kMaxLearnLinks) {
+        result.m_nVerdict = LearnVerdict::NoList;
+        result.m_strReason = "the page is too large to learn from: more than " + std::to_string(kMaxLearnLinks) + " links";
+        return result;
+    }
+    const CLinkCleaner cleaner(strPageUrl, engine.m_strUrl);
+    std::vector<CLinkFacts> facts(anchors.size());
+    for (size_t i = 0; i < anchors.size(); ++i) {
+        facts[i].m_strUrl = cleaner.Clean(anchors[i].HrefValue(strPage));
+        facts[i].m_bNavigation = IsNavigationLink(facts[i].m_strUrl, strPageUrl, request.m_strQuery);
+    }
+    const bool bExample = !TrimWhiteSpace(request.m_strExample).empty();
+    const std::vector<CLinkGroup> groups =
+        FindLinkGroups(strPage, anchors, facts, QueryWords(request.m_strQuery), bExample ? 64 : 8);
+    for (size_t g = 0; g < groups.size() && g < 8; ++g)
+        result.m_groups.push_back(DescribeGroup(groups[g], anchors, facts));
+
+    // Which groups: the one asked for, those that hold the user's example
+    // (all, when none does: the example may stand apart, as a first result
+    // often does), or the best few.
+    std::vector<size_t> tries;
+    if (request.m_nGroup >= 0 && request.m_nGroup < static_cast<int>(result.m_groups.size()))
+        tries.push_back(static_cast<size_t>(request.m_nGroup));
+    if (bExample) {
+        const std::string strWanted = Comparable(request.m_strExample);
+        for (size_t g = 0; g < groups.size() && tries.size() < 4; ++g)
+            if (std::any_of(groups[g].m_results.begin(), groups[g].m_results.end(),
+                            [&](size_t m) { return Comparable(facts[m].m_strUrl) == strWanted; }))
+                tries.push_back(g);
+    }
+    if (bExample && tries.empty())
+        result.m_strExampleNote = "the example is in no list of the page; the list most like results was taken";
+    if (tries.empty())
+        for (size_t g = 0; g < std::min<size_t>(groups.size(), 4); ++g)
+            tries.push_back(g);
+    int nChosen = tries.empty() ? -1 : static_cast<int>(tries[0]);
+    const CLinkGroup* pGroup = nChosen >= 0 ? &groups[static_cast<size_t>(nChosen)] : nullptr;
+    // A weak list on a page that says why it has none is no list: a bot
+    // check's or an empty answer's own links.
+    const bool bWeak = !pGroup || (!bExample && request.m_nGroup < 0 && pGroup->m_results.size() < 3);
+    if (bWeak && (!RefusalReason(strPage).empty() || SaysNothingMatched(strPage) || !pGroup)) {
+        JudgeEmptyPage(answer, "no links of the page repeat like a list of results", result);
+        return result;
+    }
+    // The tokens of the chosen group; unless the user chose, the best few
+    // groups are tried and the one whose tokens find it most exactly wins.
+    CTokenProposal proposal;
+    double fBest = 0;
+    for (const size_t g : tries) {
+        CTokenProposal candidate;
+        const bool bHeading = anchors[groups[g].m_results[0]].m_bHeading;
+        auto isResultLike = [&](size_t m) {
+            return anchors[m].m_bHeading == bHeading && IsResultLike(anchors[m], facts[m]);
+        };
+        if (!LearnGroupTokens(strPage, anchors, groups[g].m_results, cleaner, candidate, isResultLike))
+            continue;
+        const double fValue = groups[g].m_fScore * TokenFit(groups[g], facts, candidate.m_hits);
+        if (fValue > fBest) {
+            fBest = fValue;
+            proposal = std::move(candidate);
+            nChosen = static_cast<int>(g);
+        }
+    }
+    if (fBest <= 0) {
+        JudgeEmptyPage(answer, "no markup before the links of the list finds them", result);
+        return result;
+    }
+    if (nChosen >= static_cast<int>(result.m_groups.size())) {
+        result.m_groups.push_back(DescribeGroup(groups[static_cast<size_t>(nChosen)], anchors, facts));
+        nChosen = static_cast<int>(result.m_groups.size()) - 1;
+    }
+    result.m_nGroup = nChosen;
+    engine.m_strStartToken = proposal.m_strStartToken;
+    engine.m_strEndToken = proposal.m_strEndToken;
+    result.m_hits = std::move(proposal.m_hits);
+    const CSearchEngine unpaged = engine;
+    LearnPaging(strPage, request.m_strQuery, static_cast<int>(result.m_hits.size()), engine);
+    CheckPaging(request, pFetch, cleaner, unpaged, result);
+    engine.IsValid();
+    result.m_nVerdict = LearnVerdict::Learned;
+    return result;
+}
+
+std::string DescribeLearnFailure(const CLearnResult& result, const std::string& strQuery)
+{
+    switch (result.m_nVerdict) {
+    case LearnVerdict::Learned:
+        return {};
+    case LearnVerdict::NothingMatched:
+        return "the page says nothing matched " + strQuery + "; learn from a query with results";
+    case LearnVerdict::Refused:
+        return result.m_strReason;
+    default:
+        return result.m_strReason;
+    }
+}

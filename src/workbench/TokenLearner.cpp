@@ -1,0 +1,485 @@
+// SPDX-License-Identifier: MIT
+#include "workbench/TokenLearner.h"
+
+#include "platform/TextUtil.h"
+#include "search/extract/HitExtraction.h"
+#include "search/extract/HitLink.h"
+#include "search/extract/TokenPattern.h"
+
+#include <algorithm>
+#include <functional>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
+
+bool IsGeneratedName(std::string_view word)
+{
+    const bool bDigit = std::any_of(word.begin(), word.end(), IsAsciiDigit);
+    const bool bLetter = std::any_of(word.begin(), word.end(), IsAsciiAlpha);
+    return word.size() >= 6 && bDigit && bLetter;
+}
+
+std::string WildcardGeneratedNames(std::string_view token)
+{
+    std::string out;
+    size_t i = 0;
+    auto isWordChar = [](char c) { return IsAsciiAlnum(c) || c == '-' || c == '_'; };
+    while (i < token.size()) {
+        if (!isWordChar(token[i])) {
+            out += token[i++];
+            continue;
+        }
+        size_t nEnd = i;
+        while (nEnd < token.size() && isWordChar(token[nEnd]))
+            ++nEnd;
+        const std::string_view word = token.substr(i, nEnd - i);
+        if (IsGeneratedName(word))
+            out += kTokenWildcard;
+        else
+            out += word;
+        i = nEnd;
+    }
+    return out;
+}
+
+std::vector<CSearchHit> ExtractWithTokens(const std::string& strPage, const std::string& strStart,
+                                          const std::string& strEnd, const CLinkCleaner& links)
+{
+    CResultRows rows;
+    ExtractPageHits(strPage, rows, strStart, strEnd, "", false, nullptr, &links, kMaxRowsPerPage);
+    return rows.GetRows();
+}
+
+namespace {
+
+struct CSpan
+{
+    size_t m_nBegin = 0;
+    size_t m_nEnd = 0; // one past
+};
+
+std::string_view Text(std::string_view page, const CSpan& span)
+{
+    return page.substr(span.m_nBegin, span.m_nEnd - span.m_nBegin);
+}
+
+template <typename Get>
+std::string CommonPrefix(size_t n, Get get)
+{
+    std::string_view prefix = get(0);
+    for (size_t i = 1; i < n; ++i) {
+        const std::string_view s = get(i);
+        size_t k = 0;
+        while (k < prefix.size() && k < s.size() && prefix[k] == s[k])
+            ++k;
+        prefix = prefix.substr(0, k);
+    }
+    return std::string(prefix);
+}
+
+template <typename Get>
+std::string CommonSuffix(size_t n, Get get)
+{
+    std::string_view suffix = get(0);
+    for (size_t i = 1; i < n; ++i) {
+        const std::string_view s = get(i);
+        size_t k = 0;
+        while (k < suffix.size() && k < s.size() && suffix[suffix.size() - 1 - k] == s[s.size() - 1 - k])
+            ++k;
+        suffix = suffix.substr(suffix.size() - k);
+    }
+    return std::string(suffix);
+}
+
+// The same tag of every row as one pattern: as it stands where the rows
+// agree, a wildcard for the attribute values (or attributes) that differ.
+// spans[i] holds row i's tag (for a link: up to where its address starts).
+bool MergeTags(std::string_view page, const std::vector<CSpan>& spans, std::string& out)
+{
+    const size_t n = spans.size();
+    const std::string_view first = Text(page, spans[0]);
+    if (std::all_of(spans.begin(), spans.end(), [&](const CSpan& s) { return Text(page, s) == first; })) {
+        out = first;
+        return true;
+    }
+    std::vector<CTag> tags;
+    for (const CSpan& span : spans)
+        tags.push_back(ReadTag(page, span.m_nBegin));
+    auto insideSpan = [&](size_t row) {
+        std::vector<CAttribute> attributes;
+        for (const CAttribute& a : tags[row].m_attributes)
+            if (a.m_nName < spans[row].m_nEnd)
+                attributes.push_back(a);
+        return attributes;
+    };
+    std::vector<std::vector<CAttribute>> rows;
+    for (size_t i = 0; i < n; ++i) {
+        if (tags[i].m_strName != tags[0].m_strName || tags[i].m_bClosing != tags[0].m_bClosing)
+            return false;
+        rows.push_back(insideSpan(i));
+    }
+    const bool bSameNames = std::all_of(rows.begin(), rows.end(), [&](const std::vector<CAttribute>& r) {
+        return r.size() == rows[0].size() &&
+               std::equal(r.begin(), r.end(), rows[0].begin(),
+                          [](const CAttribute& a, const CAttribute& b) { return a.m_name == b.m_name; });
+    });
+    const size_t nNameEnd = spans[0].m_nBegin + 1 + (tags[0].m_bClosing ? 1 : 0) + tags[0].m_strName.size();
+    const bool bLink = spans[0].m_nEnd < tags[0].m_nEnd; // cut where the link's address starts
+    if (!bSameNames) {
+        out = std::string(page.substr(spans[0].m_nBegin, nNameEnd - spans[0].m_nBegin));
+        if (!bLink) {
+            out += std::string(kTokenWildcard) + ">";
+            return true;
+        }
+        // "<a {*}href=\"": the attributes before the link's own may be anything.
+        const CAttribute& last = rows[0].back();
+        out += " " + std::string(kTokenWildcard) +
+               std::string(page.substr(last.m_nName, spans[0].m_nEnd - last.m_nName));
+        return true;
+    }
+    // Row 0's text, each differing value replaced by what every row's value
+    // begins and ends with around a wildcard.
+    out.clear();
+    size_t nAt = spans[0].m_nBegin;
+    for (size_t a = 0; a < rows[0].size(); ++a) {
+        const CAttribute& attribute = rows[0][a];
+        if (attribute.m_nValueEnd > spans[0].m_nEnd)
+            break; // the link's own address: the token ends at its start
+        auto value = [&](size_t row) {
+            const CAttribute& v = rows[row][a];
+            return page.substr(v.m_nValue, v.m_nValueEnd - v.m_nValue);
+        };
+        bool bSame = true;
+        for (size_t i = 1; i < n && bSame; ++i)
+            bSame = value(i) == value(0);
+        if (bSame)
+            continue;
+        out += page.substr(nAt, attribute.m_nValue - nAt);
+        const std::string strPrefix = CommonPrefix(n, value);
+        const std::string strSuffix = CommonSuffix(n, value);
+        out += strPrefix;
+        out += kTokenWildcard;
+        out += strSuffix.size() + strPrefix.size() <= value(0).size() ? strSuffix : std::string();
+        nAt = attribute.m_nValueEnd;
+    }
+    out += page.substr(nAt, spans[0].m_nEnd - nAt);
+    return true;
+}
+
+// The tag that ends just before position nBefore (text may lie between).
+bool PreviousTag(std::string_view page, size_t nBefore, CSpan& tag)
+{
+    if (nBefore == 0)
+        return false;
+    const size_t nLt = page.rfind('<', nBefore - 1);
+    if (nLt == std::string_view::npos)
+        return false;
+    const size_t nGt = page.find('>', nLt);
+    if (nGt == std::string_view::npos || nGt >= nBefore)
+        return false;
+    tag = {nLt, nGt + 1};
+    return true;
+}
+
+struct CScore
+{
+    int m_nFound = 0; // of the links wanted
+    int m_nOther = 0; // anything else the token finds
+};
+
+bool LinkStartsAfterToken(std::string_view token)
+{
+    return !token.empty() && (token.back() == '=' || (token.size() >= 2 && token[token.size() - 2] == '=' &&
+                                                      (token.back() == '"' || token.back() == '\'')));
+}
+
+// What the token finds, as extraction walks the page.
+CScore Evaluate(std::string_view page, const std::string& strToken, const std::unordered_set<size_t>& wanted)
+{
+    CScore score;
+    const CTokenPattern pattern(strToken);
+    const bool bAfter = LinkStartsAfterToken(strToken);
+    size_t nLength = 0;
+    for (size_t p = pattern.Find(page, 0, &nLength); p != std::string_view::npos;
+         p = pattern.Find(page, p + 1, &nLength)) {
+        if (p + nLength + 1 < page.size() && page[p + nLength + 1] == '"')
+            break; // extraction ends the page there
+        const size_t nUrl = bAfter ? p + nLength : (p + nLength >= 4 ? p + nLength - 4 : 0);
+        if (wanted.count(nUrl))
+            ++score.m_nFound;
+        else
+            ++score.m_nOther;
+        if (score.m_nOther > 4000)
+            break;
+    }
+    return score;
+}
+
+// Start tokens for the links: their own tag, with zero to three of the tags before it.
+std::vector<std::string> StartCandidates(std::string_view page, const std::vector<CAnchor>& anchors,
+                                         const std::vector<size_t>& links)
+{
+    std::vector<std::string> candidates;
+    std::vector<CSpan> own;
+    for (const size_t i : links)
+        own.push_back({anchors[i].m_nTagStart, anchors[i].Href().m_nValue});
+    std::string strToken;
+    if (!MergeTags(page, own, strToken))
+        return candidates;
+    candidates.push_back(strToken);
+    // The first characters of the address, when every link's address begins alike.
+    const std::string strPrefix = CommonPrefix(links.size(), [&](size_t k) { return anchors[links[k]].HrefValue(page); });
+    const char chQuote = anchors[links[0]].Href().m_chQuote;
+    if (strPrefix.size() >= 4 && chQuote != 0)
+        candidates.push_back(strToken + strPrefix.substr(0, 4));
+
+    std::vector<size_t> before(links.size());
+    for (size_t k = 0; k < links.size(); ++k)
+        before[k] = anchors[links[k]].m_nTagStart;
+    for (int nDepth = 0; nDepth < 3; ++nDepth) {
+        std::vector<CSpan> tags, gaps;
+        for (size_t k = 0; k < links.size(); ++k) {
+            CSpan tag;
+            if (!PreviousTag(page, before[k], tag))
+                return candidates;
+            tags.push_back(tag);
+            gaps.push_back({tag.m_nEnd, before[k]});
+            before[k] = tag.m_nBegin;
+        }
+        const std::string_view gap = Text(page, gaps[0]);
+        const bool bSameGap = std::all_of(gaps.begin(), gaps.end(), [&](const CSpan& g) { return Text(page, g) == gap; });
+        std::string strTag;
+        if (!MergeTags(page, tags, strTag))
+            return candidates;
+        strToken = strTag + (bSameGap ? std::string(gap) : std::string(kTokenWildcard)) + strToken;
+        if (strToken.size() > 400)
+            return candidates;
+        candidates.push_back(strToken);
+        if (strPrefix.size() >= 4 && chQuote != 0)
+            candidates.push_back(strToken + strPrefix.substr(0, 4));
+    }
+    return candidates;
+}
+
+// The token as the catalogue can hold it: a run of blanks that breaks the
+// line becomes a wildcard (the catalogue keeps a token on one line); empty
+// when the token holds other control bytes (no engine needs them).
+std::string CatalogueSafe(const std::string& strToken)
+{
+    std::string out;
+    size_t i = 0;
+    while (i < strToken.size()) {
+        const char c = strToken[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            size_t nEnd = i;
+            bool bBreak = false;
+            while (nEnd < strToken.size() && (strToken[nEnd] == ' ' || strToken[nEnd] == '\t' ||
+                                              strToken[nEnd] == '\r' || strToken[nEnd] == '\n'))
+                bBreak = bBreak || strToken[nEnd] == '\r' || strToken[nEnd] == '\n', ++nEnd;
+            if (!bBreak)
+                out.append(strToken, i, nEnd - i);
+            else if (out.size() < kTokenWildcard.size() || out.compare(out.size() - kTokenWildcard.size(), kTokenWildcard.size(), kTokenWildcard) != 0)
+                out += kTokenWildcard;
+            i = nEnd;
+            continue;
+        }
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return {};
+        out += c;
+        ++i;
+    }
+    return out;
+}
+
+size_t CountWildcards(const std::string& strToken)
+{
+    size_t n = 0;
+    for (size_t i = strToken.find(kTokenWildcard); i != std::string::npos; i = strToken.find(kTokenWildcard, i + 1))
+        ++n;
+    return n;
+}
+
+// An end token that also takes the snippet after the title: a closing tag
+// that follows every hit before the next one starts, where the descriptions
+// grow most while the hits stay the same.
+std::string LongerEndToken(const std::string& strPage, const CTokenProposal& best, const CLinkCleaner& links)
+{
+    const CTokenPattern start(best.m_strStartToken);
+    std::vector<size_t> starts;
+    size_t nLength = 0;
+    for (size_t p = start.Find(strPage, 0, &nLength); p != std::string::npos && starts.size() < 4096;
+         p = start.Find(strPage, p + 1, &nLength))
+        starts.push_back(p);
+    if (starts.empty())
+        return best.m_strEndToken;
+    std::vector<std::string> ends;
+    for (size_t k = 0; k < starts.size() && k < 4; ++k) {
+        const size_t nLinkEnd = strPage.find(best.m_strEndToken, starts[k]);
+        const size_t nLimit = std::min(k + 1 < starts.size() ? starts[k + 1] : strPage.size(), starts[k] + 4096);
+        for (size_t i = nLinkEnd; i != std::string::npos && i < nLimit && ends.size() < 16; i = strPage.find("</", i + 2)) {
+            const size_t nGt = strPage.find('>', i);
+            if (nGt == std::string::npos || nGt - i > 12)
+                continue;
+            std::string strEnd = strPage.substr(i, nGt - i + 1);
+            if (strEnd != best.m_strEndToken && std::find(ends.begin(), ends.end(), strEnd) == ends.end())
+                ends.push_back(std::move(strEnd));
+        }
+    }
+    auto totalLength = [](const std::vector<CSearchHit>& hits) {
+        size_t n = 0;
+        for (const CSearchHit& hit : hits)
+            n += hit.m_strDescription.size();
+        return n;
+    };
+    auto closesEveryHit = [&](const std::string& strEnd) {
+        for (size_t k = 0; k < starts.size(); ++k) {
+            const size_t nEnd = strPage.find(strEnd, starts[k]);
+            if (nEnd == std::string::npos || (k + 1 < starts.size() && nEnd > starts[k + 1]))
+                return false;
+        }
+        return true;
+    };
+    std::string strBest = best.m_strEndToken;
+    size_t nBestLength = totalLength(best.m_hits);
+    for (const std::string& strEnd : ends) {
+        if (!closesEveryHit(strEnd))
+            continue;
+        const std::vector<CSearchHit> hits = ExtractWithTokens(strPage, best.m_strStartToken, strEnd, links);
+        if (hits.size() != best.m_hits.size())
+            continue;
+        bool bSame = true;
+        for (size_t i = 0; i < hits.size() && bSame; ++i)
+            bSame = hits[i].m_strUrl == best.m_hits[i].m_strUrl &&
+                    hits[i].m_strDescription.rfind(best.m_hits[i].m_strDescription.substr(0, 40), 0) == 0;
+        const size_t nLength = totalLength(hits);
+        if (bSame && nLength > nBestLength + hits.size() * 20) {
+            strBest = strEnd;
+            nBestLength = nLength;
+        }
+    }
+    return strBest;
+}
+
+// The hits a token finds, as the links (indices) whose address starts where
+// extraction would take it; -1 for a place that is no link of the page.
+std::vector<long> MatchedLinks(std::string_view page, const std::string& strToken,
+                               const std::unordered_map<size_t, size_t>& linkAt)
+{
+    std::vector<long> out;
+    const CTokenPattern pattern(strToken);
+    const bool bAfter = LinkStartsAfterToken(strToken);
+    size_t nLength = 0;
+    for (size_t p = pattern.Find(page, 0, &nLength); p != std::string_view::npos && out.size() < 4096;
+         p = pattern.Find(page, p + 1, &nLength)) {
+        if (p + nLength + 1 < page.size() && page[p + nLength + 1] == '"')
+            break;
+        const size_t nUrl = bAfter ? p + nLength : (p + nLength >= 4 ? p + nLength - 4 : 0);
+        const auto it = linkAt.find(nUrl);
+        out.push_back(it == linkAt.end() ? -1 : static_cast<long>(it->second));
+    }
+    return out;
+}
+
+// Results in two markups (a first result set apart, a compact list after a
+// detailed one): a tag of the token before the link's own loosened to
+// "<name{*}>" where that finds more links like results and nothing else.
+std::string LoosenForOtherMarkup(std::string_view page, const std::string& strToken, const std::vector<CAnchor>& anchors,
+                                 const std::function<bool(size_t)>& isResultLike)
+{
+    std::unordered_map<size_t, size_t> linkAt;
+    for (size_t i = 0; i < anchors.size(); ++i)
+        linkAt.emplace(anchors[i].Href().m_nValue, i);
+    const std::vector<long> base = MatchedLinks(page, strToken, linkAt);
+    const std::unordered_set<long> known(base.begin(), base.end());
+    // The tags of the token before its last one (the link's own).
+    std::vector<std::pair<size_t, size_t>> tags; // '<' and '>'
+    for (size_t i = strToken.find('<'); i != std::string::npos; i = strToken.find('<', i + 1)) {
+        const size_t nGt = strToken.find('>', i);
+        if (nGt == std::string::npos)
+            break;
+        tags.emplace_back(i, nGt);
+    }
+    std::string strBest = strToken;
+    size_t nBestGain = 0;
+    for (const auto& [nLt, nGt] : tags) {
+        size_t nName = nLt + 1;
+        if (nName < strToken.size() && strToken[nName] == '/')
+            continue;
+        while (nName < strToken.size() && IsAsciiAlnum(strToken[nName]))
+            ++nName;
+        if (nName - nLt - 1 < 2)
+            continue; // "<b{*}>" would also be <br>, <body>
+        const std::string strLoose =
+            strToken.substr(0, nName) + std::string(kTokenWildcard) + strToken.substr(nGt);
+        if (strLoose == strToken)
+            continue;
+        size_t nGain = 0;
+        bool bClean = true;
+        for (const long m : MatchedLinks(page, strLoose, linkAt)) {
+            if (known.count(m))
+                continue;
+            if (m < 0 || !isResultLike(static_cast<size_t>(m))) {
+                bClean = false;
+                break;
+            }
+            ++nGain;
+        }
+        if (bClean && nGain > nBestGain) {
+            nBestGain = nGain;
+            strBest = strLoose;
+        }
+    }
+    return strBest;
+}
+
+} // namespace
+
+bool LearnGroupTokens(const std::string& strPage, const std::vector<CAnchor>& anchors,
+                      const std::vector<size_t>& links, const CLinkCleaner& cleaner, CTokenProposal& proposal,
+                      const std::function<bool(size_t)>& isResultLike)
+{
+    if (links.size() < 2)
+        return false;
+    std::unordered_set<size_t> wanted;
+    for (const size_t i : links)
+        wanted.insert(anchors[i].Href().m_nValue);
+    const std::vector<std::string> candidates = StartCandidates(strPage, anchors, links);
+    std::string strBest;
+    auto rank = [](const CScore& s, const std::string& strToken) {
+        return std::make_tuple(s.m_nFound - s.m_nOther, -static_cast<long>(CountWildcards(strToken)),
+                               -static_cast<long>(strToken.size()));
+    };
+    CScore best;
+    for (const std::string& strRaw : candidates) {
+        const std::string strCandidate = CatalogueSafe(strRaw);
+        if (strCandidate.empty())
+            continue;
+        const CScore score = Evaluate(strPage, strCandidate, wanted);
+        if (score.m_nFound < 2)
+            continue;
+        if (strBest.empty() || rank(score, strCandidate) > rank(best, strBest)) {
+            best = score;
+            strBest = strCandidate;
+        }
+    }
+    if (strBest.empty())
+        return false;
+    // A generated class name changes with the engine's next deploy: the
+    // wildcard stands for it where it finds the very same links.
+    const std::string strGeneral = WildcardGeneratedNames(strBest);
+    if (strGeneral != strBest) {
+        const CScore score = Evaluate(strPage, strGeneral, wanted);
+        if (score.m_nFound == best.m_nFound && score.m_nOther == best.m_nOther)
+            strBest = strGeneral;
+    }
+    if (isResultLike)
+        strBest = LoosenForOtherMarkup(strPage, strBest, anchors, isResultLike);
+    const size_t nUpper = static_cast<size_t>(std::count_if(links.begin(), links.end(),
+                                                            [&](size_t i) { return anchors[i].m_bUpperEnd; }));
+    proposal.m_strStartToken = strBest;
+    proposal.m_strEndToken = nUpper * 2 > links.size() ? "</A>" : "</a>";
+    proposal.m_hits = ExtractWithTokens(strPage, proposal.m_strStartToken, proposal.m_strEndToken, cleaner);
+    proposal.m_strEndToken = LongerEndToken(strPage, proposal, cleaner);
+    proposal.m_hits = ExtractWithTokens(strPage, proposal.m_strStartToken, proposal.m_strEndToken, cleaner);
+    return !proposal.m_hits.empty();
+}
