@@ -12,6 +12,7 @@
 #include "gui/AppContext.h"
 #include "gui/MainFrame.h"
 #include "gui/EngineDlg.h"
+#include "gui/LearnDlg.h"
 #include "gui/QuestrelView.h"
 #include "workbench/EngineLearner.h"
 #include "workbench/PageProbe.h"
@@ -72,8 +73,16 @@ private:
     {
         CQuestrelView& view = m_pFrame->GetFormView();
         const char* pszLearn = std::getenv("QUESTREL_LEARN_ADDRESS");
-        if (m_nStep == 0 && pszLearn) {
-            const char* pszQuery = std::getenv("QUESTREL_LEARN_QUERY");
+        const char* pszQuery = std::getenv("QUESTREL_LEARN_QUERY");
+        if (m_nStep == 0 && pszLearn && std::getenv("QUESTREL_LEARN_LISTS")) {
+            // The Learn dialog itself, after learning: the lists it considered.
+            m_pLearn = new CLearnDlg(m_pFrame, m_pFrame->GetSessionOptions());
+            m_pLearn->m_strQuery = pszQuery ? pszQuery : "";
+            m_pLearn->m_strAddress = pszLearn;
+            m_pLearn->InitDialog();
+            m_pLearn->Show();
+            m_pLearn->StartLearning();
+        } else if (m_nStep == 0 && pszLearn) {
             ShowLearnedDialog(pszLearn, pszQuery ? pszQuery : "");
         } else if (m_nStep == 0)
             view.OnSearch();
@@ -89,6 +98,8 @@ private:
             m_timer.Stop();
             if (m_pDialog)
                 m_pDialog->Destroy();
+            if (m_pLearn)
+                m_pLearn->Destroy();
             m_pFrame->Close();
             if (nResult != 0)
                 std::fprintf(stderr, "questrel_screenshot: import failed\n");
@@ -100,6 +111,7 @@ private:
     std::unique_ptr<CSettingsStore> m_pSettings;
     CMainFrame* m_pFrame = nullptr;
     CEngineDlg* m_pDialog = nullptr;
+    CLearnDlg* m_pLearn = nullptr;
     wxTimer m_timer;
     int m_nStep = 0;
 };

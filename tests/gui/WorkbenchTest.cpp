@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/listbox.h>
 #include <wx/textctrl.h>
 
 using qtest::CGuiFixture;
@@ -130,6 +131,70 @@ TEST(Workbench, TheEngineDialogLearnsTestsAndFetchesAgain)
     EXPECT_EQ(saved[0].m_strPrefix, "?q=");
     EXPECT_EQ(saved[0].m_strStartToken, "<a class=\"t\" href=\"");
     EXPECT_EQ(saved[0].m_nSearchType, StartNumber);
+    gui.CloseFrame();
+}
+
+// The lists the learner considered, picked in the list box, and an example
+// typed: each learns anew from the page held, with its hits in the preview.
+TEST(Workbench, TheLearnDialogShowsTheListsAndTakesAnExample)
+{
+    std::string strPage = "<html><body><div class=\"news\">";
+    for (int i = 0; i < 4; ++i)
+        strPage += "<div class=\"story\"><h3><a href=\"https://news" + std::to_string(i) + ".example/\">Apple growers meet, day " +
+                   std::to_string(i) + "</a></h3><p>Orchards across the north open their gates this week.</p></div>";
+    strPage += "</div><ul>";
+    for (int i = 0; i < 3; ++i)
+        strPage += "<li><span class=\"w\"><a href=\"https://w" + std::to_string(i) + ".example/\">w" + std::to_string(i) +
+                   " apple</a></span></li>";
+    strPage += "</ul></body></html>";
+    qtest::CLoopbackServer server([&strPage](const qtest::CRecordedRequest&) { return qtest::CReply::Ok(strPage); });
+    CGuiFixture gui;
+    CMainFrame& frame = gui.StartFrame({}, true);
+    qtest::ChangeSettings(frame, [](CSearchSettings& s) { s.m_nConnectMethod = 1; });
+    std::vector<std::string> previews;
+    int nGroups = 0;
+    size_t nRequestsAfterLearn = 0;
+    gui.m_dialogHandler = [&](wxDialog& dialog) {
+        if (auto* pLearn = dynamic_cast<CLearnDlg*>(&dialog)) {
+            Type(*pLearn, IDC_LEARN_QUERY, "red apple");
+            Type(*pLearn, IDC_LEARN_ADDRESS, server.GetBaseUrl() + "/search?q=red+apple");
+            Click(*pLearn, IDC_LEARN_START);
+            EXPECT_TRUE(qtest::PumpUntil([pLearn] { return !pLearn->IsLearning(); }));
+            nRequestsAfterLearn = server.GetRequestCount();
+            nGroups = pLearn->GetGroupCount();
+            previews.push_back(pLearn->GetPreviewText());
+            // The other list, picked in the list box.
+            auto* pList = dynamic_cast<wxListBox*>(pLearn->FindWindow(IDC_LEARN_GROUPS));
+            EXPECT_NE(pList, nullptr);
+            for (unsigned i = 0; pList && i < pList->GetCount(); ++i)
+                if (pList->GetString(i).Contains("w1 apple") && !pList->GetString(i).Contains("Apple growers")) {
+                    pList->SetSelection(static_cast<int>(i));
+                    wxCommandEvent pick(wxEVT_LISTBOX, IDC_LEARN_GROUPS);
+                    pick.SetInt(static_cast<int>(i));
+                    pick.SetEventObject(pList);
+                    pList->ProcessWindowEvent(pick);
+                    break;
+                }
+            previews.push_back(pLearn->GetPreviewText());
+            // An example of the first list, and Learn again: no new request.
+            Type(*pLearn, IDC_LEARN_EXAMPLE, "https://news2.example");
+            Click(*pLearn, IDC_LEARN_START);
+            EXPECT_FALSE(pLearn->IsLearning());
+            previews.push_back(pLearn->GetPreviewText());
+            EXPECT_TRUE(pLearn->FindWindow(wxID_OK)->IsEnabled());
+            return wxID_OK;
+        }
+        Click(dialog, IDC_LEARN_FROM_PAGE);
+        return wxID_CANCEL;
+    };
+    frame.GetCatalogue().OnNewEngine();
+    EXPECT_GE(nGroups, 2);
+    ASSERT_EQ(previews.size(), 3u);
+    EXPECT_NE(previews[0].find("https://news0.example/"), std::string::npos) << previews[0];
+    EXPECT_EQ(previews[1].find("https://news0.example/"), std::string::npos) << previews[1];
+    EXPECT_NE(previews[1].find("https://w1.example/"), std::string::npos) << previews[1];
+    EXPECT_NE(previews[2].find("https://news2.example/"), std::string::npos) << previews[2];
+    EXPECT_EQ(server.GetRequestCount(), nRequestsAfterLearn);
     gui.CloseFrame();
 }
 

@@ -145,10 +145,10 @@ TEST(LearnEngine, SiteSearchesAndOtherShapes)
             out += f(i);
         return out;
     };
-    auto numbered = [](const char* pszPrefix, int n) {
+    auto numbered = [](const char* pszPrefix, int n, const char* pszSuffix = "/") {
         std::vector<std::string> urls;
         for (int i = 0; i < n; ++i)
-            urls.push_back(pszPrefix + std::to_string(i) + "/");
+            urls.push_back(pszPrefix + std::to_string(i) + pszSuffix);
         return urls;
     };
     const std::string strMenu = "<header><nav><a href=\"/\">Home</a><a href=\"/questions\">Questions</a>"
@@ -223,6 +223,51 @@ TEST(LearnEngine, SiteSearchesAndOtherShapes)
              return "<div class=\"hit\"><a href=\"https://a" + n + ".example/\">Apple orchard guide " + n + "</a><p>About it.</p></div>";
          })),
          kPageUrl, "red apple", LearnVerdict::Learned, numbered("https://a", 0)},
+        {"a paper archive: an id for the link's text, the title after it, authors and [pdf] on every row",
+         "<html><body>" + strMenu + "<ol class=\"breathe\">" + rows(6, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<li class=\"paper\"><p class=\"list-title\"><a href=\"https://papers.example/abs/2401.0" + n +
+                    "\">paper:2401.0" + n + "</a> <span>[<a href=\"https://papers.example/pdf/2401.0" + n +
+                    "\">pdf</a>]</span></p><p class=\"title\">On the colour of apples in orchard " + n +
+                    "</p><p class=\"authors\">Authors: <a href=\"/search/?searchtype=author&amp;query=Lee" + n +
+                    "\">A. Lee</a>, <a href=\"/search/?searchtype=author&amp;query=Kim" + n + "\">B. Kim</a>, "
+                    "<a href=\"/search/?searchtype=author&amp;query=Roe\">C. Roe</a></p>"
+                    "<p class=\"abstract\">We measure how red the apples of " + n + " orchards are.</p></li>";
+         }) + "</ol></body></html>",
+         "https://papers.example/search/?query=red+apple&searchtype=all", "red apple", LearnVerdict::Learned,
+         numbered("https://papers.example/abs/2401.0", 6, "")},
+        {"a code host: repository names, topics on every row, star counts",
+         "<html><body>" + strMenu + rows(6, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<div class=\"repo-item\"><div class=\"f4\"><a class=\"v-align-middle\" href=\"/owner" + n + "/apple-" + n +
+                    "\">owner" + n + "/apple-" + n + "</a></div><p class=\"mb-1\">A small library for sorting apples, version " + n +
+                    ".</p><div class=\"topics\"><a class=\"topic-tag\" href=\"/topics/fruit\">fruit</a>"
+                    "<a class=\"topic-tag\" href=\"/topics/sorting\">sorting</a><a class=\"topic-tag\" href=\"/topics/go" + n +
+                    "\">go" + n + "</a></div><a class=\"muted-link\" href=\"/owner" + n + "/apple-" + n + "/stargazers\">1." + n +
+                    "k</a></div>";
+         }) + strPager + "</body></html>",
+         "https://code.example/search?q=red+apple&type=repositories", "red apple", LearnVerdict::Learned,
+         [] {
+             std::vector<std::string> urls;
+             for (int i = 0; i < 6; ++i)
+                 urls.push_back("https://code.example/owner" + std::to_string(i) + "/apple-" + std::to_string(i));
+             return urls;
+         }()},
+        {"a shop: picture links, product names, ratings and an Add to cart on every row",
+         "<html><body>" + strMenu + rows(6, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<div class=\"product\"><a href=\"/p/" + n + "\"><img src=\"/i/" + n + ".jpg\"></a><h2><a href=\"/p/" + n +
+                    "\">Apple peeler, model " + n + "</a></h2><span class=\"price\">$1" + n + ".99</span>"
+                    "<a class=\"rating\" href=\"/p/" + n + "#reviews\">4." + n + " stars</a>"
+                    "<a class=\"button\" href=\"/cart/add?id=" + n + "\">Add to cart</a></div>";
+         }) + "</body></html>",
+         "https://shop.example/s?k=red+apple", "red apple", LearnVerdict::Learned,
+         [] {
+             std::vector<std::string> urls;
+             for (int i = 0; i < 6; ++i)
+                 urls.push_back("https://shop.example/p/" + std::to_string(i));
+             return urls;
+         }()},
         {"a bot check", "<html><body><form action=\"/verify\"><p>Please confirm you are human.</p>"
                         "<a href=\"/help\">Help</a><a href=\"/about\">About</a></form></body></html>",
          kPageUrl, "red apple", LearnVerdict::Refused, {}},
@@ -251,6 +296,10 @@ TEST(LearnEngine, SiteSearchesAndOtherShapes)
         for (const CSearchHit& hit : result.m_hits)
             EXPECT_TRUE(hit.m_strDescription.size() >= 5 && hit.m_strDescription.find('<') == std::string::npos)
                 << hit.m_strDescription;
+        if (std::string(c.m_pszName).find("paper") != std::string::npos) { // the title after the link is in the description
+            for (const CSearchHit& hit : result.m_hits)
+                EXPECT_NE(hit.m_strDescription.find("On the colour of apples"), std::string::npos) << hit.m_strDescription;
+        }
         for (const char ch : result.m_engine.m_strStartToken + result.m_engine.m_strEndToken)
             EXPECT_TRUE(ch != '\n' && ch != '\r') << result.m_engine.m_strStartToken;
     }
