@@ -322,7 +322,7 @@ int main(int argc, char** argv)
         return kExitFailure;
     }
     if (options.m_command == CCliOptions::Command::CheckEngines) {
-        const int nExit = CheckEnginesCommand(options, catalogue);
+        const int nExit = CheckEnginesCommand(options, catalogue, strPath);
         CleanupNetworkLibrary();
         return nExit;
     }

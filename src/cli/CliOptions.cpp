@@ -17,7 +17,7 @@ const char* const kCliUsage =
     "       questrel-cli learn-engine [connection options] [--example RESULT] [--add [--replace]]\n"
     "                    NAME QUERY ADDRESS\n"
     "       questrel-cli [--engines FILE] check-engines [connection options] [--query QUERY] [-v] [--json]\n"
-    "                    [ENGINE ...]\n"
+    "                    [--mend [--apply]] [ENGINE ...]\n"
     "       questrel-cli --help | --version\n"
     "\n"
     "search options:\n"
@@ -44,7 +44,9 @@ const char* const kCliUsage =
     "--example gives one result's address, when the guess takes the wrong links;\n"
     "--add adds it to the catalogue (--replace: over an engine of that name).\n"
     "check-engines searches each engine for QUERY (default \"weather\") and prints\n"
-    "NAME TAB ok|no-hits|refused|failed TAB why; -v tells more.\n"
+    "NAME TAB ok|no-hits|refused|failed TAB why; -v tells more. --mend learns new\n"
+    "tokens for each engine whose definition is broken (no-hits) and shows old and\n"
+    "new with what each finds; --apply writes them into the catalogue (.bak kept).\n"
     "\n"
     "Options may come anywhere; '--' ends them (for a query that starts with '-').\n"
     "An ENGINE is a name of the catalogue: exactly, or unique whatever its case.\n"
@@ -74,6 +76,8 @@ enum : int
     kOptAdd,
     kOptReplace,
     kOptExample,
+    kOptMend,
+    kOptApply,
     kOptQuery,
     kOptOrder,
 };
@@ -95,6 +99,8 @@ const option kLongOptions[] = {
     {"add", no_argument, nullptr, kOptAdd},
     {"replace", no_argument, nullptr, kOptReplace},
     {"example", required_argument, nullptr, kOptExample},
+    {"mend", no_argument, nullptr, kOptMend},
+    {"apply", no_argument, nullptr, kOptApply},
     {"query", required_argument, nullptr, kOptQuery},
     {"order", required_argument, nullptr, kOptOrder},
     {"verbose", no_argument, nullptr, 'v'},
@@ -245,6 +251,8 @@ bool ParseCommand(const std::vector<std::string>& positional, CCliOptions& optio
         if (options.m_search.m_strQuery.empty())
             options.m_search.m_strQuery = "weather";
         options.m_engineNames.assign(positional.begin() + 1, positional.end());
+        if (options.m_bApply && !options.m_bMend)
+            return fail("--apply goes with --mend");
     } else {
         return fail("unknown command '" + strCommand + "'");
     }
@@ -279,6 +287,8 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
             break;
         case kOptAdd: options.m_bAdd = true; break;
         case kOptReplace: options.m_bReplace = true; break;
+        case kOptMend: options.m_bMend = true; break;
+        case kOptApply: options.m_bApply = true; break;
         case kOptExample:
             if (TrimWhiteSpace(strValue).empty())
                 return fail("--example needs the address of one result");

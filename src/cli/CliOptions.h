@@ -35,6 +35,8 @@ struct CCliOptions
     bool m_bAdd = false;                // --add: into the user's catalogue
     bool m_bReplace = false;            // --replace: even over an engine of that name
     bool m_bVerbose = false;            // -v: check-engines tells every detail
+    bool m_bMend = false;               // check-engines --mend: learn broken engines anew
+    bool m_bApply = false;              // ... --apply: into the catalogue
 };
 
 // Parses the command line the GNU way (getopt_long): options anywhere, "--max-hits=5",

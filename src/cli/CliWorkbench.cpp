@@ -101,7 +101,61 @@ int LearnEngineCommand(const CCliOptions& options, const std::string& strCatalog
     return 0;
 }
 
-int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue)
+namespace {
+
+// check-engines --mend: new tokens for the broken engines, old and new side by
+// side with what each finds; with --apply written into the catalogue.
+int MendEngines(const CCliOptions& options, CInternetSession& session, const std::vector<CSearchEngine>& engines,
+                const std::vector<CEngineCheck>& checks, const std::string& strCataloguePath)
+{
+    std::vector<CEngineMend> mends;
+    for (size_t i = 0; i < engines.size(); ++i) {
+        if (checks[i].m_nVerdict != CheckVerdict::NoHits)
+            continue; // refused or failed: never "mended"
+        CEngineMend mend = MendEngine(session, engines[i], checks[i], options.m_search.m_strQuery, nullptr);
+        const std::string strName = EscapeControls(engines[i].m_strName);
+        std::printf("%s: mend\n  old: start %s  end %s  finds 0 hits (%s)\n", strName.c_str(),
+                    EscapeControls(mend.m_old.m_strStartToken).c_str(), EscapeControls(mend.m_old.m_strEndToken).c_str(),
+                    EscapeControls(checks[i].m_strDetail).c_str());
+        if (!mend.m_bMended) {
+            std::printf("  new: none: %s\n", EscapeControls(mend.m_strWhy).c_str());
+            continue;
+        }
+        std::printf("  new: start %s  end %s  finds %zu hits\n", EscapeControls(mend.m_new.m_strStartToken).c_str(),
+                    EscapeControls(mend.m_new.m_strEndToken).c_str(), mend.m_newHits.size());
+        for (size_t k = 0; k < std::min<size_t>(3, mend.m_newHits.size()); ++k)
+            std::printf("    %s\n      %s\n", EscapeControls(mend.m_newHits[k].m_strDescription.substr(0, 100)).c_str(),
+                        EscapeControls(mend.m_newHits[k].m_strUrl).c_str());
+        mends.push_back(std::move(mend));
+    }
+    if (!options.m_bApply || mends.empty())
+        return 0;
+    std::vector<CSearchEngine> all;
+    if (!LoadEngines(strCataloguePath, all)) {
+        PrintCliMessage("cannot read the engine catalogue " + strCataloguePath + "; nothing was mended in it");
+        return kExitFailure;
+    }
+    int nApplied = 0;
+    for (const CEngineMend& mend : mends)
+        for (CSearchEngine& engine : all)
+            if (engine == mend.m_old) {
+                engine = mend.m_new;
+                ++nApplied;
+                break;
+            }
+    if (nApplied > 0 && !SaveEngines(strCataloguePath, all)) {
+        PrintCliMessage("the engine catalogue " + strCataloguePath + " could not be written");
+        return kExitFailure;
+    }
+    PrintCliMessage(std::to_string(nApplied) + (nApplied == 1 ? " engine" : " engines") + " mended in " +
+                    strCataloguePath + " (the previous file is " + strCataloguePath + ".bak)");
+    return 0;
+}
+
+} // namespace
+
+int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue,
+                        const std::string& strCataloguePath)
 {
     std::vector<CSearchEngine> engines;
     for (const std::string& strName : options.m_engineNames) {
@@ -171,5 +225,10 @@ int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEng
     }
     if (options.m_bJson)
         std::printf("%s\n]\n", strJson.c_str());
+    if (options.m_bMend) {
+        std::fflush(stdout);
+        if (const int nExit = MendEngines(options, *pSession, engines, checks, strCataloguePath); nExit != 0)
+            return nExit;
+    }
     return bAllOk ? 0 : kExitEngineBroken;
 }

@@ -15,4 +15,5 @@ inline constexpr int kExitEngineBroken = 4; // check-engines: an engine does not
 // learn-engine: 0 a record, 1 none found, 2 usage, 3 the page is a refusal.
 int LearnEngineCommand(const CCliOptions& options, const std::string& strCataloguePath);
 // check-engines: 0 every engine ok, 4 otherwise.
-int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue);
+int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue,
+                        const std::string& strCataloguePath);

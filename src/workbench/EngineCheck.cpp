@@ -7,6 +7,7 @@
 #include "search/PageRefusal.h"
 #include "search/QueryComposer.h"
 #include "search/extract/TokenPattern.h"
+#include "workbench/EngineLearner.h"
 
 #include <atomic>
 #include <thread>
@@ -100,6 +101,39 @@ CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQ
         check.m_strDetail = "start token found " + Plural(check.m_nStartTokens, "time", "times") +
                             ", but no link after it is a result";
     return check;
+}
+
+CEngineMend MendEngine(CInternetSession& session, const CSearchEngine& engine, const CEngineCheck& check,
+                       const std::string& strQuery, CCancelSignal* pCancel)
+{
+    CEngineMend mend;
+    mend.m_old = engine;
+    if (check.m_nVerdict != CheckVerdict::NoHits) {
+        mend.m_strWhy = check.m_nVerdict == CheckVerdict::Ok ? "it works" : "it " + std::string(VerdictName(check.m_nVerdict)) +
+                                                                          ": only a broken definition is mended";
+        return mend;
+    }
+    CLearnRequest request;
+    request.m_strName = engine.m_strName;
+    request.m_strQuery = strQuery;
+    request.m_strAddress = BuildFirstPageAddress(engine, ComposeQueryTerm(strQuery, kOptionAllWords), 20);
+    CPageAnswer answer;
+    if (!FetchResultPage(session, request.m_strAddress, pCancel, answer)) {
+        mend.m_strWhy = "cancelled";
+        return mend;
+    }
+    const CLearnResult learned = LearnFromPage(request, answer, nullptr);
+    if (learned.m_nVerdict != LearnVerdict::Learned) {
+        mend.m_strWhy = DescribeLearnFailure(learned, strQuery);
+        return mend;
+    }
+    mend.m_new = engine;
+    mend.m_new.m_strStartToken = learned.m_engine.m_strStartToken;
+    mend.m_new.m_strEndToken = learned.m_engine.m_strEndToken;
+    mend.m_new.IsValid();
+    mend.m_newHits = learned.m_hits;
+    mend.m_bMended = true;
+    return mend;
 }
 
 std::vector<CEngineCheck> CheckEngines(CInternetSession& session, const std::vector<CSearchEngine>& engines,

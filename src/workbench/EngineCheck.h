@@ -47,6 +47,23 @@ struct CEngineCheck
 // The verdict on one engine from its first page for the query.
 CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQuery, const CPageAnswer& answer);
 
+// A definition mended: the tokens of an engine whose check found its
+// definition broken (the page answered, nothing was found on it), learned anew
+// from the page its own address gives for the query. The address and paging
+// stay the engine's. Never for an engine that refused or failed.
+struct CEngineMend
+{
+    CSearchEngine m_old;
+    CSearchEngine m_new; // valid when m_bMended
+    bool m_bMended = false;
+    std::string m_strWhy; // when not mended
+    std::vector<CSearchHit> m_newHits;
+};
+
+// Fetches the engine's first page for the query and learns its tokens anew.
+CEngineMend MendEngine(CInternetSession& session, const CSearchEngine& engine, const CEngineCheck& check,
+                       const std::string& strQuery, CCancelSignal* pCancel);
+
 // Every engine asked side by side (at most 16 at once), one page each;
 // results in the engines' order. Engines not reached when cancelled are failed.
 std::vector<CEngineCheck> CheckEngines(CInternetSession& session, const std::vector<CSearchEngine>& engines,

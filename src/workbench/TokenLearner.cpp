@@ -155,8 +155,12 @@ bool MergeTags(std::string_view page, const std::vector<CSpan>& spans, std::stri
         if (bSame)
             continue;
         out += page.substr(nAt, attribute.m_nValue - nAt);
-        const std::string strPrefix = CommonPrefix(n, value);
-        const std::string strSuffix = CommonSuffix(n, value);
+        // Whole words the rows share ("film " of "film c0" and "film c3"), never a
+        // part of one that the rows of this page happen to share (".com").
+        std::string strPrefix = CommonPrefix(n, value);
+        std::string strSuffix = CommonSuffix(n, value);
+        strPrefix.erase(strPrefix.rfind(' ') == std::string::npos ? 0 : strPrefix.rfind(' ') + 1);
+        strSuffix.erase(0, strSuffix.find(' ') == std::string::npos ? strSuffix.size() : strSuffix.find(' '));
         out += strPrefix;
         out += kTokenWildcard;
         out += strSuffix.size() + strPrefix.size() <= value(0).size() ? strSuffix : std::string();

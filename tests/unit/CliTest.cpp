@@ -593,4 +593,26 @@ TEST_F(CCliFixture, CheckEnginesSaysWhichEnginesWorkAndWhyNot)
     EXPECT_EQ(ok.m_nExitCode, 0);
     EXPECT_NE(ok.m_strOut.find("\"verdict\":\"ok\""), std::string::npos) << ok.m_strOut;
     EXPECT_NE(ok.m_strOut.find("\"startTokens\":"), std::string::npos);
+
+    // --mend learns the broken one anew and shows old and new; --apply writes
+    // it (the engine that works is not touched), after which it works again.
+    const CProcessResult shown = Cli({"check-engines", "--direct", "--mend", "Sample Multi"});
+    EXPECT_NE(shown.m_strOut.find("Sample Multi: mend\n  old: start <li><a class=\"gone\" href=\""), std::string::npos)
+        << shown.m_strOut;
+    EXPECT_NE(shown.m_strOut.find("  new: start "), std::string::npos) << shown.m_strOut;
+    std::vector<CSearchEngine> unchanged;
+    ASSERT_TRUE(LoadEngines(strCatalogue, unchanged));
+    EXPECT_EQ(unchanged, engines);
+    const CProcessResult applied = Cli({"check-engines", "--direct", "--mend", "--apply", "Sample Multi", "Sample Count"});
+    EXPECT_NE(applied.m_strErr.find("1 engine mended in "), std::string::npos) << applied.m_strErr;
+    std::vector<CSearchEngine> mended;
+    ASSERT_TRUE(LoadEngines(strCatalogue, mended));
+    ASSERT_EQ(mended.size(), engines.size());
+    for (size_t i = 0; i < engines.size(); ++i) {
+        if (engines[i].m_strName != "Sample Multi") {
+            EXPECT_EQ(mended[i], engines[i]) << engines[i].m_strName;
+        }
+    }
+    EXPECT_EQ(Cli({"check-engines", "--direct", "Sample Multi"}).m_strOut.rfind("Sample Multi\tok\t", 0), 0u);
+    EXPECT_EQ(Cli({"check-engines", "--direct", "--apply"}).m_nExitCode, 2); // --apply alone is a usage error
 }
