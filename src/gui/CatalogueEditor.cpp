@@ -178,6 +178,8 @@ wxMenu* CCatalogueEditor::CreateEngineMenu() const
         pMenu->Append(ID_EDIT_ENGINE, "&Properties", CommandPrompt(ID_EDIT_ENGINE));
         pMenu->Append(ID_DELETE_ENGINE, "&Delete", CommandPrompt(ID_DELETE_ENGINE));
         pMenu->Append(ID_RESTORE_SHIPPED, "&Restore Shipped Definition", CommandPrompt(ID_RESTORE_SHIPPED));
+        if (BrokenCheckAt(m_pane.GetFirstSelectedRow()))
+            pMenu->Append(ID_MEND_ENGINE, "&Mend...", CommandPrompt(ID_MEND_ENGINE));
     }
     pMenu->Append(ID_SELECT_ALL_ENGINES, "&Select All");
     pMenu->Append(ID_CLEAR_ALL_ENGINES, "&Clear All");
@@ -206,12 +208,82 @@ void CCatalogueEditor::OnCheckEngines()
                 *pChecks = CheckEngines(*pSession, engines, kCheckQuery, &cancel);
         },
         [this, pChecks, nEngines = engines.size()] {
+            m_lastChecks = *pChecks;
             m_pane.ShowCheckVerdicts(*pChecks);
             const auto nWorking = std::count_if(pChecks->begin(), pChecks->end(), [](const CEngineCheck& check) {
                 return check.m_nVerdict == CheckVerdict::Ok;
             });
             m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusEnginesChecked, {CTemplateArg::Int(nWorking),
                                                                        CTemplateArg::Int(static_cast<long long>(nEngines))})));
+        });
+}
+
+const CEngineCheck* CCatalogueEditor::BrokenCheckAt(int nRow) const
+{
+    if (nRow < 0)
+        return nullptr;
+    const std::string strName = m_pane.GetEngines()[static_cast<size_t>(nRow)].m_strName;
+    for (const CEngineCheck& check : m_lastChecks)
+        if (check.m_strEngine == strName && check.m_nVerdict == CheckVerdict::NoHits)
+            return &check;
+    return nullptr;
+}
+
+namespace {
+
+std::string DescribeTokens(const CSearchEngine& engine)
+{
+    return "start " + engine.m_strStartToken + "   end " + engine.m_strEndToken;
+}
+
+} // namespace
+
+void CCatalogueEditor::OnMendEngine()
+{
+    const int nRow = m_pane.GetFirstSelectedRow();
+    const CEngineCheck* pCheck = BrokenCheckAt(nRow);
+    if (!pCheck || m_checkTask.IsRunning() || !MayChangeCatalogue())
+        return;
+    const CSearchEngine engine = m_pane.GetEngines()[static_cast<size_t>(nRow)];
+    auto pMend = std::make_shared<CEngineMend>();
+    m_frame.ShowStatusText(ToWx(engine.m_strName + ": learning its page anew..."));
+    m_checkTask.Start(
+        m_frame,
+        [options = m_frame.GetSessionOptions(), engine, check = *pCheck, pMend](CCancelSignal& cancel) {
+            std::string strError;
+            const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
+            if (pSession)
+                *pMend = MendEngine(*pSession, engine, check, kCheckQuery, &cancel);
+            else
+                pMend->m_strWhy = strError;
+        },
+        [this, pMend, engine, strDetail = pCheck->m_strDetail] {
+            m_frame.ShowStatusText(wxEmptyString);
+            if (!pMend->m_bMended) {
+                ShowMessageBox(&m_frame, engine.m_strName + " could not be mended: " + pMend->m_strWhy + ".", kAppCaption,
+                               wxOK | wxICON_INFORMATION);
+                return;
+            }
+            std::string strText = engine.m_strName + ": the definition is broken (" + strDetail + ").\n\nNow:  " +
+                                  DescribeTokens(pMend->m_old) + "\n        finds no hits\nNew:  " +
+                                  DescribeTokens(pMend->m_new) + "\n        finds " +
+                                  std::to_string(pMend->m_newHits.size()) + " hits:\n";
+            for (size_t i = 0; i < std::min<size_t>(5, pMend->m_newHits.size()); ++i)
+                strText += "  " + std::to_string(i + 1) + ". " + pMend->m_newHits[i].m_strDescription.substr(0, 80) +
+                           "\n      " + pMend->m_newHits[i].m_strUrl + "\n";
+            strText += "\nTake the new definition?";
+            if (ShowMessageBox(&m_frame, ToWx(strText), kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
+                return;
+            // The engine may have moved while the page was learned: found by name.
+            const std::vector<CSearchEngine> engines = m_pane.GetEngines();
+            for (size_t i = 0; i < engines.size(); ++i) {
+                if (engines[i] != pMend->m_old)
+                    continue;
+                m_pane.ReplaceEngine(static_cast<int>(i), pMend->m_new);
+                if (SaveEngines())
+                    m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusEngineMended, {CTemplateArg::Text(engine.m_strName)})));
+                return;
+            }
         });
 }
 

@@ -8,6 +8,9 @@
 
 #include "gui/AppContext.h"
 #include "gui/BackgroundTask.h"
+#include "workbench/EngineCheck.h"
+
+#include <vector>
 
 class CEngineListCtrl;
 class CMainFrame;
@@ -42,6 +45,10 @@ public:
     // the UI thread, and shows in the pane which work and why not.
     void OnCheckEngines();
     bool IsCheckingEngines() const { return m_checkTask.IsRunning(); }
+    // For the selected engine whose check found its definition broken: new
+    // tokens learned from its page (off the UI thread), shown old beside new
+    // with what each finds, taken with the user's Yes.
+    void OnMendEngine();
     // Ends a running check (the window is closing).
     void CancelCheck() { m_checkTask.Cancel(); }
 
@@ -54,5 +61,8 @@ private:
     CEngineListCtrl& m_pane;
     const CAppContext& m_context;
     bool m_bCatalogueUnreadable = false; // there but not read: never written over
-    CBackgroundTask m_checkTask;
+    CBackgroundTask m_checkTask; // Check Engines, then Mend
+    std::vector<CEngineCheck> m_lastChecks;
+    // The last check of the engine at that row of the pane when it found the definition broken.
+    const CEngineCheck* BrokenCheckAt(int nRow) const;
 };

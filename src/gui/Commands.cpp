@@ -27,6 +27,7 @@ const char* CommandPrompt(int nId)
     case wxID_PRINT: return "Print the result list";
     case wxID_PREVIEW: return "Display full pages of the result list as printed";
     case wxID_PRINT_SETUP: return "Change the printer and printing options";
+    case ID_MEND_ENGINE: return "Learns new tokens for the selected engine, whose definition the check found broken";
     case ID_RESTORE_SHIPPED: return "Replaces the selected engine's definition by the one shipped with the program";
     case ID_CHECK_ENGINES:
         return "Asks the ticked engines (all, when none is ticked) for one page each and shows which work and why not";

@@ -34,6 +34,7 @@ enum : int
     ID_RESTORE_SHIPPED = 2908,
     ID_ORDER_BY_RANK = 2909,
     ID_TOGGLE_REPORT_FAILURES = 2910,
+    ID_MEND_ENGINE = 2911,
 };
 
 class wxMenuBar;

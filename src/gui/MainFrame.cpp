@@ -140,6 +140,7 @@ void CMainFrame::CreateMenus()
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnClearAllEngines(); }, ID_CLEAR_ALL_ENGINES);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnCheckEngines(); }, ID_CHECK_ENGINES);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnRestoreShippedDefinition(); }, ID_RESTORE_SHIPPED);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnMendEngine(); }, ID_MEND_ENGINE);
     for (const int nId : kOptionToggles)
         Bind(wxEVT_MENU, [this, nId](wxCommandEvent&) { OnToggleOption(nId); }, nId);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCommunication(); }, ID_COMMUNICATION);

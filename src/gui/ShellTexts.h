@@ -43,6 +43,7 @@ inline constexpr const char* kStatusEnginesFailed = "Find complete. %d hits, %d 
 inline constexpr const char* kStatusRecordNotSaved =
     "The record of shipped definitions beside %s could not be saved; the newer definitions may be told again.";
 inline constexpr const char* kStatusShippedRestored = "%s: the shipped definition was restored.";
+inline constexpr const char* kStatusEngineMended = "%s: the definition was mended.";
 inline constexpr const char* kCheckQuery = "weather"; // what Check Engines asks every engine
 inline constexpr const char* kStatusCheckingEngines = "Checking engines (%d)...";
 inline constexpr const char* kStatusEnginesChecked = "Engines checked: %d of %d work.";

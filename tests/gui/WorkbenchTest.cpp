@@ -7,6 +7,7 @@
 #include "GuiFixture.h"
 #include "LoopbackServer.h"
 #include "engines/EngineCatalogue.h"
+#include "gui/Commands.h"
 #include "gui/EngineDlg.h"
 #include "gui/EngineListCtrl.h"
 #include "gui/LearnDlg.h"
@@ -216,7 +217,8 @@ TEST(Workbench, CheckEnginesTellsABrokenDefinitionFromARefusal)
     CMainFrame& frame = gui.StartFrame({engine("Good", "/search", "<a class=\"t\" href=\""),
                                         engine("Broken", "/search", "<a class=\"gone\" href=\""),
                                         engine("Refusing", "/refusing", "<a class=\"t\" href=\""),
-                                        engine("Bot", "/bot", "<a class=\"t\" href=\"")});
+                                        engine("Bot", "/bot", "<a class=\"t\" href=\"")},
+                                       true);
     qtest::ChangeSettings(frame, [](CSearchSettings& s) { s.m_nConnectMethod = 1; }); // direct: loopback only
     CEngineListCtrl& pane = frame.GetEnginePane();
     frame.GetCatalogue().OnCheckEngines();
@@ -230,5 +232,30 @@ TEST(Workbench, CheckEnginesTellsABrokenDefinitionFromARefusal)
     EXPECT_FALSE(pane.IsOutcomeFailure(2));
     EXPECT_EQ(pane.GetRowTip(1), "Broken: definition broken: start token not on the page");
     EXPECT_EQ(gui.m_statusTexts.back(), "Engines checked: 1 of 4 work.");
+
+    // Mend... is offered on the broken engine alone; its box shows old beside
+    // new with the hits, and Yes writes the new definition.
+    pane.SelectRow(3);
+    gui.m_popupHandler = [](wxMenu&) { return static_cast<int>(wxID_NONE); };
+    frame.GetCatalogue().ShowEngineMenu();
+    ASSERT_EQ(gui.m_popupMenus.size(), 1u);
+    EXPECT_EQ(std::count(gui.m_popupMenus[0].begin(), gui.m_popupMenus[0].end(), "Mend..."), 0);
+    pane.SelectRow(1);
+    gui.m_popupHandler = [](wxMenu&) { return static_cast<int>(ID_MEND_ENGINE); };
+    gui.m_nAnswer = wxYES;
+    frame.GetCatalogue().ShowEngineMenu();
+    ASSERT_TRUE(qtest::PumpUntil([&] { return !frame.GetCatalogue().IsCheckingEngines() && !gui.m_messages.empty(); }));
+    ASSERT_EQ(gui.m_messages.size(), 1u);
+    EXPECT_EQ(gui.m_messages[0].m_strCaption, "Question");
+    EXPECT_NE(gui.m_messages[0].m_strText.find("Now:  start <a class=\"gone\" href=\""), std::string::npos)
+        << gui.m_messages[0].m_strText;
+    EXPECT_NE(gui.m_messages[0].m_strText.find("finds 5 hits"), std::string::npos) << gui.m_messages[0].m_strText;
+    std::vector<CSearchEngine> saved;
+    ASSERT_TRUE(LoadEngines(gui.CataloguePath(), saved));
+    ASSERT_EQ(saved.size(), 4u);
+    EXPECT_EQ(saved[1].m_strName, "Broken");
+    EXPECT_NE(saved[1].m_strStartToken, "<a class=\"gone\" href=\"");
+    EXPECT_EQ(saved[1].m_strUrl, server.GetBaseUrl() + "/search");
+    EXPECT_EQ(gui.m_statusTexts.back(), "Broken: the definition was mended.");
     gui.CloseFrame();
 }
