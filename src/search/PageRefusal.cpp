@@ -63,14 +63,32 @@ bool HasCountOfNone(std::string_view text)
 
 } // namespace
 
+namespace {
+
+constexpr std::string_view kNothingMatched[] = {
+    "no results", "did not match any", "didn't match any", "did not return any", "no matches", "nothing found",
+    "no items match", "no documents match", "returned no results", "no result found", "found no results",
+    "found nothing", "keine ergebnisse", "aucun r\xc3\xa9sultat", "ning\xc3\xban resultado"};
+
+} // namespace
+
 bool SaysNothingMatched(std::string_view page)
 {
     const std::string text = HtmlToText(ToLowerAscii(page));
-    return HasCountOfNone(text) ||
-           ContainsAny(text, {"no results", "did not match any", "didn't match any", "did not return any",
-                              "no matches", "nothing found", "no items match", "no documents match",
-                              "returned no results", "no result found", "found no results", "found nothing",
-                              "keine ergebnisse", "aucun r\xc3\xa9sultat", "ning\xc3\xban resultado"});
+    return HasCountOfNone(text) || std::any_of(std::begin(kNothingMatched), std::end(kNothingMatched),
+                                               [&text](std::string_view w) { return text.find(w) != std::string::npos; });
+}
+
+size_t NothingMatchedAt(std::string_view page)
+{
+    const std::string lower = ToLowerAscii(page);
+    size_t nFirst = std::string::npos;
+    for (const std::string_view phrase : kNothingMatched)
+        nFirst = std::min(nFirst, lower.find(phrase));
+    for (size_t i = lower.find("0 results"); i != std::string::npos && i < nFirst; i = lower.find("0 results", i + 1))
+        if (i == 0 || !IsAsciiDigit(lower[i - 1]))
+            nFirst = i;
+    return nFirst;
 }
 
 std::string RefusalReason(std::string_view page)

@@ -24,3 +24,6 @@ std::string RefusalReason(std::string_view page);
 
 // Whether the page says that nothing matched the query.
 bool SaysNothingMatched(std::string_view page);
+// Where in the page it first says so (npos: nowhere), for telling the message
+// at the top of an empty answer from the same words in a result's snippet.
+size_t NothingMatchedAt(std::string_view page);

@@ -218,7 +218,11 @@ CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answ
     // A weak list on a page that says why it has none is no list: a bot
     // check's or an empty answer's own links.
     const bool bWeak = !pGroup || (!bExample && request.m_nGroup < 0 && pGroup->m_results.size() < 3);
-    if (bWeak && (!RefusalReason(strPage).empty() || SaysNothingMatched(strPage) || !pGroup)) {
+    // An answer that says first that nothing matched, then shows other links
+    // (popular pages, suggestions), has no results either.
+    const bool bSaidFirst = pGroup && !bExample && request.m_nGroup < 0 && SaysNothingMatched(strPage) &&
+                            NothingMatchedAt(strPage) < anchors[pGroup->m_results[0]].m_nTagStart;
+    if (bSaidFirst || (bWeak && (!RefusalReason(strPage).empty() || SaysNothingMatched(strPage) || !pGroup))) {
         JudgeEmptyPage(answer, "no links of the page repeat like a list of results", result);
         return result;
     }

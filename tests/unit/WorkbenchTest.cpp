@@ -274,6 +274,20 @@ TEST(LearnEngine, SiteSearchesAndOtherShapes)
         {"a wall asking for JavaScript, its refresh's content first",
          "<html><head><meta content=\"0; url=/enablejs?q=red\" http-equiv=\"refresh\"></head><body></body></html>", kPageUrl,
          "red apple", LearnVerdict::Refused, {}},
+        {"a page that found nothing, then a list of popular pages",
+         Furniture("<p>Your search did not match any documents.</p><h2>Popular</h2>" + rows(5, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<div class=\"pop\"><a href=\"https://pop" + n + ".example/\">Ten ways to grow pears, part " + n +
+                    "</a><p>Our readers liked this.</p></div>";
+         })),
+         kPageUrl, "red apple", LearnVerdict::NothingMatched, {}},
+        {"results, one of whose snippets says \"no results\"",
+         Furniture(rows(5, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<div class=\"res\"><a href=\"https://site" + n + ".example/\">Why my apple search gave no results, part " + n +
+                    "</a><p>A forum thread: no results at first, then many.</p></div>";
+         })),
+         kPageUrl, "red apple", LearnVerdict::Learned, {}},
         {"a page that found nothing",
          Furniture("<p>No results found for <b>red apple</b>.</p><p>Try <a href=\"/tips\">search tips</a> or "
                    "<a href=\"/help\">the help pages</a>.</p>"),
