@@ -71,6 +71,9 @@ TEST(ExtractHits, TableOfPages)
         {"09 unclosed tag in a description stays",
          "<a href=\"http://a/1\">a < b</a>", {Hit("a < b", "http://a/1")}},
         {"10 page without the start token", "<html>nothing</html>", {}},
+        // A token that ends with "=": the link is unquoted, up to a blank or the tag's end.
+        {"11 unquoted links", "<a class=t href=http://a/1 rel=x>One</a><a class=t href=http://a/2>Two</a>",
+         {Hit("One", "http://a/1"), Hit("Two", "http://a/2")}, "<a class=t href=", kEnd},
     };
     for (const CExtractCase& c : cases) {
         SCOPED_TRACE(c.m_pszName);

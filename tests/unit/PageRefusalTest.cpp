@@ -27,6 +27,7 @@ TEST(PageRefusal, PagesThatAskForJavaScript)
              "<html><body>JavaScript is disabled in your browser.</body></html>",
              "<meta http-equiv=\"refresh\" content=\"0; url=/html/?enablejs=1\">",
              "<META HTTP-EQUIV='Refresh' CONTENT='0;URL=https://e.example/nojs'>",
+             "<meta content=\"0;url=/httpservice/retry/enablejs?sei=x\" http-equiv=\"refresh\">", // content first
          })
         EXPECT_EQ(RefusalReason(pszPage), kRefusalJavaScript) << pszPage;
 }
@@ -39,6 +40,21 @@ TEST(PageRefusal, OrdinaryPagesAreNoRefusal)
              "<html><script>var s='unusual traffic';</script><p>Nothing here</p></html>",
              "<meta http-equiv=\"refresh\" content=\"30\"><p>Results for red apple</p>",
              "<p>Learn JavaScript: a tutorial for humans</p>",
+             // An empty answer whose login form loads a captcha is an answer.
+             "<p>Your search did not match any documents.</p><form id=login><div class=g-recaptcha></div></form>",
          })
         EXPECT_EQ(RefusalReason(pszPage), "") << pszPage;
+}
+
+TEST(PageRefusal, PagesThatSayNothingMatched)
+{
+    for (const char* pszPage : {"<p>No results found for <b>x</b>.</p>", "<h2>0 results</h2>",
+                                "<p>Your search - <b>x</b> - did not match any documents.</p>"}) {
+        EXPECT_TRUE(SaysNothingMatched(pszPage)) << pszPage;
+        EXPECT_NE(NothingMatchedAt(pszPage), std::string::npos) << pszPage;
+    }
+    for (const char* pszPage : {"<h2>10 results</h2>", "<p>Results for red apple</p>", ""}) {
+        EXPECT_FALSE(SaysNothingMatched(pszPage)) << pszPage;
+        EXPECT_EQ(NothingMatchedAt(pszPage), std::string::npos) << pszPage;
+    }
 }

@@ -7,6 +7,7 @@
 #include "search/QueryComposer.h"
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
+#include "workbench/PageLinks.h"
 
 #include <gtest/gtest.h>
 
@@ -395,6 +396,11 @@ TEST(SplitAddressAroundQuery, TheFirstPageIsTheAddressGiven)
         EXPECT_EQ(engine.m_strSuffix, c.m_pszSuffix);
     }
     CSearchEngine engine;
+    // Operators and quotes as the browser left them in the address.
+    ASSERT_TRUE(SplitAddressAroundQuery("https://e.example/s?q=site:a.example/in+%22red+apple%22&hl=en",
+                                        "site:a.example/in \"red apple\"", engine));
+    EXPECT_EQ(engine.m_strPrefix, "?q=");
+    EXPECT_EQ(engine.m_strSuffix, "&hl=en");
     EXPECT_FALSE(SplitAddressAroundQuery("https://e.example/search?q=green+pear", "red apple", engine));
     EXPECT_FALSE(SplitAddressAroundQuery("red+apple", "red apple", engine));
     // As the program composes it again.
@@ -436,6 +442,18 @@ TEST(LearnPaging, TheNextLinkDecidesTheType)
     EXPECT_EQ(fromPageZero.m_strNextPage, "?q=%s&offset=%d&spellcheck=0");
     EXPECT_EQ(learn("/elsewhere?q=red+apple&first=11", 10).m_nSearchType, ResultCount);
     EXPECT_EQ(learn("/search?q=red+apple&n=3", 10).m_nSearchType, ResultCount); // neither a page nor a count
+
+    // Tabs and filters carry the query and a number too: only the link that
+    // says it leads to the next page decides, and a number the first page's
+    // address has already is no page number.
+    CSearchEngine filtered;
+    ASSERT_TRUE(SplitAddressAroundQuery("https://e.example/search?q=red+apple&gbv=1", "red apple", filtered));
+    LearnPaging("<a href=\"/search?q=red+apple&amp;gbv=1&amp;tbm=vid&amp;lang=1\">Videos</a>"
+                "<a href=\"/search?q=red+apple&amp;gbv=1&amp;sort=2\">Newest</a>"
+                "<a href=\"/search?q=red+apple&amp;gbv=1&amp;start=10\" aria-label=\"Next page\">&rsaquo;</a>",
+                "red apple", 10, filtered);
+    EXPECT_EQ(filtered.m_nSearchType, StartNumber);
+    EXPECT_EQ(filtered.m_strSuffix, "&gbv=1&start=%d");
 }
 
 TEST(DiagnoseEngine, SaysWhatDidNotMatch)
@@ -485,4 +503,30 @@ TEST(DiagnoseEngine, SaysWhatDidNotMatch)
     check = DiagnoseEngine(engine, "red apple", answer);
     EXPECT_EQ(check.m_nVerdict, CheckVerdict::Failed);
     EXPECT_EQ(check.m_strDetail, "Could not connect");
+}
+
+// What the learner reads of a page's links: the body's links only (none from
+// the head or a script), unquoted addresses, the text, and the shape of the
+// markup around them without the words that change from row to row.
+TEST(FindAnchors, ReadsLinksAndTheirPlace)
+{
+    const std::string strPage =
+        "<html><head><link rel=\"icon\" href=\"/favicon.ico\"><a href=\"/head\">no</a></head><body>"
+        "<script>document.write('<a href=\"/script\">no</a>');</script>"
+        "<nav><a href=\"/menu\">Menu</a></nav>"
+        "<div class=\"film c3 x\"><h3><a class=t href=/film/1>The <em>Orchard</em></a></h3></div>"
+        "<a href=\"/pic\"><img src=\"p.jpg\"></a><!-- <a href=\"/comment\">no</a> --></body></html>";
+    const std::vector<CAnchor> anchors = FindAnchors(strPage);
+    ASSERT_EQ(anchors.size(), 3u);
+    EXPECT_EQ(anchors[0].HrefValue(strPage), "/menu");
+    EXPECT_TRUE(anchors[0].m_bChrome);
+    EXPECT_EQ(anchors[1].HrefValue(strPage), "/film/1");
+    EXPECT_EQ(anchors[1].Href().m_chQuote, 0);
+    EXPECT_EQ(anchors[1].m_strText, "The Orchard");
+    EXPECT_EQ(anchors[1].m_strShape, "a.t");
+    EXPECT_EQ(anchors[1].m_context, (std::vector<std::string>{"h3", "div.film.x", "body", "html"}));
+    EXPECT_TRUE(anchors[1].m_bHeading);
+    EXPECT_FALSE(anchors[1].m_bChrome);
+    EXPECT_TRUE(anchors[2].m_bImage);
+    EXPECT_TRUE(anchors[2].m_strText.empty());
 }
