@@ -11,6 +11,7 @@
 #include "workbench/TokenLearner.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace {
@@ -184,9 +185,24 @@ CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answ
         return result;
     }
     const CLinkCleaner cleaner(strPageUrl, engine.m_strUrl);
+    // The address most of the page's redirect links go through: a list of
+    // hits that all go through it is unwrapped by the search too.
+    std::map<std::string, size_t> redirectors;
+    for (const CAnchor& anchor : anchors) {
+        std::string strRedirector = CLinkCleaner::RedirectorOf(cleaner.Resolve(anchor.HrefValue(strPage)));
+        if (!strRedirector.empty())
+            ++redirectors[strRedirector];
+    }
+    std::string strRedirector;
+    size_t nMost = 2;
+    for (const auto& [name, count] : redirectors)
+        if (count > nMost) {
+            nMost = count;
+            strRedirector = name;
+        }
     std::vector<CLinkFacts> facts(anchors.size());
     for (size_t i = 0; i < anchors.size(); ++i) {
-        facts[i].m_strUrl = cleaner.Clean(anchors[i].HrefValue(strPage));
+        facts[i].m_strUrl = cleaner.Clean(anchors[i].HrefValue(strPage), strRedirector);
         facts[i].m_bNavigation = IsNavigationLink(facts[i].m_strUrl, strPageUrl, request.m_strQuery);
     }
     const bool bExample = !TrimWhiteSpace(request.m_strExample).empty();

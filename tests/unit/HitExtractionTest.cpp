@@ -246,6 +246,18 @@ TEST(ExtractHits, ShapesOfResultPages)
          {Hit("Fish & Chips \xe2\x80\x93 a guide caf\xc3\xa9", "https://f.example/")}},
         {"10 a token written for the old rule (ends with http)", "<a href=\"http", "</a>",
          "<a href=\"http://g.example/&amp;x\">Old</a>", {Hit("Old", "http://g.example/&x")}},
+        // The page served under another name than its links use (a mirror):
+        // every hit goes through one redirect address, which is undone.
+        {"11 every hit through one redirect of another host", "<a class=\"r\" href=\"", "</a>",
+         "<a class=\"r\" href=\"//ddg.example/l/?uddg=https%3A%2F%2Fa.example%2F\">A</a>"
+         "<a class=\"r\" href=\"//ddg.example/l/?uddg=https%3A%2F%2Fb.example%2F\">B</a>"
+         "<a class=\"r\" href=\"//ddg.example/l/?uddg=https%3A%2F%2Fc.example%2F\">C</a>",
+         {Hit("A", "https://a.example/"), Hit("B", "https://b.example/"), Hit("C", "https://c.example/")}},
+        {"12 one hit of several through another host's address stays", "<a class=\"r\" href=\"", "</a>",
+         "<a class=\"r\" href=\"https://archive.example/save?url=https%3A%2F%2Fa.example%2F\">A</a>"
+         "<a class=\"r\" href=\"https://b.example/\">B</a><a class=\"r\" href=\"https://c.example/\">C</a>",
+         {Hit("A", "https://archive.example/save?url=https%3A%2F%2Fa.example%2F"), Hit("B", "https://b.example/"),
+          Hit("C", "https://c.example/")}},
     };
     const CLinkCleaner links("https://www.engine.example/search?q=x", "https://www.engine.example/search");
     for (const CShapeCase& c : cases) {

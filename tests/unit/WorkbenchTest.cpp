@@ -218,6 +218,14 @@ TEST(LearnEngine, SiteSearchesAndOtherShapes)
              }) + "</body></html>",
          "http://127.0.0.1:8080/lite/?q=%D0%AF%D0%B1", "\xd0\xaf\xd0\xb1", LearnVerdict::Learned,
          {"http://w0.example/", "http://w1.example/", "http://w2.example/", "http://w3.example/"}},
+        {"a mirror: the page's links are the redirects of a host it was not asked by",
+         "<html><head><link rel=\"icon\" href=\"/favicon.ico\"></head><body><table>" + rows(5, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<tr><td>" + n + ".</td><td><a rel=\"nofollow\" href=\"//ddg.example/l/?uddg=https%3A%2F%2Fm" + n +
+                    ".example%2F&amp;rut=a" + n + "\" class='result-link'>Apple pages, number " + n +
+                    "</a></td></tr><tr><td></td><td class='result-snippet'>About apples.</td></tr>";
+         }) + "</table></body></html>",
+         "http://127.0.0.1:8080/lite/?q=red+apple", "red apple", LearnVerdict::Learned, numbered("https://m", 5, ".example/")},
         {"a results page that loads a captcha for its login form",
          Furniture("<form id=\"login\"><div class=\"g-recaptcha\"></div></form>" + rows(4, [](int i) {
              const std::string n = std::to_string(i);

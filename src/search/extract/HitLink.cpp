@@ -143,13 +143,42 @@ bool CLinkCleaner::IsEngineHost(std::string_view host) const
     return m_bLastHostIsEngine;
 }
 
-std::string CLinkCleaner::Clean(std::string_view rawLink) const
+namespace {
+
+// The link as a browser reads the attribute: references decoded, blanks and
+// line breaks dropped (most links need neither).
+std::string DecodeLink(std::string_view rawLink)
 {
-    // Most links need neither decoding nor trimming.
     const bool bPlain = std::none_of(rawLink.begin(), rawLink.end(), [](char c) {
         return c == '&' || c == ' ' || (c >= '\t' && c <= '\r');
     });
-    std::string strLink = bPlain ? std::string(rawLink) : TrimLink(DecodeCharacterReferences(rawLink));
+    return bPlain ? std::string(rawLink) : TrimLink(DecodeCharacterReferences(rawLink));
+}
+
+} // namespace
+
+std::string CLinkCleaner::Resolve(std::string_view rawLink) const
+{
+    std::string strLink = DecodeLink(rawLink);
+    if (strLink.empty() || !m_pBase || UrlSchemeLength(strLink) != 0)
+        return strLink;
+    std::string strResolved;
+    return m_pBase->Resolve(strLink, strResolved) ? strResolved : strLink;
+}
+
+std::string CLinkCleaner::RedirectorOf(std::string_view url)
+{
+    if (RedirectTarget(url).empty())
+        return {};
+    const size_t nSep = url.find("://");
+    std::string_view rest = url.substr(nSep + 3);
+    rest = rest.substr(0, rest.find_first_of("?#"));
+    return ToLowerAscii(rest);
+}
+
+std::string CLinkCleaner::Clean(std::string_view rawLink, std::string_view strRedirector) const
+{
+    std::string strLink = DecodeLink(rawLink);
     if (strLink.empty() || !m_pBase)
         return strLink;
     const bool bRelative = UrlSchemeLength(strLink) == 0;
@@ -160,9 +189,11 @@ std::string CLinkCleaner::Clean(std::string_view rawLink) const
             return strLink;
         strLink = std::move(strResolved);
     }
-    // Only the engine's own site is unwrapped: a link elsewhere is the hit itself,
-    // whatever its query holds. A link written relative to the page is the engine's.
-    if (!bNamesHost || IsEngineHost(HostOfUrl(strLink))) {
+    // Only the engine's own site is unwrapped, or the one address every hit of
+    // the page goes through: a link elsewhere is the hit itself, whatever its
+    // query holds. A link written relative to the page is the engine's.
+    if (!bNamesHost || IsEngineHost(HostOfUrl(strLink)) ||
+        (!strRedirector.empty() && RedirectorOf(strLink) == strRedirector)) {
         std::string strTarget = RedirectTarget(strLink);
         if (!strTarget.empty())
             return strTarget;

@@ -24,7 +24,14 @@ public:
     CLinkCleaner(const std::string& strPageUrl, const std::string& strEngineUrl);
 
     // The address for the link as it stands in the page (between its quotes).
-    std::string Clean(std::string_view rawLink) const;
+    // A redirect of the engine's site is replaced by its target; so is one
+    // through strRedirector ("host/path", see RedirectorOf), the address the
+    // page's hits all go through.
+    std::string Clean(std::string_view rawLink, std::string_view strRedirector = {}) const;
+    // The link decoded, trimmed and made absolute; no redirect undone.
+    std::string Resolve(std::string_view rawLink) const;
+    // "host/path" of a link that carries its target in a parameter; empty for any other.
+    static std::string RedirectorOf(std::string_view url);
 
 private:
     bool IsEngineHost(std::string_view host) const;
