@@ -98,13 +98,19 @@ void Judge(std::string_view page, const std::vector<CAnchor>& anchors, const std
     double fTitles = 0;
     int nWords = 0;
     group.m_results.clear();
+    std::string strParent; // the last result's address, when it names a folder
     for (const size_t m : group.m_members) {
         const CAnchor& anchor = anchors[m];
         const int nSameText = texts[anchor.m_strText];
         const bool bLabel = nSameText >= 2 && nSameText * 4 >= static_cast<int>(n);
-        if (facts[m].m_bNavigation || anchor.m_bChrome || anchor.m_strText.empty() || bLabel ||
-            !urls.insert(facts[m].m_strUrl).second)
+        // Links under the result before them (a site's own sections listed
+        // below its title) belong to that result.
+        const std::string& strUrl = facts[m].m_strUrl;
+        const bool bUnder = !strParent.empty() && strUrl.size() > strParent.size() && strUrl.rfind(strParent, 0) == 0;
+        if (facts[m].m_bNavigation || anchor.m_bChrome || anchor.m_strText.empty() || bLabel || bUnder ||
+            !urls.insert(strUrl).second)
             continue;
+        strParent = !strUrl.empty() && strUrl.back() == '/' ? strUrl : std::string();
         const double t = Titleness(anchor.m_strText);
         if (t <= 0)
             continue;
@@ -146,7 +152,7 @@ void Judge(std::string_view page, const std::vector<CAnchor>& anchors, const std
     std::sort(counts.rbegin(), counts.rend());
     const double fCoherence =
         static_cast<double>(counts[0] + (counts.size() > 1 ? counts[1] : 0)) / static_cast<double>(nGood);
-    group.m_fScore = static_cast<double>(nGood) * fMeanTitle * (0.4 + 0.6 * fRichness) * fBonus * (1.0 - 0.7 * fBad) *
+    group.m_fScore = static_cast<double>(nGood) * fMeanTitle * (0.15 + 0.85 * fRichness) * fBonus * (1.0 - 0.7 * fBad) *
                      fCoherence;
 }
 

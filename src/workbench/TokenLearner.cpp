@@ -388,7 +388,7 @@ std::vector<long> MatchedLinks(std::string_view page, const std::string& strToke
 // detailed one): a tag of the token before the link's own loosened to
 // "<name{*}>" where that finds more links like results and nothing else.
 std::string LoosenForOtherMarkup(std::string_view page, const std::string& strToken, const std::vector<CAnchor>& anchors,
-                                 const std::function<bool(size_t)>& isResultLike)
+                                 const std::function<bool(size_t)>& isResultLike, size_t* pGain)
 {
     std::unordered_map<size_t, size_t> linkAt;
     for (size_t i = 0; i < anchors.size(); ++i)
@@ -430,12 +430,18 @@ std::string LoosenForOtherMarkup(std::string_view page, const std::string& strTo
         }
         if (bClean && nGain > nBestGain) {
             nBestGain = nGain;
+            *pGain = nGain;
             strBest = strLoose;
         }
     }
     return strBest;
 }
 
+} // namespace
+
+namespace {
+bool FinishTokens(const std::string& strPage, const std::string& strStart, const std::vector<CAnchor>& anchors,
+                  const std::vector<size_t>& links, const CLinkCleaner& cleaner, CTokenProposal& proposal);
 } // namespace
 
 bool LearnGroupTokens(const std::string& strPage, const std::vector<CAnchor>& anchors,
@@ -454,6 +460,7 @@ bool LearnGroupTokens(const std::string& strPage, const std::vector<CAnchor>& an
                                -static_cast<long>(strToken.size()));
     };
     CScore best;
+    std::vector<std::pair<std::string, CScore>> scored;
     for (const std::string& strRaw : candidates) {
         const std::string strCandidate = CatalogueSafe(strRaw);
         if (strCandidate.empty())
@@ -461,6 +468,7 @@ bool LearnGroupTokens(const std::string& strPage, const std::vector<CAnchor>& an
         const CScore score = Evaluate(strPage, strCandidate, wanted);
         if (score.m_nFound < 2)
             continue;
+        scored.emplace_back(strCandidate, score);
         if (strBest.empty() || rank(score, strCandidate) > rank(best, strBest)) {
             best = score;
             strBest = strCandidate;
@@ -468,6 +476,25 @@ bool LearnGroupTokens(const std::string& strPage, const std::vector<CAnchor>& an
     }
     if (strBest.empty())
         return false;
+    // Results in another markup too (a first result set apart): of the tokens
+    // that find the links as well as the best, the one that loosened takes
+    // most more links like results, and nothing else.
+    if (isResultLike) {
+        size_t nMostGain = 0;
+        std::string strLoosest;
+        for (const auto& [strCandidate, score] : scored) {
+            if (score.m_nFound - score.m_nOther != best.m_nFound - best.m_nOther)
+                continue;
+            size_t nGain = 0;
+            std::string strLoose = LoosenForOtherMarkup(strPage, strCandidate, anchors, isResultLike, &nGain);
+            if (nGain > nMostGain) {
+                nMostGain = nGain;
+                strLoosest = std::move(strLoose);
+            }
+        }
+        if (nMostGain > 0)
+            return FinishTokens(strPage, strLoosest, anchors, links, cleaner, proposal);
+    }
     // A generated class name changes with the engine's next deploy: the
     // wildcard stands for it where it finds the very same links.
     const std::string strGeneral = WildcardGeneratedNames(strBest);
@@ -476,14 +503,23 @@ bool LearnGroupTokens(const std::string& strPage, const std::vector<CAnchor>& an
         if (score.m_nFound == best.m_nFound && score.m_nOther == best.m_nOther)
             strBest = strGeneral;
     }
-    if (isResultLike)
-        strBest = LoosenForOtherMarkup(strPage, strBest, anchors, isResultLike);
+    return FinishTokens(strPage, strBest, anchors, links, cleaner, proposal);
+}
+
+namespace {
+
+// The end token for the start token chosen, and what the two find.
+bool FinishTokens(const std::string& strPage, const std::string& strStart, const std::vector<CAnchor>& anchors,
+                  const std::vector<size_t>& links, const CLinkCleaner& cleaner, CTokenProposal& proposal)
+{
     const size_t nUpper = static_cast<size_t>(std::count_if(links.begin(), links.end(),
                                                             [&](size_t i) { return anchors[i].m_bUpperEnd; }));
-    proposal.m_strStartToken = strBest;
+    proposal.m_strStartToken = strStart;
     proposal.m_strEndToken = nUpper * 2 > links.size() ? "</A>" : "</a>";
     proposal.m_hits = ExtractWithTokens(strPage, proposal.m_strStartToken, proposal.m_strEndToken, cleaner);
     proposal.m_strEndToken = LongerEndToken(strPage, proposal, cleaner);
     proposal.m_hits = ExtractWithTokens(strPage, proposal.m_strStartToken, proposal.m_strEndToken, cleaner);
     return !proposal.m_hits.empty();
 }
+
+} // namespace

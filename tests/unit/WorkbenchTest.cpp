@@ -226,6 +226,23 @@ TEST(LearnEngine, SiteSearchesAndOtherShapes)
                     "</a></td></tr><tr><td></td><td class='result-snippet'>About apples.</td></tr>";
          }) + "</table></body></html>",
          "http://127.0.0.1:8080/lite/?q=red+apple", "red apple", LearnVerdict::Learned, numbered("https://m", 5, ".example/")},
+        {"a first result set apart in its own markup, with its site's sections under it",
+         Furniture("<ol><li class=\"algo\"><h2 class=\"top\"><a href=\"https://mag.example/\">The apple magazine, home page</a></h2>"
+                   "<p>News about apples.</p><ul><li><h3 class=\"deep\"><a href=\"https://mag.example/recipes/\">Recipes</a></h3>"
+                   "<p>What to cook.</p></li><li><h3 class=\"deep\"><a href=\"https://mag.example/orchards/\">Orchards</a></h3>"
+                   "<p>Where they grow.</p></li></ul></li>" +
+                   rows(5, [](int i) {
+                       const std::string n = std::to_string(i);
+                       return "<li class=\"algo\"><h2><a href=\"https://site" + n + ".example/\">Apple facts, volume " + n +
+                              "</a></h2><p>All about it.</p></li>";
+                   }) + "</ol>"),
+         kPageUrl, "red apple", LearnVerdict::Learned,
+         [] {
+             std::vector<std::string> urls = {"https://mag.example/"};
+             for (int i = 0; i < 5; ++i)
+                 urls.push_back("https://site" + std::to_string(i) + ".example/");
+             return urls;
+         }()},
         {"a results page that loads a captcha for its login form",
          Furniture("<form id=\"login\"><div class=\"g-recaptcha\"></div></form>" + rows(4, [](int i) {
              const std::string n = std::to_string(i);
