@@ -125,6 +125,8 @@ bool MergeTags(std::string_view page, const std::vector<CSpan>& spans, std::stri
     });
     const size_t nNameEnd = spans[0].m_nBegin + 1 + (tags[0].m_bClosing ? 1 : 0) + tags[0].m_strName.size();
     const bool bLink = spans[0].m_nEnd < tags[0].m_nEnd; // cut where the link's address starts
+    if (bLink && rows[0].empty())
+        return false; // (a '>' inside a quoted value ended the tag early: no pattern)
     if (!bSameNames) {
         out = std::string(page.substr(spans[0].m_nBegin, nNameEnd - spans[0].m_nBegin));
         if (!bLink) {
