@@ -153,40 +153,36 @@ CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch)
     return LearnFromPage(request, answer, &fetch);
 }
 
-CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answer, const LearnFetch* pFetch)
+namespace {
+
+// The verdicts that need no page: the address, the status, the transfer.
+bool JudgeAnswer(const CLearnRequest& request, const CPageAnswer& answer, CLearnResult& result)
 {
-    CLearnResult result;
-    result.m_answer = answer;
-    if (result.m_answer.m_strUrl.empty())
-        result.m_answer.m_strUrl = request.m_strAddress;
-    CSearchEngine& engine = result.m_engine;
-    engine.m_strName = request.m_strName;
-    if (!SplitAddressAroundQuery(request.m_strAddress, request.m_strQuery, engine)) {
+    if (!SplitAddressAroundQuery(request.m_strAddress, request.m_strQuery, result.m_engine)) {
         result.m_nVerdict = LearnVerdict::BadAddress;
         result.m_strReason = "the query \"" + request.m_strQuery + "\" is not in the address " + request.m_strAddress;
-        return result;
+        return false;
     }
     if (answer.m_nStatus >= 400) {
         result.m_nVerdict = LearnVerdict::Refused;
         result.m_strReason = answer.DescribeStatus();
-        return result;
+        return false;
     }
     if (answer.m_nStatus == 0 || !answer.m_strError.empty()) {
         result.m_nVerdict = LearnVerdict::Failed;
         result.m_strReason = answer.m_strError.empty() ? std::string("no answer") : answer.m_strError;
-        return result;
+        return false;
     }
-    const std::string& strPage = answer.m_strText;
-    const std::string& strPageUrl = result.m_answer.m_strUrl;
-    const std::vector<CAnchor> anchors = FindAnchors(strPage, kMaxLearnLinks + 1);
-    if (anchors.size() > kMaxLearnLinks) {
-        result.m_nVerdict = LearnVerdict::NoList;
-        result.m_strReason = "the page is too large to learn from: more than " + std::to_string(kMaxLearnLinks) + " links";
-        return result;
-    }
-    const CLinkCleaner cleaner(strPageUrl, engine.m_strUrl);
-    // The address most of the page's redirect links go through: a list of
-    // hits that all go through it is unwrapped by the search too.
+    return true;
+}
+
+// Where each link leads and whether it is navigation. The address most of
+// the page's redirect links go through is undone, as the search undoes a
+// list of hits that all go through it.
+std::vector<CLinkFacts> ReadLinkFacts(const std::string& strPage, const std::string& strPageUrl,
+                                      const std::vector<CAnchor>& anchors, const CLinkCleaner& cleaner,
+                                      const std::string& strQuery)
+{
     std::map<std::string, size_t> redirectors;
     for (const CAnchor& anchor : anchors) {
         std::string strRedirector = CLinkCleaner::RedirectorOf(cleaner.Resolve(anchor.HrefValue(strPage)));
@@ -203,49 +199,90 @@ CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answ
     std::vector<CLinkFacts> facts(anchors.size());
     for (size_t i = 0; i < anchors.size(); ++i) {
         facts[i].m_strUrl = cleaner.Clean(anchors[i].HrefValue(strPage), strRedirector);
-        facts[i].m_bNavigation = IsNavigationLink(facts[i].m_strUrl, strPageUrl, request.m_strQuery);
+        facts[i].m_bNavigation = IsNavigationLink(facts[i].m_strUrl, strPageUrl, strQuery);
     }
-    const bool bExample = !TrimWhiteSpace(request.m_strExample).empty();
-    const std::vector<CLinkGroup> groups =
-        FindLinkGroups(strPage, anchors, facts, QueryWords(request.m_strQuery), bExample ? 64 : 8);
-    for (size_t g = 0; g < groups.size() && g < 8; ++g)
-        result.m_groups.push_back(DescribeGroup(groups[g], anchors, facts));
+    return facts;
+}
 
-    // Which groups: the one asked for, those that hold the user's example
-    // (all, when none does: the example may stand apart, as a first result
-    // often does), or the best few.
+// Which groups to learn: the one asked for, those that hold the user's
+// example (all, when none does: the example may stand apart, as a first
+// result often does), or the best few.
+std::vector<size_t> GroupsToTry(const CLearnRequest& request, const std::vector<CLinkGroup>& groups,
+                                const std::vector<CLinkFacts>& facts, CLearnResult& result)
+{
     std::vector<size_t> tries;
     if (request.m_nGroup >= 0 && request.m_nGroup < static_cast<int>(result.m_groups.size()))
         tries.push_back(static_cast<size_t>(request.m_nGroup));
+    const bool bExample = !TrimWhiteSpace(request.m_strExample).empty();
     if (bExample) {
         const std::string strWanted = Comparable(request.m_strExample);
         for (size_t g = 0; g < groups.size() && tries.size() < 4; ++g)
             if (std::any_of(groups[g].m_results.begin(), groups[g].m_results.end(),
                             [&](size_t m) { return Comparable(facts[m].m_strUrl) == strWanted; }))
                 tries.push_back(g);
+        if (tries.empty())
+            result.m_strExampleNote = "the example is in no list of the page; the list most like results was taken";
     }
-    if (bExample && tries.empty())
-        result.m_strExampleNote = "the example is in no list of the page; the list most like results was taken";
     if (tries.empty())
         for (size_t g = 0; g < std::min<size_t>(groups.size(), 4); ++g)
             tries.push_back(g);
-    int nChosen = tries.empty() ? -1 : static_cast<int>(tries[0]);
-    const CLinkGroup* pGroup = nChosen >= 0 ? &groups[static_cast<size_t>(nChosen)] : nullptr;
-    // A weak list on a page that says why it has none is no list: a bot
-    // check's or an empty answer's own links.
-    const bool bWeak = !pGroup || (!bExample && request.m_nGroup < 0 && pGroup->m_results.size() < 3);
-    // An answer that says first that nothing matched, then shows other links
-    // (popular pages, suggestions), has no results either.
-    const bool bSaidFirst = pGroup && !bExample && request.m_nGroup < 0 && SaysNothingMatched(strPage) &&
-                            NothingMatchedAt(strPage) < anchors[pGroup->m_results[0]].m_nTagStart;
-    if (bSaidFirst || (bWeak && (!RefusalReason(strPage).empty() || SaysNothingMatched(strPage) || !pGroup))) {
+    return tries;
+}
+
+// Whether the page says why it has no results, louder than its best list: a
+// weak list on a bot check or an empty answer is its furniture, and an answer
+// that says first that nothing matched, then lists other pages (popular ones,
+// suggestions), has no results either.
+bool HasNoList(const CLearnRequest& request, const std::string& strPage, const std::vector<CAnchor>& anchors,
+               const CLinkGroup* pBest)
+{
+    if (!pBest)
+        return true;
+    if (!TrimWhiteSpace(request.m_strExample).empty() || request.m_nGroup >= 0)
+        return false; // the user pointed at a list
+    const bool bSaysNothing = SaysNothingMatched(strPage);
+    if (bSaysNothing && NothingMatchedAt(strPage) < anchors[pBest->m_results[0]].m_nTagStart)
+        return true;
+    return pBest->m_results.size() < 3 && (bSaysNothing || !RefusalReason(strPage).empty());
+}
+
+} // namespace
+
+CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answer, const LearnFetch* pFetch)
+{
+    CLearnResult result;
+    result.m_answer = answer;
+    if (result.m_answer.m_strUrl.empty())
+        result.m_answer.m_strUrl = request.m_strAddress;
+    CSearchEngine& engine = result.m_engine;
+    engine.m_strName = request.m_strName;
+    if (!JudgeAnswer(request, answer, result))
+        return result;
+    const std::string& strPage = answer.m_strText;
+    const std::vector<CAnchor> anchors = FindAnchors(strPage, kMaxLearnLinks + 1);
+    if (anchors.size() > kMaxLearnLinks) {
+        result.m_nVerdict = LearnVerdict::NoList;
+        result.m_strReason = "the page is too large to learn from: more than " + std::to_string(kMaxLearnLinks) + " links";
+        return result;
+    }
+    const CLinkCleaner cleaner(result.m_answer.m_strUrl, engine.m_strUrl);
+    const std::vector<CLinkFacts> facts =
+        ReadLinkFacts(strPage, result.m_answer.m_strUrl, anchors, cleaner, request.m_strQuery);
+    const bool bExample = !TrimWhiteSpace(request.m_strExample).empty();
+    const std::vector<CLinkGroup> groups =
+        FindLinkGroups(strPage, anchors, facts, QueryWords(request.m_strQuery), bExample ? 64 : 8);
+    for (size_t g = 0; g < groups.size() && g < 8; ++g)
+        result.m_groups.push_back(DescribeGroup(groups[g], anchors, facts));
+    const std::vector<size_t> tries = GroupsToTry(request, groups, facts, result);
+    if (HasNoList(request, strPage, anchors, tries.empty() ? nullptr : &groups[tries[0]])) {
         JudgeEmptyPage(answer, "no links of the page repeat like a list of results", result);
         return result;
     }
-    // The tokens of the chosen group; unless the user chose, the best few
-    // groups are tried and the one whose tokens find it most exactly wins.
+    // The tokens of each group tried: the group whose tokens find it most
+    // exactly, for its worth as a list, wins.
     CTokenProposal proposal;
     double fBest = 0;
+    size_t nChosen = 0;
     for (const size_t g : tries) {
         CTokenProposal candidate;
         const bool bHeading = anchors[groups[g].m_results[0]].m_bHeading;
@@ -258,18 +295,16 @@ CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answ
         if (fValue > fBest) {
             fBest = fValue;
             proposal = std::move(candidate);
-            nChosen = static_cast<int>(g);
+            nChosen = g;
         }
     }
     if (fBest <= 0) {
         JudgeEmptyPage(answer, "no markup before the links of the list finds them", result);
         return result;
     }
-    if (nChosen >= static_cast<int>(result.m_groups.size())) {
-        result.m_groups.push_back(DescribeGroup(groups[static_cast<size_t>(nChosen)], anchors, facts));
-        nChosen = static_cast<int>(result.m_groups.size()) - 1;
-    }
-    result.m_nGroup = nChosen;
+    if (nChosen >= result.m_groups.size())
+        result.m_groups.push_back(DescribeGroup(groups[nChosen], anchors, facts));
+    result.m_nGroup = static_cast<int>(std::min(nChosen, result.m_groups.size() - 1));
     engine.m_strStartToken = proposal.m_strStartToken;
     engine.m_strEndToken = proposal.m_strEndToken;
     result.m_hits = std::move(proposal.m_hits);
