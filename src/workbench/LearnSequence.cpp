@@ -199,7 +199,8 @@ std::vector<CLinkFacts> ReadLinkFacts(const std::string& strPage, const std::str
     std::vector<CLinkFacts> facts(anchors.size());
     for (size_t i = 0; i < anchors.size(); ++i) {
         facts[i].m_strUrl = cleaner.Clean(anchors[i].HrefValue(strPage), strRedirector);
-        facts[i].m_bNavigation = IsNavigationLink(facts[i].m_strUrl, strPageUrl, strQuery);
+        facts[i].m_bNavigation = IsNavigationLink(facts[i].m_strUrl, strPageUrl);
+        facts[i].m_bCarriesQuery = CarriesQuery(facts[i].m_strUrl, strQuery);
     }
     return facts;
 }

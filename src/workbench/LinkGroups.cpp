@@ -97,17 +97,31 @@ void Judge(std::string_view page, const std::vector<CAnchor>& anchors, const std
     std::set<std::string> urls, hosts;
     double fTitles = 0;
     int nWords = 0;
+    // Links that carry the query are tabs, filters and related searches; but
+    // a list of many pages that all carry it is results whose words the site
+    // will highlight ("&hilit=", "?highlight=").
+    std::set<std::string> carrying;
+    size_t nCarrying = 0;
+    for (const size_t m : group.m_members)
+        if (facts[m].m_bCarriesQuery) {
+            ++nCarrying;
+            carrying.insert(facts[m].m_strUrl);
+        }
+    const bool bHighlights = nCarrying * 5 >= n * 3 && carrying.size() >= 5;
     group.m_results.clear();
     std::string strParent; // the last result's address, when it names a folder
     for (const size_t m : group.m_members) {
         const CAnchor& anchor = anchors[m];
         const int nSameText = texts[anchor.m_strText];
-        const bool bLabel = nSameText >= 2 && nSameText * 4 >= static_cast<int>(n);
+        // A short text on many rows is a label ("Cached", "PDF"); a title
+        // repeated ("Re: the same question") is not.
+        const bool bLabel = nSameText >= 2 && nSameText * 4 >= static_cast<int>(n) && CodePoints(anchor.m_strText) <= 24;
         // Links under the result before them (a site's own sections listed
         // below its title) belong to that result.
         const std::string& strUrl = facts[m].m_strUrl;
         const bool bUnder = !strParent.empty() && strUrl.size() > strParent.size() && strUrl.rfind(strParent, 0) == 0;
-        if (facts[m].m_bNavigation || anchor.m_bChrome || anchor.m_strText.empty() || bLabel || bUnder ||
+        if (facts[m].m_bNavigation || (facts[m].m_bCarriesQuery && !bHighlights) || anchor.m_bChrome ||
+            anchor.m_strText.empty() || bLabel || bUnder ||
             !urls.insert(strUrl).second)
             continue;
         strParent = !strUrl.empty() && strUrl.back() == '/' ? strUrl : std::string();
@@ -194,21 +208,20 @@ void PreferFirstLinkOfEachResult(const std::vector<CAnchor>& anchors, const std:
 
 bool IsResultLike(const CAnchor& anchor, const CLinkFacts& facts)
 {
-    return !facts.m_bNavigation && !anchor.m_bChrome && Titleness(anchor.m_strText) >= 0.5;
+    return !facts.m_bNavigation && !facts.m_bCarriesQuery && !anchor.m_bChrome && Titleness(anchor.m_strText) >= 0.5;
 }
 
-bool IsNavigationLink(const std::string& strUrl, const std::string& strPageUrl, const std::string& strQuery)
+bool IsNavigationLink(const std::string& strUrl, const std::string& strPageUrl)
 {
     const std::string strScheme = ToLowerAscii(UrlScheme(strUrl));
-    if (strScheme != "http" && strScheme != "https")
-        return true;
-    if (HostAndPath(strUrl) == HostAndPath(strPageUrl))
-        return true;
+    return (strScheme != "http" && strScheme != "https") || HostAndPath(strUrl) == HostAndPath(strPageUrl);
+}
+
+bool CarriesQuery(const std::string& strUrl, const std::string& strQuery)
+{
     const size_t nQuestion = strUrl.find('?');
-    if (nQuestion == std::string::npos)
-        return false;
     const std::string strWanted = NormaliseForMatch(strQuery);
-    if (strWanted.empty())
+    if (nQuestion == std::string::npos || strWanted.empty())
         return false;
     std::string_view params = std::string_view(strUrl).substr(nQuestion + 1);
     while (!params.empty()) {

@@ -19,7 +19,8 @@
 struct CLinkFacts
 {
     std::string m_strUrl;       // the address a browser opens (redirect undone, resolved)
-    bool m_bNavigation = false; // leads to the search itself, or nowhere a result would
+    bool m_bNavigation = false;   // leads to the search itself, or nowhere a result would
+    bool m_bCarriesQuery = false; // the query is in one of its parameters
 };
 
 struct CLinkGroup
@@ -33,9 +34,12 @@ struct CLinkGroup
 // The query's words, lower case (ASCII letters folded; other scripts as they stand).
 std::vector<std::string> QueryWords(const std::string& strQuery);
 
-// Whether the link leads to the search page itself or carries the query or
-// a page number: what navigation, paging and filters look like.
-bool IsNavigationLink(const std::string& strUrl, const std::string& strPageUrl, const std::string& strQuery);
+// Whether the link leads to the search page itself (paging, sort, filters,
+// related searches) or to no web page.
+bool IsNavigationLink(const std::string& strUrl, const std::string& strPageUrl);
+// Whether one of the link's parameters holds the query (tabs, filters, or a
+// result whose words the site highlights).
+bool CarriesQuery(const std::string& strUrl, const std::string& strQuery);
 
 // Whether a link on its own reads like a result: a title-like text, not
 // navigation, not in the page's menus.

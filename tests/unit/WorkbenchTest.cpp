@@ -243,6 +243,21 @@ TEST(LearnEngine, SiteSearchesAndOtherShapes)
                  urls.push_back("https://site" + std::to_string(i) + ".example/");
              return urls;
          }()},
+        {"a forum whose results carry the query to highlight it, several titled alike",
+         "<html><body>" + strMenu + "<a href=\"/images?q=red+apple\">Images</a><a href=\"/news?q=red+apple\">News</a>" +
+             rows(6, [](int i) {
+                 const std::string n = std::to_string(i);
+                 return "<div class=\"post\"><h3><a href=\"./viewtopic.php?t=" + n + "&amp;hilit=red+apple\" class=\"topictitle\">" +
+                        std::string(i % 2 ? "Re: my red apple tree" : "Pruning a red apple tree, year " + n) +
+                        "</a></h3><div class=\"content\">When I pruned it the leaves fell.</div></div>";
+             }) + strPager + "</body></html>",
+         "https://forum.example/search.php?keywords=red+apple", "red apple", LearnVerdict::Learned,
+         [] {
+             std::vector<std::string> urls;
+             for (int i = 0; i < 6; ++i)
+                 urls.push_back("https://forum.example/viewtopic.php?t=" + std::to_string(i) + "&hilit=red+apple");
+             return urls;
+         }()},
         {"a results page that loads a captcha for its login form",
          Furniture("<form id=\"login\"><div class=\"g-recaptcha\"></div></form>" + rows(4, [](int i) {
              const std::string n = std::to_string(i);
