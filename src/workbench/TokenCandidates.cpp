@@ -91,8 +91,24 @@ bool MergeTags(std::string_view page, const std::vector<CSpan>& spans, std::stri
             out += std::string(kTokenWildcard) + ">";
             return true;
         }
-        // "<a {*}href=\"": the attributes before the link's own may be anything.
+        // "<a class=\"result\" {*}href=\"": the attributes every row begins
+        // with as they stand, then anything up to the link's own.
         const CAttribute& last = rows[0].back();
+        size_t nShared = 0;
+        auto same = [&](size_t a) {
+            return std::all_of(rows.begin(), rows.end(), [&](const std::vector<CAttribute>& r) {
+                return r.size() > a + 1 && r[a].m_name == rows[0][a].m_name &&
+                       page.substr(r[a].m_nValue, r[a].m_nValueEnd - r[a].m_nValue) ==
+                           page.substr(rows[0][a].m_nValue, rows[0][a].m_nValueEnd - rows[0][a].m_nValue);
+            });
+        };
+        while (nShared + 1 < rows[0].size() && same(nShared))
+            ++nShared;
+        if (nShared > 0) {
+            const CAttribute& kept = rows[0][nShared - 1];
+            const size_t nKeptEnd = kept.m_nValueEnd + (kept.m_chQuote ? 1 : 0);
+            out = std::string(page.substr(spans[0].m_nBegin, nKeptEnd - spans[0].m_nBegin));
+        }
         out += " " + std::string(kTokenWildcard) +
                std::string(page.substr(last.m_nName, spans[0].m_nEnd - last.m_nName));
         return true;

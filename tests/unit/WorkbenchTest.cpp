@@ -258,6 +258,14 @@ TEST(LearnEngine, SiteSearchesAndOtherShapes)
                  urls.push_back("https://forum.example/viewtopic.php?t=" + std::to_string(i) + "&hilit=red+apple");
              return urls;
          }()},
+        {"an attribute before href on some rows only, beside other links of the same tag",
+         Furniture(rows(6, [](int i) {
+             const std::string n = std::to_string(i);
+             return "<a class=\"res\" " + std::string(i % 2 ? "data-pos=\"" + n + "\" " : "") + "href=\"https://r" + n +
+                    ".example/\">Red apple report " + n + "</a> <a href=\"https://share.example/?u=" + n +
+                    "\">Share this page with friends</a><br>";
+         })),
+         kPageUrl, "red apple", LearnVerdict::Learned, numbered("https://r", 6, ".example/")},
         {"a results page that loads a captcha for its login form",
          Furniture("<form id=\"login\"><div class=\"g-recaptcha\"></div></form>" + rows(4, [](int i) {
              const std::string n = std::to_string(i);
