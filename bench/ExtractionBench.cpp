@@ -75,10 +75,32 @@ int main()
     const double nExtract = extract(kStart);
     const double nWildExtract = extract(kWildStart);
 
+    // Hostile pages: 2 MB of one link repeated with no end token after it, and
+    // 400 KB of near misses of a token whose first part holds no tag.
+    std::string repeated;
+    while (repeated.size() < 2000000)
+        repeated += "<a href=\"http://x.example/\">x</a>";
+    std::string nearMisses;
+    while (nearMisses.size() < 400000)
+        nearMisses += "class=\"x\" ";
+    const double nRepeated = MedianMs(5, [&] {
+        CResultRows rows;
+        nSink = nSink + static_cast<size_t>(ExtractPageHits(repeated, rows, "<a href=\"", "</nope>", "B", true).m_nAdded);
+    });
+    const double nNearMisses = MedianMs(5, [&] {
+        CResultRows rows;
+        nSink = nSink + static_cast<size_t>(ExtractPageHits(nearMisses, rows, "class=\"{*}\" href=\"", "</a>", "B", true).m_nAdded);
+    });
+    const double nRepeatedScan = MedianMs(5, [&] { nSink = nSink + repeated.find("</nope>"); });
+
     std::printf("page: %zu bytes, 2048 hits, duplicate test against 20000 rows\n", page.size());
     ReportRatio("extraction (2048 hits, dups on)", nExtract, "baseline: token scan of the same page",
                 nBaseline);
     ReportRatio("extraction, start token with {*}", nWildExtract, "baseline: token scan of the same page",
                 nBaseline);
+    ReportRatio("2 MB of one link, no end token", nRepeated, "baseline: one search of it for the end token",
+                nRepeatedScan);
+    ReportRatio("400 KB of near misses of class=\"{*}\" href=\"", nNearMisses,
+                "baseline: one search of 2 MB for the end token", nRepeatedScan);
     return 0;
 }

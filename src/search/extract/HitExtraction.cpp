@@ -61,6 +61,10 @@ std::vector<CHitSpan> FindHitSpans(std::string_view page, std::string_view start
     size_t nTokenLength = 0;
     size_t p = start.Find(page, 0, &nTokenLength);
     *pTokenFound = p != std::string_view::npos;
+    // Where the end token was found last: the page is searched for it once,
+    // not again from every hit (a page without it would cost its size per hit).
+    size_t nLastEnd = 0;
+    size_t nLastEndFrom = std::string_view::npos;
     while (p != std::string_view::npos) {
         // Stop acts between two hits, however long the page.
         if (pCancel && pCancel->IsSignalled())
@@ -87,7 +91,12 @@ std::vector<CHitSpan> FindHitSpans(std::string_view page, std::string_view start
         // the next hit starts first (or the end token never comes), the
         // description ends there (or at the end of the page).
         size_t nEndLength = 0;
-        const size_t nEnd = end.Find(page, nDescStart, &nEndLength);
+        if (nLastEndFrom == std::string_view::npos || nDescStart < nLastEndFrom ||
+            (nLastEnd != std::string_view::npos && nLastEnd < nDescStart)) {
+            nLastEnd = end.Find(page, nDescStart, &nEndLength);
+            nLastEndFrom = nDescStart;
+        }
+        const size_t nEnd = nLastEnd;
         size_t nNextLength = 0;
         // (after this hit's token in any case: a short token may start its link,
         // and so its description, before itself)
