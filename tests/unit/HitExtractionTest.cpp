@@ -7,7 +7,9 @@
 #include "search/extract/HtmlText.h"
 #include "search/extract/TokenPattern.h"
 
+#include <algorithm>
 #include <chrono>
+#include <random>
 #include <gtest/gtest.h>
 
 namespace {
@@ -349,6 +351,54 @@ TEST(ExtractHits, AHitNeverSwallowsTheNextOne)
     // An end token that comes first still ends the hit, as it always did.
     EXPECT_EQ(Extract("<a href=\"http://a/1\">One</a> tail <a href=\"http://a/2\">Two</a>"),
               (std::vector<CSearchHit>{Hit("One", "http://a/1"), Hit("Two", "http://a/2")}));
+}
+
+// The pattern search remembers what it found to stay linear; its answers
+// must be those of the plain definition, tried at every place in turn.
+TEST(TokenPattern, FindsWhatTryingEveryPlaceFinds)
+{
+    auto reference = [](const std::string& text, const std::vector<std::string>& parts, size_t nFrom) {
+        for (size_t nStart = nFrom; nStart < text.size(); ++nStart) {
+            if (text.compare(nStart, parts[0].size(), parts[0]) != 0)
+                continue;
+            size_t nAt = nStart + parts[0].size();
+            bool bMatched = true;
+            for (size_t s = 1; s < parts.size() && bMatched; ++s) {
+                const size_t nStop = std::min(text.size(), text.find_first_of("<>", nAt));
+                const size_t nPart = text.find(parts[s], nAt);
+                bMatched = nPart != std::string::npos && nPart <= nStop;
+                nAt = bMatched ? nPart + parts[s].size() : nAt;
+            }
+            if (bMatched)
+                return nStart;
+        }
+        return std::string::npos;
+    };
+    std::mt19937 random(7);
+    const std::string alphabet = "ab<>=\" ";
+    auto word = [&](size_t nMax) {
+        std::string out;
+        for (size_t n = random() % (nMax + 1); n > 0; --n)
+            out += alphabet[random() % alphabet.size()];
+        return out;
+    };
+    for (int nCase = 0; nCase < 3000; ++nCase) {
+        std::vector<std::string> parts;
+        for (size_t n = 1 + random() % 3; n > 0; --n) {
+            std::string part = word(3);
+            if (part.empty())
+                part = "a";
+            parts.push_back(part);
+        }
+        std::string token = parts[0];
+        for (size_t s = 1; s < parts.size(); ++s)
+            token += "{*}" + parts[s];
+        const std::string text = word(80);
+        const size_t nFrom = random() % 8;
+        size_t nLength = 0;
+        ASSERT_EQ(CTokenPattern(token).Find(text, nFrom, &nLength), reference(text, parts, nFrom))
+            << token << " in " << text << " from " << nFrom;
+    }
 }
 
 TEST(TokenPattern, AWildcardMatchesInsideOneTagOnly)
