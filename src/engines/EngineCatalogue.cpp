@@ -79,25 +79,32 @@ private:
     std::deque<CLine> m_window;
 };
 
-// Whether a type line starts with a decimal number (white space and a sign allowed).
+// Whether a type line is one of the paging types: a whole number from 0 to 5
+// ("2GIS", the name of a record below, is none).
 bool IsTypeLine(std::string_view line)
 {
-    size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-        ++i;
-    if (i < line.size() && (line[i] == '-' || line[i] == '+'))
-        ++i;
-    return i < line.size() && line[i] >= '0' && line[i] <= '9';
+    const std::string text = TrimWhiteSpace(line);
+    return text.size() == 1 && text[0] >= '0' && text[0] < static_cast<char>('0' + kSearchTypeCount);
+}
+
+// Whether a URL line can be one: empty (the prefix then holds the whole
+// address), or one word with a scheme or a dot in it ("1", "?q=" or a token
+// are none).
+bool IsAddressLine(std::string_view line)
+{
+    const std::string text = TrimWhiteSpace(line);
+    return text.empty() || (text.find_first_of(" \t") == std::string::npos &&
+                            (text.find("://") != std::string::npos || text.find('.') != std::string::npos));
 }
 
 // The record at the current line when the lines there have a record's shape:
-// a name, both tokens, a URL, a type line with a number and a prefix, then the
+// a name, both tokens, an address, a type line of a paging type and a prefix, then the
 // suffix and, for the types that keep one, the next-page command. False when
 // they do not; otherwise the record's length follows from its type, whether
 // or not the record is valid (see ParseEngines).
 bool ReadRecord(const CCatalogueLines& lines, CSearchEngine& engine, size_t* pLines)
 {
-    if (lines.CompleteLines() < 6 || !IsTypeLine(lines.Line(4)))
+    if (lines.CompleteLines() < 6 || !IsTypeLine(lines.Line(4)) || !IsAddressLine(lines.Line(3)))
         return false;
     engine = CSearchEngine{};
     engine.m_strName = lines.Line(0);

@@ -105,6 +105,12 @@ TEST(Catalogue, DamagedRecordsAreSkippedAndNothingAfterThemIsLost)
          "NoStart\n\ne\nhttp://a.example/s\n1\np\nsuffix\n411 Search\ns\ne\nhttp://411.example/\n1\np\n\n"
          "Zeta\ns\ne\nhttp://z/\n3\np\n\nnext\n",
          {"411 Search", "Zeta"}, 1},
+        // A record without its URL line: its lines never make a record with
+        // the next one's name for a type ("2GIS" is no type 2).
+        {"a record missing its URL line before a name that starts with a digit",
+         "Bad\nstart\nend\n1\n?q=\n\n2GIS\n<a href=\"\n</a>\nhttps://2gis.example/s\n1\n?q=\n\n" + strSecond,
+         {"2GIS", "Second"}, 1},
+        {"a type line beyond the paging types", "Broken\ns\ne\nhttp://x/\n9\np\nsuffix\n" + strSecond, {"Second"}, 1},
         {"an invalid record of a paging type keeps its next-page line",
          "NoEnd\ns\n\nhttp://x/\n0\np\n\n7 Seas\n" + strFirst, {"First"}, 1},
     };
