@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include "search/QueryComposer.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,6 +123,31 @@ TEST_F(CUpgradeFixture, ANewShippedEngineIsAddedAndADeletedOneStaysAway)
     std::filesystem::create_directories(strUser);
     EXPECT_FALSE(PrepareUserCatalogue(strUser, strShare, nullptr));
     EXPECT_TRUE(std::filesystem::is_directory(strUser));
+}
+
+// Ecosia and Wiby now page by number: a copy that holds the definitions the
+// last release shipped for them, unchanged, takes the new ones.
+TEST_F(CUpgradeFixture, EnginesThatNowPageByNumberAreUpdated)
+{
+    CSearchEngine ecosia = *Find(shipped, "Ecosia");
+    CSearchEngine wiby = *Find(shipped, "Wiby");
+    EXPECT_EQ(ecosia.m_nSearchType, PagesFromZero);
+    EXPECT_EQ(wiby.m_nSearchType, PagesFromOne);
+    for (CSearchEngine* pEngine : {&ecosia, &wiby}) {
+        pEngine->m_nSearchType = ResultCount;
+        pEngine->m_strNextPage.clear();
+    }
+    ASSERT_TRUE(SaveEngines(strUser, {ecosia, wiby}));
+    CCatalogueUpdate update;
+    ASSERT_TRUE(PrepareUserCatalogue(strUser, strShare, &update));
+    std::vector<CSearchEngine> after;
+    ASSERT_TRUE(LoadEngines(strUser, after));
+    ASSERT_NE(Find(after, "Ecosia"), nullptr);
+    EXPECT_EQ(*Find(after, "Ecosia"), *Find(shipped, "Ecosia"));
+    EXPECT_EQ(*Find(after, "Wiby"), *Find(shipped, "Wiby"));
+    EXPECT_EQ(BuildNextPageAddress(*Find(after, "Ecosia"), "red+apple", 10, "www.ecosia.org"),
+              "https://www.ecosia.org/search?q=red+apple&p=1");
+    EXPECT_EQ(BuildNextPageAddress(*Find(after, "Wiby"), "red+apple", 12, "wiby.me"), "https://wiby.me/?q=red+apple&p=2");
 }
 
 TEST(Catalogue, RecordsOfTheFirstReleaseReadAndSaveExactlyAsBefore)
