@@ -50,15 +50,28 @@ public:
     }
     void ShowMessageBox(const std::string& strText, const std::string&, const CCancelSignal&) override
     {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_shown.insert(strText).second)
+                return; // said once is enough (the same error of the next page)
+        }
         PrintMessage(strText);
     }
     void SearchDone(const CCancelSignal&) override {}
+
+    // Whether a message box already said this (the summary need not say it again).
+    bool WasShown(const std::string& strText)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_shown.count(strText) > 0;
+    }
 
     static void PrintMessage(const std::string& strText) { PrintCliMessage(strText); }
 
 private:
     bool m_bQuiet;
     std::mutex m_mutex;
+    std::set<std::string> m_shown;
 };
 
 int Usage(const std::string& strError)
@@ -180,7 +193,7 @@ int ChooseEngines(const CCliOptions& options, const std::vector<CSearchEngine>& 
 
 // Prints the hits, says why each engine that listed nothing did, and saves the
 // search when asked. The exit code of the search.
-int ReportSearch(const CCliOptions& options, const CResultRows& rows, CSearchDocumentData& document,
+int ReportSearch(const CCliOptions& options, CCliHost& host, const CResultRows& rows, CSearchDocumentData& document,
                  const CSearchOutcomes& outcomes, const CInterruptWatch& interrupts)
 {
     // The document keeps the engines' order; what is printed may be ranked.
@@ -204,8 +217,9 @@ int ReportSearch(const CCliOptions& options, const CResultRows& rows, CSearchDoc
     bool bAnyAnswered = false;
     for (const CEngineOutcome& outcome : outcomes.Get()) {
         bAnyAnswered = bAnyAnswered || !outcome.IsFailure();
-        if (outcome.m_nHits == 0)
-            CCliHost::PrintMessage(outcome.m_strEngine + ": " + outcome.Describe());
+        const std::string strWhy = outcome.m_strEngine + ": " + outcome.Describe();
+        if (outcome.m_nHits == 0 && !host.WasShown(strWhy))
+            CCliHost::PrintMessage(strWhy);
     }
     std::string strSaveMessage;
     if (!options.m_strSaveFile.empty() && !SaveSearchDocument(options.m_strSaveFile, document, &strSaveMessage)) {
@@ -255,7 +269,7 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
         run.Join();
         interrupts.Stop();
     }
-    return ReportSearch(options, rows, document, *pOutcomes, interrupts);
+    return ReportSearch(options, host, rows, document, *pOutcomes, interrupts);
 }
 
 } // namespace

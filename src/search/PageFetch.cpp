@@ -203,6 +203,17 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
                 break;
         }
         page.resize(RemoveNulBytes(page.data(), nRead));
+        if (nRead == nLength && error.m_strText.empty()) {
+            // The transfer's own end: an error after the announced bytes (a
+            // redirect that never ends, a reset) is still the page's error.
+            char chMore = 0;
+            size_t n = 0;
+            if (!response.Read(&chMore, 1, &n, &error)) {
+                if (error.m_bCancelled)
+                    return ReportCancelled(fs);
+                ReportInternetError(fs, error);
+            }
+        }
         return true;
     }
 

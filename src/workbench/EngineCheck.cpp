@@ -44,7 +44,8 @@ CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQ
         check.m_strDetail = answer.DescribeStatus();
         return check;
     }
-    if (answer.m_nStatus == 0) {
+    // An error of the transfer fails the check, whatever arrived before it.
+    if (answer.m_nStatus == 0 || !answer.m_strError.empty()) {
         check.m_nVerdict = CheckVerdict::Failed;
         check.m_strDetail = answer.m_strError.empty() ? "no answer" : answer.m_strError;
         return check;

@@ -395,6 +395,38 @@ TEST_F(CCliFixture, EveryEngineFailedExitsThreeAndSaysWhy)
               "questrel: Sample Count: HTTP 403 Forbidden\nquestrel: Sample Single: no results on its page\n");
 }
 
+// An error of the transfer after the status line (a redirect without end, a
+// connection reset in the body) fails the engine every time, said once, in
+// the search, check-engines and learn-engine alike.
+TEST_F(CCliFixture, ATransferErrorAfterTheStatusLineIsAFailureEveryTime)
+{
+    qtest::CLoopbackServer server([](const qtest::CRecordedRequest& request) {
+        if (request.m_strPath.rfind("/loop", 0) == 0)
+            return qtest::CReply::Redirect(302, "/loop?again=" + std::to_string(request.m_strTarget.size()));
+        qtest::CReply reply = qtest::CReply::Ok("<li><a href=\"http://a.example/\">A result</a></li>" + std::string(4000, ' '));
+        reply.m_nResetAfter = 60;
+        return reply;
+    });
+    std::vector<CSearchEngine> engines = sample.GetCatalogue();
+    engines[0].m_strUrl = server.GetBaseUrl() + "/loop"; // Sample Count
+    engines[1].m_strUrl = server.GetBaseUrl() + "/reset"; // Sample Multi
+    ASSERT_TRUE(SaveEngines(strCatalogue, engines));
+    for (int nRun = 0; nRun < 4; ++nRun) {
+        const CProcessResult loop = Cli({"search", "--direct", "-q", "x", "Sample Count"});
+        EXPECT_EQ(loop.m_nExitCode, 3) << loop.m_strErr;
+        EXPECT_EQ(loop.m_strErr, "questrel: Sample Count: Maximum (10) redirects followed\n");
+    }
+    const CProcessResult checked = Cli({"check-engines", "--direct", "Sample Count", "Sample Multi"});
+    const std::vector<std::string> lines = Lines(checked.m_strOut);
+    ASSERT_EQ(lines.size(), 2u) << checked.m_strOut;
+    EXPECT_EQ(lines[0], "Sample Count\tfailed\tMaximum (10) redirects followed");
+    EXPECT_EQ(lines[1].rfind("Sample Multi\tfailed\t", 0), 0u) << lines[1];
+    const CProcessResult learned =
+        Cli({"learn-engine", "--direct", "Loop", "red apple", server.GetBaseUrl() + "/loop?q=red+apple"});
+    EXPECT_EQ(learned.m_nExitCode, 1);
+    EXPECT_EQ(learned.m_strErr, "questrel: Loop: Maximum (10) redirects followed\n");
+}
+
 TEST_F(CCliFixture, UserAgentIsSentWithEveryRequest)
 {
     const CProcessResult result = Cli({"search", "--direct", "-q", "--user-agent", "Probe/1.0 (test)",
