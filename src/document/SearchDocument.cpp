@@ -3,6 +3,7 @@
 
 #include "platform/FileUtil.h"
 #include "platform/TextUtil.h"
+#include "search/extract/HitExtraction.h"
 
 namespace {
 
@@ -144,6 +145,10 @@ bool VisitSearchDocument(const std::string& bytes, const std::function<void(cons
     for (uint32_t i = 0; i < nHits; ++i) {
         CSearchHit hit;
         hit.m_strDescription = reader.String();
+        // A description holds at most what extraction keeps: a document made
+        // elsewhere with megabytes of one never reaches the list that way.
+        if (hit.m_strDescription.size() > kMaxDescriptionLength)
+            hit.m_strDescription.resize(Utf8SafeCutLength(hit.m_strDescription, kMaxDescriptionLength));
         hit.m_strUrl = reader.String();
         hit.m_strEngine = reader.String();
         onHit(std::move(hit));

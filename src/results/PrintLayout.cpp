@@ -39,13 +39,20 @@ size_t FittingPrefix(std::string_view text, bool bBold, int nWidth, const PrintM
 class CCellWrapper
 {
 public:
-    CCellWrapper(int nWidth, const PrintMeasure& measure) : m_nWidth(nWidth), m_measure(measure)
+    // nMaxLines > 0: the wrapping stops one line past it (enough to know the
+    // cell goes on), however long the text.
+    CCellWrapper(int nWidth, int nMaxLines, const PrintMeasure& measure)
+        : m_nWidth(nWidth), m_nStopAt(nMaxLines > 0 ? static_cast<size_t>(nMaxLines) + 1 : 0), m_measure(measure)
     {
         m_nSpace = measure(" ", false);
     }
 
+    bool IsFull() const { return m_nStopAt > 0 && m_lines.size() >= m_nStopAt && !m_lines.back().empty(); }
+
     void AddWord(std::vector<CPrintRun> runs)
     {
+        if (IsFull())
+            return;
         int nWordWidth = 0;
         for (const CPrintRun& run : runs)
             nWordWidth += m_measure(run.m_strText, run.m_bBold);
@@ -70,6 +77,8 @@ public:
                 m_lines.back().push_back({strPart, run.m_bBold, m_nX});
                 m_nX += m_measure(strPart, run.m_bBold);
                 rest.remove_prefix(nFit);
+                if (IsFull())
+                    return;
                 if (!rest.empty())
                     NewLine();
             }
@@ -86,6 +95,7 @@ private:
     }
 
     int m_nWidth;
+    size_t m_nStopAt;
     const PrintMeasure& m_measure;
     int m_nSpace = 0;
     int m_nX = 0;
@@ -97,9 +107,19 @@ private:
 std::vector<CPrintLine> WrapPrintCell(std::string_view text, const CHighlightWords& words, int nWidth,
                                       int nMaxLines, const PrintMeasure& measure)
 {
-    CCellWrapper wrapper(std::max(nWidth, 1), measure);
-    for (const std::string_view word : SplitWords(text))
+    // No character is narrower than a unit: a cell of so many lines never
+    // shows more than this many bytes of its text (what is past it is not measured).
+    if (nMaxLines > 0) {
+        const size_t nShown = (static_cast<size_t>(nMaxLines) + 1) * static_cast<size_t>(std::max(nWidth, 1)) * 4;
+        if (text.size() > nShown)
+            text = text.substr(0, Utf8SafeCutLength(text, nShown));
+    }
+    CCellWrapper wrapper(std::max(nWidth, 1), nMaxLines, measure);
+    for (const std::string_view word : SplitWords(text)) {
+        if (wrapper.IsFull())
+            break;
         wrapper.AddWord(WordRuns(word, words));
+    }
     std::vector<CPrintLine> lines = wrapper.Take();
     if (nMaxLines > 0 && lines.size() > static_cast<size_t>(nMaxLines)) {
         lines.resize(static_cast<size_t>(nMaxLines));

@@ -74,6 +74,28 @@ TEST(PrintLayout, ACellBeyondItsLinesEndsWithAnEllipsis)
     EXPECT_EQ(Texts(WrapPrintCell("one two", CHighlightWords(), 3, 2, Measure)), (std::vector<std::string>{"one", "two"}));
 }
 
+// A cell of a megabyte (one word, or many) is wrapped only as far as its
+// lines go: the work stops one line past them.
+TEST(PrintLayout, AHugeCellIsWrappedOnlyAsFarAsItsLines)
+{
+    for (const std::string& strText : {std::string(1000000, 'x'), [] {
+             std::string s;
+             while (s.size() < 1000000)
+                 s += "apple xx ";
+             return s;
+         }()}) {
+        size_t nMeasured = 0;
+        const PrintMeasure counting = [&nMeasured](std::string_view text, bool bBold) {
+            nMeasured += text.size();
+            return Measure(text, bBold);
+        };
+        const auto lines = WrapPrintCell(strText, CHighlightWords(), 40, 8, counting);
+        ASSERT_EQ(lines.size(), 8u);
+        EXPECT_EQ(lines.back().back().m_strText, "...");
+        EXPECT_LT(nMeasured, 100000u) << "bytes measured for a cell of 8 lines of 40";
+    }
+}
+
 TEST(PrintLayout, RowsAreSharedOutOverPagesWhole)
 {
     using Pages = std::vector<std::pair<size_t, size_t>>;

@@ -3,6 +3,8 @@
 #include "TestFixtures.h"
 
 #include <filesystem>
+#include "platform/TextUtil.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -126,6 +128,24 @@ TEST(SearchDocument, WhatIsSavedOpensAgain)
     CSearchDocumentData read;
     ASSERT_TRUE(LoadSearchDocument(strPath, read));
     EXPECT_EQ(read.m_hits.size(), big.m_hits.size());
+}
+
+// A document made elsewhere with a description of megabytes reads with at
+// most what extraction keeps (350 bytes, whole characters); the URL stays whole.
+TEST(SearchDocument, ADescriptionIsCutWhenReadAsExtractionCutsIt)
+{
+    CSearchDocumentData data = Sample();
+    std::string strHuge;
+    while (strHuge.size() < 1000000)
+        strHuge += "apple xx \xc3\xa9 ";
+    data.m_hits = {{strHuge, "http://a.example/" + std::string(400, 'u'), "Alpha"}};
+    CSearchDocumentData read;
+    ASSERT_TRUE(DecodeSearchDocument(EncodeSearchDocument(data), read));
+    ASSERT_EQ(read.m_hits.size(), 1u);
+    EXPECT_LE(read.m_hits[0].m_strDescription.size(), 350u);
+    EXPECT_EQ(strHuge.rfind(read.m_hits[0].m_strDescription, 0), 0u);
+    EXPECT_EQ(ToValidUtf8(read.m_hits[0].m_strDescription), read.m_hits[0].m_strDescription);
+    EXPECT_EQ(read.m_hits[0].m_strUrl, data.m_hits[0].m_strUrl);
 }
 
 TEST(SearchDocument, OpeningTicksEnginesByNameIgnoringCase)
