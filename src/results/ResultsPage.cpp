@@ -50,12 +50,21 @@ bool WriteAll(int fd, const std::string& bytes)
 
 bool AppendToResultsPage(const std::string& strPath, const std::string& strPage, size_t nMaxBytes)
 {
-    // A symbolic link put in its place is never followed.
-    const int fd = ::open(strPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    // A symbolic link put in its place is never followed, and a FIFO never
+    // holds the open (it fails, or opens without waiting and is refused below).
+    const int fd = ::open(strPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0)
         return false;
     struct stat st {};
     bool bOk = ::fstat(fd, &st) == 0;
+    // Only a regular file of the user's own receives the pages (not one that
+    // another user left in a shared folder for them).
+    if (!bOk || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        ::close(fd);
+        return false;
+    }
+    const int nFlags = ::fcntl(fd, F_GETFL);
+    bOk = nFlags >= 0 && ::fcntl(fd, F_SETFL, nFlags & ~O_NONBLOCK) == 0;
     const size_t nSize = bOk ? static_cast<size_t>(st.st_size) : 0;
     std::string block;
     if (nSize == 0)

@@ -88,4 +88,17 @@ TEST(ResultsPage, ALinkPlantedInItsPlaceIsNotFollowed)
     EXPECT_EQ(qtest::ReadFile(dir.File("precious")), "keep me");
     ResetResultsPage(dir.File("questrel.htm"));
     EXPECT_TRUE(AppendToResultsPage(dir.File("questrel.htm"), "<html>page</html>"));
+
+    // A FIFO in its place fails at once instead of holding the program.
+    ResetResultsPage(dir.File("questrel.htm"));
+    ASSERT_EQ(::mkfifo(dir.File("questrel.htm").c_str(), 0666), 0);
+    EXPECT_FALSE(AppendToResultsPage(dir.File("questrel.htm"), "<html>page</html>"));
+    // Another user's file receives nothing (only root can make one here).
+    if (::geteuid() == 0) {
+        ResetResultsPage(dir.File("questrel.htm"));
+        qtest::WriteFile(dir.File("questrel.htm"), "theirs");
+        ASSERT_EQ(::chown(dir.File("questrel.htm").c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(AppendToResultsPage(dir.File("questrel.htm"), "<html>page</html>"));
+        EXPECT_EQ(qtest::ReadFile(dir.File("questrel.htm")), "theirs");
+    }
 }
