@@ -578,3 +578,14 @@ TEST(FindAnchors, ReadsLinksAndTheirPlace)
     EXPECT_TRUE(anchors[2].m_bImage);
     EXPECT_TRUE(anchors[2].m_strText.empty());
 }
+
+// A page with more links than a result page holds is refused at once, by its count.
+TEST(LearnEngine, APageOfTooManyLinksIsRefusedByItsCount)
+{
+    std::string strPage;
+    for (int i = 0; i <= 20000; ++i)
+        strPage += "<p><a href=\"https://s" + std::to_string(i) + ".example/\">Red apple " + std::to_string(i) + "</a></p>";
+    const CLearnResult result = LearnPage(strPage);
+    EXPECT_EQ(result.m_nVerdict, LearnVerdict::NoList);
+    EXPECT_EQ(result.m_strReason, "the page is too large to learn from: more than 20000 links");
+}
