@@ -8,6 +8,7 @@
 #include "search/RequestTarget.h"
 #include "search/SearchTexts.h"
 #include "search/TemplateFormat.h"
+#include "platform/Url.h"
 
 #include <algorithm>
 #include <deque>
@@ -67,6 +68,20 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
     // box each.
     int nNotChecked = 0;
     std::string strFirstNotChecked;
+    // A host that did not answer twice in the pass is not asked again: its
+    // other links take the same verdict, said once after the pass.
+    std::unordered_map<std::string, int> unanswered; // by origin
+    std::unordered_map<std::string, std::string> silent; // origin -> its host, for the notice
+    int nUnasked = 0;
+    std::string strFirstUnasked;
+    auto decideUnasked = [&](CPendingRow& pending) {
+        pending.m_pConnection.reset();
+        pending.m_bWaiting = false;
+        pending.m_bDecided = true;
+        pending.m_bDead = true;
+        if (nUnasked++ == 0)
+            strFirstUnasked = silent[pending.m_strOrigin];
+    };
     const MessageRoute nRoute = fs.m_nMessageRoute;
     auto takeRow = [&](int nPosition) {
         window.emplace_back();
@@ -87,6 +102,10 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
             return;
         }
         pending.m_strOrigin = std::to_string(fs.m_nScheme) + "://" + fs.g_strServer + ":" + std::to_string(fs.g_nPort);
+        if (silent.count(pending.m_strOrigin)) {
+            decideUnasked(pending);
+            return;
+        }
         pending.m_pConnection = std::move(fs.g_pConnection);
         pending.m_strObject = fs.g_strObject;
         if (perOrigin[pending.m_strOrigin] < nMaxPerHost && static_cast<int>(running.size()) < nMaxParallel)
@@ -98,6 +117,8 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
     // new rows, as far as the window reaches.
     auto fill = [&] {
         for (CPendingRow& pending : window) {
+            if (pending.m_bWaiting && silent.count(pending.m_strOrigin))
+                decideUnasked(pending);
             if (static_cast<int>(running.size()) >= nMaxParallel)
                 return;
             if (pending.m_bWaiting && perOrigin[pending.m_strOrigin] < nMaxPerHost)
@@ -125,7 +146,10 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
             if (it != running.end()) {
                 it->second->m_bDecided = true;
                 it->second->m_bDead = !UrlExists(result);
-                --perOrigin[it->second->m_strOrigin];
+                const std::string& strOrigin = it->second->m_strOrigin;
+                --perOrigin[strOrigin];
+                if (!result.m_bAnswered && ++unanswered[strOrigin] == 2)
+                    silent[strOrigin] = HostOfUrl(it->second->m_strUrl);
                 running.erase(it);
             }
             continue;
@@ -144,6 +168,8 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
         }
         ++nRow;
     }
+    if (nUnasked > 0)
+        fs.Message(FormatTemplate(kMsgLinksOfSilentHosts, {CTemplateArg::Int(nUnasked), CTemplateArg::Text(strFirstUnasked)}));
     if (nNotChecked == 1)
         fs.Message(std::string(kMsgInvalidUrl) + ": " + strFirstNotChecked);
     else if (nNotChecked > 1)

@@ -21,6 +21,8 @@ inline constexpr const char* kStatusResultsPageNotWritten = "The results page co
 inline constexpr const char* kMsgInvalidUrl = "Invalid URL";
 // Said once after a link verification pass, when links could not be requested:
 // %d their number, %s the first of them. They stay in the list.
+inline constexpr const char* kMsgLinksOfSilentHosts =
+    "%d links were not asked: their host (the first: %s) did not answer twice; they are taken as dead.";
 inline constexpr const char* kMsgLinksNotChecked = "Invalid URL: %d links could not be checked (the first: %s); they stay in the list.";
 inline constexpr const char* kMsgInternetException = "An internet exception occured";
 inline constexpr const char* kMsgNoEngineChosen =

@@ -256,6 +256,29 @@ TEST_F(CVerifyFixture, SlowLinksDoNotHoldUpTheOthers)
     EXPECT_EQ(deletions, deadInOrder);
 }
 
+// A host that does not answer twice is not asked for its other links: they
+// take the same verdict (dead), said once, and the pass ends without waiting
+// for each of them.
+TEST_F(CVerifyFixture, AHostSilentTwiceIsNotAskedAgain)
+{
+    qtest::CLoopbackServer silent([](const CRecordedRequest&) { return CReply::Raw(""); });
+    Strings urls, expected;
+    for (int i = 0; i < 30; ++i) {
+        urls.push_back(i % 3 == 0 ? Url("/200/" + std::to_string(i)) : silent.GetBaseUrl() + "/x" + std::to_string(i));
+        if (i % 3 == 0)
+            expected.push_back(urls.back());
+    }
+    List(urls);
+    VerifyLinks(fs, rows);
+    EXPECT_EQ(Remaining(), expected);
+    EXPECT_LE(silent.GetRequestCount(), 5u); // two that failed, and those already under way (at most four a host)
+    const Strings messages = host.GetMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(" links were not asked: their host (the first: 127.0.0.1) did not answer twice"),
+              std::string::npos)
+        << messages[0];
+}
+
 TEST_F(CVerifyFixture, StopEndsThePassWhereItIs)
 {
     server.SetHandler([](const CRecordedRequest&) {
