@@ -69,7 +69,6 @@ bool ReadShippedRecord(const std::string& strCataloguePath, CShippedRecord& reco
     std::string bytes;
     if (!ReadFileBytes(strCataloguePath + kShippedRecordSuffix, bytes, 1u << 20))
         return false;
-    record.m_bPresent = true;
     // "shipped NAME" and "told NAME" lines.
     size_t i = 0;
     while (i < bytes.size()) {
@@ -85,7 +84,10 @@ bool ReadShippedRecord(const std::string& strCataloguePath, CShippedRecord& reco
             record.m_told.push_back(strLine.substr(5));
         i = nEnd + 1;
     }
-    return true;
+    // A record without a shipped engine (empty, cut, damaged) says nothing:
+    // it is as if there were none, never "every shipped engine was deleted".
+    record.m_bPresent = !record.m_names.empty();
+    return record.m_bPresent;
 }
 
 bool WriteShippedRecord(const std::string& strCataloguePath, const CShippedRecord& record)
@@ -120,13 +122,28 @@ bool PrepareUserCatalogue(const std::string& strUserPath, const std::string& str
         record.m_names = shippedNames;
         return WriteShippedRecord(strUserPath, record);
     }
-    if (!LoadEngines(strUserPath, engines))
-        return false; // unreadable: never written over
+    // Read, merge and write under the catalogue's lock, so that copies of the
+    // program started together update it one after the other; and merged
+    // again when the file changed meanwhile (a hand edit saved just then).
+    const CFileLock lock(strUserPath + ".lock");
     LoadEngines(strShareDir + kShippedHistoryFileName, history);
-    ReadShippedRecord(strUserPath, record);
-    CCatalogueUpdate update = MergeShippedDefinitions(engines, shipped, history, record);
-    if (update.m_bChanged && !SaveEngines(strUserPath, engines))
-        return false;
+    CCatalogueUpdate update;
+    for (int nAttempt = 0;; ++nAttempt) {
+        std::string bytes;
+        if (!ReadFileBytes(strUserPath, bytes, kMaxCatalogueBytes))
+            return false; // unreadable: never written over
+        engines = ParseEngines(bytes);
+        ReadShippedRecord(strUserPath, record);
+        update = MergeShippedDefinitions(engines, shipped, history, record);
+        if (!update.m_bChanged)
+            break;
+        std::string now;
+        if (ReadFileBytes(strUserPath, now, kMaxCatalogueBytes) && now != bytes && nAttempt < 4)
+            continue; // changed while it was merged: merge the new file
+        if (!SaveEngines(strUserPath, engines))
+            return false;
+        break;
+    }
     const bool bRecordOutdated = !record.m_bPresent || record.m_names != shippedNames;
     record.m_bPresent = true;
     record.m_names = shippedNames;

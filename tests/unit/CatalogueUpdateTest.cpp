@@ -12,6 +12,7 @@
 #include "search/QueryComposer.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -148,6 +149,51 @@ TEST_F(CUpgradeFixture, EnginesThatNowPageByNumberAreUpdated)
     EXPECT_EQ(BuildNextPageAddress(*Find(after, "Ecosia"), "red+apple", 10, "www.ecosia.org"),
               "https://www.ecosia.org/search?q=red+apple&p=1");
     EXPECT_EQ(BuildNextPageAddress(*Find(after, "Wiby"), "red+apple", 12, "wiby.me"), "https://wiby.me/?q=red+apple&p=2");
+}
+
+// Eight copies of the program started at once after an upgrade: each takes
+// the catalogue's lock, so the newly shipped engine is in it after all of
+// them, and in the record; never taken for one the user deleted.
+TEST_F(CUpgradeFixture, CopiesStartedTogetherAllKeepANewlyShippedEngine)
+{
+    // The first release's copy: its definitions are all updated, and the
+    // engines shipped since are new to it.
+    for (int nRound = 0; nRound < 5; ++nRound) {
+        const std::vector<CSearchEngine>& user = oldShipped;
+        ASSERT_TRUE(SaveEngines(strUser, user));
+        CShippedRecord before;
+        before.m_bPresent = true;
+        for (const CSearchEngine& engine : user)
+            before.m_names.push_back(engine.m_strName);
+        ASSERT_TRUE(WriteShippedRecord(strUser, before));
+        std::vector<std::thread> starts;
+        for (int i = 0; i < 8; ++i)
+            starts.emplace_back([this] { PrepareUserCatalogue(strUser, strShare, nullptr); });
+        for (std::thread& start : starts)
+            start.join();
+        std::vector<CSearchEngine> after;
+        ASSERT_TRUE(LoadEngines(strUser, after));
+        for (const CSearchEngine& engine : shipped)
+            EXPECT_NE(Find(after, engine.m_strName), nullptr) << engine.m_strName << ", round " << nRound;
+    }
+}
+
+// A record of shipped engines that is empty or damaged says nothing: an
+// engine the user deleted stays deleted (the definitions shipped before tell).
+TEST_F(CUpgradeFixture, AnEmptyRecordNeverBringsBackADeletedEngine)
+{
+    std::vector<CSearchEngine> user = oldShipped;
+    user.erase(std::remove_if(user.begin(), user.end(), [](const CSearchEngine& e) { return e.m_strName == "Yahoo"; }),
+               user.end());
+    for (const char* pszRecord : {"", "# nothing\n", "garbage without lines"}) {
+        SCOPED_TRACE(pszRecord);
+        ASSERT_TRUE(SaveEngines(strUser, user));
+        qtest::WriteFile(strUser + kShippedRecordSuffix, pszRecord);
+        ASSERT_TRUE(PrepareUserCatalogue(strUser, strShare, nullptr));
+        std::vector<CSearchEngine> after;
+        ASSERT_TRUE(LoadEngines(strUser, after));
+        EXPECT_EQ(Find(after, "Yahoo"), nullptr);
+    }
 }
 
 TEST(Catalogue, RecordsOfTheFirstReleaseReadAndSaveExactlyAsBefore)
