@@ -104,8 +104,12 @@ bool CSettingsStore::Update(const std::function<void(wxFileConfig&)>& change)
     const std::filesystem::path folder = std::filesystem::path(m_strPath).parent_path();
     if (!folder.empty())
         std::filesystem::create_directories(folder, ec);
-    const CFileLock lock(m_strPath + ".lock");
-    if (!lock.IsHeld())
+    // A copy that hangs with the lock must not hold this window: a short wait,
+    // and none while the lock stays taken (the failed write is said in the
+    // status bar; the value stays in this session).
+    const CFileLock lock(m_strPath + ".lock", m_bLockBusy ? 0 : kProfileLockWaitMs);
+    m_bLockBusy = !lock.IsHeld();
+    if (m_bLockBusy)
         return false;
     const std::unique_ptr<wxFileConfig> pOnDisk = ReadProfile(m_strPath);
     if (!pOnDisk)

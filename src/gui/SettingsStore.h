@@ -67,6 +67,9 @@ inline constexpr int kEngineTick = 0; // the unticked image
 inline constexpr size_t kMaxProfileBytes = 4 * 1024 * 1024;
 inline constexpr size_t kMaxProfileValueBytes = 64 * 1024;
 
+// How long a write waits for the profile's lock (another copy writing).
+inline constexpr int kProfileLockWaitMs = 1000;
+
 class CSettingsStore
 {
 public:
@@ -102,6 +105,7 @@ public:
 
 private:
     std::string m_strPath;
+    bool m_bLockBusy = false; // the last write found the profile's lock taken
     std::unique_ptr<wxFileConfig> m_pConfig;
     bool m_bUnreadable = false;
 };

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include "platform/FileUtil.h"
+
 #include <gtest/gtest.h>
 #include <set>
 #include <sys/stat.h>
@@ -89,6 +91,25 @@ TEST_F(CSettingsFixture, WritesReachTheFileAtOnceAndReplaceItWhole)
     for (const auto& entry : std::filesystem::directory_iterator(dir.File("questrel")))
         names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"questrel.ini", "questrel.ini.lock"}));
+}
+
+// A copy that holds the profile's lock (hung): writes fail instead of waiting
+// on (the window says so in its status bar), the values stay in the session,
+// and writes work again once the lock is free.
+TEST_F(CSettingsFixture, AWriteNeverWaitsLongForALockHeldElsewhere)
+{
+    CSettingsStore store(strPath);
+    ASSERT_TRUE(store.WriteInt("Max Hits", 10));
+    {
+        const CFileLock hung(strPath + ".lock");
+        ASSERT_TRUE(hung.IsHeld());
+        EXPECT_FALSE(store.WriteInt("Max Hits", 30));
+        EXPECT_FALSE(store.WriteInt("Verify Links", 1)); // taken at once: the lock is still busy
+        EXPECT_EQ(store.ReadInt("Max Hits", 0), 30);
+        EXPECT_EQ(CSettingsStore(strPath).ReadInt("Max Hits", 0), 10);
+    }
+    ASSERT_TRUE(store.WriteInt("Show Hints", 0));
+    EXPECT_EQ(CSettingsStore(strPath).ReadInt("Show Hints", 1), 0);
 }
 
 TEST_F(CSettingsFixture, EngineNamesOfAnyShapeAreKeys)
