@@ -24,6 +24,7 @@ record() { # name
   record '$(touch ran-dollar)'
   record '`touch ran-backtick`'
   record 'D*'
+  record 'Back\slash'
 } >engines.dat
 touch Decoy
 
@@ -49,10 +50,12 @@ expect() { # what got expected
 
 base=(questrel-cli --engines engines.dat search query)
 expect "every name, none run" "$(complete_line "${base[@]}" '' | sort)" \
-  "$(printf '%s\n' '$(touch ran-dollar)' '`touch ran-backtick`' 'D*' 'Duck Duck' 'Dune' |
+  "$(printf '%s\n' '$(touch ran-dollar)' '`touch ran-backtick`' 'D*' 'Duck Duck' 'Dune' 'Back\slash' |
      while IFS= read -r n; do printf '%q\n' "$n"; done | sort)"
 expect "a name with a blank" "$(complete_line "${base[@]}" 'Duck')" 'Duck\ Duck'
 expect "a typed escaped blank" "$(complete_line "${base[@]}" 'Duck\ D')" 'Duck\ Duck'
+expect "a name with a backslash" "$(complete_line "${base[@]}" 'Back')" 'Back\\slash'
+expect "a typed escaped backslash" "$(complete_line "${base[@]}" 'Back\\s')" 'Back\\slash'
 expect "a glob is no pattern" "$(complete_line "${base[@]}" 'D*')" 'D\*'
 expect "a dollar is no expansion" "$(complete_line "${base[@]}" '$(')" '\$\(touch\ ran-dollar\)'
 for f in ran-dollar ran-backtick; do
