@@ -196,23 +196,44 @@ int ChooseEngines(const CCliOptions& options, const std::vector<CSearchEngine>& 
 int ReportSearch(const CCliOptions& options, CCliHost& host, const CResultRows& rows, CSearchDocumentData& document,
                  const CSearchOutcomes& outcomes, const CInterruptWatch& interrupts)
 {
-    // The document keeps the engines' order; what is printed may be ranked.
-    document.m_hits = rows.GetRows();
-    std::vector<CSearchHit> hits = document.m_hits;
-    std::vector<std::vector<CFoundBy>> foundBy = rows.GetFoundBy();
+    // The hits are written from the rows, a few at a time: a search of many
+    // long hits is never held again as a copy or as one output text. What is
+    // printed may be ranked; a saved document keeps the engines' order.
+    const int nRows = rows.GetRowCount();
+    std::vector<std::vector<CFoundBy>> foundBy;
+    std::vector<int> order;
+    if (options.m_bJson || options.m_search.m_bOrderByRank)
+        foundBy = rows.GetFoundBy();
     if (options.m_search.m_bOrderByRank) {
-        std::vector<CSearchHit> ranked;
-        std::vector<std::vector<CFoundBy>> rankedFoundBy;
-        for (const int nRow : OrderByRank(foundBy)) {
-            ranked.push_back(std::move(hits[static_cast<size_t>(nRow)]));
-            rankedFoundBy.push_back(std::move(foundBy[static_cast<size_t>(nRow)]));
-        }
-        hits.swap(ranked);
-        foundBy.swap(rankedFoundBy);
+        order = OrderByRank(foundBy);
+    } else {
+        order.resize(static_cast<size_t>(nRows));
+        for (int i = 0; i < nRows; ++i)
+            order[static_cast<size_t>(i)] = i;
     }
-    const std::string strOut = options.m_bJson ? FormatHitsJson(hits, &foundBy) : FormatHitsTsv(hits);
+    std::string strOut = options.m_bJson ? "[" : "";
+    CSearchHit hit;
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (!rows.GetRow(order[k], hit))
+            continue;
+        if (options.m_bJson) {
+            strOut += k ? ",\n " : "\n ";
+            const auto nRow = static_cast<size_t>(order[k]);
+            strOut += HitJsonItem(hit, nRow < foundBy.size() ? &foundBy[nRow] : nullptr);
+        } else {
+            strOut += FormatHitsTsv({hit});
+        }
+        if (strOut.size() >= 64 * 1024) {
+            std::fwrite(strOut.data(), 1, strOut.size(), stdout);
+            strOut.clear();
+        }
+    }
+    if (options.m_bJson)
+        strOut += order.empty() ? "]\n" : "\n]\n";
     std::fwrite(strOut.data(), 1, strOut.size(), stdout);
     std::fflush(stdout);
+    if (!options.m_strSaveFile.empty())
+        document.m_hits = rows.GetRows();
     // Every engine that listed nothing says why, quiet or not.
     bool bAnyAnswered = false;
     for (const CEngineOutcome& outcome : outcomes.Get()) {

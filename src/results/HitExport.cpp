@@ -36,23 +36,28 @@ std::string HitJsonObject(const CSearchHit& hit)
            ",\"engine\":" + JsonString(hit.m_strEngine) + "}";
 }
 
+std::string HitJsonItem(const CSearchHit& hit, const std::vector<CFoundBy>* pFoundBy)
+{
+    std::string strObject = HitJsonObject(hit);
+    if (pFoundBy) {
+        strObject.pop_back(); // the closing brace
+        strObject += ",\"found_by\":[";
+        for (size_t j = 0; j < pFoundBy->size(); ++j) {
+            const CFoundBy& one = (*pFoundBy)[j];
+            strObject += (j ? ",{\"engine\":" : "{\"engine\":") + JsonString(one.m_strEngine) +
+                         ",\"position\":" + std::to_string(one.m_nPosition) + "}";
+        }
+        strObject += "]}";
+    }
+    return strObject;
+}
+
 std::string FormatHitsJson(const std::vector<CSearchHit>& hits, const std::vector<std::vector<CFoundBy>>* pFoundBy)
 {
     std::string out = "[";
     for (size_t i = 0; i < hits.size(); ++i) {
-        out += i ? ",\n {" : "\n {";
-        std::string strObject = HitJsonObject(hits[i]).substr(1);
-        if (pFoundBy && i < pFoundBy->size()) {
-            strObject.pop_back(); // the closing brace
-            strObject += ",\"found_by\":[";
-            for (size_t j = 0; j < (*pFoundBy)[i].size(); ++j) {
-                const CFoundBy& one = (*pFoundBy)[i][j];
-                strObject += (j ? ",{\"engine\":" : "{\"engine\":") + JsonString(one.m_strEngine) +
-                             ",\"position\":" + std::to_string(one.m_nPosition) + "}";
-            }
-            strObject += "]}";
-        }
-        out += strObject;
+        out += i ? ",\n " : "\n ";
+        out += HitJsonItem(hits[i], pFoundBy && i < pFoundBy->size() ? &(*pFoundBy)[i] : nullptr);
     }
     return out + (hits.empty() ? "]\n" : "\n]\n");
 }

@@ -16,6 +16,8 @@
 std::string JsonString(std::string_view text);
 // {"description":..,"url":..,"engine":..}
 std::string HitJsonObject(const CSearchHit& hit);
+// One hit's object of that array, with its found_by when given.
+std::string HitJsonItem(const CSearchHit& hit, const std::vector<CFoundBy>* pFoundBy);
 // [{"description":..,"url":..,"engine":..}, ...], one hit a line. With the
 // engines that found each hit (beside the hits), each object ends with
 // "found_by":[{"engine":..,"position":N}, ...].
