@@ -255,6 +255,11 @@ TEST(ExtractHits, ShapesOfResultPages)
          "<a class=\"r\" href=\"//ddg.example/l/?uddg=https%3A%2F%2Fb.example%2F\">B</a>"
          "<a class=\"r\" href=\"//ddg.example/l/?uddg=https%3A%2F%2Fc.example%2F\">C</a>",
          {Hit("A", "https://a.example/"), Hit("B", "https://b.example/"), Hit("C", "https://c.example/")}},
+        {"13 every hit through one redirect that holds its target in the path", "<a class=\"r\" href=\"", "</a>",
+         "<a class=\"r\" href=\"https://r.ddg.example/_y=1;_u=x/RU=https%3a%2f%2fa.example%2f/RK=0\">A</a>"
+         "<a class=\"r\" href=\"https://r.ddg.example/_y=2;_u=y/RU=https%3a%2f%2fb.example%2f/RK=0\">B</a>"
+         "<a class=\"r\" href=\"https://r.ddg.example/_y=3;_u=z/RU=https%3a%2f%2fc.example%2f/RK=0\">C</a>",
+         {Hit("A", "https://a.example/"), Hit("B", "https://b.example/"), Hit("C", "https://c.example/")}},
         {"12 one hit of several through another host's address stays", "<a class=\"r\" href=\"", "</a>",
          "<a class=\"r\" href=\"https://archive.example/save?url=https%3A%2F%2Fa.example%2F\">A</a>"
          "<a class=\"r\" href=\"https://b.example/\">B</a><a class=\"r\" href=\"https://c.example/\">C</a>",

@@ -172,8 +172,18 @@ std::string CLinkCleaner::RedirectorOf(std::string_view url)
         return {};
     const size_t nSep = url.find("://");
     std::string_view rest = url.substr(nSep + 3);
-    rest = rest.substr(0, rest.find_first_of("?#"));
-    return ToLowerAscii(rest);
+    rest = rest.substr(0, rest.find('#'));
+    const size_t nQuery = rest.find('?');
+    std::string_view path = rest.substr(0, nQuery);
+    if (nQuery == std::string_view::npos ||
+        FirstOfPieces(rest.substr(nQuery + 1), "&", TargetOfParameter).empty()) {
+        // The target in the path (".../RU=https%3a.../RK=0"): the path up to its
+        // first NAME=VALUE piece is the redirect's own address.
+        const size_t nEquals = path.find('=');
+        if (nEquals != std::string_view::npos)
+            path = path.substr(0, path.rfind('/', nEquals) + 1);
+    }
+    return ToLowerAscii(path);
 }
 
 std::string CLinkCleaner::Clean(std::string_view rawLink, std::string_view strRedirector) const
