@@ -223,11 +223,20 @@ std::string LoosenForOtherMarkup(std::string_view page, const std::string& strTo
     return strBest;
 }
 
-} // namespace
-
-namespace {
+// The end token for the start token chosen, and what the two find.
 bool FinishTokens(const std::string& strPage, const std::string& strStart, const std::vector<CAnchor>& anchors,
-                  const std::vector<size_t>& links, const CLinkCleaner& cleaner, CTokenProposal& proposal);
+                  const std::vector<size_t>& links, const CLinkCleaner& cleaner, CTokenProposal& proposal)
+{
+    const size_t nUpper = static_cast<size_t>(std::count_if(links.begin(), links.end(),
+                                                            [&](size_t i) { return anchors[i].m_bUpperEnd; }));
+    proposal.m_strStartToken = strStart;
+    proposal.m_strEndToken = nUpper * 2 > links.size() ? "</A>" : "</a>";
+    proposal.m_hits = ExtractWithTokens(strPage, proposal.m_strStartToken, proposal.m_strEndToken, cleaner);
+    proposal.m_strEndToken = LongerEndToken(strPage, proposal, cleaner);
+    proposal.m_hits = ExtractWithTokens(strPage, proposal.m_strStartToken, proposal.m_strEndToken, cleaner);
+    return !proposal.m_hits.empty();
+}
+
 } // namespace
 
 bool LearnGroupTokens(const std::string& strPage, const std::vector<CAnchor>& anchors,
@@ -278,8 +287,10 @@ bool LearnGroupTokens(const std::string& strPage, const std::vector<CAnchor>& an
                 strLoosest = std::move(strLoose);
             }
         }
-        if (nMostGain > 0)
-            return FinishTokens(strPage, strLoosest, anchors, links, cleaner, proposal);
+        if (nMostGain > 0) {
+            strBest = std::move(strLoosest);
+            best = Evaluate(strPage, strBest, wanted);
+        }
     }
     // A generated class name changes with the engine's next deploy: the
     // wildcard stands for it where it finds the very same links.
@@ -291,21 +302,3 @@ bool LearnGroupTokens(const std::string& strPage, const std::vector<CAnchor>& an
     }
     return FinishTokens(strPage, strBest, anchors, links, cleaner, proposal);
 }
-
-namespace {
-
-// The end token for the start token chosen, and what the two find.
-bool FinishTokens(const std::string& strPage, const std::string& strStart, const std::vector<CAnchor>& anchors,
-                  const std::vector<size_t>& links, const CLinkCleaner& cleaner, CTokenProposal& proposal)
-{
-    const size_t nUpper = static_cast<size_t>(std::count_if(links.begin(), links.end(),
-                                                            [&](size_t i) { return anchors[i].m_bUpperEnd; }));
-    proposal.m_strStartToken = strStart;
-    proposal.m_strEndToken = nUpper * 2 > links.size() ? "</A>" : "</a>";
-    proposal.m_hits = ExtractWithTokens(strPage, proposal.m_strStartToken, proposal.m_strEndToken, cleaner);
-    proposal.m_strEndToken = LongerEndToken(strPage, proposal, cleaner);
-    proposal.m_hits = ExtractWithTokens(strPage, proposal.m_strStartToken, proposal.m_strEndToken, cleaner);
-    return !proposal.m_hits.empty();
-}
-
-} // namespace
