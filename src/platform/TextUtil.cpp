@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/TextUtil.h"
 
+#include <algorithm>
+
 #include <climits>
 
 namespace {
@@ -168,6 +170,13 @@ std::string PercentDecode(std::string_view text)
         }
     }
     return out;
+}
+
+std::string DecodeQueryValue(std::string_view value)
+{
+    std::string strValue(value);
+    std::replace(strValue.begin(), strValue.end(), '+', ' ');
+    return ToLowerAscii(TrimWhiteSpace(PercentDecode(strValue)));
 }
 
 void AppendPercentEncoded(std::string& out, unsigned char c)

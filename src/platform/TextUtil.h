@@ -61,6 +61,9 @@ int HexDigitValue(char c);
 
 // "%XX" sequences decoded; a '%' without two hex digits stays.
 std::string PercentDecode(std::string_view text);
+// A query parameter's value as a form sent it: '+' a blank, percent-decoded,
+// trimmed, ASCII letters in lower case.
+std::string DecodeQueryValue(std::string_view value);
 
 // "%XX" with upper-case hex digits.
 void AppendPercentEncoded(std::string& out, unsigned char c);

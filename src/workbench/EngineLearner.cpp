@@ -107,12 +107,9 @@ bool SplitAddressAroundQuery(const std::string& strAddress, const std::string& s
         if (nEnd == std::string::npos)
             nEnd = strAddressTrimmed.size();
         const size_t nEquals = strAddressTrimmed.find('=', i);
-        if (nEquals != std::string::npos && nEquals < nEnd) {
-            std::string strValue = strAddressTrimmed.substr(nEquals + 1, nEnd - nEquals - 1);
-            std::replace(strValue.begin(), strValue.end(), '+', ' ');
-            if (ToLowerAscii(TrimWhiteSpace(PercentDecode(strValue))) == strWanted)
-                return split(nEquals + 1, nEnd - nEquals - 1);
-        }
+        if (nEquals != std::string::npos && nEquals < nEnd &&
+            DecodeQueryValue(std::string_view(strAddressTrimmed).substr(nEquals + 1, nEnd - nEquals - 1)) == strWanted)
+            return split(nEquals + 1, nEnd - nEquals - 1);
         if (strAddressTrimmed[nEnd == strAddressTrimmed.size() ? nEnd - 1 : nEnd] == '#')
             break;
         i = nEnd + 1;

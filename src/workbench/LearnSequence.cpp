@@ -319,14 +319,7 @@ CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answ
 
 std::string DescribeLearnFailure(const CLearnResult& result, const std::string& strQuery)
 {
-    switch (result.m_nVerdict) {
-    case LearnVerdict::Learned:
-        return {};
-    case LearnVerdict::NothingMatched:
+    if (result.m_nVerdict == LearnVerdict::NothingMatched)
         return "the page says nothing matched " + strQuery + "; learn from a query with results";
-    case LearnVerdict::Refused:
-        return result.m_strReason;
-    default:
-        return result.m_strReason;
-    }
+    return result.m_nVerdict == LearnVerdict::Learned ? std::string() : result.m_strReason;
 }

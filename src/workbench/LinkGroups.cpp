@@ -228,12 +228,9 @@ bool CarriesQuery(const std::string& strUrl, const std::string& strQuery)
         const size_t nAmp = params.find('&');
         const std::string_view piece = params.substr(0, nAmp);
         const size_t nEquals = piece.find('=');
-        if (nEquals != std::string_view::npos) {
-            std::string strValue(piece.substr(nEquals + 1));
-            std::replace(strValue.begin(), strValue.end(), '+', ' ');
-            if (NormaliseForMatch(PercentDecode(strValue)).find(strWanted) != std::string::npos)
-                return true;
-        }
+        if (nEquals != std::string_view::npos &&
+            NormaliseForMatch(DecodeQueryValue(piece.substr(nEquals + 1))).find(strWanted) != std::string::npos)
+            return true;
         params = nAmp == std::string_view::npos ? std::string_view() : params.substr(nAmp + 1);
     }
     return false;

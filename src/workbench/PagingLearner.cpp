@@ -64,10 +64,7 @@ bool ReadLinkParameters(const std::string& strLink, const std::string& strWanted
         const size_t nEquals = piece.find('=');
         std::string strName(piece.substr(0, nEquals));
         std::string strValue(nEquals == std::string_view::npos ? std::string_view() : piece.substr(nEquals + 1));
-        std::string strDecoded = strValue;
-        std::replace(strDecoded.begin(), strDecoded.end(), '+', ' ');
-        strDecoded = ToLowerAscii(TrimWhiteSpace(PercentDecode(strDecoded)));
-        if (!bHasQuery && strDecoded == strWanted) {
+        if (!bHasQuery && DecodeQueryValue(strValue) == strWanted) {
             bHasQuery = true;
             link.m_nQueryParam = link.m_params.size();
         }

@@ -173,12 +173,10 @@ std::vector<long> MatchedLinks(std::string_view page, const std::string& strToke
 // Results in two markups (a first result set apart, a compact list after a
 // detailed one): a tag of the token before the link's own loosened to
 // "<name{*}>" where that finds more links like results and nothing else.
-std::string LoosenForOtherMarkup(std::string_view page, const std::string& strToken, const std::vector<CAnchor>& anchors,
+std::string LoosenForOtherMarkup(std::string_view page, const std::string& strToken,
+                                 const std::unordered_map<size_t, size_t>& linkAt,
                                  const std::function<bool(size_t)>& isResultLike, size_t* pGain)
 {
-    std::unordered_map<size_t, size_t> linkAt;
-    for (size_t i = 0; i < anchors.size(); ++i)
-        linkAt.emplace(anchors[i].Href().m_nValue, i);
     const std::vector<long> base = MatchedLinks(page, strToken, linkAt);
     const std::unordered_set<long> known(base.begin(), base.end());
     // The tags of the token before its last one (the link's own).
@@ -275,13 +273,17 @@ bool LearnGroupTokens(const std::string& strPage, const std::vector<CAnchor>& an
     // that find the links as well as the best, the one that loosened takes
     // most more links like results, and nothing else.
     if (isResultLike) {
+        // Each link by where its address starts.
+        std::unordered_map<size_t, size_t> linkAt;
+        for (size_t i = 0; i < anchors.size(); ++i)
+            linkAt.emplace(anchors[i].Href().m_nValue, i);
         size_t nMostGain = 0;
         std::string strLoosest;
         for (const auto& [strCandidate, score] : scored) {
             if (score.m_nFound - score.m_nOther != best.m_nFound - best.m_nOther)
                 continue;
             size_t nGain = 0;
-            std::string strLoose = LoosenForOtherMarkup(strPage, strCandidate, anchors, isResultLike, &nGain);
+            std::string strLoose = LoosenForOtherMarkup(strPage, strCandidate, linkAt, isResultLike, &nGain);
             if (nGain > nMostGain) {
                 nMostGain = nGain;
                 strLoosest = std::move(strLoose);
