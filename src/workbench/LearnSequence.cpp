@@ -19,6 +19,16 @@ namespace {
 // A page with more links than a result page holds is not learned from.
 constexpr size_t kMaxLearnLinks = 20000;
 
+// The page's link tags ("<a" and a blank or ">"), counted without reading them.
+size_t CountLinkTags(std::string_view page)
+{
+    size_t n = 0;
+    for (size_t i = page.find('<'); i != std::string_view::npos && i + 2 < page.size(); i = page.find('<', i + 1))
+        n += (page[i + 1] == 'a' || page[i + 1] == 'A') &&
+             (page[i + 2] == ' ' || page[i + 2] == '\t' || page[i + 2] == '\n' || page[i + 2] == '\r' || page[i + 2] == '>');
+    return n;
+}
+
 // An address as the user compares it: no scheme, host in lower case, no
 // trailing slash, no fragment.
 std::string Comparable(std::string_view url)
@@ -263,7 +273,7 @@ CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answ
     const std::vector<CAnchor> anchors = FindAnchors(strPage, kMaxLearnLinks + 1);
     if (anchors.size() > kMaxLearnLinks) {
         result.m_nVerdict = LearnVerdict::NoList;
-        result.m_strReason = "the page is too large to learn from: more than " + std::to_string(kMaxLearnLinks) + " links";
+        result.m_strReason = "the page is too large to learn from: " + std::to_string(CountLinkTags(strPage)) + " links";
         return result;
     }
     const CLinkCleaner cleaner(result.m_answer.m_strUrl, engine.m_strUrl);
