@@ -81,13 +81,24 @@ int CResultRows::FindRow(int nColumn, std::string_view text) const
 
 bool CResultRows::ContainsUrl(std::string_view url) const
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_urlCounts.find(url) != m_urlCounts.end();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_urlCounts.find(url) != m_urlCounts.end())
+            return true;
+    }
+    return m_isListedElsewhere && m_isListedElsewhere(url);
+}
+
+void CResultRows::SetListedElsewhere(std::function<bool(std::string_view)> isListed)
+{
+    m_isListedElsewhere = std::move(isListed);
 }
 
 CResultRows::AppendResult CResultRows::AppendHit(CSearchHit hit, bool bSkipDuplicate,
                                                  const CCancelSignal* pCancel, int nPosition)
 {
+    if (bSkipDuplicate && m_isListedElsewhere && m_isListedElsewhere(hit.m_strUrl))
+        return AppendResult::Duplicate;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (pCancel && pCancel->IsSignalled())

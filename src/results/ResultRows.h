@@ -62,7 +62,12 @@ public:
 
     // First row whose cell in the column equals the text exactly, or -1.
     int FindRow(int nColumn, std::string_view text) const;
+    // Whether a row holds the URL, or the test given below counts it as listed.
     bool ContainsUrl(std::string_view url) const;
+    // URLs the duplicate test counts as listed although no row of this list
+    // holds them (a look-ahead's list: the hits of the engines searched before
+    // it). Set before the list is used; called without the list's lock held.
+    void SetListedElsewhere(std::function<bool(std::string_view)> isListed);
 
     // Appends a row at the end; with bSkipDuplicate, not when the URL is listed.
     // The test and the append are one step, so a concurrent clear cannot split them.
@@ -135,6 +140,7 @@ private:
         uint64_t m_nLastId = 0; // the row added last with this URL
     };
     std::unordered_map<std::string, CUrlEntry, CStringHash, std::equal_to<>> m_urlCounts;
+    std::function<bool(std::string_view)> m_isListedElsewhere;
     uint64_t m_nVersion = 0;
     uint64_t m_nStructureVersion = 0;
     static constexpr size_t kJournalLength = 4096;

@@ -9,12 +9,25 @@
 #include "search/PageFetch.h"
 
 #include <atomic>
+#include <unordered_map>
+#include <unordered_set>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 
 namespace {
+
+constexpr size_t kAllHits = SIZE_MAX;
+
+// A hash of the URL of each row from the one given on.
+std::vector<size_t> UrlHashes(const CResultRows& rows, int nFrom)
+{
+    std::vector<size_t> hashes;
+    for (int nRow = nFrom, nRows = rows.GetRowCount(); nRow < nRows; ++nRow)
+        hashes.push_back(std::hash<std::string>{}(rows.GetCell(nRow, 1)));
+    return hashes;
+}
 
 // One page as the look-ahead fetched it.
 struct CFetchedPage
@@ -33,6 +46,9 @@ struct CLookAhead
     bool m_bDone = false;
     CCancelSignal m_cancel; // set by the search's cancel, or when its pages are not wanted
     int m_nWaker = 0;
+    // How far down its own list the engines after it know its hits; kAllHits
+    // once they are all known.
+    size_t m_nRankShared = 0;
 };
 
 class CSideBySide
@@ -62,6 +78,10 @@ public:
     {
         for (auto& pLookAhead : m_lookAheads)
             pLookAhead->m_cancel.Signal();
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_changed.notify_all(); // a look-ahead may wait for the engines before it
+        }
         for (std::thread& thread : m_pool)
             thread.join();
         if (m_context.m_pCancel)
@@ -81,6 +101,18 @@ public:
     bool Commit(CResultRows& rows, CSearchOutcomes& outcomes);
 
 private:
+    class CLookAheadRows;
+
+    // With duplicates removed, an engine's count, and so the address of its next
+    // page and whether one is asked at all, depends on the hits of the engines
+    // before it. Each look-ahead shares the hits of its pages as it goes; a
+    // paging engine's look-ahead tests its n-th hit once the engines before it
+    // have shared theirs down to the n-th (or all of theirs). Where engines list a
+    // page they share at about the same place, as engines do, the look-ahead
+    // then asks exactly the pages the commit will ask.
+    void ShareHits(size_t nEngine, const std::vector<size_t>& hashes, size_t nRank);
+    bool IsListedBefore(size_t nEngine, size_t nRank, size_t nUrlHash);
+
     class CRecordingPages;
     class CReplayPages;
 
@@ -100,6 +132,10 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::atomic<size_t> m_nNext{0};
+    // A hash of each hit URL the look-aheads listed, to the first engine that
+    // listed it. A rare false match only makes a look-ahead guess wrong, which
+    // the commit notices as it does any page not asked for.
+    std::unordered_map<size_t, size_t> m_listedBy;
     std::vector<std::thread> m_pool;
     int m_nWaker = 0;
 };
@@ -109,9 +145,16 @@ private:
 class CSideBySide::CRecordingPages : public IPageSource
 {
 public:
-    CRecordingPages(CSideBySide& search, CLookAhead& lookAhead) : m_search(search), m_lookAhead(lookAhead) {}
+    // pRows: the look-ahead's rows when they share their hits, or null.
+    CRecordingPages(CSideBySide& search, CLookAhead& lookAhead, CLookAheadRows* pRows)
+        : m_search(search), m_lookAhead(lookAhead), m_pRows(pRows)
+    {
+    }
 
-    bool FetchPage(CFetchState& fs, const CSearchEngine& engine) override
+    bool FetchPage(CFetchState& fs, const CSearchEngine& engine) override;
+
+private:
+    bool Record(CFetchState& fs, const CSearchEngine& engine)
     {
         CFetchedPage page;
         page.m_strObject = fs.g_strObject;
@@ -139,10 +182,60 @@ public:
         return bKept;
     }
 
-private:
     CSideBySide& m_search;
     CLookAhead& m_lookAhead;
+    CLookAheadRows* m_pRows;
 };
+
+// A look-ahead's rows: its own hits, tested against the engines before it too
+// when it pages.
+class CSideBySide::CLookAheadRows
+{
+public:
+    CLookAheadRows(CSideBySide& search, size_t nEngine, bool bFollow) : m_search(search), m_nEngine(nEngine)
+    {
+        if (bFollow)
+            m_rows.SetListedElsewhere([this](std::string_view url) { return IsListedBefore(url); });
+    }
+
+    CResultRows& Get() { return m_rows; }
+
+    // Its hits so far, for the engines after it; bAll: they are all it lists.
+    void Share(bool bAll = false)
+    {
+        const std::vector<size_t> hashes = UrlHashes(m_rows, m_nRowsShared);
+        m_nRowsShared += static_cast<int>(hashes.size());
+        m_search.ShareHits(m_nEngine, hashes, bAll ? kAllHits : Rank());
+    }
+
+private:
+    // How far down its own list it is: the distinct hits seen, listed or not.
+    size_t Rank() const { return static_cast<size_t>(m_rows.GetRowCount()) + m_listedBefore.size(); }
+
+    bool IsListedBefore(std::string_view url)
+    {
+        const size_t nHash = std::hash<std::string_view>{}(url);
+        if (m_listedBefore.count(nHash))
+            return true; // met again on a later page: no further down the list
+        if (!m_search.IsListedBefore(m_nEngine, Rank() + 1, nHash))
+            return false;
+        m_listedBefore.insert(nHash);
+        return true;
+    }
+
+    CSideBySide& m_search;
+    const size_t m_nEngine;
+    CResultRows m_rows;
+    std::unordered_set<size_t> m_listedBefore; // its hits the engines before it listed
+    int m_nRowsShared = 0;
+};
+
+bool CSideBySide::CRecordingPages::FetchPage(CFetchState& fs, const CSearchEngine& engine)
+{
+    if (m_pRows)
+        m_pRows->Share(); // the pages before this one
+    return Record(fs, engine);
+}
 
 // The commit's source: the look-ahead's pages while they answer the requests the
 // one-after-another search makes, then pages fetched now.
@@ -219,20 +312,57 @@ void CSideBySide::LookAhead(size_t nEngine)
         fs.m_strEngine = engine.m_strName;
         fs.m_nMessageRoute = MessageRoute::Drop; // the commit raises them again
         fs.m_bKeepPagesOut = true;               // the commit writes the results page
-        CResultRows ownRows;                     // duplicates of its own hits only
-        CRecordingPages pages(*this, lookAhead);
+        const bool bShare = m_rules.m_bRemoveDups;
+        CLookAheadRows rows(*this, nEngine, bShare && nEngine > 0 && engine.m_nSearchType != ResultCount);
+        CRecordingPages pages(*this, lookAhead, bShare ? &rows : nullptr);
         CEngineOutcome unused;
-        SearchEnginePages(m_rules, engine, fs, ownRows, pages, unused);
+        // Pages it left to the commit (over the budget, or not wanted) leave
+        // its list unfinished: then the commit shares the engine's hits.
+        const bool bWhole = SearchEnginePages(m_rules, engine, fs, rows.Get(), pages, unused) &&
+                            !lookAhead.m_cancel.IsSignalled();
+        if (bShare)
+            rows.Share(bWhole);
         fs.GiveBackBudget(); // its copy of the last page goes
     }
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!engine.m_bValid)
+        lookAhead.m_nRankShared = kAllHits; // it lists nothing
     lookAhead.m_bDone = true;
     m_changed.notify_all();
+}
+
+void CSideBySide::ShareHits(size_t nEngine, const std::vector<size_t>& hashes, size_t nRank)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const size_t nHash : hashes) {
+        const auto [it, bNew] = m_listedBy.emplace(nHash, nEngine);
+        if (!bNew && it->second > nEngine)
+            it->second = nEngine;
+    }
+    size_t& nShared = m_lookAheads[nEngine]->m_nRankShared;
+    nShared = std::max(nShared, nRank);
+    m_changed.notify_all();
+}
+
+bool CSideBySide::IsListedBefore(size_t nEngine, size_t nRank, size_t nHash)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait(lock, [&] {
+        if (m_lookAheads[nEngine]->m_cancel.IsSignalled() || IsCancelled())
+            return true;
+        for (size_t i = 0; i < nEngine; ++i)
+            if (m_lookAheads[i]->m_nRankShared < nRank)
+                return false;
+        return true;
+    });
+    const auto it = m_listedBy.find(nHash);
+    return it != m_listedBy.end() && it->second < nEngine;
 }
 
 void CSideBySide::DropPages(CLookAhead& lookAhead, size_t nFrom)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_changed.notify_all(); // its look-ahead may wait for the engines before it
     for (size_t i = nFrom; i < lookAhead.m_pages.size(); ++i) {
         CFetchedPage& page = lookAhead.m_pages[i];
         m_budget.Give(page.m_nBudgetBytes);
@@ -255,8 +385,11 @@ bool CSideBySide::Commit(CResultRows& rows, CSearchOutcomes& outcomes)
         CReplayPages pages(*this, *m_lookAheads[i]);
         CEngineOutcome outcome;
         outcome.m_strEngine = engine.m_strName;
+        const int nRowsBefore = rows.GetRowCount();
         const bool bGoOn = SearchEnginePages(m_rules, engine, fs, rows, pages, outcome);
         outcomes.Set(i, std::move(outcome));
+        if (m_rules.m_bRemoveDups)
+            ShareHits(i, UrlHashes(rows, nRowsBefore), kAllHits);
         // Pages beyond the ones committed are not wanted.
         m_lookAheads[i]->m_cancel.Signal();
         DropPages(*m_lookAheads[i], pages.GetNext());

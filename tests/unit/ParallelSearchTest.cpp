@@ -3,6 +3,7 @@
 // another gives; a stalled engine holds back only the engines after it.
 
 #include "LoopbackServer.h"
+#include "SampleEngines.h"
 #include "TestFixtures.h"
 #include "platform/CancelSignal.h"
 #include "platform/InternetClient.h"
@@ -52,6 +53,12 @@ CReply EngineReply(const CRecordedRequest& request)
             page += Hit((i % 2 == 0 && i <= 12 ? "http://hits.example/" : "http://start.example/") +
                             std::to_string(i),
                         "Start " + std::to_string(i));
+    } else if (strPath == "/overlap") { // type 2: 10 a page from "s"; every k-th is shared
+        const int nStart = IntParam(request, "s", 0);
+        const std::string strOwn = "http://only" + request.Param("k") + ".example/";
+        for (int i = nStart + 1; i <= std::min(nStart + 10, 60); ++i)
+            page += Hit((i % IntParam(request, "k", 1) == 0 ? "http://shared.example/" : strOwn) + std::to_string(i),
+                        "Overlap " + std::to_string(i));
     } else if (strPath == "/single") { // type 3: 10 a page from "first" (1-based); the third is shared
         const int nFirst = IntParam(request, "first", 1);
         for (int i = nFirst; i <= std::min(nFirst + 9, 30); ++i)
@@ -174,6 +181,48 @@ TEST(SideBySide, GivesExactlyWhatOneAfterAnotherGives)
               (Strings{"Count: 12 hits", "Multi: 0 hits (all duplicates)", "Refused: HTTP 403 Forbidden",
                        "Start: 21 hits", seen.m_outcomes[4], "Single: 27 hits", "No host: Invalid URL",
                        "Reset: 2 hits"}));
+}
+
+TEST(SideBySide, AsksExactlyThePagesOneAfterAnotherAsks)
+{
+    // Where duplicates are removed, an engine's next page depends on the hits
+    // of the engines before it; a look-ahead that guessed it would be asked for
+    // a page the search throws away.
+    qtest::CLoopbackServer server(EngineReply);
+    qtest::CSampleEngineServer sample;
+    const std::string strBase = server.GetBaseUrl();
+    std::vector<CSearchEngine> overlapping;
+    for (const char* pszK : {"2", "3", "5"})
+        overlapping.push_back(
+            Engine(std::string("Every ") + pszK, StartNumber, strBase, std::string("/overlap?k=") + pszK + "&q=", "&s=%d"));
+    const std::vector<CSearchEngine> mixed = {
+        Engine("Count", ResultCount, strBase, "/count?n=%d&q="),
+        Engine("Multi", MultiplePages, strBase, "/multi?p=%d&q=", "", "/multi?q=%s&after=%d"),
+        Engine("Start", StartNumber, strBase, "/start?q=", "&s=%d"),
+        Engine("Single", SinglePage, strBase + "/single", "?q=", "", "?q=%s&first=%d"),
+    };
+    struct CCase
+    {
+        const char* m_pszName;
+        const std::vector<CSearchEngine>& m_engines;
+        qtest::CLoopbackServer& m_server;
+    };
+    for (const CCase& c : {CCase{"overlapping", overlapping, server}, CCase{"mixed", mixed, server},
+                           CCase{"sample", sample.GetCatalogue(), sample.GetServer()}}) {
+        for (const int nHitLimit : {20, 45, 2048}) {
+            SCOPED_TRACE(std::string(c.m_pszName) + ", hit limit " + std::to_string(nHitLimit));
+            auto requests = [&](bool bOneAtATime, std::vector<CSearchHit>& rows) {
+                const size_t nBefore = c.m_server.GetRequestCount();
+                rows = RunSearch(c.m_engines, nHitLimit, true, bOneAtATime).m_rows;
+                return c.m_server.GetRequestCount() - nBefore;
+            };
+            std::vector<CSearchHit> sequentialRows, sideBySideRows;
+            const size_t nSequential = requests(true, sequentialRows);
+            EXPECT_EQ(requests(false, sideBySideRows), nSequential);
+            EXPECT_EQ(sideBySideRows, sequentialRows);
+            EXPECT_GT(nSequential, c.m_engines.size()); // the engines were paged
+        }
+    }
 }
 
 TEST(SideBySide, AStalledEngineHoldsBackOnlyTheEnginesAfterIt)
