@@ -381,6 +381,13 @@ void CEngineListCtrl::OnKey(wxKeyEvent& event)
         }
         return;
     }
+    // The list would take Return as activating the row, which toggles it: a
+    // user pressing Return to search would lose an engine without a word.
+    if ((nKey == WXK_RETURN || nKey == WXK_NUMPAD_ENTER) && event.GetModifiers() == wxMOD_NONE) {
+        if (m_onReturn)
+            m_onReturn();
+        return;
+    }
     if ((nKey == WXK_MENU || nKey == WXK_WINDOWS_MENU || (nKey == WXK_F10 && event.GetModifiers() == wxMOD_SHIFT)) &&
         m_onRightClick) {
         m_onRightClick();

@@ -47,7 +47,8 @@ public:
 
     int GetRowImage(int nRow) const;
     void SetRowImage(int nRow, int nImage);
-    // Keys of the pane: Space ticks the current row, Menu / Shift+F10 open its menu.
+    // Keys of the pane: Space ticks the current row, Return searches, Menu /
+    // Shift+F10 open its menu.
     void OnKey(wxKeyEvent& event);
     bool IsTicked(int nRow) const { return GetRowImage(nRow) == m_nCheckedImage; }
     int CountTickedEngines() const;
@@ -84,6 +85,8 @@ public:
 
     // Called on a right click (the frame shows its pop-up menu).
     void SetRightClickHandler(std::function<void()> handler) { m_onRightClick = std::move(handler); }
+    // Return in the pane: what Return in the query field does (a search), never a tick.
+    void SetReturnHandler(std::function<void()> handler) { m_onReturn = std::move(handler); }
 
 private:
     // The outcome shown after an engine's name (the first row of that name).
@@ -112,5 +115,6 @@ typedef struct _GdkEventButton GdkEventButton;
     };
     std::vector<CRowState> m_rows;
     std::function<void()> m_onRightClick;
+    std::function<void()> m_onReturn;
     int m_nTipRow = -1;
 };

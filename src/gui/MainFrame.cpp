@@ -87,6 +87,7 @@ CMainFrame::CMainFrame(const CAppContext& context)
     });
     m_pCatalogue = std::make_unique<CCatalogueEditor>(*this, *m_pEngineView, m_context);
     m_pEngineView->SetRightClickHandler([this] { m_pCatalogue->ShowEngineMenu(); });
+    m_pEngineView->SetReturnHandler([this] { m_pFormView->OnSearch(); });
     m_pCatalogue->LoadEngines();
     if (GetSettings().IsUnreadable())
         ShowMessageBox(this, FormatTemplate(kMsgProfileUnreadable, {CTemplateArg::Text(GetSettings().GetPath())}),

@@ -12,6 +12,7 @@
 #include <wx/filefn.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/richmsgdlg.h>
 
 namespace {
 MessageBoxHandler g_messageBoxHandler;
@@ -36,6 +37,24 @@ int ShowMessageBox(wxWindow* pParent, const wxString& strText, const wxString& s
     default:
         return wxOK;
     }
+}
+
+int ShowMessageBox(wxWindow* pParent, const wxString& strText, const wxString& strCaption, long nStyle,
+                   bool& bDontShowAgain)
+{
+    if (!(nStyle & (wxYES_NO | wxOK)))
+        nStyle |= wxOK;
+    int nAnswer = 0;
+    if (g_messageBoxHandler) {
+        nAnswer = g_messageBoxHandler(strText, strCaption, nStyle | kBoxDontShowAgain);
+        bDontShowAgain = (nAnswer & kBoxDontShowAgainTicked) != 0;
+        return nAnswer & ~kBoxDontShowAgainTicked;
+    }
+    wxRichMessageDialog dialog(pParent, strText, strCaption, nStyle);
+    dialog.ShowCheckBox(kDontShowAgain);
+    nAnswer = dialog.ShowModal();
+    bDontShowAgain = dialog.IsCheckBoxChecked();
+    return nAnswer == wxID_YES ? wxYES : nAnswer == wxID_NO ? wxNO : wxOK;
 }
 
 int RunModalDialog(wxDialog& dialog)

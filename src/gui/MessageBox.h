@@ -17,6 +17,14 @@ class wxWindow;
 // Shows a message box (wxOK, wxYES_NO, wxICON_* styles); returns wxOK, wxYES or wxNO.
 int ShowMessageBox(wxWindow* pParent, const wxString& strText, const wxString& strCaption,
                    long nStyle = 0);
+// The same box with a "Don't show this again" check box; bDontShowAgain says
+// whether the user ticked it. A test's handler sees the style with
+// kBoxDontShowAgain and answers with kBoxDontShowAgainTicked added to tick it.
+int ShowMessageBox(wxWindow* pParent, const wxString& strText, const wxString& strCaption, long nStyle,
+                   bool& bDontShowAgain);
+inline constexpr long kBoxDontShowAgain = 1L << 30;
+inline constexpr int kBoxDontShowAgainTicked = 1 << 24;
+inline constexpr const char* kDontShowAgain = "Don't show this again";
 // Runs a dialog modally; returns its end code (wxID_OK, wxID_CANCEL).
 int RunModalDialog(wxDialog& dialog);
 // Asks for a file to open or to save as; empty when cancelled.

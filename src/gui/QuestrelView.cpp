@@ -191,6 +191,15 @@ bool CQuestrelView::CollectChosenEngines(std::vector<CSearchEngine>& chosen) con
 
 void CQuestrelView::SetSearchingState(bool bSearching)
 {
+    // The keyboard stays in the window: the control with the focus is about to
+    // be disabled, so the result list takes it (Escape stops from there), and
+    // gets it back when the search ends, unless the user has moved it since.
+    wxWindow* pFocus = wxWindow::FindFocus();
+    if (bSearching) {
+        const bool bInWindow = pFocus && wxGetTopLevelParent(pFocus) == wxGetTopLevelParent(this);
+        m_pFocusBeforeSearch = bInWindow ? pFocus : static_cast<wxWindow*>(m_pQueryEdit);
+        m_pResultList->SetFocus();
+    }
     m_pQueryEdit->Enable(!bSearching);
     m_pSearchButton->Enable(!bSearching);
     m_pStopButton->Enable(bSearching);
@@ -201,10 +210,23 @@ void CQuestrelView::SetSearchingState(bool bSearching)
     m_pOptions->Enable(!bSearching);
     m_pAllHits->Enable(!bSearching);
     m_frame.GetEnginePane().Enable(!bSearching);
-    if (bSearching)
+    if (bSearching) {
         m_pAnimation->Start();
-    else
+    } else {
         m_pAnimation->Stop();
+        const bool bFocusWhereTheSearchPutIt = !pFocus || !pFocus->IsEnabled() || IsInResultList(pFocus);
+        wxWindow* pBack = m_pFocusBeforeSearch.get();
+        if (bFocusWhereTheSearchPutIt && pBack && pBack->IsEnabled() && pBack->IsShownOnScreen())
+            pBack->SetFocus();
+    }
+}
+
+bool CQuestrelView::IsInResultList(const wxWindow* pWindow) const
+{
+    for (; pWindow; pWindow = pWindow->GetParent())
+        if (pWindow == m_pResultList)
+            return true;
+    return false;
 }
 
 void CQuestrelView::OnSearch()
@@ -278,7 +300,6 @@ void CQuestrelView::OnStop()
     if (!m_bSearching)
         return;
     wxBusyCursor wait;
-    m_pStopButton->Disable();
     // The worker ends by itself at once; it is not waited for here (the next
     // search or the end of the program does), so the window never hangs on it.
     m_searchRun.Cancel();
@@ -323,8 +344,12 @@ void CQuestrelView::OnSearchFinished()
         m_frame.GetEnginePane().ShowOutcomes(outcomes);
         ReportFailures(outcomes);
     }
-    if (m_rows.GetRowCount() > 0 && m_frame.IsOptionOn(ID_TOGGLE_SHOW_HINTS))
-        ShowMessageBox(this, kMsgResultsHint, kHintCaption, wxOK);
+    if (m_rows.GetRowCount() > 0 && m_frame.IsOptionOn(ID_TOGGLE_SHOW_HINTS)) {
+        bool bDontShowAgain = false;
+        ShowMessageBox(this, kMsgResultsHint, kHintCaption, wxOK, bDontShowAgain);
+        if (bDontShowAgain)
+            m_frame.OnToggleOption(ID_TOGGLE_SHOW_HINTS);
+    }
 }
 
 void CQuestrelView::PostFromWorker(int nSearchId, std::function<void()> call)
@@ -358,9 +383,7 @@ void CQuestrelView::ReportFailures(const std::vector<CEngineOutcome>& outcomes)
         m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusEnginesFailed, {CTemplateArg::Int(m_rows.GetRowCount()),
                                                                           CTemplateArg::Int(nFailed),
                                                                           CTemplateArg::Int(static_cast<long long>(outcomes.size()))})));
-    std::string strText;
-    for (const std::string& strMessage : m_workerMessages)
-        strText += (strText.empty() ? "" : "\n") + strMessage;
+    const std::string strText = FailureReport(outcomes, m_workerMessages);
     m_workerMessages.clear();
     if (!strText.empty() && m_frame.IsOptionOn(ID_TOGGLE_REPORT_FAILURES))
         ShowMessageBox(&m_frame, ToWx(strText), kAppCaption, wxOK | wxICON_WARNING);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <wx/panel.h>
+#include <wx/weakref.h>
 
 class CMainFrame;
 class CResultListCtrl;
@@ -106,6 +107,7 @@ private:
 
     void CreateControls();
     void SetSearchingState(bool bSearching);
+    bool IsInResultList(const wxWindow* pWindow) const;
     bool PrepareSession();
     void OnAllHitsClicked();
 
@@ -121,6 +123,7 @@ private:
     wxCheckBox* m_pAllHits = nullptr;
     wxButton* m_pClearButton = nullptr;
     CResultListCtrl* m_pResultList = nullptr;
+    wxWeakRef<wxWindow> m_pFocusBeforeSearch; // where the keyboard was when the search started
 
     std::shared_ptr<CInternetSession> m_pSession; // a stopped worker keeps its own reference
     CSearchRun m_searchRun;
@@ -131,3 +134,4 @@ private:
     bool m_bSearching = false;
     bool m_bSearchWhenEnded = false; // Search was pressed while a stopped worker was busy
 };
+

@@ -2,6 +2,7 @@
 #include "search/EngineOutcome.h"
 
 #include "search/FetchState.h"
+#include "search/SearchTexts.h"
 
 namespace {
 
@@ -94,4 +95,28 @@ std::vector<CEngineOutcome> CSearchOutcomes::Get() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_outcomes;
+}
+
+std::string FailureReport(const std::vector<CEngineOutcome>& outcomes, const std::vector<std::string>& messages)
+{
+    // Each engine that failed or refused, as the engine pane shows it; then what
+    // else the search said (the link check's words). The engines' own messages
+    // are what their lines say already.
+    std::string strText;
+    auto addLine = [&strText](const std::string& strLine) { strText += (strText.empty() ? "" : "\n") + strLine; };
+    for (const CEngineOutcome& outcome : outcomes)
+        if (outcome.IsFailure())
+            addLine(outcome.m_strEngine + " - " + outcome.Describe());
+    auto aboutAnEngine = [&outcomes](const std::string& strMessage) {
+        if (strMessage == kMsgInvalidUrl)
+            return true;
+        for (const CEngineOutcome& outcome : outcomes)
+            if (strMessage.rfind(outcome.m_strEngine + ": ", 0) == 0)
+                return true;
+        return false;
+    };
+    for (const std::string& strMessage : messages)
+        if (!aboutAnEngine(strMessage))
+            addLine(strMessage);
+    return strText;
 }

@@ -58,3 +58,8 @@ private:
     mutable std::mutex m_mutex;
     std::vector<CEngineOutcome> m_outcomes;
 };
+
+// What a window says after a search: a line for each engine that failed or refused, as
+// the engine pane shows it ("Forbidden - HTTP 403 Forbidden"), then the
+// search's other messages (the link check's).
+std::string FailureReport(const std::vector<CEngineOutcome>& outcomes, const std::vector<std::string>& messages);

@@ -1130,18 +1130,26 @@ TEST(ExportDialog, TheTypeChosenInTheListDecides)
 TEST_F(CFormFixture, FailedEnginesAreReportedOnceAfterTheSearch)
 {
     gui.CloseFrame();
+    qtest::CLoopbackServer refusing([](const qtest::CRecordedRequest& request) {
+        if (request.m_strPath.rfind("/forbidden", 0) == 0)
+            return qtest::CReply::Make(403, "<html>go away</html>");
+        return qtest::CReply::Ok("<html><p>Please confirm that you are human.</p></html>");
+    });
     std::vector<CSearchEngine> engines = sample.GetCatalogue();
-    for (const char* pszName : {"Closed One", "Closed Two"}) {
-        CSearchEngine closed = engines[0];
-        closed.m_strName = pszName;
-        closed.m_strUrl = "http://127.0.0.1:1/count"; // nothing listens there
-        engines.push_back(closed);
+    const std::pair<const char*, std::string> failing[] = {{"Closed One", "http://127.0.0.1:1/count"},
+                                                           {"Closed Two", "http://127.0.0.1:1/count"},
+                                                           {"Forbidden", refusing.GetBaseUrl() + "/forbidden"},
+                                                           {"Robot Check", refusing.GetBaseUrl() + "/robot"}};
+    for (const auto& [pszName, strUrl] : failing) {
+        CSearchEngine engine = engines[0];
+        engine.m_strName = pszName;
+        engine.m_strUrl = strUrl; // nothing listens on port 1
+        engines.push_back(engine);
     }
     pFrame = &gui.StartFrame(engines);
     qtest::ChangeSettings(Frame(), [](CSearchSettings& s) { s.m_nConnectMethod = 1; });
-    Tick("Closed One");
-    Tick("Sample Count");
-    Tick("Closed Two");
+    for (const char* pszName : {"Closed One", "Sample Count", "Closed Two", "Forbidden", "Robot Check"})
+        Tick(pszName);
     gui.m_messages.clear();
     size_t nBoxesDuringSearch = 0;
     gui.m_onMessage = [&](const qtest::CShownMessage&) { nBoxesDuringSearch += View().IsSearching() ? 1 : 0; };
@@ -1150,11 +1158,21 @@ TEST_F(CFormFixture, FailedEnginesAreReportedOnceAfterTheSearch)
     qtest::Pump();
     EXPECT_EQ(nBoxesDuringSearch, 0u);
     ASSERT_GE(gui.m_messages.size(), 1u);
-    const std::string strBox = gui.m_messages[0].m_strText;
-    EXPECT_EQ(std::count(strBox.begin(), strBox.end(), '\n'), 1) << strBox; // one line per failed engine
-    EXPECT_EQ(strBox.rfind("Closed One: ", 0), 0u) << strBox;
-    EXPECT_NE(strBox.find("\nClosed Two: "), std::string::npos) << strBox;
-    EXPECT_EQ(Frame().GetStatusMessage(), "Find complete. 5 hits, 2 of 3 engines failed.");
+    // One line per engine that failed or refused, as the pane shows it.
+    const wxString strBox = ToWx(gui.m_messages[0].m_strText);
+    const wxArrayString lines = wxSplit(strBox, '\n', 0);
+    ASSERT_EQ(lines.size(), 4u) << strBox;
+    CEngineListCtrl& pane = Frame().GetEnginePane();
+    for (size_t i = 0; i < 4; ++i) {
+        int nRow = 0;
+        while (nRow < pane.GetEngineCount() && pane.GetEngines()[static_cast<size_t>(nRow)].m_strName != failing[i].first)
+            ++nRow;
+        EXPECT_EQ(FromWx(lines[i]), FromWx(pane.GetRowText(nRow)));
+        EXPECT_TRUE(pane.IsOutcomeFailure(nRow)) << failing[i].first;
+    }
+    EXPECT_EQ(FromWx(lines[2]), "Forbidden - HTTP 403 Forbidden");
+    EXPECT_EQ(FromWx(lines[3]), "Robot Check - refused: the page is a bot check");
+    EXPECT_EQ(Frame().GetStatusMessage(), "Find complete. 5 hits, 4 of 5 engines failed.");
 
     // Turned off: no box; the pane and the status bar still tell.
     Frame().OnToggleOption(ID_TOGGLE_REPORT_FAILURES);
@@ -1165,7 +1183,23 @@ TEST_F(CFormFixture, FailedEnginesAreReportedOnceAfterTheSearch)
     qtest::Pump();
     for (const qtest::CShownMessage& message : gui.m_messages)
         EXPECT_EQ(message.m_strText.find("Closed"), std::string::npos) << message.m_strText;
-    EXPECT_EQ(Frame().GetStatusMessage(), "Find complete. 5 hits, 2 of 3 engines failed.");
+    EXPECT_EQ(Frame().GetStatusMessage(), "Find complete. 5 hits, 4 of 5 engines failed.");
     EXPECT_TRUE(Frame().GetEnginePane().IsOutcomeFailure(0));
     gui.m_onMessage = nullptr;
+
+    // The hint box carries "Don't show this again"; ticked, the option goes off.
+    ASSERT_FALSE(gui.m_messages.empty());
+    EXPECT_EQ(gui.m_messages.back().m_strCaption, "Hint");
+    EXPECT_NE(gui.m_messages.back().m_nStyle & kBoxDontShowAgain, 0);
+    gui.m_nAnswer = wxOK | kBoxDontShowAgainTicked;
+    Search("red apple", "5");
+    ASSERT_TRUE(WaitIdle());
+    qtest::Pump();
+    EXPECT_FALSE(Frame().IsOptionOn(ID_TOGGLE_SHOW_HINTS));
+    EXPECT_EQ(gui.ReopenSettings()->ReadInt("Show Hints", -1), 0);
+    gui.m_messages.clear();
+    Search("red apple", "5");
+    ASSERT_TRUE(WaitIdle());
+    qtest::Pump();
+    EXPECT_TRUE(gui.m_messages.empty());
 }
