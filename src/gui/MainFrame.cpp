@@ -412,7 +412,8 @@ void CMainFrame::SaveWindowPlacement()
     // and the columns' widths in any case.
     const bool bNormal = !IsIconized() && !IsMaximized() && !IsFullScreen();
     NoteSettingsWritten(WriteWindowPlacement(GetSettings(), {GetRect(), bNormal, m_pSplitter->GetSashPosition(),
-                                                             m_pFormView->GetResultList().GetUserColumnWidths()}));
+                                                             m_pFormView->GetResultList().GetUserColumnWidths(),
+                                                             IsMaximized()}));
 }
 
 void CMainFrame::RestoreWindowPlacement()
@@ -429,6 +430,8 @@ void CMainFrame::RestoreWindowPlacement()
     m_nSashPosition = placement.m_nSash;
     m_pSplitter->SetSashPosition(m_nSashPosition);
     m_pFormView->GetResultList().SetUserColumnWidths(placement.m_columnWidths);
+    if (placement.m_bMaximized)
+        Maximize();
 }
 
 bool CMainFrame::Show(bool bShow)

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <gtk/gtk.h>
 #include <wx/dcclient.h>
+#include <wx/settings.h>
 #include <wx/utils.h>
 
 void CResultListCtrl::SetColumnCount(unsigned nCount)
@@ -81,9 +82,45 @@ void CResultListCtrl::MeasureRows(int nFrom, int nTo)
     }
     // The widths are kept here: the native column reports its width only after layout.
     for (unsigned i = 0; i < widths.size(); ++i) {
-        if (m_columnWidths[i] < widths[i] && (i >= m_userWidths.size() || m_userWidths[i] == 0)) {
+        if (m_columnWidths[i] < widths[i] && !IsUserSized(i)) {
             m_columnWidths[i] = widths[i] & 0xFFFF;
             GetColumn(i)->SetWidth(m_columnWidths[i]);
+        }
+    }
+    FitColumnsToWidth();
+}
+
+bool CResultListCtrl::IsUserSized(unsigned nColumn) const
+{
+    return nColumn < m_userWidths.size() && m_userWidths[nColumn] > 0;
+}
+
+void CResultListCtrl::FitColumnsToWidth()
+{
+    // Every column shows in the list's width: the URL column gives way, and
+    // Description takes what is left. A column the user sized keeps its
+    // width (then the list may scroll sideways). Room is kept for the
+    // vertical scroll bar, which comes and goes with the rows.
+    const unsigned nColumns = std::min<unsigned>(GetColumnCount(), static_cast<unsigned>(m_columnWidths.size()));
+    const int nAvailable = GetClientSize().GetWidth() - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
+    if (nColumns < 2 || nAvailable < 200)
+        return;
+    NoteUserColumnWidths();
+    auto widthOf = [this](unsigned i) { return m_columnWidths[i] > 0 ? m_columnWidths[i] : GetColumn(i)->GetWidth(); };
+    int nOthers = 0; // the columns after the URL
+    for (unsigned i = 2; i < nColumns; ++i)
+        nOthers += widthOf(i);
+    // Of the room the Engine and Found By columns leave, the URL column takes at
+    // most two fifths.
+    const int nRoom = nAvailable - nOthers;
+    int nUrl = widthOf(1);
+    if (!IsUserSized(1))
+        nUrl = std::max(std::min(kMinFittedWidth, nRoom / 3), std::min(nUrl, nRoom * 2 / 5));
+    const int nDescription = IsUserSized(0) ? widthOf(0) : std::max(kMinFittedWidth, nRoom - nUrl);
+    for (const auto& [nColumn, nWidth] : {std::pair<unsigned, int>{0, nDescription}, {1, nUrl}}) {
+        if (m_columnWidths[nColumn] != nWidth) {
+            m_columnWidths[nColumn] = nWidth;
+            GetColumn(nColumn)->SetWidth(nWidth);
         }
     }
 }
@@ -96,6 +133,8 @@ void CResultListCtrl::AppendFoundByColumn(const wxString& strHeading)
     AppendColumn(pColumn);
     m_nFoundByColumn = static_cast<int>(GetColumnCount()) - 1;
     m_columnWidths.resize(GetColumnCount(), 0);
+    // Kept here: the last column's own width is all the room left of the list.
+    m_columnWidths.back() = MeasureText(strHeading) + 16;
 }
 
 void CResultListCtrl::OnMouseMove(wxMouseEvent& event)

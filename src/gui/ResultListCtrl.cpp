@@ -31,6 +31,10 @@ CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows&
         Refresh();
     });
     Bind(wxEVT_CHAR_HOOK, &CResultListCtrl::OnKey, this);
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        CallAfter([this] { FitColumnsToWidth(); });
+    });
     Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU, &CResultListCtrl::OnContextMenu, this);
     Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent& event) {
         if (event.GetItem().IsOk() && m_open)

@@ -109,6 +109,11 @@ private:
     void OnMouseMove(wxMouseEvent& event);
     // Notes the widths the user dragged the columns to since the last look.
     void NoteUserColumnWidths();
+    bool IsUserSized(unsigned nColumn) const;
+    // Sizes Description (and the URL column when it must give way) so that all
+    // columns show in the list's width.
+    void FitColumnsToWidth();
+    static constexpr int kMinFittedWidth = 120;
     // The whole text of a cell cut by its column (empty when it shows whole).
     wxString CutCellText(int nRow, unsigned nColumn, int nColumnWidth) const;
 

@@ -51,6 +51,7 @@ inline constexpr const char* kWindowX = "Window X";
 inline constexpr const char* kWindowY = "Window Y";
 inline constexpr const char* kWindowWidth = "Window Width";
 inline constexpr const char* kWindowHeight = "Window Height";
+inline constexpr const char* kWindowMaximized = "Window Maximized";
 inline constexpr const char* kSplitter = "Splitter";
 inline constexpr const char* kColumnWidths = "Column Widths";
 } // namespace SettingsKey

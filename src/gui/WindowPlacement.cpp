@@ -35,21 +35,29 @@ wxRect FitToWorkArea(wxRect window, const wxRect& area)
     return window;
 }
 
+wxSize DefaultWindowSize(const wxSize& area)
+{
+    return wxSize(std::max(900, area.GetWidth() * 2 / 3), std::max(600, area.GetHeight() * 2 / 3));
+}
+
 CWindowPlacement ReadWindowPlacement(const CSettingsStore& settings, const wxRect& current)
 {
     CWindowPlacement placement;
     placement.m_rect = current;
-    const int nWidth = settings.ReadInt(SettingsKey::kWindowWidth, 0);
-    const int nHeight = settings.ReadInt(SettingsKey::kWindowHeight, 0);
-    if (nWidth >= 300 && nHeight >= 200 && nWidth <= 20000 && nHeight <= 20000)
-        placement.m_rect.SetSize(wxSize(nWidth, nHeight));
     const wxPoint position(settings.ReadInt(SettingsKey::kWindowX, -1), settings.ReadInt(SettingsKey::kWindowY, -1));
     const int nDisplay = wxDisplay::GetFromPoint(position);
     placement.m_bPositioned = nDisplay != wxNOT_FOUND;
     if (placement.m_bPositioned)
         placement.m_rect.SetPosition(position);
     const wxRect area = wxDisplay(static_cast<unsigned>(placement.m_bPositioned ? nDisplay : 0)).GetClientArea();
+    const int nWidth = settings.ReadInt(SettingsKey::kWindowWidth, 0);
+    const int nHeight = settings.ReadInt(SettingsKey::kWindowHeight, 0);
+    if (nWidth >= 300 && nHeight >= 200 && nWidth <= 20000 && nHeight <= 20000)
+        placement.m_rect.SetSize(wxSize(nWidth, nHeight));
+    else
+        placement.m_rect.SetSize(DefaultWindowSize(area.GetSize()));
     placement.m_rect = FitToWorkArea(placement.m_rect, area);
+    placement.m_bMaximized = settings.ReadInt(SettingsKey::kWindowMaximized, 0) == 1;
     const int nSash = settings.ReadInt(SettingsKey::kSplitter, 0);
     placement.m_nSash = nSash >= 60 && nSash <= 5000 ? nSash : 0;
     // "320,0,90": a width out of bounds or not a number counts as never sized.
@@ -68,7 +76,8 @@ bool WriteWindowPlacement(CSettingsStore& settings, const CWindowPlacement& plac
 {
     std::vector<std::pair<std::string, std::string>> values = {
         {SettingsKey::kSplitter, std::to_string(placement.m_nSash)},
-        {SettingsKey::kColumnWidths, JoinWidths(placement.m_columnWidths)}};
+        {SettingsKey::kColumnWidths, JoinWidths(placement.m_columnWidths)},
+        {SettingsKey::kWindowMaximized, placement.m_bMaximized ? "1" : "0"}};
     if (placement.m_bPositioned) {
         const wxRect& rect = placement.m_rect;
         values.insert(values.begin(), {{SettingsKey::kWindowX, std::to_string(rect.x)},

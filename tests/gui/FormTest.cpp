@@ -410,25 +410,26 @@ TEST_F(CFormFixture, ColumnsOnlyGrowAndClearResultsKeepsThem)
 {
     CResultRows& rows = View().GetRows();
     CResultListCtrl& list = View().GetResultList();
-    const int nInitial = list.GetKeptColumnWidth(0);
-    rows.AppendHit({std::string(120, 'W'), "http://a/", "E"});
+    // The URL column (Description takes what the others leave).
+    const int nInitial = list.GetKeptColumnWidth(1);
+    rows.AppendHit({"long", "http://a/" + std::string(120, 'W'), "E"});
     list.SyncRows();
-    const int nWide = list.GetKeptColumnWidth(0);
+    const int nWide = list.GetKeptColumnWidth(1);
     EXPECT_GT(nWide, nInitial);
     View().OnClearResults();
     EXPECT_EQ(rows.GetRowCount(), 0);
     rows.AppendHit({"short", "http://b/", "E"});
     list.SyncRows();
-    EXPECT_EQ(list.GetKeptColumnWidth(0), nWide);
+    EXPECT_EQ(list.GetKeptColumnWidth(1), nWide);
 }
 
 TEST_F(CFormFixture, AutomaticWideningStopsAtAShareOfTheView)
 {
     CResultRows& rows = View().GetRows();
     CResultListCtrl& list = View().GetResultList();
-    rows.AppendHit({std::string(2000, 'W'), "http://a/", "E"});
+    rows.AppendHit({"long", "http://a/" + std::string(2000, 'W'), "E"});
     list.SyncRows();
-    EXPECT_LE(list.GetKeptColumnWidth(0),
+    EXPECT_LE(list.GetKeptColumnWidth(1),
               std::max(list.GetClientSize().GetWidth() * CResultListCtrl::kMaxAutoWidthPercent / 100, 200));
 }
 

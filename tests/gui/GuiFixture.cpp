@@ -2,6 +2,7 @@
 #include "GuiFixture.h"
 
 #include "engines/EngineCatalogue.h"
+#include "platform/FileUtil.h"
 #include "platform/ShellOpen.h"
 #include "gui/MessageBox.h"
 #include "gui/QuestrelView.h"
@@ -9,8 +10,11 @@
 #include "gui/ResultPrinting.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <thread>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/menu.h>
@@ -178,6 +182,35 @@ std::vector<wxImage> DrawPrintout(wxPrintout& printout)
     printout.OnEndPrinting();
     printout.SetDC(nullptr);
     return pages;
+}
+
+CWindowManager::CWindowManager(int nTopMargin)
+{
+    const char* const pszOpenbox = "/usr/bin/openbox";
+    std::string strConfig;
+    if (::access(pszOpenbox, X_OK) != 0 || !ReadFileBytes("/etc/xdg/openbox/rc.xml", strConfig, 1 << 20))
+        return;
+    const size_t nFrom = strConfig.find("<margins>");
+    const size_t nTo = strConfig.find("</margins>");
+    if (nFrom != std::string::npos && nTo != std::string::npos)
+        strConfig.replace(nFrom, nTo - nFrom, "<margins><top>" + std::to_string(nTopMargin) + "</top>");
+    const std::string strConfigPath = m_dir.File("rc.xml");
+    WriteFile(strConfigPath, strConfig);
+    m_nPid = ::fork();
+    if (m_nPid == 0) {
+        ::execl(pszOpenbox, "openbox", "--sm-disable", "--config-file", strConfigPath.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the manager takes the screen
+}
+
+CWindowManager::~CWindowManager()
+{
+    if (m_nPid > 0) {
+        ::kill(m_nPid, SIGTERM);
+        ::waitpid(m_nPid, nullptr, 0);
+    }
 }
 
 } // namespace qtest

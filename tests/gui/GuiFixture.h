@@ -104,4 +104,20 @@ std::vector<wxImage> DrawPrintout(wxPrintout& printout);
 inline void PumpFor(int nMs) { PumpUntil([] { return false; }, nMs); }
 void Pump();
 
+// openbox on the test's display for as long as the object lives; a top
+// margin makes the work area smaller than the screen, as a panel does.
+class CWindowManager
+{
+public:
+    explicit CWindowManager(int nTopMargin = 0);
+    ~CWindowManager();
+    CWindowManager(const CWindowManager&) = delete;
+    CWindowManager& operator=(const CWindowManager&) = delete;
+    bool IsRunning() const { return m_nPid > 0; }
+
+private:
+    int m_nPid = -1;
+    CTempDir m_dir;
+};
+
 } // namespace qtest

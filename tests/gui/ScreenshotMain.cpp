@@ -5,6 +5,8 @@
 // With $QUESTREL_LEARN_ADDRESS and $QUESTREL_LEARN_QUERY, the engine dialog
 // instead, its fields learned from that result page and its preview shown.
 // With $QUESTREL_PRINT_PREVIEW, the print preview of the finished search.
+// With $QUESTREL_SCREENSHOT_OWN_SIZE, the window keeps the size it takes on a
+// first start (else 1100x640).
 
 #include "gui/SettingsStore.h"
 #include "engines/EngineCatalogue.h"
@@ -16,6 +18,8 @@
 #include "gui/QuestrelView.h"
 #include "workbench/EngineLearner.h"
 #include "workbench/PageProbe.h"
+
+#include <wx/utils.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,7 +40,8 @@ public:
         context.m_strCataloguePath = GetUserCataloguePath();
         m_pFrame = new CMainFrame(context);
         SetMainFrame(m_pFrame);
-        m_pFrame->SetSize(1100, 640);
+        if (!wxGetEnv("QUESTREL_SCREENSHOT_OWN_SIZE", nullptr)) // else the window's own first size
+            m_pFrame->SetSize(1100, 640);
         m_pFrame->Show();
         m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Step(); });
         m_timer.Start(400);

@@ -680,43 +680,12 @@ TEST(Shell, TheWindowsPlaceIsRemembered)
     EXPECT_EQ(frame.GetSashPosition(), 260);
 }
 
-// openbox on the test's display for as long as the object lives.
-class CWindowManager
-{
-public:
-    CWindowManager()
-    {
-        const char* const pszOpenbox = "/usr/bin/openbox";
-        if (::access(pszOpenbox, X_OK) != 0)
-            return;
-        m_nPid = ::fork();
-        if (m_nPid == 0) {
-            ::execl(pszOpenbox, "openbox", "--sm-disable", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the manager takes the screen
-    }
-    ~CWindowManager()
-    {
-        if (m_nPid > 0) {
-            ::kill(m_nPid, SIGTERM);
-            ::waitpid(m_nPid, nullptr, 0);
-        }
-    }
-    CWindowManager(const CWindowManager&) = delete;
-    CWindowManager& operator=(const CWindowManager&) = delete;
-    bool IsRunning() const { return m_nPid > 0; }
-
-private:
-    pid_t m_nPid = -1;
-};
-
 TEST(Shell, UnderAWindowManagerTheEnginePaneStartsWithItsHeadingWhole)
 {
     // A window manager sizes the window after it is shown, which once moved
     // the sash to about 135 pixels. At 200 pixels the heading read
     // "Available Search Engi".
-    CWindowManager wm;
+    qtest::CWindowManager wm;
     if (!wm.IsRunning())
         GTEST_SKIP() << "no openbox";
     {
@@ -758,7 +727,7 @@ TEST(Shell, UnderAWindowManagerTheStartSaysNothingOnStderr)
 {
     // The toolkit laid the window out in 2x1 pixels first: Gtk-CRITICAL lines
     // and pixman's "*** BUG ***" at every start.
-    CWindowManager wm;
+    qtest::CWindowManager wm;
     if (!wm.IsRunning())
         GTEST_SKIP() << "no openbox";
     qtest::CTempDir dir;
@@ -789,7 +758,7 @@ TEST(Shell, UnderAWindowManagerTheWindowOpensWhereItWas)
 {
     // The toolkit forgot the position given before the window was shown, and
     // openbox put the window in the top left corner at every start.
-    CWindowManager wm;
+    qtest::CWindowManager wm;
     if (!wm.IsRunning())
         GTEST_SKIP() << "no openbox";
     CGuiFixture gui;
