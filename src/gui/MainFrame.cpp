@@ -11,6 +11,7 @@
 #include "gui/EngineDlg.h"
 #include "platform/FileUtil.h"
 #include "platform/ShellOpen.h"
+#include "results/LinkOpening.h"
 #include "platform/TextUtil.h"
 #include "search/SearchTexts.h"
 #include "workbench/EngineCheck.h"
@@ -256,6 +257,7 @@ void CMainFrame::SetMenuCheck(bool bChecked, int nId)
 
 void CMainFrame::ShowStatusText(const wxString& strText)
 {
+    m_strStatusText = strText;
     if (GetStatusBar())
         SetStatusText(strText, 0);
     if (m_statusObserver)
@@ -292,9 +294,10 @@ wxString CMainFrame::GetHitCountText() const
 
 void CMainFrame::DoGiveHelp(const wxString& strText, bool bShow)
 {
-    // A highlighted menu item shows its prompt; when the menu closes, the idle text returns.
+    // A highlighted menu item shows its prompt; when the menu closes, what the
+    // bar said before returns (a search's summary stays readable).
     if (GetStatusBar())
-        SetStatusText(bShow ? strText : wxString(kIdleText), 0);
+        SetStatusText(bShow ? strText : m_strStatusText, 0);
 }
 
 void CMainFrame::UpdateLockIndicators()
@@ -376,8 +379,13 @@ void CMainFrame::OnCommunication()
 bool CMainFrame::OnHelp(int nTopic)
 {
     const std::string strPage = m_context.m_strHelpDir + (nTopic == 4 ? "howto.html" : "index.html");
-    if (m_context.m_strHelpDir.empty() || !FileExists(strPage) || ShellOpen(strPage) <= 32) {
-        ShowMessageBox(this, kMsgHelpFailed, kAppCaption, wxOK | wxICON_EXCLAMATION);
+    std::string strWhy;
+    if (m_context.m_strHelpDir.empty() || !FileExists(strPage))
+        strWhy = "The help file is not there: " + (m_context.m_strHelpDir.empty() ? std::string("(no help folder)") : strPage);
+    else
+        strWhy = OpenFailureText(ShellOpen(strPage), strPage);
+    if (!strWhy.empty()) {
+        ShowMessageBox(this, ToWx(std::string(kMsgHelpFailed) + "\n\n" + strWhy), kAppCaption, wxOK | wxICON_EXCLAMATION);
         return false;
     }
     return true;

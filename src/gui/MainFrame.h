@@ -119,6 +119,7 @@ private:
     wxSplitterWindow* m_pSplitter = nullptr;
     int m_nSashPosition = 200;     // the engine pane's width, as placed or as the user dragged it
     bool m_bPlaceAfterShow = false; // the profile gave a place, asked for again when first shown
+    wxString m_strStatusText;       // what the bar says when no menu item is highlighted
     bool m_bSplitterSizing = false; // a size change of the splitter is being handled
     CEngineListCtrl* m_pEngineView = nullptr;
     CQuestrelView* m_pFormView = nullptr;

@@ -331,18 +331,23 @@ void CQuestrelView::OnSearchFinished()
     if (m_pOutcomes) {
         m_pOutcomes->CancelPending(); // after Stop: what did not finish was cancelled
         std::vector<CEngineOutcome> outcomes = m_pOutcomes->Get();
+        int nDeadRemoved = -1; // links were not verified
         if (m_bVerifiedSearch) {
             // Verify Links deleted dead rows: each engine's count is of the rows
             // that remain, as the status bar's.
             std::unordered_map<std::string, int> remaining;
             for (int nRow = 0; nRow < m_rows.GetRowCount(); ++nRow)
                 ++remaining[m_rows.GetCell(nRow, 2)]; // the "Engine" column
-            for (CEngineOutcome& outcome : outcomes)
-                if (outcome.m_nKind == CEngineOutcome::Kind::Hits)
-                    outcome.m_nHits = remaining[outcome.m_strEngine];
+            nDeadRemoved = 0;
+            for (CEngineOutcome& outcome : outcomes) {
+                if (outcome.m_nKind != CEngineOutcome::Kind::Hits)
+                    continue;
+                nDeadRemoved += std::max(0, outcome.m_nHits - remaining[outcome.m_strEngine]);
+                outcome.m_nHits = remaining[outcome.m_strEngine];
+            }
         }
         m_frame.GetEnginePane().ShowOutcomes(outcomes);
-        ReportFailures(outcomes);
+        ReportFailures(outcomes, nDeadRemoved);
     }
     if (m_rows.GetRowCount() > 0 && m_frame.IsOptionOn(ID_TOGGLE_SHOW_HINTS)) {
         bool bDontShowAgain = false;
@@ -375,14 +380,24 @@ void CQuestrelView::NoteWorkerMessage(const std::string& strText)
     m_workerMessages.push_back(strText);
 }
 
-void CQuestrelView::ReportFailures(const std::vector<CEngineOutcome>& outcomes)
+void CQuestrelView::ReportFailures(const std::vector<CEngineOutcome>& outcomes, int nDeadRemoved)
 {
+    // The search's summary in the status bar, unless it was stopped: the hits,
+    // the dead links Verify Links removed, the engines that failed.
     const auto nFailed = std::count_if(outcomes.begin(), outcomes.end(),
                                        [](const CEngineOutcome& outcome) { return outcome.IsFailure(); });
-    if (nFailed > 0)
-        m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusEnginesFailed, {CTemplateArg::Int(m_rows.GetRowCount()),
-                                                                          CTemplateArg::Int(nFailed),
-                                                                          CTemplateArg::Int(static_cast<long long>(outcomes.size()))})));
+    const bool bStopped = std::any_of(outcomes.begin(), outcomes.end(), [](const CEngineOutcome& outcome) {
+        return outcome.m_nKind == CEngineOutcome::Kind::Cancelled;
+    });
+    if (!bStopped && (nFailed > 0 || nDeadRemoved >= 0)) {
+        std::string strSummary = FormatTemplate(kStatusHitsFound, {CTemplateArg::Int(m_rows.GetRowCount())});
+        if (nDeadRemoved >= 0)
+            strSummary += FormatTemplate(kStatusDeadRemoved, {CTemplateArg::Int(nDeadRemoved)});
+        if (nFailed > 0)
+            strSummary += FormatTemplate(kStatusEnginesFailed, {CTemplateArg::Int(nFailed),
+                                                                CTemplateArg::Int(static_cast<long long>(outcomes.size()))});
+        m_frame.ShowStatusText(ToWx(strSummary + "."));
+    }
     const std::string strText = FailureReport(outcomes, m_workerMessages);
     m_workerMessages.clear();
     if (!strText.empty() && m_frame.IsOptionOn(ID_TOGGLE_REPORT_FAILURES))
@@ -450,8 +465,9 @@ void CQuestrelView::OpenResult(int nRow)
         ShowMessageBox(this, kMsgNotAWebAddress, kAppCaption, wxOK);
         return;
     }
-    if (const char* pszError = ShellOpenErrorText(ShellOpen(m_strUrl)))
-        ShowMessageBox(this, pszError, kAppCaption, wxOK);
+    const std::string strError = OpenFailureText(ShellOpen(m_strUrl), m_strUrl);
+    if (!strError.empty())
+        ShowMessageBox(this, ToWx(strError), kAppCaption, wxOK);
 }
 
 void CQuestrelView::OnExportResults()

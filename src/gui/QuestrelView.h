@@ -95,9 +95,10 @@ public:
     void OnWorkerEnded();
 
 private:
-    // After the search: "Find complete. 12 hits, 2 of 4 engines failed." when any
-    // failed, and the gathered message texts in one box (unless turned off).
-    void ReportFailures(const std::vector<CEngineOutcome>& outcomes);
+    // After the search: "Find complete. 12 hits, 3 dead links removed, 2 of 4
+    // engines failed." when links were verified or any engine failed (nDeadRemoved
+    // -1: not verified), and the failures in one box (unless turned off).
+    void ReportFailures(const std::vector<CEngineOutcome>& outcomes, int nDeadRemoved);
     std::vector<std::string> m_workerMessages;
     bool m_bVerifiedSearch = false; // the running (or last) search verifies its links
     // The current hit, bound to the result list's columns.

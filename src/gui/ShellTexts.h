@@ -39,7 +39,10 @@ inline constexpr const char* kMsgNewerShipped =
 inline constexpr const char* kMsgNoShippedDefinition = "No definition of %s is shipped with the program.";
 inline constexpr const char* kStatusSettingsNotSaved =
     "Settings could not be saved in %s (is the disk full, or the file not yours to write?).";
-inline constexpr const char* kStatusEnginesFailed = "Find complete. %d hits, %d of %d engines failed.";
+// The summary after a search: the first, then the others that apply, then ".".
+inline constexpr const char* kStatusHitsFound = "Find complete. %d hits";
+inline constexpr const char* kStatusDeadRemoved = ", %d dead links removed";
+inline constexpr const char* kStatusEnginesFailed = ", %d of %d engines failed";
 inline constexpr const char* kStatusRecordNotSaved =
     "The record of shipped definitions beside %s could not be saved; the newer definitions may be told again.";
 inline constexpr const char* kStatusShippedRestored = "%s: the shipped definition was restored.";

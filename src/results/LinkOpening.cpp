@@ -32,3 +32,18 @@ const char* ShellOpenErrorText(int nCode)
         return nullptr;
     }
 }
+
+std::string OpenFailureText(int nCode, const std::string& strTarget)
+{
+    const char* pszText = ShellOpenErrorText(nCode);
+    if (nCode > 32 || (!pszText && nCode != 0))
+        return {};
+    std::string strText = pszText ? std::string(pszText) : std::string("It could not be opened.");
+    while (!strText.empty() && strText.back() == ' ')
+        strText.pop_back();
+    strText += "\n\nIt was asked to open: " + strTarget;
+    if (nCode == 2 || nCode == 3 || nCode == 27 || nCode == 31)
+        strText += "\nTo choose the browser that opens it, run for example:\n"
+                   "xdg-settings set default-web-browser firefox-esr.desktop";
+    return strText;
+}

@@ -2,6 +2,7 @@
 #include "results/ResultsPage.h"
 
 #include "platform/ShellOpen.h"
+#include "results/LinkOpening.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -86,7 +87,7 @@ bool AppendToResultsPage(const std::string& strPath, const std::string& strPage,
     return (::close(fd) == 0) && bOk;
 }
 
-void ShowResultsPage(const std::string& strPath)
+std::string ShowResultsPage(const std::string& strPath)
 {
-    ShellOpen(strPath);
+    return OpenFailureText(ShellOpen(strPath), strPath);
 }

@@ -38,5 +38,6 @@ void ResetResultsPage(const std::string& strPath);
 // place is not followed); the search goes on either way.
 bool AppendToResultsPage(const std::string& strPath, const std::string& strPage,
                          size_t nMaxBytes = kMaxResultsPageBytes);
-// Asks the desktop to open the file; the result is ignored.
-void ShowResultsPage(const std::string& strPath);
+// Asks the desktop to open the file; what to tell the user when it could not
+// be opened, or empty.
+std::string ShowResultsPage(const std::string& strPath);

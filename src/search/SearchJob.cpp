@@ -75,11 +75,15 @@ int SearchThreadProc(CSearchJob& job)
         if (cancel.IsSignalled())
             return endCancelled();
     }
-    bridge.SearchDone();
-    // Nothing that is not there is opened (a page that could not be written).
+    // Nothing that is not there is opened (a page that could not be written);
+    // a page the browser could not show is said with the search's messages.
     if (job.m_settings.m_bShowResultsPage && job.m_bOpenResultsPage && !cancel.IsSignalled() &&
-        FileExists(context.m_strResultsPagePath))
-        ShowResultsPage(context.m_strResultsPagePath);
+        FileExists(context.m_strResultsPagePath)) {
+        const std::string strError = ShowResultsPage(context.m_strResultsPagePath);
+        if (!strError.empty())
+            bridge.Message("The results page could not be shown in the browser.\n" + strError, kAppCaption);
+    }
+    bridge.SearchDone();
     return 0;
 }
 

@@ -659,6 +659,27 @@ TEST_F(CFormFixture, VerifiedSearchCountsTheRowsThatRemain)
     EXPECT_EQ(View().GetRows().GetRowCount(), 9);
     EXPECT_EQ(Frame().GetHitCountText(), "9 hits");
     EXPECT_EQ(Frame().GetEnginePane().GetOutcomeText(0), "9 hits");
+    // The status bar sums it up, and still does after a menu was open.
+    const wxString strSummary = "Find complete. 9 hits, 1 dead links removed.";
+    EXPECT_EQ(Frame().GetStatusMessage(), strSummary);
+    wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, wxID_OPEN);
+    Frame().ProcessWindowEvent(highlight);
+    EXPECT_NE(Frame().GetStatusMessage(), strSummary); // the item's prompt
+    wxMenuEvent close(wxEVT_MENU_CLOSE, wxID_ANY, Frame().GetMenuBar()->GetMenu(0));
+    Frame().ProcessWindowEvent(close);
+    EXPECT_EQ(Frame().GetStatusMessage(), strSummary);
+
+    // A results page the browser cannot show is said after the search.
+    Frame().OnToggleOption(ID_TOGGLE_SHOW_HTML);
+    gui.m_nOpenResult = 2;
+    gui.m_messages.clear();
+    Search("red apple", "10");
+    ASSERT_TRUE(WaitIdle());
+    qtest::Pump();
+    ASSERT_FALSE(gui.m_messages.empty());
+    const std::string strBox = gui.m_messages[0].m_strText;
+    EXPECT_EQ(strBox.rfind("The results page could not be shown in the browser.", 0), 0u) << strBox;
+    EXPECT_NE(strBox.find("questrel.htm"), std::string::npos) << strBox;
 }
 
 TEST_F(CFormFixture, DoubleClickOpensOnlyWebAddressesAndReportsFailures)
@@ -678,7 +699,10 @@ TEST_F(CFormFixture, DoubleClickOpensOnlyWebAddressesAndReportsFailures)
     gui.m_nOpenResult = 2;
     View().OnResultDoubleClick();
     ASSERT_EQ(gui.m_messages.size(), 1u);
-    EXPECT_NE(gui.m_messages[0].m_strText.find("default Web browser is not properly set up"), std::string::npos);
+    // The box names the address and how to choose a browser.
+    for (const std::string& strPart : {std::string("default Web browser is not properly set up"), strLong,
+                                       std::string("xdg-settings set default-web-browser")})
+        EXPECT_NE(gui.m_messages[0].m_strText.find(strPart), std::string::npos) << strPart;
     list.SelectRow(1);
     View().OnResultDoubleClick();
     EXPECT_EQ(gui.m_messages.back().m_strText, "This link is not a web address and was not opened.");

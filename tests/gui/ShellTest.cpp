@@ -615,7 +615,8 @@ TEST(Shell, HelpPagesOpenAtTheirTopicsOrFailClearly)
     CGuiFixture gui;
     CMainFrame& frame = gui.StartFrame();
     EXPECT_FALSE(frame.OnHelp(1));
-    EXPECT_EQ(gui.MessageTexts(), Strings{"Failed to launch help."});
+    EXPECT_EQ(gui.MessageTexts(),
+              Strings{"Failed to launch help.\n\nThe help file is not there: " + gui.Dir().File("help/index.html")});
     std::filesystem::create_directories(gui.Dir().File("help"));
     qtest::WriteFile(gui.Dir().File("help/index.html"), "<html>contents</html>");
     qtest::WriteFile(gui.Dir().File("help/howto.html"), "<html>how to</html>");
