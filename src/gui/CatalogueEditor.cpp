@@ -83,7 +83,9 @@ void CCatalogueEditor::OnNewEngine()
         return;
     CSearchEngine engine;
     dialog.CopyToEngine(engine);
-    m_pane.InsertEngine(std::move(engine));
+    // The new engine is the one selected, in view.
+    const int nRow = m_pane.InsertEngine(std::move(engine));
+    m_pane.SelectRow(nRow);
     SaveEngines();
 }
 
@@ -177,14 +179,18 @@ wxMenu* CCatalogueEditor::CreateEngineMenu() const
         pMenu->Append(ID_NEW_ENGINE, "&Add", CommandPrompt(ID_NEW_ENGINE));
         pMenu->Append(ID_EDIT_ENGINE, "&Properties", CommandPrompt(ID_EDIT_ENGINE));
         pMenu->Append(ID_DELETE_ENGINE, "&Delete", CommandPrompt(ID_DELETE_ENGINE));
-        pMenu->Append(ID_RESTORE_SHIPPED, "&Restore Shipped Definition", CommandPrompt(ID_RESTORE_SHIPPED));
+        CSearchEngine shipped;
+        const int nRow = m_pane.GetFirstSelectedRow();
+        if (nRow >= 0 && FindShippedDefinition(m_context.m_strShareDir,
+                                               m_pane.GetEngines()[static_cast<size_t>(nRow)].m_strName, shipped))
+            pMenu->Append(ID_RESTORE_SHIPPED, "&Restore Shipped Definition", CommandPrompt(ID_RESTORE_SHIPPED));
         if (BrokenCheckAt(m_pane.GetFirstSelectedRow()))
             pMenu->Append(ID_MEND_ENGINE, "&Mend...", CommandPrompt(ID_MEND_ENGINE));
     }
     pMenu->Append(ID_SELECT_ALL_ENGINES, "&Select All");
     pMenu->Append(ID_CLEAR_ALL_ENGINES, "&Clear All");
     pMenu->AppendSeparator();
-    pMenu->Append(ID_CHECK_ENGINES, "Chec&k Engines", CommandPrompt(ID_CHECK_ENGINES));
+    pMenu->Append(ID_CHECK_ENGINES, kCheckEnginesLabel, CommandPrompt(ID_CHECK_ENGINES));
     return pMenu;
 }
 

@@ -14,6 +14,7 @@
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/valtext.h>
 
 CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::string& strProxy,
                                  const std::string& strPort, const std::string& strUserAgent)
@@ -25,7 +26,10 @@ CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::stri
     m_pDirect = new wxRadioButton(this, IDC_DIRECT, "Direct connection to the Internet");
     m_pUseProxy = new wxRadioButton(this, IDC_USE_PROXY, "Connect through a proxy server");
     m_pProxy = new wxTextCtrl(this, IDC_PROXY_ADDRESS, wxEmptyString, wxDefaultPosition, wxSize(180, -1));
-    m_pPort = new wxTextCtrl(this, IDC_PROXY_PORT, wxEmptyString, wxDefaultPosition, wxSize(70, -1));
+    // A port is digits only: other keys are refused as they are typed.
+    m_pPort = new wxTextCtrl(this, IDC_PROXY_PORT, wxEmptyString, wxDefaultPosition, wxSize(70, -1), 0,
+                             wxTextValidator(wxFILTER_DIGITS));
+    m_pPort->SetToolTip(kMsgEnterPort);
     m_pUserAgent = new wxTextCtrl(this, IDC_USER_AGENT, wxEmptyString, wxDefaultPosition, wxSize(260, -1));
     m_pTimeout = new wxSpinCtrl(this, IDC_TIMEOUT, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                 wxSP_ARROW_KEYS, 1, kMaxTimeoutSeconds, kDefaultTimeoutSeconds);
@@ -100,12 +104,25 @@ bool CCommOptionsDlg::TransferDataFromWindow()
     return true;
 }
 
+bool IsPortNumber(const std::string& strText)
+{
+    if (strText.empty() || strText.size() > 5 || strText.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int nPort = std::stoi(strText);
+    return nPort >= 1 && nPort <= 65535;
+}
+
 bool CCommOptionsDlg::Validate()
 {
     TransferDataFromWindow();
     if (m_nMethod == kConnectProxy && m_strProxy.empty()) {
         ShowMessageBox(this, kMsgEnterProxy, kAppTitle, wxOK);
         m_pProxy->SetFocus();
+        return false;
+    }
+    if (m_nMethod == kConnectProxy && !m_strPort.empty() && !IsPortNumber(m_strPort)) {
+        ShowMessageBox(this, kMsgEnterPort, kAppTitle, wxOK);
+        m_pPort->SetFocus();
         return false;
     }
     return true;

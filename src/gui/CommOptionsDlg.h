@@ -58,3 +58,6 @@ private:
     wxTextCtrl* m_pUserAgent;
     wxSpinCtrl* m_pTimeout;
 };
+
+// A proxy port as the dialog takes it: digits only, from 1 to 65535.
+bool IsPortNumber(const std::string& strText);

@@ -87,7 +87,7 @@ wxMenuBar* CreateMenuBar(bool bEngineEditing)
     item(pOptions, ID_TOGGLE_ONE_AT_A_TIME, "Search Engines &One at a Time", wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_REPORT_FAILURES, "Report &Failed Engines in a Box", wxITEM_CHECK);
     pOptions->AppendSeparator();
-    item(pOptions, ID_CHECK_ENGINES, "Chec&k Engines");
+    item(pOptions, ID_CHECK_ENGINES, kCheckEnginesLabel);
     item(pOptions, ID_COMMUNICATION, "&Communication");
 
     auto* pHelp = new wxMenu;

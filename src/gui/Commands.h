@@ -39,6 +39,9 @@ enum : int
 
 class wxMenuBar;
 
+// The label of Check Engines in the Options menu and the engine pane's menu.
+inline constexpr const char* kCheckEnginesLabel = "Chec&k Engines...";
+
 // The prompt of a command; empty for one without.
 const char* CommandPrompt(int nId);
 

@@ -204,6 +204,7 @@ void CEngineListCtrl::SelectRow(int nRow)
     const wxDataViewItem item = m_pModel->GetItem(static_cast<unsigned>(nRow));
     Select(item);
     SetCurrentItem(item);
+    EnsureVisible(item);
 }
 
 void CEngineListCtrl::ToggleFirstSelectedRow()

@@ -56,7 +56,8 @@ public:
     void SetAllTicks(bool bTicked);
 
     int GetFirstSelectedRow() const;
-    // Selects the row alone and makes it the current row (-1: no selection).
+    // Selects the row alone, makes it the current row and scrolls it into view
+    // (-1: no selection).
     void SelectRow(int nRow);
     // A click on a row's name or box toggles the first selected row.
     void ToggleFirstSelectedRow();

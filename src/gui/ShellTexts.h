@@ -21,6 +21,7 @@ inline constexpr const char* kMsgResultsHint =
 inline constexpr const char* kMsgEnterInteger = "Please enter an integer.";
 inline constexpr const char* kMsgEnterIntegerRange = "Please enter an integer between 1 and 2048.";
 inline constexpr const char* kMsgEnterProxy = "Please enter the proxy server";
+inline constexpr const char* kMsgEnterPort = "Please enter a port number from 1 to 65535.";
 inline constexpr const char* kMsgReconnect =
     "Your communication settings have changed.  Would you like to reconnect?";
 inline constexpr const char* kMsgConnectionProblemCaption = "Internet connection problem";

@@ -75,6 +75,45 @@ int CompareNoCase(std::string_view a, std::string_view b)
     return a.size() < b.size() ? -1 : 1;
 }
 
+int CompareNatural(std::string_view a, std::string_view b)
+{
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    size_t i = 0;
+    size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            // Runs of digits by their value: without leading zeros, the longer
+            // run is the larger number; of equal length, the first digit that differs.
+            while (i < a.size() && a[i] == '0')
+                ++i;
+            while (j < b.size() && b[j] == '0')
+                ++j;
+            size_t nA = i;
+            size_t nB = j;
+            while (nA < a.size() && isDigit(a[nA]))
+                ++nA;
+            while (nB < b.size() && isDigit(b[nB]))
+                ++nB;
+            if (nA - i != nB - j)
+                return nA - i < nB - j ? -1 : 1;
+            if (const int n = a.substr(i, nA - i).compare(b.substr(j, nB - j)); n != 0)
+                return n < 0 ? -1 : 1;
+            i = nA;
+            j = nB;
+            continue;
+        }
+        const auto ca = static_cast<unsigned char>(ToUpperAscii(a[i]));
+        const auto cb = static_cast<unsigned char>(ToUpperAscii(b[j]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i == a.size() && j == b.size())
+        return 0;
+    return i == a.size() ? -1 : 1;
+}
+
 int ParseLeadingInt(std::string_view text)
 {
     size_t i = 0;

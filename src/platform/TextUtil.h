@@ -34,6 +34,9 @@ std::string ToLowerAscii(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // <0, 0, >0 like strcmp, ignoring ASCII case.
 int CompareNoCase(std::string_view a, std::string_view b);
+// As CompareNoCase, but a run of digits compares by its value: "Result 2"
+// before "Result 10".
+int CompareNatural(std::string_view a, std::string_view b);
 
 // Text as it stands inside HTML or Pango markup: & < > " ' as entities.
 std::string EscapeMarkup(std::string_view text);

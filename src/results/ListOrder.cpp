@@ -9,11 +9,13 @@
 
 void CListOrder::ClickColumn(int nColumn)
 {
+    // Found By starts with the hits most engines found; a text column from A.
+    const bool bFirstAscending = nColumn != kFoundByColumn;
     if (m_nSortColumn != nColumn) {
         m_nSortColumn = nColumn;
-        m_bAscending = true;
-    } else if (m_bAscending) {
-        m_bAscending = false;
+        m_bAscending = bFirstAscending;
+    } else if (m_bAscending == bFirstAscending) {
+        m_bAscending = !bFirstAscending;
     } else {
         m_nSortColumn = -1;
         m_bAscending = true;
@@ -43,7 +45,7 @@ std::vector<int> ShownOrder(const std::vector<CSearchHit>& hits, const std::vect
     std::stable_sort(shown.begin(), shown.end(), [&](int a, int b) {
         if (nColumn == kFoundByColumn)
             return order.m_bAscending ? count(a) < count(b) : count(a) > count(b);
-        const int nCompare = CompareNoCase(key(a), key(b));
+        const int nCompare = CompareNatural(key(a), key(b));
         return order.m_bAscending ? nCompare < 0 : nCompare > 0;
     });
     return shown;

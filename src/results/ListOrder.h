@@ -20,12 +20,14 @@ struct CListOrder
     bool m_bAscending = true;
 
     bool IsIdentity() const { return !m_bRank && m_nSortColumn < 0; }
-    // A click on a column's header: sorted by it, then reversed, then the search's order again.
+    // A click on a column's header: sorted by it (a text from A, Found By from
+    // the most engines), then reversed, then the search's order again.
     void ClickColumn(int nColumn);
     bool operator==(const CListOrder&) const = default;
 };
 
-// The rows' indexes in the order shown. Text columns sort ignoring case, the
+// The rows' indexes in the order shown. Text columns sort ignoring case and
+// numbers in them by value ("Result 2" before "Result 10"), the
 // Found By column by the number of engines; equal keys keep the search's order.
 // The hits are read only to sort by a text column (they may be empty otherwise);
 // the engines that found each row, for the rank and the Found By column.

@@ -9,6 +9,7 @@
 #include "gui/QuestrelDoc.h"
 #include "document/SearchDocument.h"
 #include "platform/FileUtil.h"
+#include "platform/TextUtil.h"
 #include "gui/ResultListCtrl.h"
 #include "gui/ResultRowsModel.h"
 #include "gui/CommOptionsDlg.h"
@@ -34,6 +35,7 @@
 #include <wx/radiobut.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
+#include <wx/valtext.h>
 
 using qtest::CGuiFixture;
 using Strings = std::vector<std::string>;
@@ -730,12 +732,16 @@ TEST_F(CFormFixture, CommunicationDialogRules)
         comm.SelectMethod(3);
         EXPECT_TRUE(comm.GetProxyEdit()->IsEnabled());
         comm.GetProxyEdit()->SetValue(++nCalls == 1 ? "   " : "  proxy.example  ");
-        comm.GetPortEdit()->SetValue(" 8080 ");
+        // The port takes digits only as they are typed, and 1 to 65535 on OK.
+        const auto* pValidator = dynamic_cast<const wxTextValidator*>(comm.GetPortEdit()->GetValidator());
+        EXPECT_TRUE(pValidator && pValidator->HasFlag(wxFILTER_DIGITS));
+        comm.GetPortEdit()->SetValue(nCalls == 2 ? "70000" : " 8080 ");
         return wxID_OK;
     };
     Frame().OnCommunication();
-    EXPECT_EQ(nCalls, 2);
-    EXPECT_EQ(gui.MessageTexts(), Strings{"Please enter the proxy server"});
+    EXPECT_EQ(nCalls, 3);
+    EXPECT_EQ(gui.MessageTexts(),
+              (Strings{"Please enter the proxy server", "Please enter a port number from 1 to 65535."}));
     EXPECT_EQ(gui.m_messages[0].m_strCaption, "Internet Questrel");
     EXPECT_EQ(Frame().GetSearchSettings().m_strProxy, "proxy.example");
     EXPECT_EQ(Frame().GetSearchSettings().m_strPort, "8080");
@@ -1059,12 +1065,14 @@ TEST_F(CFormFixture, RankedListFoundByAndSortingByAHeader)
     ASSERT_TRUE(qtest::PumpUntil([&] { return list.GetListOrder().m_nSortColumn == 1; }, 2000));
     EXPECT_TRUE(list.GetColumn(1)->IsSortKey());
     EXPECT_TRUE(list.GetColumn(1)->IsSortOrderAscending());
+    // Numbers in the addresses by value: .../7 before .../14.
+    auto natural = [](const std::string& a, const std::string& b) { return CompareNatural(a, b) < 0; };
     Strings sorted = shownUrls(100);
-    EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end())) << ::testing::PrintToString(sorted);
+    EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end(), natural)) << ::testing::PrintToString(sorted);
     mouse.MouseClick();
     ASSERT_TRUE(qtest::PumpUntil([&] { return !list.GetListOrder().m_bAscending; }, 2000));
     sorted = shownUrls(100);
-    EXPECT_TRUE(std::is_sorted(sorted.rbegin(), sorted.rend()));
+    EXPECT_TRUE(std::is_sorted(sorted.rbegin(), sorted.rend(), natural));
     mouse.MouseClick();
     ASSERT_TRUE(qtest::PumpUntil([&] { return list.GetListOrder().m_nSortColumn < 0; }, 2000));
     EXPECT_FALSE(list.GetColumn(1)->IsSortKey());

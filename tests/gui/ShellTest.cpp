@@ -88,7 +88,7 @@ TEST(Shell, WithoutEngineEditingTheEngineCommandsAreInNoMenu)
               (Strings{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "Export &Results...", "-",
                        "&Print...\tCtrl+P", "Print Pre&view", "Print Set&up...", "-", "E&xit"}));
     std::unique_ptr<wxMenu> pPopup(frame.GetCatalogue().CreateEngineMenu());
-    EXPECT_EQ(MenuLabels(pPopup.get()), (Strings{"&Select All", "&Clear All", "-", "Chec&k Engines"}));
+    EXPECT_EQ(MenuLabels(pPopup.get()), (Strings{"&Select All", "&Clear All", "-", "Chec&k Engines..."}));
     EXPECT_EQ(frame.GetMenuBar()->FindItem(ID_NEW_ENGINE), nullptr);
     EXPECT_EQ(frame.GetTitle(), "Untitled - Internet Questrel");
     EXPECT_EQ(frame.GetStatusMessage(), "Ready");
@@ -104,12 +104,11 @@ TEST(Shell, EngineEditingAddsTheEngineCommands)
                        "Ne&w Engine", "&Edit Engine", "&Delete Engine", "-", "E&xit"}));
     std::unique_ptr<wxMenu> pPopup(frame.GetCatalogue().CreateEngineMenu());
     EXPECT_EQ(MenuLabels(pPopup.get()),
-              (Strings{"&Add", "&Properties", "&Delete", "&Restore Shipped Definition", "&Select All", "&Clear All", "-",
-                       "Chec&k Engines"}));
+              (Strings{"&Add", "&Properties", "&Delete", "&Select All", "&Clear All", "-", "Chec&k Engines..."}));
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(2)),
               (Strings{"&Remove Duplicates", "&Verify Links", "&Show Hints", "Show Results in a &Web Page",
                        "Save Search Settin&gs",
-                       "Search Engines &One at a Time", "Report &Failed Engines in a Box", "-", "Chec&k Engines",
+                       "Search Engines &One at a Time", "Report &Failed Engines in a Box", "-", "Chec&k Engines...",
                        "&Communication"}));
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(3)),
               (Strings{"&Contents\tF1", "&How to use Internet Questrel", "&About Questrel..."}));
@@ -406,6 +405,7 @@ TEST(Shell, EngineCommandsRoundTripThroughTheCatalogue)
     };
     frame.GetCatalogue().OnNewEngine();
     EXPECT_EQ(PaneNames(pane), (Strings{"Alpha", "Mid"}));
+    EXPECT_EQ(pane.GetFirstSelectedRow(), 0); // the new engine, selected
     std::vector<CSearchEngine> saved;
     ASSERT_TRUE(LoadEngines(gui.CataloguePath(), saved));
     ASSERT_EQ(saved.size(), 2u);
@@ -558,8 +558,15 @@ TEST(Shell, UpdatedDefinitionsAreSaidAndAChangedOneCanBeRestored)
     EXPECT_EQ(frame.GetStatusBar()->GetStatusText(0), "2 engine definitions were updated");
     ASSERT_EQ(gui.m_messages.size(), 1u);
     EXPECT_NE(gui.m_messages[0].m_strText.find("newer definition of Alpha"), std::string::npos);
-    // Restore Shipped Definition from the engine's menu.
-    frame.GetEnginePane().SelectRow(0);
+    // Restore Shipped Definition from the engine's menu: there for a shipped
+    // engine only.
+    auto offersRestore = [&frame](int nRow) {
+        frame.GetEnginePane().SelectRow(nRow);
+        std::unique_ptr<wxMenu> pMenu(frame.GetCatalogue().CreateEngineMenu());
+        return pMenu->FindItem(ID_RESTORE_SHIPPED) != nullptr;
+    };
+    EXPECT_FALSE(offersRestore(1)); // Beta
+    EXPECT_TRUE(offersRestore(0));
     gui.m_popupHandler = [](wxMenu&) { return static_cast<int>(ID_RESTORE_SHIPPED); };
     frame.GetCatalogue().ShowEngineMenu();
     std::vector<CSearchEngine> saved;

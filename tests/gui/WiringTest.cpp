@@ -5,6 +5,7 @@
 // handler fails here even when the handler itself is right.
 
 #include "GuiFixture.h"
+#include "engines/EngineCatalogue.h"
 #include "LoopbackServer.h"
 #include "gui/AboutDlg.h"
 #include "gui/CommOptionsDlg.h"
@@ -34,6 +35,16 @@ CSearchEngine Engine(const std::string& strName, const std::string& strUrl = "ht
 }
 
 // One window with engine editing on, recording what its commands reach.
+// Engine editing on, Alpha and Beta in the catalogue, Beta also shipped.
+CMainFrame& StartWithBetaShipped(CGuiFixture& gui)
+{
+    gui.m_strShareDir = gui.Dir().File("share/");
+    CSearchEngine shippedBeta = Engine("Beta");
+    shippedBeta.m_strEndToken = "</li>";
+    SaveEngines(gui.m_strShareDir + "engines.dat", {shippedBeta});
+    return gui.StartFrame({Engine("Alpha"), Engine("Beta")}, true);
+}
+
 struct CWindow
 {
     CGuiFixture gui;
@@ -42,7 +53,7 @@ struct CWindow
     bool bCloseAsked = false;
     std::unique_ptr<qtest::CLoopbackServer> pStalling;
 
-    CWindow() : frame(gui.StartFrame({Engine("Alpha"), Engine("Beta")}, true))
+    CWindow() : frame(StartWithBetaShipped(gui))
     {
         qtest::ChangeSettings(frame, [](CSearchSettings& s) { s.m_nConnectMethod = 1; }); // direct: loopback only
         frame.OnToggleOption(ID_TOGGLE_SHOW_HINTS); // no hint box after each search
@@ -240,7 +251,7 @@ std::vector<CWire> Wires()
         {"Pane Check Engines", EVia::PanePopup, ID_CHECK_ENGINES, 0, 0, none, checkRan},
         {"Pane Restore Shipped Definition", EVia::PanePopup, ID_RESTORE_SHIPPED, 0, 0, selectBeta,
          [](CWindow& w) {
-             return w.gui.MessageTexts() == std::vector<std::string>{"No definition of Beta is shipped with the program."};
+             return !w.gui.m_statusTexts.empty() && w.gui.m_statusTexts.back() == "Beta: the shipped definition was restored.";
          }},
     };
     const int options[] = {ID_TOGGLE_REMOVE_DUPS, ID_TOGGLE_VERIFY_LINKS,  ID_TOGGLE_SHOW_HINTS,

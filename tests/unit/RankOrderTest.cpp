@@ -145,12 +145,22 @@ TEST(ListOrder, AHeaderSortsThenReversesThenGivesBackTheSearchsOrder)
     EXPECT_EQ(ShownOrder(hits, foundBy, order), (std::vector<int>{3, 0, 1, 2}));
     order.ClickColumn(0);
     EXPECT_TRUE(order.IsIdentity());
-    order.ClickColumn(kFoundByColumn); // by the number of engines, ties in the search's order
+    order.ClickColumn(kFoundByColumn); // the most engines first, ties in the search's order
+    EXPECT_FALSE(order.m_bAscending);
+    EXPECT_EQ(ShownOrder(hits, foundBy, order), (std::vector<int>{3, 1, 0, 2}));
+    order.ClickColumn(kFoundByColumn);
     EXPECT_EQ(ShownOrder(hits, foundBy, order), (std::vector<int>{0, 2, 1, 3}));
     order.ClickColumn(1); // another column starts ascending
     EXPECT_EQ(order.m_nSortColumn, 1);
     EXPECT_TRUE(order.m_bAscending);
     EXPECT_EQ(ShownOrder(hits, foundBy, order), (std::vector<int>{2, 0, 1, 3}));
+
+    // Numbers inside texts by value.
+    const std::vector<CSearchHit> numbered = {{"Result 10", "", ""}, {"result 2", "", ""}, {"Result 02b", "", ""},
+                                              {"Result 1", "", ""}, {"Result", "", ""}};
+    CListOrder byText;
+    byText.ClickColumn(0);
+    EXPECT_EQ(ShownOrder(numbered, {}, byText), (std::vector<int>{4, 3, 1, 2, 0}));
 
     // The search's order by rank underneath: ties of a sort keep the rank.
     CListOrder ranked;
