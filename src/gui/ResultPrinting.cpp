@@ -78,7 +78,7 @@ class CResultPrintout : public wxPrintout
 public:
     CResultPrintout(std::vector<CSearchHit> hits, const CHighlightWords& words, const wxPageSetupDialogData& pageSetup)
         : wxPrintout(kPrintTitle), m_hits(std::move(hits)), m_words(words), m_pageSetup(pageSetup),
-          m_strDate(wxDateTime::Now().FormatDate())
+          m_strDate(wxDateTime::Now().FormatISODate()) // never ambiguous: 2026-12-09
     {
     }
 

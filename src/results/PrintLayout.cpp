@@ -69,6 +69,13 @@ public:
             while (!rest.empty()) {
                 const int nLeft = m_nWidth - m_nX;
                 size_t nFit = FittingPrefix(rest, run.m_bBold, nLeft, m_measure);
+                // An address is cut after a '/', '?', '&', '-' or '.' where one
+                // falls in the last two thirds of what fits, not inside a word.
+                if (nFit < rest.size()) {
+                    const size_t nBreak = rest.substr(0, nFit).find_last_of("/?&-.");
+                    if (nBreak != std::string_view::npos && nBreak + 1 >= (nFit + 2) / 3)
+                        nFit = nBreak + 1;
+                }
                 if (m_measure(rest.substr(0, nFit), run.m_bBold) > nLeft && m_nX > 0) {
                     NewLine();
                     continue;

@@ -30,7 +30,8 @@ using CPrintLine = std::vector<CPrintRun>;
 using PrintMeasure = std::function<int(std::string_view text, bool bBold)>;
 
 // The cell's lines: words are kept whole where they fit the width, a longer
-// word (an address) is cut where the width ends, between characters. At most
+// word (an address) is cut after a '/', '?', '&', '-' or '.' near where the
+// width ends, else where it ends, between characters. At most
 // nMaxLines lines; the last ends with "..." when text is left over.
 std::vector<CPrintLine> WrapPrintCell(std::string_view text, const CHighlightWords& words, int nWidth,
                                       int nMaxLines, const PrintMeasure& measure);

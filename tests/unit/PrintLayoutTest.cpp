@@ -48,10 +48,13 @@ TEST(PrintLayout, WordsWrapAtTheColumnsWidthWithTheQueryInBold)
     EXPECT_TRUE(WrapPrintCell("", words, 14, 0, Measure).empty());
 }
 
-TEST(PrintLayout, AnAddressWiderThanTheColumnIsCutBetweenCharacters)
+TEST(PrintLayout, AnAddressWiderThanTheColumnIsCutAfterItsSeparators)
 {
     const auto lines = WrapPrintCell("see https://shop.example/apples/red?page=2 now", CHighlightWords(), 12, 0, Measure);
-    EXPECT_EQ(Texts(lines), (std::vector<std::string>{"see", "https://shop", ".example/app", "les/red?page", "=2 now"}));
+    EXPECT_EQ(Texts(lines), (std::vector<std::string>{"see", "https://", "shop.", "example/", "apples/red?", "page=2 now"}));
+    // Without a separator near the end of a line, between characters.
+    EXPECT_EQ(Texts(WrapPrintCell("a.bcdefghijklmn", CHighlightWords(), 9, 0, Measure)),
+              (std::vector<std::string>{"a.bcdefgh", "ijklmn"}));
     // A character of several bytes stays whole.
     const auto accented = WrapPrintCell("caf\xc3\xa9s", CHighlightWords(), 4, 0, Measure);
     EXPECT_EQ(Texts(accented), (std::vector<std::string>{"caf", "\xc3\xa9s"}));
