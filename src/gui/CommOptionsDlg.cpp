@@ -83,11 +83,15 @@ bool CCommOptionsDlg::TransferDataToWindow()
     m_pPort->ChangeValue(ToWx(m_strPort));
     m_pUserAgent->ChangeValue(ToWx(m_strUserAgent));
     m_pTimeout->SetValue(ClampTimeoutSeconds(m_nTimeoutSeconds));
-    GetRadio(m_nMethod == kConnectDirect ? IDC_DIRECT
-             : m_nMethod == kConnectProxy ? IDC_USE_PROXY
-                                          : IDC_PRECONFIGURED)
-        ->SetValue(true);
+    wxRadioButton* pSelected = GetRadio(m_nMethod == kConnectDirect ? IDC_DIRECT
+                                        : m_nMethod == kConnectProxy ? IDC_USE_PROXY
+                                                                     : IDC_PRECONFIGURED);
+    pSelected->SetValue(true);
     UpdateEnabledState();
+    // The keyboard starts on the chosen method (its focus ring shows which),
+    // once the dialog is on the screen: the toolkit gives a new dialog's focus
+    // to its first control.
+    CallAfter([pSelected] { pSelected->SetFocus(); });
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "workbench/EngineCheck.h"
 
 #include <wx/button.h>
+#include <wx/datetime.h>
 #include <wx/choice.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -129,8 +130,10 @@ void CEngineDlg::OnTest()
     CopyToEngine(engine);
     engine.m_strName = m_strName.empty() ? std::string("engine") : m_strName;
     const CEngineCheck check = DiagnoseEngine(engine, m_strProbeQuery, m_probe);
+    // Which try this is and when: a test that changes nothing still shows it ran.
     std::string strText = std::string(VerdictName(check.m_nVerdict)) + ": " + check.m_strDetail + "  (page " +
-                          check.m_strAddress + ", " + std::to_string(check.m_nPageBytes) + " bytes)\n";
+                          check.m_strAddress + ", " + std::to_string(check.m_nPageBytes) + " bytes; try " +
+                          std::to_string(++m_nTests) + " at " + FromWx(wxDateTime::Now().FormatISOTime()) + ")\n";
     for (size_t i = 0; i < check.m_hits.size() && i < 8; ++i)
         strText += std::to_string(i + 1) + ". " + check.m_hits[i].m_strDescription.substr(0, 120) + "\n    " +
                    check.m_hits[i].m_strUrl + "\n";

@@ -84,6 +84,7 @@ private:
     std::string m_strProbeQuery; // the query of the page tried on
     CPageAnswer m_probe;
     bool m_bHasProbe = false;
+    int m_nTests = 0; // how many times the fields were tried on the page
     CBackgroundTask m_fetch;
     wxTextCtrl* m_pPreview = nullptr;
     wxButton* m_pTest = nullptr;

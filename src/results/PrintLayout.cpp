@@ -81,8 +81,9 @@ public:
                     continue;
                 }
                 const std::string strPart(rest.substr(0, nFit));
-                m_lines.back().push_back({strPart, run.m_bBold, m_nX});
-                m_nX += m_measure(strPart, run.m_bBold);
+                const int nPartWidth = m_measure(strPart, run.m_bBold);
+                m_lines.back().push_back({strPart, run.m_bBold, m_nX, nPartWidth});
+                m_nX += nPartWidth;
                 rest.remove_prefix(nFit);
                 if (IsFull())
                     return;
@@ -139,13 +140,15 @@ std::vector<CPrintLine> WrapPrintCell(std::string_view text, const CHighlightWor
                 break;
             const int nRoom = nWidth - nEllipsis - run.m_nX;
             const size_t nKeep = nRoom > 0 ? FittingPrefix(run.m_strText, run.m_bBold, nRoom, measure) : 0;
-            if (nKeep == 0 || measure(std::string_view(run.m_strText).substr(0, nKeep), run.m_bBold) > nRoom)
+            if (nKeep == 0 || measure(std::string_view(run.m_strText).substr(0, nKeep), run.m_bBold) > nRoom) {
                 last.pop_back();
-            else
+            } else {
                 run.m_strText.resize(nKeep);
+                run.m_nWidth = measure(run.m_strText, run.m_bBold);
+            }
         }
         const int nX = last.empty() ? 0 : last.back().m_nX + measure(last.back().m_strText, last.back().m_bBold);
-        last.push_back({"...", false, nX});
+        last.push_back({"...", false, nX, nEllipsis});
     }
     return lines;
 }

@@ -19,6 +19,7 @@ struct CPrintRun
     std::string m_strText;
     bool m_bBold = false;
     int m_nX = 0; // from the cell's left edge
+    int m_nWidth = 0; // as measured for the layout
     bool operator==(const CPrintRun& other) const
     {
         return m_strText == other.m_strText && m_bBold == other.m_bBold && m_nX == other.m_nX;

@@ -714,6 +714,14 @@ TEST_F(CFormFixture, DoubleClickOpensOnlyWebAddressesAndReportsFailures)
 
 TEST_F(CFormFixture, CommunicationDialogRules)
 {
+    {
+        // On the screen, the keyboard starts on the chosen method.
+        CCommOptionsDlg shown(&Frame(), kConnectDirect, "", "", "");
+        shown.Show();
+        shown.InitDialog();
+        EXPECT_TRUE(qtest::PumpUntil([&] { return wxWindow::FindFocus() == shown.GetRadio(IDC_DIRECT); }, 3000));
+        shown.Hide();
+    }
     qtest::ChangeSettings(Frame(), [](CSearchSettings& s) { s.m_nConnectMethod = 7; }); // stored by someone else: shown as preconfigured
     gui.m_dialogHandler = [](wxDialog& dialog) {
         auto& comm = dynamic_cast<CCommOptionsDlg&>(dialog);

@@ -102,6 +102,10 @@ TEST(Workbench, TheEngineDialogLearnsTestsAndFetchesAgain)
         engineDlg.GetEdit(IDC_START_TOKEN)->ChangeValue("<h4><a href=\"");
         Click(engineDlg, IDC_TEST_ENGINE);
         strBrokenPreview = engineDlg.GetPreviewText();
+        // Tried again with nothing changed: the preview still shows it ran.
+        Click(engineDlg, IDC_TEST_ENGINE);
+        EXPECT_NE(engineDlg.GetPreviewText(), strBrokenPreview);
+        EXPECT_NE(engineDlg.GetPreviewText().find("; try 3 at "), std::string::npos) << engineDlg.GetPreviewText();
         // Mended, and asked of the engine anew.
         engineDlg.GetEdit(IDC_START_TOKEN)->ChangeValue(strToken);
         Click(engineDlg, IDC_FETCH_AGAIN);

@@ -43,8 +43,13 @@ TEST(PrintLayout, WordsWrapAtTheColumnsWidthWithTheQueryInBold)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], (CPrintLine{{"red", false, 0}, {"apple", true, 4}}));
     EXPECT_EQ(Texts(lines)[1], "pie, apples");
-    for (const CPrintLine& line : lines)
+    // Each run carries its laid-out width: the printer keeps the gaps after
+    // a bold word however wide it comes out drawn.
+    for (const CPrintLine& line : lines) {
         EXPECT_LE(LineWidth(line), 14);
+        for (const CPrintRun& run : line)
+            EXPECT_EQ(run.m_nWidth, Measure(run.m_strText, run.m_bBold)) << run.m_strText;
+    }
     EXPECT_TRUE(WrapPrintCell("", words, 14, 0, Measure).empty());
 }
 
