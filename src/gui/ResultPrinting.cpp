@@ -155,15 +155,16 @@ void CResultPrintout::Layout()
 
 void CResultPrintout::DrawRuns(wxDC& dc, const CPrintLine& line, int nX, int nY) const
 {
-    // The layout's widths are sums of single characters; drawn, a bold word
-    // can come out wider. Each run keeps the gap the layout gave it to the end
-    // of the one before as drawn, so a word never runs into the next.
-    int nLaidEnd = 0; // where the run before ends, as laid out
+    // The layout's widths are sums of single characters; drawn, a word comes
+    // out narrower (or, rarely, wider). Each run keeps the gap the layout gave
+    // it from the end of the run before as drawn: a space between words, none
+    // between the bold and plain parts of one.
+    int nLaidEnd = 0;  // where the run before ends, as laid out
     int nDrawnEnd = 0; // and as drawn
     for (const CPrintRun& run : line) {
         Prepare(dc, run.m_bBold);
         const wxString strText = ToWx(run.m_strText);
-        const int nAt = std::max(run.m_nX, nDrawnEnd + (run.m_nX - nLaidEnd));
+        const int nAt = nDrawnEnd + (run.m_nX - nLaidEnd);
         dc.DrawText(strText, nX + nAt, nY);
         nLaidEnd = run.m_nX + run.m_nWidth;
         nDrawnEnd = nAt + dc.GetTextExtent(strText).GetWidth();
