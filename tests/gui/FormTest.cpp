@@ -210,14 +210,33 @@ TEST_F(CFormFixture, EscapeStopsARunningSearchAndEveryMnemonicIsItsOwn)
     std::vector<CSearchEngine> engines = sample.GetCatalogue();
     engines[0].m_strUrl = stalling.GetBaseUrl() + "/stall";
     Frame().GetEnginePane().SetEngines(engines, {1, 0, 0, 0});
-    Search("red apple", "5");
-    ASSERT_TRUE(qtest::PumpUntil([&] { return stalling.GetRequestCount() == 1; }));
+    // Return in the query field searches; the field is disabled meanwhile, and
+    // the keyboard stays in the window: Escape stops.
     Frame().Raise();
-    View().GetResultList().SetFocus();
-    qtest::Pump();
+    Frame().FocusQueryField();
+    Edit(IDC_MAX_HITS)->ChangeValue("5");
+    auto focusIn = [](const wxWindow* pWindow) {
+        for (const wxWindow* p = wxWindow::FindFocus(); p; p = p->GetParent())
+            if (p == pWindow)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(qtest::PumpUntil([&] { return focusIn(Edit(IDC_SEARCH_FOR)); }));
     wxUIActionSimulator keys;
+    keys.Text("red apple");
+    keys.Char(WXK_RETURN);
+    ASSERT_TRUE(qtest::PumpUntil([&] { return stalling.GetRequestCount() == 1; }));
+    EXPECT_TRUE(focusIn(&View().GetResultList()));
     keys.Char(WXK_ESCAPE);
     EXPECT_TRUE(qtest::PumpUntil([&] { return !View().IsSearching(); }, 2000));
+    // Back where it was: typing goes on in the query field (the toolkit selects
+    // its text as the focus comes back), and F6 moves on.
+    ASSERT_TRUE(qtest::PumpUntil([&] { return focusIn(Edit(IDC_SEARCH_FOR)); }));
+    keys.Char(WXK_END);
+    keys.Text(" pie");
+    EXPECT_TRUE(qtest::PumpUntil([&] { return Edit(IDC_SEARCH_FOR)->GetValue() == "red apple pie"; }));
+    keys.Char(WXK_F6);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return focusIn(&Frame().GetEnginePane()); }));
 
     // Search and Stop share Alt+S and are never enabled together, so it goes to
     // the one that is; the items of each menu each have a letter of their own.

@@ -180,9 +180,15 @@ TEST(Shell, TheKeyboardReachesEveryPaneFromTheStart)
     EXPECT_FALSE(pane.IsTicked(0)); // moving does not tick
     keys.Char(WXK_UP);
     EXPECT_TRUE(qtest::PumpUntil([&] { return pane.GetFirstSelectedRow() == 0; }, 2000));
-    // Space ticks the current row at once.
+    // Space ticks the current row at once; Return searches, as in the query
+    // field, and never unticks it. The keyboard is back in the pane after.
     keys.Char(WXK_SPACE);
     EXPECT_TRUE(qtest::PumpUntil([&] { return pane.IsTicked(0); }, 2000));
+    keys.Char(WXK_RETURN);
+    EXPECT_TRUE(qtest::PumpUntil([&] { return frame.GetStatusMessage().StartsWith("Find complete."); }, 5000))
+        << frame.GetStatusMessage();
+    EXPECT_TRUE(pane.IsTicked(0));
+    EXPECT_TRUE(qtest::PumpUntil([&] { return focusIn(&pane); }, 2000));
 }
 
 // In a small window the form comes first: the engine pane takes at most 40%

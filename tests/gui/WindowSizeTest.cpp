@@ -14,16 +14,7 @@
 
 namespace {
 
-CSearchEngine Engine(const std::string& strName)
-{
-    CSearchEngine engine;
-    engine.m_strName = strName;
-    engine.m_strUrl = "http://127.0.0.1:1/";
-    engine.m_strPrefix = "?q=";
-    engine.m_strStartToken = "<a href=\"";
-    engine.m_strEndToken = "</a>";
-    return engine;
-}
+const CSearchEngine kAlpha = qtest::TestEngine("Alpha", ResultCount, "http://127.0.0.1:1/", "?q=");
 
 // The window's rectangle with the window manager's frame around it.
 wxRect FrameExtents(wxTopLevelWindow& window)
@@ -38,7 +29,7 @@ wxRect FrameExtents(wxTopLevelWindow& window)
 TEST(WindowSize, AFirstWindowTakesAboutTwoThirdsOfTheScreen)
 {
     qtest::CGuiFixture gui;
-    CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
+    CMainFrame& frame = gui.StartFrame({kAlpha});
     qtest::Pump();
     const wxRect area = wxDisplay(0u).GetClientArea();
     const wxSize size = frame.GetSize();
@@ -55,7 +46,7 @@ TEST(WindowSize, AFirstWindowTakesAboutTwoThirdsOfTheScreen)
 TEST(WindowSize, EveryColumnShowsInTheListsWidth)
 {
     qtest::CGuiFixture gui;
-    CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
+    CMainFrame& frame = gui.StartFrame({kAlpha});
     CResultListCtrl& list = frame.GetFormView().GetResultList();
     CResultRows& rows = frame.GetFormView().GetRows();
     for (int i = 0; i < 30; ++i)
@@ -89,7 +80,7 @@ TEST(WindowSize, UnderAWindowManagerTheMaximisedStateIsKept)
         GTEST_SKIP() << "no openbox";
     qtest::CGuiFixture gui;
     {
-        CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
+        CMainFrame& frame = gui.StartFrame({kAlpha});
         ASSERT_TRUE(qtest::PumpUntil([&] { return frame.IsShownOnScreen(); }, 3000));
         frame.Maximize();
         ASSERT_TRUE(qtest::PumpUntil([&] { return frame.IsMaximized(); }, 3000));
@@ -124,7 +115,7 @@ TEST(WindowSize, UnderAWindowManagerATooLargeWindowFitsWithItsFrame)
             }
             ASSERT_TRUE(gui.Settings().WriteTexts(values));
             gui.ReadSettingsAgain();
-            CMainFrame& frame = gui.StartFrame({Engine("Alpha")});
+            CMainFrame& frame = gui.StartFrame({kAlpha});
             const wxRect area = wxDisplay(0u).GetClientArea();
             EXPECT_EQ(area.y, nPanel);
             EXPECT_TRUE(qtest::PumpUntil([&] { return area.Contains(FrameExtents(frame)); }, 3000));

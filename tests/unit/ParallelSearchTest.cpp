@@ -165,8 +165,12 @@ TEST(SideBySide, GivesExactlyWhatOneAfterAnotherGives)
     };
     for (const CCase c : {CCase{20, true}, CCase{7, true}, CCase{7, false}, CCase{2048, true}}) {
         SCOPED_TRACE("hit limit " + std::to_string(c.m_nHitLimit) + (c.m_bRemoveDups ? ", dups removed" : ""));
+        const size_t nBefore = server.GetRequestCount();
         const CSearchSeen sequential = RunSearch(engines, c.m_nHitLimit, c.m_bRemoveDups, true);
+        const size_t nSequential = server.GetRequestCount() - nBefore;
         const CSearchSeen sideBySide = RunSearch(engines, c.m_nHitLimit, c.m_bRemoveDups, false);
+        // The same pages asked, none thrown away (see below).
+        EXPECT_EQ(server.GetRequestCount() - nBefore - nSequential, nSequential);
         EXPECT_EQ(sideBySide.m_rows, sequential.m_rows);
         EXPECT_EQ(sideBySide.m_messages, sequential.m_messages);
         EXPECT_EQ(sideBySide.m_outcomes, sequential.m_outcomes);
@@ -185,42 +189,27 @@ TEST(SideBySide, GivesExactlyWhatOneAfterAnotherGives)
 
 TEST(SideBySide, AsksExactlyThePagesOneAfterAnotherAsks)
 {
-    // Where duplicates are removed, an engine's next page depends on the hits
-    // of the engines before it; a look-ahead that guessed it would be asked for
-    // a page the search throws away.
+    // With duplicates removed an engine's next page depends on the hits of the
+    // engines before it: three start-number engines that share every 2nd, 3rd
+    // and 5th hit, and the sample engines of every paging type.
     qtest::CLoopbackServer server(EngineReply);
     qtest::CSampleEngineServer sample;
-    const std::string strBase = server.GetBaseUrl();
     std::vector<CSearchEngine> overlapping;
-    for (const char* pszK : {"2", "3", "5"})
-        overlapping.push_back(
-            Engine(std::string("Every ") + pszK, StartNumber, strBase, std::string("/overlap?k=") + pszK + "&q=", "&s=%d"));
-    const std::vector<CSearchEngine> mixed = {
-        Engine("Count", ResultCount, strBase, "/count?n=%d&q="),
-        Engine("Multi", MultiplePages, strBase, "/multi?p=%d&q=", "", "/multi?q=%s&after=%d"),
-        Engine("Start", StartNumber, strBase, "/start?q=", "&s=%d"),
-        Engine("Single", SinglePage, strBase + "/single", "?q=", "", "?q=%s&first=%d"),
-    };
-    struct CCase
-    {
-        const char* m_pszName;
-        const std::vector<CSearchEngine>& m_engines;
-        qtest::CLoopbackServer& m_server;
-    };
-    for (const CCase& c : {CCase{"overlapping", overlapping, server}, CCase{"mixed", mixed, server},
-                           CCase{"sample", sample.GetCatalogue(), sample.GetServer()}}) {
+    for (const std::string strK : {"2", "3", "5"})
+        overlapping.push_back(Engine("Every " + strK, StartNumber, server.GetBaseUrl(), "/overlap?k=" + strK + "&q=", "&s=%d"));
+    for (const auto& [engines, pServer] : {std::pair{overlapping, &server}, {sample.GetCatalogue(), &sample.GetServer()}}) {
         for (const int nHitLimit : {20, 45, 2048}) {
-            SCOPED_TRACE(std::string(c.m_pszName) + ", hit limit " + std::to_string(nHitLimit));
-            auto requests = [&](bool bOneAtATime, std::vector<CSearchHit>& rows) {
-                const size_t nBefore = c.m_server.GetRequestCount();
-                rows = RunSearch(c.m_engines, nHitLimit, true, bOneAtATime).m_rows;
-                return c.m_server.GetRequestCount() - nBefore;
-            };
-            std::vector<CSearchHit> sequentialRows, sideBySideRows;
-            const size_t nSequential = requests(true, sequentialRows);
-            EXPECT_EQ(requests(false, sideBySideRows), nSequential);
-            EXPECT_EQ(sideBySideRows, sequentialRows);
-            EXPECT_GT(nSequential, c.m_engines.size()); // the engines were paged
+            SCOPED_TRACE(engines[0].m_strName + ", hit limit " + std::to_string(nHitLimit));
+            size_t nAsked[2] = {};
+            std::vector<CSearchHit> rows[2];
+            for (const bool bOneAtATime : {true, false}) {
+                const size_t nBefore = pServer->GetRequestCount();
+                rows[bOneAtATime] = RunSearch(engines, nHitLimit, true, bOneAtATime).m_rows;
+                nAsked[bOneAtATime] = pServer->GetRequestCount() - nBefore;
+            }
+            EXPECT_EQ(nAsked[0], nAsked[1]);
+            EXPECT_EQ(rows[0], rows[1]);
+            EXPECT_GT(nAsked[1], engines.size()); // the engines were paged
         }
     }
 }
