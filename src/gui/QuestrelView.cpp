@@ -214,20 +214,14 @@ void CQuestrelView::SetSearchingState(bool bSearching)
         m_pAnimation->Start();
     } else {
         m_pAnimation->Stop();
-        const bool bFocusWhereTheSearchPutIt = !pFocus || !pFocus->IsEnabled() || IsInResultList(pFocus);
+        const bool bFocusWhereTheSearchPutIt = !pFocus || !pFocus->IsEnabled() || pFocus == m_pResultList ||
+                                               m_pResultList->IsDescendant(pFocus);
         wxWindow* pBack = m_pFocusBeforeSearch.get();
         if (bFocusWhereTheSearchPutIt && pBack && pBack->IsEnabled() && pBack->IsShownOnScreen())
             pBack->SetFocus();
     }
 }
 
-bool CQuestrelView::IsInResultList(const wxWindow* pWindow) const
-{
-    for (; pWindow; pWindow = pWindow->GetParent())
-        if (pWindow == m_pResultList)
-            return true;
-    return false;
-}
 
 void CQuestrelView::OnSearch()
 {

@@ -108,7 +108,6 @@ private:
 
     void CreateControls();
     void SetSearchingState(bool bSearching);
-    bool IsInResultList(const wxWindow* pWindow) const;
     bool PrepareSession();
     void OnAllHitsClicked();
 
