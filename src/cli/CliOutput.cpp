@@ -145,11 +145,6 @@ std::string FormatDocumentText(const CSearchDocumentData& data)
     return FormatDocument(data, false);
 }
 
-std::string FormatDocumentJson(const CSearchDocumentData& data)
-{
-    return FormatDocument(data, true);
-}
-
 std::string FormatDocument(const CSearchDocumentData& data, bool bJson)
 {
     std::string out;

@@ -27,8 +27,8 @@ std::string FormatHitsTsv(const std::vector<CSearchHit>& hits);
 // A saved search as stored: "Max Hits", "Search Option", "Criteria" and
 // "Engines" lines (name TAB value(s)), then the hits as TSV.
 std::string FormatDocumentText(const CSearchDocumentData& data);
-// {"maxHits","searchOption","criteria","engines":[...],"hits":[{...}]}
-std::string FormatDocumentJson(const CSearchDocumentData& data);
+// The text form, or with bJson
+// {"maxHits","searchOption","criteria","engines":[...],"hits":[{...}]}.
 std::string FormatDocument(const CSearchDocumentData& data, bool bJson);
 
 // Prints a saved search piece by piece (header, each hit, end), so a large

@@ -38,14 +38,6 @@ void SetAccessibleName(wxWindow* pWindow, const wxString& strName)
         atk_object_set_name(pAccessible, strName.utf8_str());
 }
 
-wxString GetAccessibleName(wxWindow* pWindow)
-{
-    GtkWidget* pWidget = pWindow ? AccessibleWidget(pWindow) : nullptr;
-    AtkObject* pAccessible = pWidget ? gtk_widget_get_accessible(pWidget) : nullptr;
-    const char* pszName = pAccessible ? atk_object_get_name(pAccessible) : nullptr;
-    return pszName ? wxString::FromUTF8(pszName) : wxString();
-}
-
 void ShowFocusedRow(wxDataViewCtrl& list)
 {
     list.Bind(wxEVT_SET_FOCUS, [&list](wxFocusEvent& event) {

@@ -12,8 +12,6 @@ class wxWindow;
 
 // Sets the name the accessibility tree gives the control.
 void SetAccessibleName(wxWindow* pWindow, const wxString& strName);
-// The name the accessibility tree gives the control (empty when none).
-wxString GetAccessibleName(wxWindow* pWindow);
 
 // A list of virtual rows that takes the focus with no row selected selects its
 // current row (the first when it has none), so the row the keys act on shows.

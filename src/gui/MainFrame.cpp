@@ -36,8 +36,6 @@
 
 namespace {
 
-CMainFrame* g_pMainFrame = nullptr;
-
 // The status bar's fields after the message.
 constexpr int kHitsField = 1;
 constexpr int kFirstLockField = 2;
@@ -48,16 +46,6 @@ constexpr int kOptionToggles[] = {ID_TOGGLE_SHOW_HINTS,   ID_TOGGLE_SHOW_HTML,  
                                   ID_ORDER_BY_RANK,       ID_TOGGLE_REPORT_FAILURES};
 
 } // namespace
-
-CMainFrame* GetMainFrame()
-{
-    return g_pMainFrame;
-}
-
-void SetMainFrame(CMainFrame* pFrame)
-{
-    g_pMainFrame = pFrame;
-}
 
 CMainFrame::CMainFrame(const CAppContext& context)
     : wxFrame(nullptr, wxID_ANY, kAppTitle, wxDefaultPosition, wxSize(900, 600)), m_context(context),
@@ -117,11 +105,7 @@ CMainFrame::CMainFrame(const CAppContext& context)
     });
 }
 
-CMainFrame::~CMainFrame()
-{
-    if (g_pMainFrame == this)
-        g_pMainFrame = nullptr;
-}
+CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::CreateMenus()
 {

@@ -129,6 +129,3 @@ private:
     std::function<void(const wxString&)> m_statusObserver;
 };
 
-// The main frame once start-up has made it the main window; none before.
-CMainFrame* GetMainFrame();
-void SetMainFrame(CMainFrame* pFrame);

@@ -82,7 +82,6 @@ bool CQuestrelApp::OnInit()
 
     auto* pFrame = new CMainFrame(context);
     SetTopWindow(pFrame);
-    SetMainFrame(pFrame);
     pFrame->Show();
     pFrame->FocusQueryField();
     if (!commandLine.m_strDocument.empty())

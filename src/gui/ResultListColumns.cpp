@@ -49,11 +49,6 @@ int CResultListCtrl::MeasureText(const wxString& strText) const
     return dc.GetTextExtent(strText).GetWidth() + dc.GetTextExtent("M").GetWidth();
 }
 
-void CResultListCtrl::AutoSizeColumns(int nRow)
-{
-    MeasureRows(nRow, nRow + 1);
-}
-
 void CResultListCtrl::MeasureRows(int nFrom, int nTo)
 {
     // Only the first rows are measured: enough to size the columns, and a flood

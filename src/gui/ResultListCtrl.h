@@ -38,9 +38,6 @@ public:
     void SetColumnCount(unsigned nCount);
     void BindColumn(unsigned nIndex, const wxString& strHeading, std::string* pField);
     void ReadRowIntoFields(int nRow);
-    // Widens each column to the row's cell (first 255 characters) + one "M", up to
-    // 60% of the view; columns only grow. Only the first rows count.
-    void AutoSizeColumns(int nRow);
     static constexpr int kMeasuredRows = 500;
     static constexpr int kMaxAutoWidthPercent = 60;
     int MeasureText(const wxString& strText) const;

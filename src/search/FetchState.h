@@ -42,7 +42,6 @@ public:
     // False, taking nothing, when n more bytes would pass the budget.
     bool Take(size_t n);
     void Give(size_t n);
-    size_t GetUsed() const;
 
 private:
     mutable std::mutex m_mutex;

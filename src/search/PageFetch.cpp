@@ -27,12 +27,6 @@ void CPageBudget::Give(size_t n)
     m_nUsed -= std::min(n, m_nUsed);
 }
 
-size_t CPageBudget::GetUsed() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_nUsed;
-}
-
 bool CFetchState::IsCancelled() const
 {
     return m_pCancel && m_pCancel->IsSignalled();

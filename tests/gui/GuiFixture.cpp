@@ -71,7 +71,6 @@ CGuiFixture::~CGuiFixture()
 {
     if (m_pFrame) {
         m_pFrame->GetFormView().CancelSearch();
-        SetMainFrame(nullptr);
         delete m_pFrame;
     }
     Pump();
@@ -97,7 +96,6 @@ CMainFrame& CGuiFixture::StartFrame(const std::vector<CSearchEngine>& catalogue,
     context.m_nEnginesUpdated = m_nEnginesUpdated;
     context.m_newerShipped = m_newerShipped;
     m_pFrame = new CMainFrame(context);
-    SetMainFrame(m_pFrame);
     m_pFrame->SetStatusObserver([this](const wxString& strText) { m_statusTexts.push_back(FromWx(strText)); });
     m_pFrame->Show();
     Pump();
@@ -112,7 +110,6 @@ void CGuiFixture::CloseFrame()
     event.SetEventObject(m_pFrame);
     event.SetCanVeto(true);
     m_pFrame->GetEventHandler()->ProcessEvent(event);
-    SetMainFrame(nullptr);
     delete m_pFrame;
     m_pFrame = nullptr;
     Pump();

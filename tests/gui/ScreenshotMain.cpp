@@ -39,7 +39,6 @@ public:
         context.m_pSettings = m_pSettings.get();
         context.m_strCataloguePath = GetUserCataloguePath();
         m_pFrame = new CMainFrame(context);
-        SetMainFrame(m_pFrame);
         if (!wxGetEnv("QUESTREL_SCREENSHOT_OWN_SIZE", nullptr)) // else the window's own first size
             m_pFrame->SetSize(1100, 640);
         m_pFrame->Show();

@@ -26,7 +26,6 @@ public:
     // How many times the token matches in the text (matches do not overlap
     // their first characters), counting up to nStopAt.
     size_t Count(std::string_view text, size_t nStopAt = static_cast<size_t>(-1)) const;
-    bool HasWildcard() const { return m_segments.size() > 1; }
 
 private:
     std::vector<std::string> m_segments; // the literal parts, wildcards between them
