@@ -22,39 +22,40 @@ PopupMenuHandler g_popupMenuHandler;
 ClipboardHandler g_clipboardHandler;
 } // namespace
 
-int ShowMessageBox(wxWindow* pParent, const wxString& strText, const wxString& strCaption, long nStyle)
+namespace {
+
+// A box, with the "Don't show this again" check box when pDontShowAgain is given.
+int ShowBox(wxWindow* pParent, const wxString& strText, const wxString& strCaption, long nStyle,
+            bool* pDontShowAgain)
 {
     if (!(nStyle & (wxYES_NO | wxOK)))
         nStyle |= wxOK;
-    if (g_messageBoxHandler)
-        return g_messageBoxHandler(strText, strCaption, nStyle);
-    wxMessageDialog dialog(pParent, strText, strCaption, nStyle);
-    switch (dialog.ShowModal()) {
-    case wxID_YES:
-        return wxYES;
-    case wxID_NO:
-        return wxNO;
-    default:
-        return wxOK;
+    if (g_messageBoxHandler) {
+        const int nAnswer = g_messageBoxHandler(strText, strCaption, nStyle | (pDontShowAgain ? kBoxDontShowAgain : 0));
+        if (pDontShowAgain)
+            *pDontShowAgain = (nAnswer & kBoxDontShowAgainTicked) != 0;
+        return nAnswer & ~kBoxDontShowAgainTicked;
     }
+    wxRichMessageDialog dialog(pParent, strText, strCaption, nStyle);
+    if (pDontShowAgain)
+        dialog.ShowCheckBox(kDontShowAgain);
+    const int nAnswer = dialog.ShowModal();
+    if (pDontShowAgain)
+        *pDontShowAgain = dialog.IsCheckBoxChecked();
+    return nAnswer == wxID_YES ? wxYES : nAnswer == wxID_NO ? wxNO : wxOK;
+}
+
+} // namespace
+
+int ShowMessageBox(wxWindow* pParent, const wxString& strText, const wxString& strCaption, long nStyle)
+{
+    return ShowBox(pParent, strText, strCaption, nStyle, nullptr);
 }
 
 int ShowMessageBox(wxWindow* pParent, const wxString& strText, const wxString& strCaption, long nStyle,
                    bool& bDontShowAgain)
 {
-    if (!(nStyle & (wxYES_NO | wxOK)))
-        nStyle |= wxOK;
-    int nAnswer = 0;
-    if (g_messageBoxHandler) {
-        nAnswer = g_messageBoxHandler(strText, strCaption, nStyle | kBoxDontShowAgain);
-        bDontShowAgain = (nAnswer & kBoxDontShowAgainTicked) != 0;
-        return nAnswer & ~kBoxDontShowAgainTicked;
-    }
-    wxRichMessageDialog dialog(pParent, strText, strCaption, nStyle);
-    dialog.ShowCheckBox(kDontShowAgain);
-    nAnswer = dialog.ShowModal();
-    bDontShowAgain = dialog.IsCheckBoxChecked();
-    return nAnswer == wxID_YES ? wxYES : nAnswer == wxID_NO ? wxNO : wxOK;
+    return ShowBox(pParent, strText, strCaption, nStyle, &bDontShowAgain);
 }
 
 int RunModalDialog(wxDialog& dialog)
