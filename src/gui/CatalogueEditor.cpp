@@ -5,7 +5,9 @@
 #include "engines/EngineCatalogue.h"
 #include "gui/EngineDlg.h"
 #include "gui/EngineListCtrl.h"
-#include "gui/MainFrame.h"
+#include "gui/AppModel.h"
+#include "gui/Commands.h"
+#include "gui/StatusSink.h"
 #include "gui/MessageBox.h"
 #include "gui/SettingsStore.h"
 #include "gui/ShellTexts.h"
@@ -19,8 +21,8 @@
 #include <wx/menu.h>
 #include <wx/utils.h>
 
-CCatalogueEditor::CCatalogueEditor(CMainFrame& frame, CEngineListCtrl& pane, const CAppContext& context)
-    : m_frame(frame), m_pane(pane), m_context(context)
+CCatalogueEditor::CCatalogueEditor(wxWindow& parent, CEngineListCtrl& pane, CAppModel& model, IStatusSink& status)
+    : m_parent(parent), m_pane(pane), m_model(model), m_status(status), m_context(model.GetContext())
 {
 }
 
@@ -35,16 +37,16 @@ void CCatalogueEditor::LoadEngines()
         // there but cannot be read holds the user's engines: it is kept.
         m_bCatalogueUnreadable = PathExists(m_context.m_strCataloguePath);
         if (m_bCatalogueUnreadable)
-            ShowMessageBox(&m_frame, FormatTemplate(kMsgCatalogueUnreadable, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+            ShowMessageBox(&m_parent, FormatTemplate(kMsgCatalogueUnreadable, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
                            kAppCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }
     if (nDropped > 0)
-        ShowMessageBox(&m_frame, FormatTemplate(kMsgRecordsNotRead, {CTemplateArg::Int(nDropped)}), kAppCaption,
+        ShowMessageBox(&m_parent, FormatTemplate(kMsgRecordsNotRead, {CTemplateArg::Int(nDropped)}), kAppCaption,
                        wxOK | wxICON_EXCLAMATION);
     std::vector<int> images;
     for (const CSearchEngine& engine : engines)
-        images.push_back(m_frame.GetSettings().ReadInt(engine.m_strName, SettingsDefault::kEngineTick) == 1
+        images.push_back(m_model.GetSettings().ReadInt(engine.m_strName, SettingsDefault::kEngineTick) == 1
                              ? CEngineListCtrl::m_nCheckedImage
                              : CEngineListCtrl::m_nUncheckedImage);
     m_pane.SetEngines(std::move(engines), images);
@@ -54,7 +56,7 @@ bool CCatalogueEditor::MayChangeCatalogue()
 {
     if (!m_bCatalogueUnreadable)
         return true;
-    ShowMessageBox(&m_frame, FormatTemplate(kMsgCatalogueKept, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+    ShowMessageBox(&m_parent, FormatTemplate(kMsgCatalogueKept, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
                    kAppCaption, wxOK | wxICON_EXCLAMATION);
     return false;
 }
@@ -66,7 +68,7 @@ bool CCatalogueEditor::SaveEngines()
     wxBusyCursor wait;
     if (::SaveEngines(m_context.m_strCataloguePath, m_pane.GetEngines()))
         return true;
-    ShowMessageBox(&m_frame, FormatTemplate(kMsgCatalogueNotSaved, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+    ShowMessageBox(&m_parent, FormatTemplate(kMsgCatalogueNotSaved, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
                    kAppCaption, wxOK | wxICON_EXCLAMATION);
     return false;
 }
@@ -75,7 +77,7 @@ void CCatalogueEditor::OnNewEngine()
 {
     if (!MayChangeCatalogue())
         return;
-    CEngineDlg dialog(&m_frame, m_frame.GetSessionOptions());
+    CEngineDlg dialog(&m_parent, m_model.GetSessionOptions());
     dialog.m_nSearchType = MultiplePages;
     for (const CSearchEngine& other : m_pane.GetEngines())
         dialog.m_otherNames.push_back(other.m_strName);
@@ -95,7 +97,7 @@ void CCatalogueEditor::OnEditEngine()
     if (nRow < 0 || !MayChangeCatalogue())
         return;
     CSearchEngine engine = m_pane.GetEngines()[static_cast<size_t>(nRow)];
-    CEngineDlg dialog(&m_frame, m_frame.GetSessionOptions());
+    CEngineDlg dialog(&m_parent, m_model.GetSessionOptions());
     dialog.SetFromEngine(engine);
     const std::vector<CSearchEngine>& engines = m_pane.GetEngines();
     for (size_t i = 0; i < engines.size(); ++i)
@@ -116,7 +118,7 @@ void CCatalogueEditor::OnDeleteEngine()
         return;
     const wxString strQuestion = ToWx(FormatTemplate(
         kMsgDeleteEngine, {CTemplateArg::Text(m_pane.GetEngines()[static_cast<size_t>(nRow)].m_strName)}));
-    if (ShowMessageBox(&m_frame, strQuestion, kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
+    if (ShowMessageBox(&m_parent, strQuestion, kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
         return;
     m_pane.DeleteEngine(nRow);
     SaveEngines();
@@ -137,10 +139,10 @@ void CCatalogueEditor::TellNewerShippedDefinitions()
     }
     if (strNames.empty())
         return;
-    ShowMessageBox(&m_frame, FormatTemplate(kMsgNewerShipped, {CTemplateArg::Text(strNames)}), kAppCaption,
+    ShowMessageBox(&m_parent, FormatTemplate(kMsgNewerShipped, {CTemplateArg::Text(strNames)}), kAppCaption,
                    wxOK | wxICON_INFORMATION);
     if (!WriteShippedRecord(m_context.m_strCataloguePath, record))
-        m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusRecordNotSaved, {CTemplateArg::Text(m_context.m_strCataloguePath)})));
+        m_status.ShowStatusText(ToWx(FormatTemplate(kStatusRecordNotSaved, {CTemplateArg::Text(m_context.m_strCataloguePath)})));
 }
 
 void CCatalogueEditor::OnRestoreShippedDefinition()
@@ -151,7 +153,7 @@ void CCatalogueEditor::OnRestoreShippedDefinition()
     const std::string strName = m_pane.GetEngines()[static_cast<size_t>(nRow)].m_strName;
     CSearchEngine shipped;
     if (!FindShippedDefinition(m_context.m_strShareDir, strName, shipped)) {
-        ShowMessageBox(&m_frame, FormatTemplate(kMsgNoShippedDefinition, {CTemplateArg::Text(strName)}), kAppCaption,
+        ShowMessageBox(&m_parent, FormatTemplate(kMsgNoShippedDefinition, {CTemplateArg::Text(strName)}), kAppCaption,
                        wxOK | wxICON_INFORMATION);
         return;
     }
@@ -159,7 +161,7 @@ void CCatalogueEditor::OnRestoreShippedDefinition()
         return;
     m_pane.ReplaceEngine(nRow, std::move(shipped));
     if (SaveEngines())
-        m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusShippedRestored, {CTemplateArg::Text(strName)})));
+        m_status.ShowStatusText(ToWx(FormatTemplate(kStatusShippedRestored, {CTemplateArg::Text(strName)})));
 }
 
 void CCatalogueEditor::OnSelectAllEngines()
@@ -203,11 +205,11 @@ void CCatalogueEditor::OnCheckEngines()
         engines = m_pane.GetEngines();
     if (engines.empty())
         return;
-    m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusCheckingEngines, {CTemplateArg::Int(static_cast<long long>(engines.size()))})));
+    m_status.ShowStatusText(ToWx(FormatTemplate(kStatusCheckingEngines, {CTemplateArg::Int(static_cast<long long>(engines.size()))})));
     auto pChecks = std::make_shared<std::vector<CEngineCheck>>();
     m_checkTask.Start(
-        m_frame,
-        [options = m_frame.GetSessionOptions(), engines, pChecks](CCancelSignal& cancel) {
+        m_parent,
+        [options = m_model.GetSessionOptions(), engines, pChecks](CCancelSignal& cancel) {
             std::string strError;
             const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
             if (pSession)
@@ -219,7 +221,7 @@ void CCatalogueEditor::OnCheckEngines()
             const auto nWorking = std::count_if(pChecks->begin(), pChecks->end(), [](const CEngineCheck& check) {
                 return check.m_nVerdict == CheckVerdict::Ok;
             });
-            m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusEnginesChecked, {CTemplateArg::Int(nWorking),
+            m_status.ShowStatusText(ToWx(FormatTemplate(kStatusEnginesChecked, {CTemplateArg::Int(nWorking),
                                                                        CTemplateArg::Int(static_cast<long long>(nEngines))})));
         });
 }
@@ -252,10 +254,10 @@ void CCatalogueEditor::OnMendEngine()
         return;
     const CSearchEngine engine = m_pane.GetEngines()[static_cast<size_t>(nRow)];
     auto pMend = std::make_shared<CEngineMend>();
-    m_frame.ShowStatusText(ToWx(engine.m_strName + ": learning its page anew..."));
+    m_status.ShowStatusText(ToWx(engine.m_strName + ": learning its page anew..."));
     m_checkTask.Start(
-        m_frame,
-        [options = m_frame.GetSessionOptions(), engine, check = *pCheck, pMend](CCancelSignal& cancel) {
+        m_parent,
+        [options = m_model.GetSessionOptions(), engine, check = *pCheck, pMend](CCancelSignal& cancel) {
             std::string strError;
             const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(options, &strError);
             if (pSession)
@@ -264,9 +266,9 @@ void CCatalogueEditor::OnMendEngine()
                 pMend->m_strWhy = strError;
         },
         [this, pMend, engine, strDetail = pCheck->m_strDetail] {
-            m_frame.ShowStatusText(wxEmptyString);
+            m_status.ShowStatusText(wxEmptyString);
             if (!pMend->m_bMended) {
-                ShowMessageBox(&m_frame, engine.m_strName + " could not be mended: " + pMend->m_strWhy + ".", kAppCaption,
+                ShowMessageBox(&m_parent, engine.m_strName + " could not be mended: " + pMend->m_strWhy + ".", kAppCaption,
                                wxOK | wxICON_INFORMATION);
                 return;
             }
@@ -278,7 +280,7 @@ void CCatalogueEditor::OnMendEngine()
                 strText += "  " + std::to_string(i + 1) + ". " + pMend->m_newHits[i].m_strDescription.substr(0, 80) +
                            "\n      " + pMend->m_newHits[i].m_strUrl + "\n";
             strText += "\nTake the new definition?";
-            if (ShowMessageBox(&m_frame, ToWx(strText), kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
+            if (ShowMessageBox(&m_parent, ToWx(strText), kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
                 return;
             // The engine may have moved while the page was learned: found by name.
             const std::vector<CSearchEngine> engines = m_pane.GetEngines();
@@ -287,7 +289,7 @@ void CCatalogueEditor::OnMendEngine()
                     continue;
                 m_pane.ReplaceEngine(static_cast<int>(i), pMend->m_new);
                 if (SaveEngines())
-                    m_frame.ShowStatusText(ToWx(FormatTemplate(kStatusEngineMended, {CTemplateArg::Text(engine.m_strName)})));
+                    m_status.ShowStatusText(ToWx(FormatTemplate(kStatusEngineMended, {CTemplateArg::Text(engine.m_strName)})));
                 return;
             }
         });
@@ -296,5 +298,5 @@ void CCatalogueEditor::OnMendEngine()
 void CCatalogueEditor::ShowEngineMenu()
 {
     std::unique_ptr<wxMenu> pMenu(CreateEngineMenu());
-    ShowPopupMenu(&m_frame, *pMenu);
+    ShowPopupMenu(&m_parent, *pMenu);
 }

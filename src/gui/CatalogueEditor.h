@@ -13,13 +13,16 @@
 #include <vector>
 
 class CEngineListCtrl;
-class CMainFrame;
+class CAppModel;
+class IStatusSink;
+class wxWindow;
 class wxMenu;
 
 class CCatalogueEditor
 {
 public:
-    CCatalogueEditor(CMainFrame& frame, CEngineListCtrl& pane, const CAppContext& context);
+    // Boxes, dialogs and the check's end belong to the parent window.
+    CCatalogueEditor(wxWindow& parent, CEngineListCtrl& pane, CAppModel& model, IStatusSink& status);
     ~CCatalogueEditor();
     CCatalogueEditor(const CCatalogueEditor&) = delete;
     CCatalogueEditor& operator=(const CCatalogueEditor&) = delete;
@@ -57,8 +60,10 @@ public:
     void ShowEngineMenu();
 
 private:
-    CMainFrame& m_frame;
+    wxWindow& m_parent;
     CEngineListCtrl& m_pane;
+    CAppModel& m_model;
+    IStatusSink& m_status;
     const CAppContext& m_context;
     bool m_bCatalogueUnreadable = false; // there but not read: never written over
     CBackgroundTask m_checkTask; // Check Engines, then Mend

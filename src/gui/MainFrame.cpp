@@ -40,23 +40,19 @@ namespace {
 constexpr int kHitsField = 1;
 constexpr int kFirstLockField = 2;
 
-// The check items of the Options menu, each kept in the profile.
-constexpr int kOptionToggles[] = {ID_TOGGLE_SHOW_HINTS,   ID_TOGGLE_SHOW_HTML,     ID_TOGGLE_REMOVE_DUPS,
-                                  ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS, ID_TOGGLE_ONE_AT_A_TIME,
-                                  ID_ORDER_BY_RANK,       ID_TOGGLE_REPORT_FAILURES};
-
 } // namespace
 
-CMainFrame::CMainFrame(const CAppContext& context)
-    : wxFrame(nullptr, wxID_ANY, kAppTitle, wxDefaultPosition, wxSize(900, 600)), m_context(context),
-      m_lockTimer(this)
+CMainFrame::CMainFrame(CAppModel& model)
+    : wxFrame(nullptr, wxID_ANY, kAppTitle, wxDefaultPosition, wxSize(900, 600)), m_model(model), m_lockTimer(this)
 {
     SetIcons(GetAppIconBundle());
     // The panes, with the catalogue loaded, before the bars and the options.
     m_pSplitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                        wxSP_LIVE_UPDATE | wxSP_3D);
     m_pEngineView = new CEngineListCtrl(m_pSplitter, wxID_ANY);
-    m_pFormView = new CQuestrelView(m_pSplitter, *this);
+    m_pFormView = new CQuestrelView(m_pSplitter, m_model, *this, *m_pEngineView);
+    m_pFormView->SetSearchStateHandler([this] { UpdateCommandStates(); });
+    m_model.Attach(this, [this](int nOptionId) { OnModelChanged(nOptionId); });
     m_pSplitter->SetMinimumPaneSize(60);
     m_pSplitter->SplitVertically(m_pEngineView, m_pFormView, GetDefaultEnginePaneWidth());
     m_pSplitter->Bind(wxEVT_SPLITTER_SASH_POS_CHANGED, [this](wxSplitterEvent& event) {
@@ -74,7 +70,7 @@ CMainFrame::CMainFrame(const CAppContext& context)
                 m_pSplitter->SetSashPosition(m_nSashPosition);
         });
     });
-    m_pCatalogue = std::make_unique<CCatalogueEditor>(*this, *m_pEngineView, m_context);
+    m_pCatalogue = std::make_unique<CCatalogueEditor>(*this, *m_pEngineView, m_model, *this);
     m_pEngineView->SetRightClickHandler([this] { m_pCatalogue->ShowEngineMenu(); });
     m_pEngineView->SetReturnHandler([this] { m_pFormView->OnSearch(); });
     m_pCatalogue->LoadEngines();
@@ -84,14 +80,15 @@ CMainFrame::CMainFrame(const CAppContext& context)
 
     CreateMenus();
     CreateToolBarAndStatusBar();
-    ReadOptions();
+    OnModelChanged(0);
     RestoreWindowPlacement();
-    if (m_context.m_nEnginesUpdated > 0)
-        ShowStatusText(ToWx(FormatTemplate(kMsgEnginesUpdated, {CTemplateArg::Int(m_context.m_nEnginesUpdated)})));
+    if (m_model.GetContext().m_nEnginesUpdated > 0)
+        ShowStatusText(ToWx(FormatTemplate(kMsgEnginesUpdated, {CTemplateArg::Int(m_model.GetContext().m_nEnginesUpdated)})));
     m_pCatalogue->TellNewerShippedDefinitions();
 
     // The first document: the form's values from the profile.
-    m_pDocument = std::make_unique<CQuestrelDoc>(*this);
+    m_pDocument = std::make_unique<CQuestrelDoc>(*this, m_model, *this, *m_pEngineView, *m_pFormView);
+    m_pDocument->SetTitleHandler([this] { UpdateTitle(); });
     m_pDocument->OnNewDocument(false);
     UpdateTitle();
 
@@ -105,11 +102,14 @@ CMainFrame::CMainFrame(const CAppContext& context)
     });
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    m_model.Attach(nullptr, {});
+}
 
 void CMainFrame::CreateMenus()
 {
-    SetMenuBar(CreateMenuBar(m_context.m_bEngineEditing));
+    SetMenuBar(CreateMenuBar(m_model.GetContext().m_bEngineEditing));
 
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileNew(); }, wxID_NEW);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pDocument->OnFileOpen(); }, wxID_OPEN);
@@ -127,7 +127,7 @@ void CMainFrame::CreateMenus()
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnCheckEngines(); }, ID_CHECK_ENGINES);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnRestoreShippedDefinition(); }, ID_RESTORE_SHIPPED);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_pCatalogue->OnMendEngine(); }, ID_MEND_ENGINE);
-    for (const int nId : kOptionToggles)
+    for (const int nId : CAppModel::GetOptionIds())
         Bind(wxEVT_MENU, [this, nId](wxCommandEvent&) { OnToggleOption(nId); }, nId);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnCommunication(); }, ID_COMMUNICATION);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { OnHelp(1); }, ID_HELP_CONTENTS);
@@ -182,54 +182,15 @@ void CMainFrame::CreateToolBarAndStatusBar()
     UpdateLockIndicators();
 }
 
-bool* CMainFrame::OptionFlag(int nId, const char** ppszKey)
+void CMainFrame::OnModelChanged(int nOptionId)
 {
-    switch (nId) {
-    case ID_TOGGLE_SHOW_HINTS: *ppszKey = SettingsKey::kShowHints; return &m_bShowHints;
-    case ID_TOGGLE_SHOW_HTML: *ppszKey = SettingsKey::kShowHtml; return &m_search.m_bShowResultsPage;
-    case ID_TOGGLE_REMOVE_DUPS: *ppszKey = SettingsKey::kRemoveDups; return &m_search.m_bRemoveDups;
-    case ID_TOGGLE_VERIFY_LINKS: *ppszKey = SettingsKey::kVerifyLinks; return &m_search.m_bVerifyLinks;
-    case ID_TOGGLE_SAVE_SETTINGS: *ppszKey = SettingsKey::kSaveSettings; return &m_bSaveSettings;
-    case ID_TOGGLE_ONE_AT_A_TIME: *ppszKey = SettingsKey::kOneAtATime; return &m_search.m_bOneAtATime;
-    case ID_ORDER_BY_RANK: *ppszKey = SettingsKey::kOrderByRank; return &m_search.m_bOrderByRank;
-    case ID_TOGGLE_REPORT_FAILURES: *ppszKey = SettingsKey::kReportFailures; return &m_bReportFailures;
-    default: return nullptr;
-    }
-}
-
-bool CMainFrame::IsOptionOn(int nId) const
-{
-    const char* pszKey = nullptr;
-    const bool* pFlag = const_cast<CMainFrame*>(this)->OptionFlag(nId, &pszKey);
-    return pFlag && *pFlag;
-}
-
-void CMainFrame::ReadOptions()
-{
-    const CSettingsStore& settings = GetSettings();
-    m_bShowHints = settings.ReadInt(SettingsKey::kShowHints, SettingsDefault::kShowHints) != 0;
-    m_bSaveSettings = settings.ReadInt(SettingsKey::kSaveSettings, SettingsDefault::kSaveSettings) != 0;
-    m_bReportFailures = settings.ReadInt(SettingsKey::kReportFailures, SettingsDefault::kReportFailures) != 0;
-    ApplySearchSettings(ReadProfileSettings(settings));
-}
-
-void CMainFrame::ApplySearchSettings(const CSearchSettings& settings)
-{
-    m_search = settings;
-    for (const int nId : kOptionToggles)
-        SetMenuCheck(IsOptionOn(nId), nId);
-    m_pFormView->GetResultList().SetRankOrder(m_search.m_bOrderByRank);
-    m_pFormView->TransferToForm();
-}
-
-void CMainFrame::NoteSettingsWritten(bool bWritten)
-{
-    if (bWritten || m_bSettingsWriteFailed) {
-        m_bSettingsWriteFailed = !bWritten;
-        return;
-    }
-    m_bSettingsWriteFailed = true;
-    ShowStatusText(ToWx(FormatTemplate(kStatusSettingsNotSaved, {CTemplateArg::Text(GetSettings().GetPath())})));
+    for (const int nId : CAppModel::GetOptionIds())
+        if (nOptionId == 0 || nId == nOptionId)
+            SetMenuCheck(m_model.IsOptionOn(nId), nId);
+    if (nOptionId == 0 || nOptionId == ID_ORDER_BY_RANK)
+        m_pFormView->GetResultList().SetRankOrder(m_model.GetSearchSettings().m_bOrderByRank);
+    if (nOptionId == 0)
+        m_pFormView->TransferToForm();
 }
 
 void CMainFrame::SetMenuCheck(bool bChecked, int nId)
@@ -319,53 +280,29 @@ void CMainFrame::UpdateCommandStates()
 // ---------------------------------------------------------------------------
 // Options, connection, help
 
-CSessionOptions CMainFrame::GetSessionOptions() const
-{
-    return BuildSessionOptions(m_search);
-}
-
-
-void CMainFrame::OnToggleOption(int nId)
-{
-    const char* pszKey = nullptr;
-    bool* pFlag = OptionFlag(nId, &pszKey);
-    if (!pFlag)
-        return;
-    *pFlag = !*pFlag;
-    SetMenuCheck(*pFlag, nId);
-    if (nId == ID_ORDER_BY_RANK)
-        m_pFormView->GetResultList().SetRankOrder(*pFlag);
-    std::string strValue = *pFlag ? "1" : "0";
-    GetProfileValue(m_search, pszKey, strValue); // the profile's way of writing it
-    NoteSettingsWritten(GetSettings().WriteText(pszKey, strValue));
-}
-
 void CMainFrame::OnCommunication()
 {
-    CCommOptionsDlg dialog(this, m_search.m_nConnectMethod, m_search.m_strProxy, m_search.m_strPort,
-                           m_search.m_strUserAgent);
-    dialog.m_nTimeoutSeconds = m_search.m_nTimeoutSeconds;
+    const CSearchSettings& now = m_model.GetSearchSettings();
+    CCommOptionsDlg dialog(this, now.m_nConnectMethod, now.m_strProxy, now.m_strPort, now.m_strUserAgent);
+    dialog.m_nTimeoutSeconds = now.m_nTimeoutSeconds;
     if (RunModalDialog(dialog) != wxID_OK)
         return;
-    CSearchSettings settings = m_search;
+    CSearchSettings settings = now;
     settings.m_nTimeoutSeconds = dialog.m_nTimeoutSeconds;
     settings.m_strUserAgent = dialog.m_strUserAgent.empty() ? kDefaultUserAgent : dialog.m_strUserAgent;
     settings.m_nConnectMethod = dialog.m_nMethod;
     settings.m_strProxy = dialog.m_nMethod == kConnectProxy ? dialog.m_strProxy : std::string();
     settings.m_strPort = dialog.m_nMethod == kConnectProxy ? dialog.m_strPort : std::string();
-    // Any change, the proxy's address and port included, takes a new session.
-    if (GetProfileValues(settings, ProfileGroup::Connection) != GetProfileValues(m_search, ProfileGroup::Connection))
-        m_bReconnectPending = true;
-    m_search = settings;
-    NoteSettingsWritten(GetSettings().WriteTexts(GetProfileValues(m_search, ProfileGroup::Connection)));
+    m_model.SetConnection(settings);
 }
 
 bool CMainFrame::OnHelp(int nTopic)
 {
-    const std::string strPage = m_context.m_strHelpDir + (nTopic == 4 ? "howto.html" : "index.html");
+    const std::string& strHelpDir = m_model.GetContext().m_strHelpDir;
+    const std::string strPage = strHelpDir + (nTopic == 4 ? "howto.html" : "index.html");
     std::string strWhy;
-    if (m_context.m_strHelpDir.empty() || !FileExists(strPage))
-        strWhy = "The help file is not there: " + (m_context.m_strHelpDir.empty() ? std::string("(no help folder)") : strPage);
+    if (strHelpDir.empty() || !FileExists(strPage))
+        strWhy = "The help file is not there: " + (strHelpDir.empty() ? std::string("(no help folder)") : strPage);
     else
         strWhy = OpenFailureText(ShellOpen(strPage), strPage);
     if (!strWhy.empty()) {
@@ -386,14 +323,14 @@ void CMainFrame::OnAbout()
 
 void CMainFrame::SaveSettingsAtExit()
 {
-    if (!m_bSaveSettings)
+    if (!m_model.IsOptionOn(ID_TOGGLE_SAVE_SETTINGS))
         return;
     ProfileValues values;
     for (int i = 0; i < m_pEngineView->GetEngineCount(); ++i)
         values.emplace_back(m_pEngineView->GetEngines()[static_cast<size_t>(i)].m_strName,
                             std::to_string(m_pEngineView->GetRowImage(i)));
     m_pFormView->TransferFromForm();
-    for (auto& value : GetProfileValues(m_search, ProfileGroup::Form))
+    for (auto& value : GetProfileValues(m_model.GetSearchSettings(), ProfileGroup::Form))
         values.push_back(std::move(value));
     GetSettings().WriteTexts(values); // the window is going: nowhere left to say it failed
 }
@@ -403,7 +340,7 @@ void CMainFrame::SaveWindowPlacement()
     // Where the window was, unless it was made full-screen or tiny; the pane's
     // and the columns' widths in any case.
     const bool bNormal = !IsIconized() && !IsMaximized() && !IsFullScreen();
-    NoteSettingsWritten(WriteWindowPlacement(GetSettings(), {GetRect(), bNormal, m_pSplitter->GetSashPosition(),
+    m_model.NoteSettingsWritten(WriteWindowPlacement(GetSettings(), {GetRect(), bNormal, m_pSplitter->GetSashPosition(),
                                                              m_pFormView->GetResultList().GetUserColumnWidths(),
                                                              IsMaximized()}));
 }

@@ -2,13 +2,14 @@
 #pragma once
 
 // The main window: menus, toolbar, status bar, and a splitter with the engine
-// pane on the left and the search form on the right. It holds the options and
-// the connection settings for the whole program.
+// pane on the left and the search form on the right. It lays the parts out,
+// routes the commands to them and shows the model's settings (the option
+// checks, the form); the parts share the model and say what happens through
+// the status bar.
 
-#include "gui/AppContext.h"
+#include "gui/AppModel.h"
 #include "gui/Commands.h"
-#include "platform/InternetClient.h"
-#include "search/SearchSettings.h"
+#include "gui/StatusSink.h"
 
 #include <functional>
 #include <memory>
@@ -26,36 +27,23 @@ class wxMenu;
 class wxSplitterWindow;
 
 
-class CMainFrame : public wxFrame
+class CMainFrame : public wxFrame, public IStatusSink
 {
 public:
-    explicit CMainFrame(const CAppContext& context);
+    // The model outlives the frame.
+    explicit CMainFrame(CAppModel& model);
     ~CMainFrame() override;
 
-    // The search settings of the window: the form's values as last read from or
-    // shown in it, the options and the connection.
-    const CSearchSettings& GetSearchSettings() const { return m_search; }
-    // Takes the settings and shows them: the form, the option checks.
-    void ApplySearchSettings(const CSearchSettings& settings);
-    // Takes the settings as the form gave them (nothing is shown again).
-    void StoreSearchSettings(const CSearchSettings& settings) { m_search = settings; }
-    // Whether an Options menu item is on.
-    bool IsOptionOn(int nId) const;
-    // The connection settings changed since the session was opened (the next
-    // search asks whether to reconnect).
-    bool IsReconnectPending() const { return m_bReconnectPending; }
-    void ClearReconnectPending() { m_bReconnectPending = false; }
-
+    CAppModel& GetModel() { return m_model; }
     CEngineListCtrl& GetEnginePane() { return *m_pEngineView; }
     CQuestrelView& GetFormView() { return *m_pFormView; }
     CQuestrelDoc& GetDocument() { return *m_pDocument; }
-    CSettingsStore& GetSettings() { return *m_context.m_pSettings; }
-    // Every write of the profile reports here: one that failed is said in the
-    // status bar, once until a write succeeds again.
-    void NoteSettingsWritten(bool bWritten);
+    CSettingsStore& GetSettings() { return m_model.GetSettings(); }
 
-    // The message pane; the idle text is "Ready".
-    void ShowStatusText(const wxString& strText);
+    // IStatusSink.
+    void ShowStatusText(const wxString& strText) override;
+    void ShowStatusTexts(const std::vector<std::string>& texts) override;
+    void ShowHitCount(int nHits) override;
     // The window's size, position and sash are kept in the profile at close and
     // restored at start.
     void SaveWindowPlacement();
@@ -73,10 +61,6 @@ public:
     void FocusQueryField();
     void SetSashPosition(int nPosition);
 
-    // Texts that came together: the bar shows the last one.
-    void ShowStatusTexts(const std::vector<std::string>& texts);
-    // The number of hits the list holds, in a field of its own ("12 hits"); -1 clears it.
-    void ShowHitCount(int nHits);
     wxString GetHitCountText() const;
     wxString GetStatusMessage() const;
     // Tests and tools may watch every text shown.
@@ -90,9 +74,7 @@ public:
     void UpdateLockIndicators();
 
     // Commands.
-    void OnToggleOption(int nId);
-    // The connection settings of the moment, as the options of requests outside a search.
-    CSessionOptions GetSessionOptions() const;
+    void OnToggleOption(int nId) { m_model.ToggleOption(nId); }
     void OnCommunication();
     bool OnHelp(int nTopic);
     void OnAbout();
@@ -105,17 +87,11 @@ protected:
 private:
     void CreateMenus();
     void CreateToolBarAndStatusBar();
-    void ReadOptions();
+    // Shows the model's settings again: one option's check, or (0) everything.
+    void OnModelChanged(int nOptionId);
     void OnClose(wxCloseEvent& event);
-    bool* OptionFlag(int nId, const char** ppszKey);
 
-    CAppContext m_context;
-    CSearchSettings m_search;
-    bool m_bShowHints = true;
-    bool m_bSaveSettings = false;
-    bool m_bReportFailures = true; // failed engines in one box after a search
-    bool m_bReconnectPending = false;
-    bool m_bSettingsWriteFailed = false; // said in the status bar, not again until a write succeeds
+    CAppModel& m_model;
     wxSplitterWindow* m_pSplitter = nullptr;
     int m_nSashPosition = 200;     // the engine pane's width, as placed or as the user dragged it
     bool m_bPlaceAfterShow = false; // the profile gave a place, asked for again when first shown

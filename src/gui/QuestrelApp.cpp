@@ -80,7 +80,8 @@ bool CQuestrelApp::OnInit()
     context.m_strHelpDir = strShareDir.empty() ? std::string() : strShareDir + "help/";
     context.m_bEngineEditing = commandLine.m_bEngineEditing;
 
-    auto* pFrame = new CMainFrame(context);
+    m_pModel = std::make_unique<CAppModel>(context);
+    auto* pFrame = new CMainFrame(*m_pModel);
     SetTopWindow(pFrame);
     pFrame->Show();
     pFrame->FocusQueryField();
@@ -98,6 +99,7 @@ bool CQuestrelApp::OnInit()
 
 int CQuestrelApp::OnExit()
 {
+    m_pModel.reset();
     m_pSettings.reset();
     // Copied hits stay on the clipboard after the program ends (handed to the
     // desktop's clipboard manager, where there is one).

@@ -4,6 +4,7 @@
 #include <memory>
 #include <wx/app.h>
 
+class CAppModel;
 class CSettingsStore;
 
 // The application: start-up in order (network library, profile, command line,
@@ -17,6 +18,7 @@ public:
 
 private:
     std::unique_ptr<CSettingsStore> m_pSettings;
+    std::unique_ptr<CAppModel> m_pModel; // shared by the window's parts
     bool m_bNetworkStarted = false;
 };
 

@@ -6,18 +6,27 @@
 // form, the engine pane and the rows; opening writes them back. It is never
 // marked modified, so nothing asks whether to save it.
 
+#include <functional>
 #include <string>
 #include <vector>
 #include <wx/string.h>
 
-class CMainFrame;
+class CAppModel;
+class CEngineListCtrl;
+class CQuestrelView;
+class IStatusSink;
+class wxWindow;
 
 class CQuestrelDoc
 {
 public:
     static constexpr size_t kRecentFileCount = 4;
 
-    explicit CQuestrelDoc(CMainFrame& frame);
+    // The document reads and writes the form, the engine pane's ticks and the
+    // rows; its boxes belong to the parent window.
+    CQuestrelDoc(wxWindow& parent, CAppModel& model, IStatusSink& status, CEngineListCtrl& pane, CQuestrelView& view);
+    // Told when the document's title (its file's name) changes.
+    void SetTitleHandler(std::function<void()> handler) { m_onTitleChanged = std::move(handler); }
 
     // A new document: the stored form values; with bApplyToForm (File New, not
     // the first document) every engine unticked and the form set. The rows stay.
@@ -41,6 +50,11 @@ private:
     void SetPath(const std::string& strPath);
     void AddToRecentFiles(const std::string& strPath);
 
-    CMainFrame& m_frame;
+    wxWindow& m_parent;
+    CAppModel& m_model;
+    IStatusSink& m_status;
+    CEngineListCtrl& m_pane;
+    CQuestrelView& m_view;
+    std::function<void()> m_onTitleChanged;
     std::string m_strPath;
 };

@@ -15,7 +15,9 @@
 #include "gui/Accessibility.h"
 #include "gui/EngineListCtrl.h"
 #include "gui/GuiSearchHost.h"
-#include "gui/MainFrame.h"
+#include "gui/AppModel.h"
+#include "gui/Commands.h"
+#include "gui/StatusSink.h"
 #include "gui/MessageBox.h"
 #include "gui/ShellTexts.h"
 #include "gui/WxText.h"
@@ -35,8 +37,9 @@
 
 #include <climits>
 
-CQuestrelView::CQuestrelView(wxWindow* pParent, CMainFrame& frame)
-    : wxPanel(pParent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL), m_frame(frame)
+CQuestrelView::CQuestrelView(wxWindow* pParent, CAppModel& model, IStatusSink& status, CEngineListCtrl& engines)
+    : wxPanel(pParent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL), m_model(model), m_status(status),
+      m_engines(engines)
 {
     CreateControls();
     m_pResultList->SetColumnCount(3);
@@ -120,7 +123,7 @@ void CQuestrelView::CreateControls()
 
 void CQuestrelView::TransferToForm()
 {
-    const CSearchSettings& settings = m_frame.GetSearchSettings();
+    const CSearchSettings& settings = m_model.GetSearchSettings();
     m_pQueryEdit->ChangeValue(ToWx(settings.m_strQuery));
     SetSearchOption(settings.m_nSearchOption);
     m_pMaxHitsEdit->ChangeValue(wxString::Format("%d", settings.m_nHitLimit));
@@ -130,7 +133,7 @@ void CQuestrelView::TransferToForm()
 
 bool CQuestrelView::TransferFromForm()
 {
-    CSearchSettings settings = m_frame.GetSearchSettings();
+    CSearchSettings settings = m_model.GetSearchSettings();
     settings.m_strQuery = FromWx(m_pQueryEdit->GetValue());
     settings.m_nSearchOption = GetSearchOption();
     settings.m_bAllHits = m_pAllHits->GetValue();
@@ -152,7 +155,7 @@ bool CQuestrelView::TransferFromForm()
             bValid = false;
         }
     }
-    m_frame.StoreSearchSettings(settings);
+    m_model.StoreSearchSettings(settings);
     if (!bValid)
         m_pMaxHitsEdit->SetFocus();
     return bValid;
@@ -185,7 +188,7 @@ void CQuestrelView::OnAllHitsClicked()
 
 bool CQuestrelView::CollectChosenEngines(std::vector<CSearchEngine>& chosen) const
 {
-    chosen = m_frame.GetEnginePane().GetTickedEngines();
+    chosen = m_engines.GetTickedEngines();
     return !chosen.empty();
 }
 
@@ -209,7 +212,7 @@ void CQuestrelView::SetSearchingState(bool bSearching)
         m_pMaxHitsLabel->Enable(!bAllHits);
     m_pOptions->Enable(!bSearching);
     m_pAllHits->Enable(!bSearching);
-    m_frame.GetEnginePane().Enable(!bSearching);
+    m_engines.Enable(!bSearching);
     if (bSearching) {
         m_pAnimation->Start();
     } else {
@@ -249,7 +252,7 @@ void CQuestrelView::OnSearch()
     ++m_nSearchId;
     m_pHost = std::make_unique<CGuiSearchHost>(*this, m_nSearchId);
     CSearchJob job;
-    if (!BuildSearchJob(m_frame.GetSearchSettings(), std::move(chosen), job))
+    if (!BuildSearchJob(m_model.GetSearchSettings(), std::move(chosen), job))
         return; // the form's validation has said why
     job.m_pSession = m_pSession.get();
     job.m_pSessionOwner = m_pSession;
@@ -268,13 +271,13 @@ void CQuestrelView::OnSearch()
     m_bVerifiedSearch = job.m_settings.m_bVerifyLinks;
 
     SetSearchingState(true);
-    m_frame.ShowHitCount(-1);
-    m_frame.GetEnginePane().ClearOutcomes();
+    m_status.ShowHitCount(-1);
+    m_engines.ClearOutcomes();
     m_rows.DeleteAllRows();
     m_pResultList->SyncRows();
-    m_pResultList->SetHighlightWords(m_frame.GetSearchSettings().m_strQuery);
+    m_pResultList->SetHighlightWords(m_model.GetSearchSettings().m_strQuery);
     m_bSearching = true;
-    m_frame.UpdateCommandStates();
+    SearchStateChanged();
     m_searchRun.Start(std::move(job), [this] { CallAfter([this] { OnWorkerEnded(); }); });
 }
 
@@ -320,8 +323,8 @@ void CQuestrelView::OnSearchFinished()
     m_bSearching = false;
     TransferToForm();
     SetSearchingState(false);
-    m_frame.UpdateCommandStates();
-    m_frame.ShowHitCount(m_rows.GetRowCount());
+    SearchStateChanged();
+    m_status.ShowHitCount(m_rows.GetRowCount());
     if (m_pOutcomes) {
         m_pOutcomes->CancelPending(); // after Stop: what did not finish was cancelled
         std::vector<CEngineOutcome> outcomes = m_pOutcomes->Get();
@@ -340,14 +343,14 @@ void CQuestrelView::OnSearchFinished()
                 outcome.m_nHits = remaining[outcome.m_strEngine];
             }
         }
-        m_frame.GetEnginePane().ShowOutcomes(outcomes);
+        m_engines.ShowOutcomes(outcomes);
         ReportFailures(outcomes, nDeadRemoved);
     }
-    if (m_rows.GetRowCount() > 0 && m_frame.IsOptionOn(ID_TOGGLE_SHOW_HINTS)) {
+    if (m_rows.GetRowCount() > 0 && m_model.IsOptionOn(ID_TOGGLE_SHOW_HINTS)) {
         bool bDontShowAgain = false;
         ShowMessageBox(this, kMsgResultsHint, kHintCaption, wxOK, bDontShowAgain);
         if (bDontShowAgain)
-            m_frame.OnToggleOption(ID_TOGGLE_SHOW_HINTS);
+            m_model.ToggleOption(ID_TOGGLE_SHOW_HINTS);
     }
 }
 
@@ -361,12 +364,18 @@ void CQuestrelView::PostFromWorker(int nSearchId, std::function<void()> call)
 
 void CQuestrelView::ShowStatusTexts(const std::vector<std::string>& texts)
 {
-    m_frame.ShowStatusTexts(texts);
+    m_status.ShowStatusTexts(texts);
 }
 
 void CQuestrelView::ShowStatusText(const std::string& strText)
 {
-    m_frame.ShowStatusText(ToWx(strText));
+    m_status.ShowStatusText(ToWx(strText));
+}
+
+void CQuestrelView::SearchStateChanged()
+{
+    if (m_onSearchState)
+        m_onSearchState();
 }
 
 void CQuestrelView::NoteWorkerMessage(const std::string& strText)
@@ -390,12 +399,12 @@ void CQuestrelView::ReportFailures(const std::vector<CEngineOutcome>& outcomes, 
         if (nFailed > 0)
             strSummary += FormatTemplate(kStatusEnginesFailed, {CTemplateArg::Int(nFailed),
                                                                 CTemplateArg::Int(static_cast<long long>(outcomes.size()))});
-        m_frame.ShowStatusText(ToWx(strSummary + "."));
+        m_status.ShowStatusText(ToWx(strSummary + "."));
     }
     const std::string strText = FailureReport(outcomes, m_workerMessages);
     m_workerMessages.clear();
-    if (!strText.empty() && m_frame.IsOptionOn(ID_TOGGLE_REPORT_FAILURES))
-        ShowMessageBox(&m_frame, ToWx(strText), kAppCaption, wxOK | wxICON_WARNING);
+    if (!strText.empty() && m_model.IsOptionOn(ID_TOGGLE_REPORT_FAILURES))
+        ShowMessageBox(wxGetTopLevelParent(this), ToWx(strText), kAppCaption, wxOK | wxICON_WARNING);
 }
 
 // ---------------------------------------------------------------------------
@@ -403,10 +412,10 @@ void CQuestrelView::ReportFailures(const std::vector<CEngineOutcome>& outcomes, 
 
 bool CQuestrelView::PrepareSession()
 {
-    if (m_frame.IsReconnectPending()) {
+    if (m_model.IsReconnectPending()) {
         if (ShowMessageBox(this, kMsgReconnect, kQuestionCaption, wxYES_NO | wxICON_QUESTION) == wxYES)
             CloseInternetSession();
-        m_frame.ClearReconnectPending();
+        m_model.ClearReconnectPending();
     }
     if (!m_pSession)
         OnConnect();
@@ -418,16 +427,16 @@ bool CQuestrelView::OnConnect()
     if (m_bSearching)
         return false; // the running search uses the session
     wxBusyCursor wait;
-    m_frame.ShowStatusText(kStatusCreateInternet);
+    m_status.ShowStatusText(kStatusCreateInternet);
     CloseInternetSession();
-    const CSessionOptions options = m_frame.GetSessionOptions();
+    const CSessionOptions options = m_model.GetSessionOptions();
     std::string strError;
     m_pSession = OpenInternetSession(options, &strError);
     if (!m_pSession) {
         ShowMessageBox(this, ToWx(strError.substr(0, 511)), kMsgConnectionProblemCaption, wxOK);
         return false;
     }
-    m_frame.ShowStatusText(kStatusConnectedInternet);
+    m_status.ShowStatusText(kStatusConnectedInternet);
     return true;
 }
 
@@ -477,7 +486,7 @@ void CQuestrelView::OnExportResults()
         ShowMessageBox(this, kMsgFailedToExport, kAppCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }
-    m_frame.ShowStatusText(wxString::Format(kStatusExported, static_cast<int>(hits.size()), strPath));
+    m_status.ShowStatusText(wxString::Format(kStatusExported, static_cast<int>(hits.size()), strPath));
 }
 
 void CQuestrelView::OnPrint(int nCommandId)

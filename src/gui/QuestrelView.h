@@ -16,7 +16,9 @@
 #include <wx/panel.h>
 #include <wx/weakref.h>
 
-class CMainFrame;
+class CAppModel;
+class CEngineListCtrl;
+class IStatusSink;
 class CResultListCtrl;
 class CResultPrinting;
 class CGuiSearchHost;
@@ -45,12 +47,15 @@ enum : int
 class CQuestrelView : public wxPanel
 {
 public:
-    CQuestrelView(wxWindow* pParent, CMainFrame& frame);
+    // The form searches the engines the pane has ticked.
+    CQuestrelView(wxWindow* pParent, CAppModel& model, IStatusSink& status, CEngineListCtrl& engines);
     ~CQuestrelView() override;
+    // Told when a search starts and when it ends.
+    void SetSearchStateHandler(std::function<void()> handler) { m_onSearchState = std::move(handler); }
 
     // The form's mapping of the search settings (query, option, hit limit, All
-    // Hits): the frame's settings shown in the controls, and the controls' values
-    // into the frame's settings, validating the hit limit ("Please enter an
+    // Hits): the model's settings shown in the controls, and the controls' values
+    // into the model's settings, validating the hit limit ("Please enter an
     // integer." / "... between 1 and 2048."); false and focus on the edit when it fails.
     void TransferToForm();
     bool TransferFromForm();
@@ -108,10 +113,14 @@ private:
 
     void CreateControls();
     void SetSearchingState(bool bSearching);
+    void SearchStateChanged();
     bool PrepareSession();
     void OnAllHitsClicked();
 
-    CMainFrame& m_frame;
+    CAppModel& m_model;
+    IStatusSink& m_status;
+    CEngineListCtrl& m_engines;
+    std::function<void()> m_onSearchState;
     CResultRows m_rows;
     wxTextCtrl* m_pQueryEdit = nullptr;
     wxButton* m_pSearchButton = nullptr;

@@ -749,8 +749,8 @@ TEST_F(CFormFixture, CommunicationDialogRules)
         return wxID_OK;
     };
     Frame().OnCommunication();
-    EXPECT_EQ(Frame().GetSearchSettings().m_nConnectMethod, 7); // untouched radio buttons keep the value
-    EXPECT_FALSE(Frame().IsReconnectPending());
+    EXPECT_EQ(Frame().GetModel().GetSearchSettings().m_nConnectMethod, 7); // untouched radio buttons keep the value
+    EXPECT_FALSE(Frame().GetModel().IsReconnectPending());
 
     // The proxy method needs an address; the dialog stays open until it has one.
     int nCalls = 0;
@@ -770,9 +770,9 @@ TEST_F(CFormFixture, CommunicationDialogRules)
     EXPECT_EQ(gui.MessageTexts(),
               (Strings{"Please enter the proxy server", "Please enter a port number from 1 to 65535."}));
     EXPECT_EQ(gui.m_messages[0].m_strCaption, "Internet Questrel");
-    EXPECT_EQ(Frame().GetSearchSettings().m_strProxy, "proxy.example");
-    EXPECT_EQ(Frame().GetSearchSettings().m_strPort, "8080");
-    EXPECT_TRUE(Frame().IsReconnectPending());
+    EXPECT_EQ(Frame().GetModel().GetSearchSettings().m_strProxy, "proxy.example");
+    EXPECT_EQ(Frame().GetModel().GetSearchSettings().m_strPort, "8080");
+    EXPECT_TRUE(Frame().GetModel().IsReconnectPending());
     EXPECT_EQ(gui.ReopenSettings()->ReadText("Proxy"), "proxy.example");
 
     // Back to direct: the proxy is emptied, and the next search asks to reconnect.
@@ -782,7 +782,7 @@ TEST_F(CFormFixture, CommunicationDialogRules)
     };
     Frame().OnCommunication();
     EXPECT_EQ(gui.ReopenSettings()->ReadText("Proxy", "x"), "");
-    Frame().ClearReconnectPending();
+    Frame().GetModel().ClearReconnectPending();
 
     // Another proxy address alone takes a new session too (it used to be kept till the next start).
     for (const char* pszPort : {"8080", "8081"}) {
@@ -794,8 +794,8 @@ TEST_F(CFormFixture, CommunicationDialogRules)
             return wxID_OK;
         };
         Frame().OnCommunication();
-        EXPECT_TRUE(Frame().IsReconnectPending()) << pszPort;
-        Frame().ClearReconnectPending();
+        EXPECT_TRUE(Frame().GetModel().IsReconnectPending()) << pszPort;
+        Frame().GetModel().ClearReconnectPending();
     }
     gui.m_dialogHandler = [](wxDialog& dialog) {
         dynamic_cast<CCommOptionsDlg&>(dialog).SelectMethod(1);
@@ -819,7 +819,7 @@ TEST_F(CFormFixture, CommunicationDialogRules)
         return wxID_OK;
     };
     Frame().OnCommunication();
-    EXPECT_EQ(Frame().GetSearchSettings().m_nTimeoutSeconds, 45);
+    EXPECT_EQ(Frame().GetModel().GetSearchSettings().m_nTimeoutSeconds, 45);
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Timeout", 0), 45);
     EXPECT_EQ(gui.ReopenSettings()->ReadText("User Agent"), "Internet Questrel/2.0a");
     ASSERT_TRUE(View().OnConnect());
@@ -832,7 +832,7 @@ TEST_F(CFormFixture, CommunicationDialogRules)
     EXPECT_EQ(gui.m_messages[0].m_strText,
               "Your communication settings have changed.  Would you like to reconnect?");
     EXPECT_EQ(gui.m_messages[0].m_strCaption, "Question");
-    EXPECT_FALSE(Frame().IsReconnectPending()); // not asked again
+    EXPECT_FALSE(Frame().GetModel().IsReconnectPending()); // not asked again
 
     // A proxy without a port is named by its address alone (libcurl refuses "host:"),
     // and an address that carries its own port works too.
@@ -866,7 +866,7 @@ TEST_F(CFormFixture, DocumentsSaveAndOpenTheSearch)
     // File New: stored defaults, no ticks, the rows stay.
     Frame().GetDocument().OnFileNew();
     EXPECT_EQ(Frame().GetEnginePane().CountTickedEngines(), 0);
-    EXPECT_EQ(Frame().GetSearchSettings().m_strQuery, "");
+    EXPECT_EQ(Frame().GetModel().GetSearchSettings().m_strQuery, "");
     EXPECT_EQ(View().GetSearchOption(), 0);
     EXPECT_EQ(View().GetRows().GetRows(), hits);
     EXPECT_EQ(Frame().GetTitle(), "Untitled - Internet Questrel");
@@ -879,9 +879,9 @@ TEST_F(CFormFixture, DocumentsSaveAndOpenTheSearch)
     // Shown as the search was: its words highlighted, its hits counted.
     EXPECT_EQ(View().GetResultList().GetHighlightWords().GetText(), "red apple");
     EXPECT_EQ(Frame().GetHitCountText(), wxString::Format("%zu hits", hits.size()));
-    EXPECT_EQ(Frame().GetSearchSettings().m_strQuery, "red apple");
+    EXPECT_EQ(Frame().GetModel().GetSearchSettings().m_strQuery, "red apple");
     EXPECT_EQ(View().GetSearchOption(), 1);
-    EXPECT_EQ(Frame().GetSearchSettings().m_nHitLimit, 5);
+    EXPECT_EQ(Frame().GetModel().GetSearchSettings().m_nHitLimit, 5);
     EXPECT_EQ(Frame().GetEnginePane().CountTickedEngines(), 1);
     EXPECT_TRUE(Frame().GetEnginePane().IsTicked(1));
     EXPECT_EQ(Frame().GetDocument().GetRecentFiles(), Strings{strFile});
@@ -1145,7 +1145,7 @@ TEST_F(CFormFixture, NoToReconnectKeepsTheOldSession)
         return wxID_OK;
     };
     Frame().OnCommunication();
-    EXPECT_TRUE(Frame().IsReconnectPending());
+    EXPECT_TRUE(Frame().GetModel().IsReconnectPending());
     Tick("Sample Count");
     gui.m_nAnswer = wxNO;
     Search("red", "2");
@@ -1250,7 +1250,7 @@ TEST_F(CFormFixture, FailedEnginesAreReportedOnceAfterTheSearch)
     Search("red apple", "5");
     ASSERT_TRUE(WaitIdle());
     qtest::Pump();
-    EXPECT_FALSE(Frame().IsOptionOn(ID_TOGGLE_SHOW_HINTS));
+    EXPECT_FALSE(Frame().GetModel().IsOptionOn(ID_TOGGLE_SHOW_HINTS));
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Show Hints", -1), 0);
     gui.m_messages.clear();
     Search("red apple", "5");

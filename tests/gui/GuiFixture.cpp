@@ -95,7 +95,8 @@ CMainFrame& CGuiFixture::StartFrame(const std::vector<CSearchEngine>& catalogue,
     context.m_strShareDir = m_strShareDir;
     context.m_nEnginesUpdated = m_nEnginesUpdated;
     context.m_newerShipped = m_newerShipped;
-    m_pFrame = new CMainFrame(context);
+    m_pModel = std::make_unique<CAppModel>(context);
+    m_pFrame = new CMainFrame(*m_pModel);
     m_pFrame->SetStatusObserver([this](const wxString& strText) { m_statusTexts.push_back(FromWx(strText)); });
     m_pFrame->Show();
     Pump();

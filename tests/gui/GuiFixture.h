@@ -27,9 +27,9 @@ namespace qtest {
 // Changes the window's search settings and shows them, as opening a document would.
 inline void ChangeSettings(CMainFrame& frame, const std::function<void(CSearchSettings&)>& change)
 {
-    CSearchSettings settings = frame.GetSearchSettings();
+    CSearchSettings settings = frame.GetModel().GetSearchSettings();
     change(settings);
-    frame.ApplySearchSettings(settings);
+    frame.GetModel().ApplySearchSettings(settings);
 }
 
 struct CShownMessage
@@ -93,6 +93,7 @@ private:
     CTempDir m_dir;
     std::string m_strCatalogue;
     std::unique_ptr<CSettingsStore> m_pSettings;
+    std::unique_ptr<CAppModel> m_pModel; // made at each start, as the application makes it
     CMainFrame* m_pFrame = nullptr;
 };
 

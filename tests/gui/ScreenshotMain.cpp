@@ -38,7 +38,8 @@ public:
         CAppContext context;
         context.m_pSettings = m_pSettings.get();
         context.m_strCataloguePath = GetUserCataloguePath();
-        m_pFrame = new CMainFrame(context);
+        m_pModel = std::make_unique<CAppModel>(context);
+        m_pFrame = new CMainFrame(*m_pModel);
         if (!wxGetEnv("QUESTREL_SCREENSHOT_OWN_SIZE", nullptr)) // else the window's own first size
             m_pFrame->SetSize(1100, 640);
         m_pFrame->Show();
@@ -57,7 +58,7 @@ private:
     void ShowLearnedDialog(const std::string& strAddress, const std::string& strQuery)
     {
         CPageAnswer answer;
-        const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(m_pFrame->GetSessionOptions(), nullptr);
+        const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(m_pFrame->GetModel().GetSessionOptions(), nullptr);
         if (pSession)
             FetchResultPage(*pSession, strAddress, nullptr, answer);
         CLearnRequest request;
@@ -65,7 +66,7 @@ private:
         request.m_strQuery = strQuery;
         request.m_strAddress = strAddress;
         const CSearchEngine engine = LearnFromPage(request, answer, nullptr).m_engine;
-        m_pDialog = new CEngineDlg(m_pFrame, m_pFrame->GetSessionOptions());
+        m_pDialog = new CEngineDlg(m_pFrame, m_pFrame->GetModel().GetSessionOptions());
         m_pDialog->SetFromEngine(engine);
         m_pDialog->TransferDataToWindow();
         m_pDialog->SetProbePage(strQuery, answer);
@@ -80,7 +81,7 @@ private:
         const char* pszQuery = std::getenv("QUESTREL_LEARN_QUERY");
         if (m_nStep == 0 && pszLearn && std::getenv("QUESTREL_LEARN_LISTS")) {
             // The Learn dialog itself, after learning: the lists it considered.
-            m_pLearn = new CLearnDlg(m_pFrame, m_pFrame->GetSessionOptions());
+            m_pLearn = new CLearnDlg(m_pFrame, m_pFrame->GetModel().GetSessionOptions());
             m_pLearn->m_strQuery = pszQuery ? pszQuery : "";
             m_pLearn->m_strAddress = pszLearn;
             m_pLearn->InitDialog();
@@ -113,6 +114,7 @@ private:
     }
 
     std::unique_ptr<CSettingsStore> m_pSettings;
+    std::unique_ptr<CAppModel> m_pModel;
     CMainFrame* m_pFrame = nullptr;
     CEngineDlg* m_pDialog = nullptr;
     CLearnDlg* m_pLearn = nullptr;

@@ -126,16 +126,16 @@ TEST(Shell, FirstStartWithoutProfileShowsTheDefaults)
     EXPECT_FALSE(IsChecked(frame, ID_TOGGLE_VERIFY_LINKS));
     EXPECT_FALSE(IsChecked(frame, ID_TOGGLE_SHOW_HTML));
     EXPECT_FALSE(IsChecked(frame, ID_TOGGLE_SAVE_SETTINGS));
-    EXPECT_EQ(frame.GetSearchSettings().m_nConnectMethod, 0);
+    EXPECT_EQ(frame.GetModel().GetSearchSettings().m_nConnectMethod, 0);
     EXPECT_EQ(frame.GetEnginePane().CountTickedEngines(), 0);
     CQuestrelView& view = frame.GetFormView();
-    EXPECT_EQ(frame.GetSearchSettings().m_nHitLimit, 20);
+    EXPECT_EQ(frame.GetModel().GetSearchSettings().m_nHitLimit, 20);
     CSearchSettings defaults;
     defaults.m_strUserAgent = "Internet Questrel/2.0a"; // the one sent is the one shown
-    EXPECT_EQ(frame.GetSearchSettings(), defaults);
+    EXPECT_EQ(frame.GetModel().GetSearchSettings(), defaults);
     EXPECT_EQ(view.GetSearchOption(), 0);
-    EXPECT_EQ(frame.GetSearchSettings().m_strQuery, "");
-    EXPECT_FALSE(frame.GetSearchSettings().m_bAllHits);
+    EXPECT_EQ(frame.GetModel().GetSearchSettings().m_strQuery, "");
+    EXPECT_FALSE(frame.GetModel().GetSearchSettings().m_bAllHits);
 }
 
 // Keyboard all the way: the focus starts in the query field, the engine list has
@@ -233,11 +233,11 @@ TEST(Shell, OptionTogglesAreWrittenAtOnce)
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Show Hints", -1), 0);
     frame.OnToggleOption(ID_TOGGLE_SHOW_HINTS);
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("Show Hints", -1), 1);
-    EXPECT_TRUE(frame.IsOptionOn(ID_TOGGLE_SHOW_HINTS));
+    EXPECT_TRUE(frame.GetModel().IsOptionOn(ID_TOGGLE_SHOW_HINTS));
     EXPECT_TRUE(IsChecked(frame, ID_TOGGLE_SHOW_HINTS));
 
     // Side by side unless asked otherwise.
-    EXPECT_FALSE(frame.GetSearchSettings().m_bOneAtATime);
+    EXPECT_FALSE(frame.GetModel().GetSearchSettings().m_bOneAtATime);
     frame.OnToggleOption(ID_TOGGLE_ONE_AT_A_TIME);
     EXPECT_TRUE(IsChecked(frame, ID_TOGGLE_ONE_AT_A_TIME));
     EXPECT_EQ(gui.ReopenSettings()->ReadInt("One At A Time", -1), 1);
@@ -257,7 +257,7 @@ TEST(Shell, ASettingsWriteThatFailsIsSaidOnce)
     std::filesystem::remove(strPath);
     std::filesystem::create_directories(strPath);
     frame.OnToggleOption(ID_TOGGLE_VERIFY_LINKS);
-    EXPECT_TRUE(frame.IsOptionOn(ID_TOGGLE_VERIFY_LINKS)); // the option still holds for this run
+    EXPECT_TRUE(frame.GetModel().IsOptionOn(ID_TOGGLE_VERIFY_LINKS)); // the option still holds for this run
     ASSERT_EQ(said.size(), 1u);
     EXPECT_TRUE(said[0].Contains(strPath));
     frame.OnToggleOption(ID_TOGGLE_REMOVE_DUPS);
@@ -311,7 +311,7 @@ TEST(Shell, TicksAndFormValuesAreWrittenAtExitOnlyWithSaveSettings)
     CMainFrame& frame = gui.StartFrame();
     EXPECT_TRUE(frame.GetEnginePane().IsTicked(0));
     EXPECT_FALSE(frame.GetEnginePane().IsTicked(1));
-    EXPECT_EQ(frame.GetSearchSettings().m_strQuery, "red apple");
+    EXPECT_EQ(frame.GetModel().GetSearchSettings().m_strQuery, "red apple");
     frame.OnToggleOption(ID_TOGGLE_SAVE_SETTINGS);
     frame.GetEnginePane().SetAllTicks(false);
     gui.CloseFrame();

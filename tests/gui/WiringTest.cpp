@@ -129,7 +129,7 @@ struct CWire
 
 bool Toggled(CWindow& w, int nId, bool bBefore)
 {
-    return w.frame.IsOptionOn(nId) != bBefore && w.frame.GetMenuBar()->IsChecked(nId) == w.frame.IsOptionOn(nId);
+    return w.frame.GetModel().IsOptionOn(nId) != bBefore && w.frame.GetMenuBar()->IsChecked(nId) == w.frame.GetModel().IsOptionOn(nId);
 }
 
 std::vector<CWire> Wires()
@@ -155,7 +155,7 @@ std::vector<CWire> Wires()
     auto toggle = [](int nId) {
         auto pBefore = std::make_shared<bool>(false);
         return std::make_pair(
-            std::function<void(CWindow&)>([nId, pBefore](CWindow& w) { *pBefore = w.frame.IsOptionOn(nId); }),
+            std::function<void(CWindow&)>([nId, pBefore](CWindow& w) { *pBefore = w.frame.GetModel().IsOptionOn(nId); }),
             std::function<bool(CWindow&)>([nId, pBefore](CWindow& w) { return Toggled(w, nId, *pBefore); }));
     };
     // The check runs off the UI thread; its verdicts reach the pane (the
