@@ -8,12 +8,11 @@
 // work and waits for it, and the work looks at the signal in every wait.
 
 #include "platform/CancelSignal.h"
+#include "platform/WorkerThreads.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
-#include <vector>
 
 class wxEvtHandler;
 
@@ -34,15 +33,11 @@ public:
     // Stops the work where it waits; onEnded is then not called.
     void Cancel();
     // Whether work runs whose end will be heard of (cancelled work does not count).
-    bool IsRunning() const { return m_pRun && !*m_pRun->m_pEnded && !m_pRun->m_pCancel->IsSignalled(); }
+    bool IsRunning() const { return m_pCancel && !*m_pEnded && !m_pCancel->IsSignalled(); }
 
 private:
-    struct CRun
-    {
-        std::shared_ptr<CCancelSignal> m_pCancel = std::make_shared<CCancelSignal>();
-        std::shared_ptr<std::atomic<bool>> m_pEnded = std::make_shared<std::atomic<bool>>(false);
-        std::thread m_thread;
-    };
-    std::shared_ptr<CRun> m_pRun;
-    std::vector<std::shared_ptr<CRun>> m_stopped; // cancelled, maybe still winding down
+    // The current run's; cancelled runs still winding down keep their own.
+    std::shared_ptr<CCancelSignal> m_pCancel;
+    std::shared_ptr<std::atomic<bool>> m_pEnded;
+    CWorkerThreads m_workers;
 };

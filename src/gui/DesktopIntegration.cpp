@@ -4,13 +4,11 @@
 #include "engines/CatalogueUpdate.h"
 #include "engines/EngineCatalogue.h"
 #include "platform/FileUtil.h"
+#include "platform/ShellOpen.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <spawn.h>
 #include <sstream>
-#include <sys/wait.h>
-#include <thread>
 
 extern char** environ;
 
@@ -27,11 +25,7 @@ void RunDetached(const char* pszProgram, const std::string& strArgument)
     pid_t pid = 0;
     if (posix_spawnp(&pid, pszProgram, nullptr, nullptr, argv, environ) != 0)
         return;
-    std::thread([pid] {
-        int nStatus = 0;
-        while (waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    ReapInBackground(pid);
 }
 
 std::vector<std::string> DataDirs()

@@ -43,15 +43,20 @@ int SpawnOpener(const std::string& strTarget)
             return kShellOpenOk;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    ReapInBackground(pid);
+    return kShellOpenOk;
+}
+
+} // namespace
+
+void ReapInBackground(pid_t pid)
+{
     std::thread([pid] {
         int nStatus = 0;
         while (waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
         }
     }).detach();
-    return kShellOpenOk;
 }
-
-} // namespace
 
 int ShellOpen(const std::string& strTarget)
 {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <sys/types.h>
 
 // Opens a URL or a file with the user's default program (the stand-in for the
 // shell's "open" verb). Returns a code in the manner of that verb: above 32 is
@@ -21,3 +22,7 @@ constexpr int kShellOpenOutOfMemory = 8;
 // Tests and the demo can replace the opener; an empty function restores it.
 using ShellOpenHandler = std::function<int(const std::string&)>;
 void SetShellOpenHandler(ShellOpenHandler handler);
+
+// A child process that may run long after it is waited for (a browser, a
+// desktop tool): reaped when it ends, by a detached thread of its own.
+void ReapInBackground(pid_t pid);

@@ -3,6 +3,7 @@
 
 #include "engines/SearchEngine.h"
 #include "platform/CancelSignal.h"
+#include "platform/WorkerThreads.h"
 #include "results/ResultRows.h"
 #include "results/ResultsPage.h"
 #include "search/EngineOutcome.h"
@@ -14,7 +15,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace {
 
@@ -82,8 +82,7 @@ public:
             std::lock_guard<std::mutex> lock(m_mutex);
             m_changed.notify_all(); // a look-ahead may wait for the engines before it
         }
-        for (std::thread& thread : m_pool)
-            thread.join();
+        m_pool.Wait();
         if (m_context.m_pCancel)
             m_context.m_pCancel->RemoveWaker(m_nWaker);
     }
@@ -91,11 +90,11 @@ public:
     void StartPool(size_t nMaxAtOnce)
     {
         const size_t nThreads = std::min(std::max<size_t>(nMaxAtOnce, 1), m_engines.size());
-        for (size_t i = 0; i < nThreads; ++i)
-            m_pool.emplace_back([this] {
+        if (nThreads > 0)
+            m_pool.Start([this] {
                 for (size_t n = m_nNext++; n < m_engines.size(); n = m_nNext++)
                     LookAhead(n);
-            });
+            }, nullptr, nThreads);
     }
 
     bool Commit(CResultRows& rows, CSearchOutcomes& outcomes);
@@ -136,7 +135,7 @@ private:
     // listed it. A rare false match only makes a look-ahead guess wrong, which
     // the commit notices as it does any page not asked for.
     std::unordered_map<size_t, size_t> m_listedBy;
-    std::vector<std::thread> m_pool;
+    CWorkerThreads m_pool;
     int m_nWaker = 0;
 };
 

@@ -97,36 +97,30 @@ CSearchRun::~CSearchRun()
 
 bool CSearchRun::Start(CSearchJob job, std::function<void()> onEnded)
 {
-    if (m_thread.joinable())
+    if (!m_bJoined)
         return false;
     if (!job.m_pCancel)
         job.m_pCancel = std::make_shared<CCancelSignal>();
-    CSearchJob* pJob = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_pJob = std::make_unique<CSearchJob>(std::move(job));
-        pJob = m_pJob.get();
-    }
+    m_pJob = std::make_unique<CSearchJob>(std::move(job));
     m_bEnded = false;
+    m_bJoined = false;
     std::function<int(CSearchJob&)> procedure = m_procedure ? m_procedure : SearchThreadProc;
-    m_thread = std::thread([this, pJob, procedure = std::move(procedure), onEnded = std::move(onEnded)] {
+    m_worker.Start([this, pJob = m_pJob.get(), procedure = std::move(procedure), onEnded = std::move(onEnded)] {
         procedure(*pJob);
         m_bEnded = true;
         if (onEnded)
             onEnded();
-    });
+    }, m_pJob->m_pCancel);
     return true;
 }
 
 void CSearchRun::Cancel()
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_pJob && m_pJob->m_pCancel)
-        m_pJob->m_pCancel->Signal();
+    m_worker.Stop();
 }
 
 void CSearchRun::Join()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    m_worker.Wait();
+    m_bJoined = true;
 }

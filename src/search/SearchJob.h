@@ -18,14 +18,13 @@
 
 #include "engines/SearchEngine.h"
 #include "search/EngineOutcome.h"
+#include "platform/WorkerThreads.h"
 #include "search/SearchSettings.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CCancelSignal;
@@ -75,14 +74,14 @@ public:
     void Join();
     // Whether a worker was started and has not ended yet (stopped or not): a
     // front end that must not wait waits for onEnded instead of joining.
-    bool IsBusy() const { return m_thread.joinable() && !m_bEnded; }
+    bool IsBusy() const { return !m_bEnded; }
     // What the worker runs (SearchThreadProc unless a test puts in another).
     void SetProcedure(std::function<int(CSearchJob&)> procedure) { m_procedure = std::move(procedure); }
 
 private:
-    mutable std::mutex m_mutex; // guards m_pJob against a Cancel from another thread
     std::unique_ptr<CSearchJob> m_pJob;
     std::function<int(CSearchJob&)> m_procedure;
-    std::atomic<bool> m_bEnded{true};
-    std::thread m_thread;
+    std::atomic<bool> m_bEnded{true}; // set before onEnded, which may ask IsBusy
+    bool m_bJoined = true;
+    CWorkerThreads m_worker;
 };

@@ -2,6 +2,7 @@
 #include "workbench/EngineCheck.h"
 
 #include "platform/CancelSignal.h"
+#include "platform/WorkerThreads.h"
 #include "search/extract/HitExtraction.h"
 #include "search/extract/HitLink.h"
 #include "search/PageRefusal.h"
@@ -10,7 +11,6 @@
 #include "workbench/EngineLearner.h"
 
 #include <atomic>
-#include <thread>
 
 const char* VerdictName(CheckVerdict nVerdict)
 {
@@ -155,10 +155,8 @@ std::vector<CEngineCheck> CheckEngines(CInternetSession& session, const std::vec
             checks[i] = DiagnoseEngine(engine, strQuery, answer);
         }
     };
-    std::vector<std::thread> pool;
-    for (size_t i = 0; i < std::min<size_t>(16, engines.size()); ++i)
-        pool.emplace_back(work);
-    for (std::thread& thread : pool)
-        thread.join();
+    CWorkerThreads pool;
+    pool.Start(work, nullptr, std::min<size_t>(16, engines.size()));
+    pool.Wait();
     return checks;
 }

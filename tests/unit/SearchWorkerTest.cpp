@@ -5,6 +5,7 @@
 #include "platform/CancelSignal.h"
 #include "platform/InternetClient.h"
 #include "platform/ShellOpen.h"
+#include "platform/WorkerThreads.h"
 #include "results/ResultRows.h"
 #include "results/ResultsPage.h"
 #include "search/EngineOutcome.h"
@@ -482,4 +483,38 @@ TEST_F(CWorkerFixture, AResultsPageThatCannotBeWrittenIsSaidAndNotOpened)
               texts.end());
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(rows.GetRowCount(), 2);
+}
+
+// The owner every worker runs under: Stop reaches only the threads still
+// running, Wait joins them all, and ended threads are joined when more starts.
+TEST(WorkerThreads, StopsRunningThreadsAndWaitsForAll)
+{
+    auto waitForStop = [](const std::shared_ptr<CCancelSignal>& pCancel) {
+        return [pCancel] {
+            while (!pCancel->IsSignalled())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        };
+    };
+    auto pDone = std::make_shared<CCancelSignal>(); // of work that ends on its own
+    auto pPool = std::make_shared<CCancelSignal>();
+    std::atomic<int> nPoolEnded{0};
+    CWorkerThreads workers;
+    EXPECT_FALSE(workers.IsBusy());
+    workers.Start([] {}, pDone);
+    ASSERT_TRUE(qtest::WaitFor([&workers] { return !workers.IsBusy(); }));
+    workers.Start([&nPoolEnded, wait = waitForStop(pPool)] { wait(); ++nPoolEnded; }, pPool, 3);
+    EXPECT_TRUE(workers.IsBusy());
+    workers.Stop();
+    workers.Wait();
+    EXPECT_FALSE(workers.IsBusy());
+    EXPECT_EQ(nPoolEnded, 3);
+    EXPECT_FALSE(pDone->IsSignalled()); // it had ended: nothing of it was stopped
+
+    // The destructor stops and waits for what still runs.
+    auto pLeft = std::make_shared<CCancelSignal>();
+    {
+        CWorkerThreads owner;
+        owner.Start(waitForStop(pLeft), pLeft);
+    }
+    EXPECT_TRUE(pLeft->IsSignalled());
 }
