@@ -52,8 +52,8 @@ int main()
         CCancelSignal cancel;
         CSearchHostBridge bridge(nullptr, cancel);
         CFetchState fs;
-        fs.g_pSession = &session;
-        fs.g_hStatusWnd = &bridge;
+        fs.m_pSession = &session;
+        fs.m_pHost = &bridge;
         fs.m_pCancel = &cancel;
         VerifyLinks(fs, rows);
         if (rows.GetRowCount() != kLinks)

@@ -9,7 +9,7 @@
 #include "search/SearchSettings.h"
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
-#include "workbench/PageProbe.h"
+#include "search/PageRequest.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -76,8 +76,8 @@ int LearnEngineCommand(const CCliOptions& options, const std::string& strCatalog
     const std::unique_ptr<CInternetSession> pSession = OpenSession(options);
     if (!pSession)
         return kExitFailure;
-    const CLearnResult result = LearnEngine(request, [&pSession](const std::string& strAddress, CPageAnswer& answer) {
-        return FetchResultPage(*pSession, strAddress, nullptr, answer);
+    const CLearnResult result = LearnEngine(request, [&pSession](const std::string& strAddress) {
+        return FetchAnswer(*pSession, {strAddress, nullptr});
     });
     if (result.m_nVerdict != LearnVerdict::Learned) {
         PrintCliMessage(strName + ": " + DescribeLearnFailure(result, request.m_strQuery));

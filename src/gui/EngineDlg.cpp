@@ -156,7 +156,7 @@ void CEngineDlg::OnFetchAgain()
     m_fetch.Start(
         *this,
         [options = m_sessionOptions, strAddress, pAnswer](CCancelSignal& cancel) {
-            FetchResultPage(options, strAddress, &cancel, *pAnswer);
+            *pAnswer = FetchAnswer(options, {strAddress, &cancel}).value_or(CPageAnswer{});
         },
         [this, strQuery, pAnswer] {
             m_pFetchAgain->Enable();

@@ -9,7 +9,7 @@
 
 #include "gui/BackgroundTask.h"
 #include "platform/InternetClient.h"
-#include "workbench/PageProbe.h"
+#include "search/PageRequest.h"
 
 #include <string>
 #include <vector>

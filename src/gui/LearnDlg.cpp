@@ -137,8 +137,8 @@ void CLearnDlg::StartLearning()
     m_task.Start(
         *this,
         [options = m_options, request, pResult](CCancelSignal& cancel) {
-            *pResult = LearnEngine(request, [&options, &cancel](const std::string& strAddress, CPageAnswer& answer) {
-                return FetchResultPage(options, strAddress, &cancel, answer);
+            *pResult = LearnEngine(request, [&options, &cancel](const std::string& strAddress) {
+                return FetchAnswer(options, {strAddress, &cancel});
             });
         },
         [this, pResult] {

@@ -14,7 +14,7 @@
 #include "gui/BackgroundTask.h"
 #include "platform/InternetClient.h"
 #include "workbench/EngineLearner.h"
-#include "workbench/PageProbe.h"
+#include "search/PageRequest.h"
 
 #include <string>
 #include <wx/dialog.h>

@@ -83,7 +83,7 @@ void SearchPages(const CEngineSearchRules& rules, const CSearchEngine& engine, C
         given.m_strNotAsked = kMsgInvalidUrl;
         return;
     }
-    if (!ConnectToServer(fs, fs.g_strServer)) {
+    if (!ConnectToServer(fs, fs.m_strServer)) {
         given.m_strNotAsked = fs.m_answer.m_strError;
         return;
     }
@@ -130,7 +130,7 @@ void SearchPages(const CEngineSearchRules& rules, const CSearchEngine& engine, C
         // parsed ends this engine's paging: fetching the old target again would
         // only bring the same page back.
         const std::string strNext =
-            BuildNextPageAddress(engine, rules.m_strQueryTerm, given.m_nHits, fs.g_strServer, nPages);
+            BuildNextPageAddress(engine, rules.m_strQueryTerm, given.m_nHits, fs.m_strServer, nPages);
         if (!ParseRequestTarget(fs, strNext))
             return;
     }

@@ -5,8 +5,8 @@
 // fetch of the run shares (session, host bridge, cancel signal, options), and
 // the engine's own cursor (request target, open connection, last page). Engines
 // searched side by side each have a fetch state of their own, made from the one
-// context; a fetch state is used by one thread at a time. The g_ names mark the
-// values that the steps hand to each other.
+// context; a fetch state is used by one thread at a time. It lives inside the
+// search: a page asked for outside one goes through FetchAnswer (PageRequest.h).
 
 #include "platform/InternetClient.h"
 #include "platform/SearchHost.h"
@@ -55,10 +55,10 @@ private:
 // thread-safe.
 struct CSearchContext
 {
-    CInternetSession* g_pSession = nullptr;
-    CSearchHostBridge* g_hStatusWnd = nullptr;         // status texts and message boxes
+    CInternetSession* m_pSession = nullptr;
+    CSearchHostBridge* m_pHost = nullptr;              // status texts and message boxes
     CCancelSignal* m_pCancel = nullptr;                // the run's cancel signal
-    bool g_bShowHtml = false;                          // collect pages in the results page
+    bool m_bCollectPages = false;                      // collect pages in the results page
     std::string m_strResultsPagePath;                  // formed when the run started
     size_t m_nMaxPageBytes = kMaxPageBytes;            // the rest of a bigger page is dropped
     CPageBudget* m_pPageBudget = nullptr;              // when set, pages are read within it
@@ -75,10 +75,10 @@ enum class MessageRoute
 // One engine's place in a search: used by one thread at a time.
 struct CEngineCursor
 {
-    std::unique_ptr<CHttpConnection> g_pConnection;    // the open connection, if any
-    std::string g_strServer;                           // host of the last parsed address
-    std::string g_strObject;                           // path and "?" part of it
-    uint16_t g_nPort = 0;                              // its port (explicit or the scheme's)
+    std::unique_ptr<CHttpConnection> m_pConnection;    // the open connection, if any
+    std::string m_strServer;                           // host of the last parsed address
+    std::string m_strObject;                           // path and "?" part of it
+    uint16_t m_nPort = 0;                              // its port (explicit or the scheme's)
     InternetScheme m_nScheme = kSchemeUnknown;         // its scheme
 
     std::string m_strEngine;                           // engine being searched; names its errors

@@ -92,7 +92,7 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
         fs.m_nMessageRoute = MessageRoute::Record;
         fs.m_recordedMessages.clear();
         const bool bRequestable = ParseRequestTarget(fs, pending.m_strUrl, &nScheme) && IsRequestableTarget(fs) &&
-                                  ConnectToServer(fs, fs.g_strServer);
+                                  ConnectToServer(fs, fs.m_strServer);
         fs.m_nMessageRoute = nRoute;
         if (!fs.m_recordedMessages.empty() && nNotChecked++ == 0)
             strFirstNotChecked = pending.m_strUrl;
@@ -101,13 +101,13 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
             pending.m_bDecided = true; // no request: the row stays
             return;
         }
-        pending.m_strOrigin = std::to_string(fs.m_nScheme) + "://" + fs.g_strServer + ":" + std::to_string(fs.g_nPort);
+        pending.m_strOrigin = std::to_string(fs.m_nScheme) + "://" + fs.m_strServer + ":" + std::to_string(fs.m_nPort);
         if (silent.count(pending.m_strOrigin)) {
             decideUnasked(pending);
             return;
         }
-        pending.m_pConnection = std::move(fs.g_pConnection);
-        pending.m_strObject = fs.g_strObject;
+        pending.m_pConnection = std::move(fs.m_pConnection);
+        pending.m_strObject = fs.m_strObject;
         if (perOrigin[pending.m_strOrigin] < nMaxPerHost && static_cast<int>(running.size()) < nMaxParallel)
             startCheck(pending);
         else

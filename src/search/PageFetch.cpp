@@ -55,14 +55,14 @@ void CFetchState::Message(const std::string& strText)
 {
     if (m_nMessageRoute == MessageRoute::Record)
         m_recordedMessages.push_back(strText);
-    else if (m_nMessageRoute == MessageRoute::Show && g_hStatusWnd)
-        g_hStatusWnd->Message(strText, kAppCaption);
+    else if (m_nMessageRoute == MessageRoute::Show && m_pHost)
+        m_pHost->Message(strText, kAppCaption);
 }
 
 void ReportStatus(CFetchState& fs, const std::string& strText)
 {
-    if (fs.g_hStatusWnd && !fs.m_bQuiet)
-        fs.g_hStatusWnd->Status(strText);
+    if (fs.m_pHost && !fs.m_bQuiet)
+        fs.m_pHost->Status(strText);
 }
 
 void ReportInternetError(CFetchState& fs, const CInternetError& error)
@@ -76,8 +76,8 @@ namespace {
 
 bool ReportCancelled(CFetchState& fs)
 {
-    if (fs.g_hStatusWnd)
-        fs.g_hStatusWnd->StatusCancelled(kStatusFindCancelled);
+    if (fs.m_pHost)
+        fs.m_pHost->StatusCancelled(kStatusFindCancelled);
     return false;
 }
 
@@ -93,17 +93,17 @@ bool ConnectToServer(CFetchState& fs, const std::string& strHost)
     fs.m_answer.m_strError.clear();
     ReportStatus(fs, kStatusCreateConnection);
     const bool bSecure = fs.m_nScheme == kSchemeHttps;
-    const uint16_t nPort = fs.g_nPort != 0 ? fs.g_nPort : (bSecure ? 443 : 80);
-    if (fs.g_pConnection &&
-        (fs.g_pConnection->GetServerName() != strHost || fs.g_pConnection->GetPort() != nPort ||
-         fs.g_pConnection->IsSecure() != bSecure))
-        fs.g_pConnection.reset();
-    if (!fs.g_pConnection) {
-        if (!fs.g_pSession || strHost.empty()) {
+    const uint16_t nPort = fs.m_nPort != 0 ? fs.m_nPort : (bSecure ? 443 : 80);
+    if (fs.m_pConnection &&
+        (fs.m_pConnection->GetServerName() != strHost || fs.m_pConnection->GetPort() != nPort ||
+         fs.m_pConnection->IsSecure() != bSecure))
+        fs.m_pConnection.reset();
+    if (!fs.m_pConnection) {
+        if (!fs.m_pSession || strHost.empty()) {
             ReportInternetError(fs, CInternetError{});
             return false;
         }
-        fs.g_pConnection = std::make_unique<CHttpConnection>(*fs.g_pSession, strHost, nPort, bSecure);
+        fs.m_pConnection = std::make_unique<CHttpConnection>(*fs.m_pSession, strHost, nPort, bSecure);
     }
     ReportStatus(fs, FormatTemplate(kStatusConnectedTo, {CTemplateArg::Text(strHost)}));
     return true;
@@ -138,8 +138,8 @@ bool ParseContentLength(const std::string& strValue, size_t nMax, size_t* pLengt
 void CollectPage(CFetchState& fs)
 {
     // Said even by a quiet fetch state: no other says it.
-    if (fs.g_bShowHtml && !AppendToResultsPage(fs.m_strResultsPagePath, fs.m_answer.m_strText) && fs.g_hStatusWnd)
-        fs.g_hStatusWnd->Status(
+    if (fs.m_bCollectPages && !AppendToResultsPage(fs.m_strResultsPagePath, fs.m_answer.m_strText) && fs.m_pHost)
+        fs.m_pHost->Status(
             FormatTemplate(kStatusResultsPageNotWritten, {CTemplateArg::Text(fs.m_strResultsPagePath)}));
 }
 
@@ -247,11 +247,11 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
     fs.m_bOverBudget = false;
     fs.m_answer = CPageAnswer{};
     const std::string& strUrl = engine.m_strUrl;
-    if (!fs.g_pConnection) {
+    if (!fs.m_pConnection) {
         ReportInternetError(fs, CInternetError{});
     } else {
         std::unique_ptr<CHttpRequest> pRequest =
-            fs.g_pConnection->OpenRequest(fs.g_strObject, fs.m_pCancel);
+            fs.m_pConnection->OpenRequest(fs.m_strObject, fs.m_pCancel);
         fs.m_answer.m_strAddress = fs.m_answer.m_strUrl = pRequest->GetUrl();
         // The reader keeps at most the cap; a block more tells it the page was longer.
         pRequest->SetMaxBodyBytes(fs.m_nMaxPageBytes + kReadBlockSize);

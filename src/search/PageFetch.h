@@ -26,10 +26,9 @@ void ReportInternetError(CFetchState& fs, const CInternetError& error);
 // contacted yet. False after a failure (reported; no connection then).
 bool ConnectToServer(CFetchState& fs, const std::string& strHost);
 
-// Requests g_strObject on the open connection and leaves the body in
-// g_strPage, the final address, status and reason phrase in m_strPageUrl,
-// m_nPageStatus and m_strPageReason. False when the search was cancelled
-// ("Find cancelled."), or given up because the page budget was spent
+// Requests m_strObject on the open connection and leaves the answer (body,
+// final address, status and reason phrase) in m_answer. False when the search
+// was cancelled ("Find cancelled."), or given up because the page budget was spent
 // (m_bOverBudget, nothing said); true otherwise, also after an internet error
 // (shown, and kept in m_strLastError; the page then holds what was read).
 bool FetchPage(CFetchState& fs, const CSearchEngine& engine);
@@ -38,7 +37,7 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine);
 // cannot be written is said in the status line.
 void CollectPage(CFetchState& fs);
 
-// Reads a response body into g_strPage: in one read of the announced length
+// Reads a response body into m_answer.m_strText: in one read of the announced length
 // when Content-Length can be trusted, else block by block with progress texts.
 // False when cancelled, or when the page budget is spent (m_bOverBudget; the
 // page is then not to be used).

@@ -156,7 +156,7 @@ private:
     bool Record(CFetchState& fs, const CSearchEngine& engine)
     {
         CFetchedPage page;
-        page.m_strObject = fs.g_strObject;
+        page.m_strObject = fs.m_strObject;
         fs.m_nMessageRoute = MessageRoute::Record;
         fs.m_recordedMessages.clear();
         const bool bFetched = ::FetchPage(fs, engine);
@@ -247,7 +247,7 @@ public:
     {
         if (!m_bLive) {
             CFetchedPage page;
-            if (TakeNext(fs.g_strObject, page)) {
+            if (TakeNext(fs.m_strObject, page)) {
                 Deliver(fs, page);
                 return true;
             }

@@ -98,9 +98,9 @@ bool ParseRequestTarget(CFetchState& fs, const std::string& strAddress, Internet
             *pScheme = kSchemeUnknown;
         return false;
     }
-    fs.g_strServer = target.m_strHost;
-    fs.g_strObject = target.m_strObject;
-    fs.g_nPort = target.m_nPort;
+    fs.m_strServer = target.m_strHost;
+    fs.m_strObject = target.m_strObject;
+    fs.m_nPort = target.m_nPort;
     fs.m_nScheme = target.m_nScheme;
     if (pScheme)
         *pScheme = target.m_nScheme;
@@ -110,5 +110,5 @@ bool ParseRequestTarget(CFetchState& fs, const std::string& strAddress, Internet
 bool IsRequestableTarget(const CFetchState& fs)
 {
     return (fs.m_nScheme == kSchemeHttp || fs.m_nScheme == kSchemeHttps) &&
-           !fs.g_strServer.empty();
+           !fs.m_strServer.empty();
 }

@@ -27,10 +27,10 @@ int SearchThreadProc(CSearchJob& job)
         outcomes.Reset(names);
     }
     CSearchContext context;
-    context.g_pSession = job.m_pSession;
-    context.g_hStatusWnd = &bridge;
+    context.m_pSession = job.m_pSession;
+    context.m_pHost = &bridge;
     context.m_pCancel = &cancel;
-    context.g_bShowHtml = job.m_settings.m_bShowResultsPage;
+    context.m_bCollectPages = job.m_settings.m_bShowResultsPage;
     context.m_strResultsPagePath = job.m_strResultsPagePath.empty() ? GetResultsPagePath() : job.m_strResultsPagePath;
     if (job.m_bResetResultsPage)
         ResetResultsPage(context.m_strResultsPagePath);

@@ -118,12 +118,12 @@ CEngineMend MendEngine(CInternetSession& session, const CSearchEngine& engine, c
     request.m_strName = engine.m_strName;
     request.m_strQuery = strQuery;
     request.m_strAddress = BuildFirstPageAddress(engine, ComposeQueryTerm(strQuery, kOptionAllWords), 20);
-    CPageAnswer answer;
-    if (!FetchResultPage(session, request.m_strAddress, pCancel, answer)) {
+    const std::optional<CPageAnswer> answer = FetchAnswer(session, {request.m_strAddress, pCancel});
+    if (!answer) {
         mend.m_strWhy = "cancelled";
         return mend;
     }
-    const CLearnResult learned = LearnFromPage(request, answer, nullptr);
+    const CLearnResult learned = LearnFromPage(request, *answer, nullptr);
     if (learned.m_nVerdict != LearnVerdict::Learned) {
         mend.m_strWhy = DescribeLearnFailure(learned, strQuery);
         return mend;
@@ -146,13 +146,14 @@ std::vector<CEngineCheck> CheckEngines(CInternetSession& session, const std::vec
     auto work = [&] {
         for (size_t i = nNext++; i < engines.size(); i = nNext++) {
             const CSearchEngine& engine = engines[i];
-            CPageAnswer answer;
-            if (!FetchResultPage(session, BuildFirstPageAddress(engine, strTerm, 20), pCancel, answer)) {
+            const std::optional<CPageAnswer> answer =
+                FetchAnswer(session, {BuildFirstPageAddress(engine, strTerm, 20), pCancel});
+            if (!answer) {
                 checks[i].m_strEngine = engine.m_strName;
                 checks[i].m_strDetail = "cancelled";
                 continue;
             }
-            checks[i] = DiagnoseEngine(engine, strQuery, answer);
+            checks[i] = DiagnoseEngine(engine, strQuery, *answer);
         }
     };
     CWorkerThreads pool;

@@ -6,7 +6,7 @@
 
 #include "engines/SearchEngine.h"
 #include "results/ResultRows.h"
-#include "workbench/PageProbe.h"
+#include "search/PageRequest.h"
 
 #include <string>
 #include <vector>

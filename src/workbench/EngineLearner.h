@@ -24,6 +24,7 @@
 #include "search/PageAnswer.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,8 +78,8 @@ struct CLearnResult
     CPageAnswer m_answer;              // the first page
 };
 
-// Fetches an address: false when cancelled (the answer then says nothing).
-using LearnFetch = std::function<bool(const std::string& strAddress, CPageAnswer& answer)>;
+// Fetches an address: the answer, empty when cancelled.
+using LearnFetch = std::function<std::optional<CPageAnswer>(const std::string& strAddress)>;
 
 // The whole sequence: the address split, the page fetched, its links grouped,
 // the tokens, the refusal or "nothing matched" verdict, the paging (its next

@@ -118,13 +118,13 @@ void CheckPaging(const CLearnRequest& request, const LearnFetch* pFetch, const C
     const std::string strTerm = ComposeQueryTerm(request.m_strQuery, kOptionAllWords);
     const std::string strNext = BuildNextPageAddress(engine, strTerm, static_cast<int>(result.m_hits.size()),
                                                      HostOfUrl(result.m_answer.m_strUrl));
-    CPageAnswer next;
-    if (!(*pFetch)(strNext, next) || next.m_nStatus != 200 || !next.m_strError.empty()) {
+    const std::optional<CPageAnswer> pNext = (*pFetch)(strNext);
+    if (!pNext || pNext->m_nStatus != 200 || !pNext->m_strError.empty()) {
         result.m_strPagingNote = "paging not checked: the next page did not answer";
         return;
     }
     const std::vector<CSearchHit> hits =
-        ExtractWithTokens(next.m_strText, engine.m_strStartToken, engine.m_strEndToken, cleaner);
+        ExtractWithTokens(pNext->m_strText, engine.m_strStartToken, engine.m_strEndToken, cleaner);
     std::set<std::string> first;
     for (const CSearchHit& hit : result.m_hits)
         first.insert(hit.m_strUrl);
@@ -154,13 +154,13 @@ CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch)
         result.m_strReason = "the query \"" + request.m_strQuery + "\" is not in the address " + request.m_strAddress;
         return result;
     }
-    CPageAnswer answer;
-    if (!fetch(request.m_strAddress, answer)) {
+    const std::optional<CPageAnswer> answer = fetch(request.m_strAddress);
+    if (!answer) {
         result.m_nVerdict = LearnVerdict::Failed;
         result.m_strReason = "cancelled";
         return result;
     }
-    return LearnFromPage(request, answer, &fetch);
+    return LearnFromPage(request, *answer, &fetch);
 }
 
 namespace {

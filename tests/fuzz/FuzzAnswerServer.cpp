@@ -83,15 +83,15 @@ void FetchAnswer(CFetchState& fs, size_t nMaxPageBytes)
     options.m_nMaxRedirects = 0;
     options.SetTimeoutSeconds(2);
     CInternetSession session(options);
-    fs.g_pSession = &session;
+    fs.m_pSession = &session;
     fs.m_nMaxPageBytes = nMaxPageBytes;
-    fs.g_pConnection = std::make_unique<CHttpConnection>(session, "127.0.0.1", nPort, false);
-    fs.g_strObject = "/";
+    fs.m_pConnection = std::make_unique<CHttpConnection>(session, "127.0.0.1", nPort, false);
+    fs.m_strObject = "/";
     CSearchEngine engine;
     engine.m_strUrl = "http://127.0.0.1/";
     const bool bFetched = FetchPage(fs, engine);
-    fs.g_pConnection.reset();
-    fs.g_pSession = nullptr;
+    fs.m_pConnection.reset();
+    fs.m_pSession = nullptr;
     if (!bFetched)
         __builtin_trap(); // nothing cancels here
     if (fs.m_answer.m_strText.size() > fs.m_nMaxPageBytes || fs.m_answer.m_strText.find('\0') != std::string::npos)

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     const std::string strAddress(reinterpret_cast<const char*>(pData), nSize);
     CFetchState fs; // no host: the "Invalid URL" message goes nowhere
     if (ParseRequestTarget(fs, strAddress)) {
-        const std::string strTarget = EncodeRequestTarget(fs.g_strObject);
+        const std::string strTarget = EncodeRequestTarget(fs.m_strObject);
         for (const char c : strTarget) {
             const auto u = static_cast<unsigned char>(c);
             if (u <= 0x20 || u >= 0x7F)

@@ -17,7 +17,7 @@
 #include "gui/LearnDlg.h"
 #include "gui/QuestrelView.h"
 #include "workbench/EngineLearner.h"
-#include "workbench/PageProbe.h"
+#include "search/PageRequest.h"
 
 #include <wx/utils.h>
 
@@ -57,10 +57,8 @@ private:
     // The engine dialog over the window, learned from the page as its button would.
     void ShowLearnedDialog(const std::string& strAddress, const std::string& strQuery)
     {
-        CPageAnswer answer;
-        const std::unique_ptr<CInternetSession> pSession = OpenInternetSession(m_pFrame->GetModel().GetSessionOptions(), nullptr);
-        if (pSession)
-            FetchResultPage(*pSession, strAddress, nullptr, answer);
+        const CPageAnswer answer =
+            FetchAnswer(m_pFrame->GetModel().GetSessionOptions(), {strAddress, nullptr}).value_or(CPageAnswer{});
         CLearnRequest request;
         request.m_strName = "Sample Learned";
         request.m_strQuery = strQuery;

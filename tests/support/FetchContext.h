@@ -32,8 +32,8 @@ struct CFetchContext
         options.SetTimeoutSeconds(20);
         options.m_pClock = &clock;
         pSession = OpenInternetSession(options, nullptr);
-        fs.g_pSession = pSession.get();
-        fs.g_hStatusWnd = &bridge;
+        fs.m_pSession = pSession.get();
+        fs.m_pHost = &bridge;
         fs.m_pCancel = &cancel;
     }
 };

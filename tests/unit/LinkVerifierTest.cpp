@@ -168,7 +168,7 @@ TEST_F(CVerifyFixture, ParallelChecksDeleteTheSameRowsAsOneAtATime)
 
     qtest::CRecordingHost parallelHost;
     CSearchHostBridge parallelBridge(&parallelHost, cancel);
-    fs.g_hStatusWnd = &parallelBridge;
+    fs.m_pHost = &parallelBridge;
     rows.DeleteAllRows();
     List(urls);
     VerifyLinks(fs, rows, 8);

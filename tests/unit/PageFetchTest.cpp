@@ -40,7 +40,7 @@ struct CFetchFixture : ::testing::Test, qtest::CFetchContext
         options.SetTimeoutSeconds(20);
         options.m_pClock = &clock;
         pSession = OpenInternetSession(options, nullptr);
-        fs.g_pSession = pSession.get();
+        fs.m_pSession = pSession.get();
     }
 
     void Serve(const CReply& reply)
@@ -51,7 +51,7 @@ struct CFetchFixture : ::testing::Test, qtest::CFetchContext
     bool Fetch(const std::string& strPath)
     {
         EXPECT_TRUE(ParseRequestTarget(fs, server.GetBaseUrl() + strPath));
-        EXPECT_TRUE(ConnectToServer(fs, fs.g_strServer));
+        EXPECT_TRUE(ConnectToServer(fs, fs.m_strServer));
         return FetchPage(fs, engine);
     }
 
@@ -203,11 +203,11 @@ TEST_F(CFetchFixture, RefusedConnectionIsAnInternetErrorAndTheFetchGoesOn)
 {
     const std::string strUrl = server.GetBaseUrl();
     server.Stop();
-    fs.g_bShowHtml = true;
+    fs.m_bCollectPages = true;
     qtest::CTempDir dir;
     fs.m_strResultsPagePath = dir.File("questrel.htm");
     EXPECT_TRUE(ParseRequestTarget(fs, strUrl + "/x"));
-    EXPECT_TRUE(ConnectToServer(fs, fs.g_strServer)); // the host is not contacted yet
+    EXPECT_TRUE(ConnectToServer(fs, fs.m_strServer)); // the host is not contacted yet
     EXPECT_TRUE(FetchPage(fs, engine));
     EXPECT_EQ(fs.m_answer.m_strText, "");
     const Strings messages = host.GetMessages();
@@ -238,7 +238,7 @@ TEST_F(CFetchFixture, CancelBeforeSendingEndsTheFetch)
 TEST_F(CFetchFixture, CancelReachesIntoAStalledTransfer)
 {
     qtest::CTempDir dir;
-    fs.g_bShowHtml = true;
+    fs.m_bCollectPages = true;
     fs.m_strResultsPagePath = dir.File("questrel.htm");
     for (bool bContentLength : {false, true}) {
         SCOPED_TRACE(bContentLength);
@@ -248,7 +248,7 @@ TEST_F(CFetchFixture, CancelReachesIntoAStalledTransfer)
         CCancelSignal stop;
         fs.m_pCancel = &stop;
         CSearchHostBridge stopBridge(&host, stop);
-        fs.g_hStatusWnd = &stopBridge;
+        fs.m_pHost = &stopBridge;
         const size_t nSilences = server.GetSilencesBegun();
         std::thread stopper([&] {
             qtest::WaitFor([&] { return server.GetSilencesBegun() > nSilences; }, std::chrono::seconds(60));
@@ -286,13 +286,13 @@ TEST_F(CFetchFixture, StallTimeOutsSurfaceAsTheLibrarysError)
 TEST_F(CFetchFixture, ConnectionIsKeptForTheSameServerOnly)
 {
     ASSERT_TRUE(ParseRequestTarget(fs, server.GetBaseUrl() + "/a"));
-    ASSERT_TRUE(ConnectToServer(fs, fs.g_strServer));
-    const CHttpConnection* pFirst = fs.g_pConnection.get();
-    ASSERT_TRUE(ConnectToServer(fs, fs.g_strServer));
-    EXPECT_EQ(fs.g_pConnection.get(), pFirst);
+    ASSERT_TRUE(ConnectToServer(fs, fs.m_strServer));
+    const CHttpConnection* pFirst = fs.m_pConnection.get();
+    ASSERT_TRUE(ConnectToServer(fs, fs.m_strServer));
+    EXPECT_EQ(fs.m_pConnection.get(), pFirst);
     ASSERT_TRUE(ParseRequestTarget(fs, "http://localhost:" + std::to_string(server.GetPort()) + "/a"));
-    ASSERT_TRUE(ConnectToServer(fs, fs.g_strServer));
-    EXPECT_EQ(fs.g_pConnection->GetServerName(), "localhost");
+    ASSERT_TRUE(ConnectToServer(fs, fs.m_strServer));
+    EXPECT_EQ(fs.m_pConnection->GetServerName(), "localhost");
 }
 
 TEST(RemoveNulBytes, RemovesEveryNulAndTerminates)
@@ -427,7 +427,7 @@ TEST_F(CFetchFixture, AnAnswerThatDribblesMeetsItsDeadline)
         options.m_nStallTimeoutMs = 600000;
         options.m_nDeadlineMs = 120000;
         pSession = OpenInternetSession(options, nullptr);
-        fs.g_pSession = pSession.get();
+        fs.m_pSession = pSession.get();
     }
     std::string strHead = "HTTP/1.0 200 OK\r\n";
     for (int i = 0; i < 2000; ++i)

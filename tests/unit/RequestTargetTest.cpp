@@ -15,7 +15,7 @@ struct CParseFixture : ::testing::Test
     CCancelSignal cancel;
     CSearchHostBridge bridge{&host, cancel};
     CFetchState fs;
-    CParseFixture() { fs.g_hStatusWnd = &bridge; }
+    CParseFixture() { fs.m_pHost = &bridge; }
 };
 
 } // namespace
@@ -25,25 +25,25 @@ TEST_F(CParseFixture, SplitsHostPortAndObject)
     InternetScheme nScheme = kSchemeUnknown;
     ASSERT_TRUE(ParseRequestTarget(fs, "http://Search.Example:8080/a b/../c?q=a b&x=%41#top", &nScheme));
     EXPECT_EQ(nScheme, kSchemeHttp);
-    EXPECT_EQ(fs.g_strServer, "Search.Example");
-    EXPECT_EQ(fs.g_nPort, 8080);
-    EXPECT_EQ(fs.g_strObject, "/c?q=a b&x=%41");
+    EXPECT_EQ(fs.m_strServer, "Search.Example");
+    EXPECT_EQ(fs.m_nPort, 8080);
+    EXPECT_EQ(fs.m_strObject, "/c?q=a b&x=%41");
     EXPECT_TRUE(IsRequestableTarget(fs));
     EXPECT_TRUE(host.GetMessages().empty());
 
     ASSERT_TRUE(ParseRequestTarget(fs, "http://h"));
-    EXPECT_EQ(fs.g_strObject, "/");
-    EXPECT_EQ(fs.g_nPort, 80);
+    EXPECT_EQ(fs.m_strObject, "/");
+    EXPECT_EQ(fs.m_nPort, 80);
 }
 
 TEST_F(CParseFixture, AddressWithoutSchemeParsesOnTheRetry)
 {
     ASSERT_TRUE(ParseRequestTarget(fs, "h.example/next?q=x&after=8"));
     EXPECT_EQ(fs.m_nScheme, kSchemeHttp);
-    EXPECT_EQ(fs.g_strServer, "h.example");
-    EXPECT_EQ(fs.g_strObject, "/next?q=x&after=8");
+    EXPECT_EQ(fs.m_strServer, "h.example");
+    EXPECT_EQ(fs.m_strObject, "/next?q=x&after=8");
     ASSERT_TRUE(ParseRequestTarget(fs, "127.0.0.1:8080/x"));
-    EXPECT_EQ(fs.g_nPort, 8080);
+    EXPECT_EQ(fs.m_nPort, 8080);
     EXPECT_TRUE(host.GetMessages().empty());
 }
 
@@ -51,7 +51,7 @@ TEST_F(CParseFixture, HttpsIsRequestableOtherSchemesAreNot)
 {
     ASSERT_TRUE(ParseRequestTarget(fs, "https://secure.example/s?q=1"));
     EXPECT_EQ(fs.m_nScheme, kSchemeHttps);
-    EXPECT_EQ(fs.g_nPort, 443);
+    EXPECT_EQ(fs.m_nPort, 443);
     EXPECT_TRUE(IsRequestableTarget(fs));
 
     InternetScheme nScheme = kSchemeUnknown;
@@ -78,14 +78,14 @@ TEST_F(CParseFixture, UnparsableAddressShowsInvalidUrlAndKeepsTheOldTarget)
     EXPECT_FALSE(ParseRequestTarget(fs, "[x", &nScheme));
     EXPECT_EQ(nScheme, kSchemeUnknown);
     EXPECT_EQ(host.GetMessages(), std::vector<std::string>{kMsgInvalidUrl});
-    EXPECT_EQ(fs.g_strServer, "kept");
-    EXPECT_EQ(fs.g_strObject, "/old");
+    EXPECT_EQ(fs.m_strServer, "kept");
+    EXPECT_EQ(fs.m_strObject, "/old");
 }
 
 TEST_F(CParseFixture, ControlBytesSurviveAsPercentEncoding)
 {
     ASSERT_TRUE(ParseRequestTarget(fs, "http://h/s?q=a\tb"));
-    EXPECT_EQ(fs.g_strObject, "/s?q=a%09b");
+    EXPECT_EQ(fs.m_strObject, "/s?q=a%09b");
 }
 
 TEST(EncodeRequestTarget, MakesEveryTargetValidHttp)
@@ -106,13 +106,13 @@ TEST_F(CParseFixture, AnAddressWithoutAHostParsesWithAnEmptyHost)
     // Neither the path nor a retry with "http://" in front makes up a host.
     for (const char* pszAddress : {"http:///path/x?q=1", "/x/y", "https:///"}) {
         SCOPED_TRACE(pszAddress);
-        fs.g_strServer = "old.example";
+        fs.m_strServer = "old.example";
         ASSERT_TRUE(ParseRequestTarget(fs, pszAddress));
-        EXPECT_EQ(fs.g_strServer, "");
+        EXPECT_EQ(fs.m_strServer, "");
         EXPECT_FALSE(IsRequestableTarget(fs));
     }
-    EXPECT_EQ(fs.g_strObject, "/");
+    EXPECT_EQ(fs.m_strObject, "/");
     ParseRequestTarget(fs, "http:///path/x?q=1");
-    EXPECT_EQ(fs.g_strObject, "/path/x?q=1");
+    EXPECT_EQ(fs.m_strObject, "/path/x?q=1");
     EXPECT_TRUE(host.GetMessages().empty());
 }

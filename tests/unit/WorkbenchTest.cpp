@@ -400,21 +400,20 @@ TEST(LearnEngine, PagingIsCheckedOnTheNextPage)
     first.m_strText = strPage;
     const CLearnRequest request{"E", "red apple", kPageUrl, ""};
     std::vector<std::string> asked;
-    auto fetchSame = [&](const std::string& strAddress, CPageAnswer& answer) {
+    const LearnFetch same = [&](const std::string& strAddress) {
         asked.push_back(strAddress);
-        answer = first;
-        return true;
+        return std::optional<CPageAnswer>(first);
     };
-    const LearnFetch same = fetchSame;
     CLearnResult result = LearnFromPage(request, first, &same);
     EXPECT_EQ(asked, (std::vector<std::string>{"https://www.engine.example/search?q=red+apple&page=2"}));
     EXPECT_EQ(result.m_engine.m_nSearchType, ResultCount);
     EXPECT_FALSE(result.m_bPagingChecked);
-    const LearnFetch other = [](const std::string&, CPageAnswer& answer) {
+    const LearnFetch other = [](const std::string&) {
+        CPageAnswer answer;
         answer.m_nStatus = 200;
         answer.m_strText = "<ol><li class=\"result\"><h3><a href=\"https://more.example/\">Red apple 9</a></h3></li>"
                            "<li class=\"result\"><h3><a href=\"https://more2.example/\">Red apple 10</a></h3></li></ol>";
-        return true;
+        return std::optional<CPageAnswer>(answer);
     };
     result = LearnFromPage(request, first, &other);
     EXPECT_EQ(result.m_engine.m_nSearchType, PagesFromOne);
