@@ -120,3 +120,26 @@ std::string FailureReport(const std::vector<CEngineOutcome>& outcomes, const std
             addLine(strMessage);
     return strText;
 }
+
+CEngineOutcome JudgeFirstPage(const CPageAnswer& first, int nHits, bool bTokenFound, const std::string& strRefusal)
+{
+    using Kind = CEngineOutcome::Kind;
+    CEngineOutcome outcome;
+    outcome.m_nHits = nHits;
+    if (nHits > 0) {
+        outcome.m_nKind = Kind::Hits;
+    } else if (first.m_nStatus >= 400) {
+        outcome.m_nKind = Kind::HttpError;
+        outcome.m_nHttpStatus = first.m_nStatus;
+        outcome.m_strText = first.m_strReason.empty() ? StandardReasonPhrase(first.m_nStatus) : first.m_strReason;
+    } else if (!first.m_strError.empty() || first.m_nStatus == 0) {
+        outcome.m_nKind = Kind::InternetError;
+        outcome.m_strText = first.m_strError.empty() ? "no answer" : first.m_strError;
+    } else if (!bTokenFound) {
+        outcome.m_strText = strRefusal;
+        outcome.m_nKind = strRefusal.empty() ? Kind::NoResults : Kind::Refused;
+    } else {
+        outcome.m_nKind = Kind::Hits; // answered: every hit was a duplicate
+    }
+    return outcome;
+}

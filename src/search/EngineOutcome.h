@@ -6,6 +6,8 @@
 // cancelled. The worker writes them; the front ends read them during and after
 // the search (thread-safe).
 
+#include "search/PageAnswer.h"
+
 #include <mutex>
 #include <string>
 #include <vector>
@@ -40,6 +42,14 @@ struct CEngineOutcome
     // "HTTP 403 Forbidden", the error text, "cancelled".
     std::string Describe() const;
 };
+
+// What an engine's first page says of the engine: the one rule behind a
+// search's outcome and the engine check. An engine that listed hits has
+// answered, whatever its first page said; otherwise the page tells: a status
+// of 400 or above, an Internet error (or no answer), a refusal (strRefusal,
+// what the page says when it is one, looked for where the start token is not
+// on it), no results (no start token), or answered with every hit a duplicate.
+CEngineOutcome JudgeFirstPage(const CPageAnswer& first, int nHits, bool bTokenFound, const std::string& strRefusal);
 
 // The reason phrase of a common HTTP status ("Forbidden" for 403), or empty.
 const char* StandardReasonPhrase(long nStatus);

@@ -43,32 +43,20 @@ CEngineOutcome DecideOutcome(const CPagesGiven& given)
 {
     using Kind = CEngineOutcome::Kind;
     CEngineOutcome outcome;
-    outcome.m_nHits = given.m_nHits;
-    outcome.m_nDuplicates = given.m_nDuplicates;
-    outcome.m_bPageCut = given.m_bPageCut;
-    outcome.m_bPageTooLong = given.m_bPageTooLong;
-    const CPageAnswer& first = given.m_first;
     if (given.m_bCancelled) {
         outcome.m_nKind = Kind::Cancelled;
     } else if (!given.m_strNotAsked.empty()) {
         outcome.m_nKind = Kind::InternetError;
         outcome.m_strText = given.m_strNotAsked;
-    } else if (given.m_nHits > 0 || !given.m_bFirstPage) {
+    } else if (!given.m_bFirstPage) {
         outcome.m_nKind = Kind::Hits;
-    } else if (first.m_nStatus >= 400) {
-        outcome.m_nKind = Kind::HttpError;
-        outcome.m_nHttpStatus = first.m_nStatus;
-        outcome.m_strText = first.m_strReason.empty() ? StandardReasonPhrase(first.m_nStatus) : first.m_strReason;
-    } else if (!first.m_strError.empty()) {
-        outcome.m_nKind = Kind::InternetError;
-        outcome.m_strText = first.m_strError;
-    } else if (!given.m_bFirstTokenFound) {
-        // A page without the token may be the engine's refusal.
-        outcome.m_strText = given.m_strFirstRefusal;
-        outcome.m_nKind = outcome.m_strText.empty() ? Kind::NoResults : Kind::Refused;
     } else {
-        outcome.m_nKind = Kind::Hits; // answered: every hit was a duplicate
+        outcome = JudgeFirstPage(given.m_first, given.m_nHits, given.m_bFirstTokenFound, given.m_strFirstRefusal);
     }
+    outcome.m_nHits = given.m_nHits;
+    outcome.m_nDuplicates = given.m_nDuplicates;
+    outcome.m_bPageCut = given.m_bPageCut;
+    outcome.m_bPageTooLong = given.m_bPageTooLong;
     return outcome;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/WorkerThreads.h"
 #include "search/extract/HitExtraction.h"
 #include "search/extract/HitLink.h"
+#include "search/EngineOutcome.h"
 #include "search/PageRefusal.h"
 #include "search/QueryComposer.h"
 #include "search/extract/TokenPattern.h"
@@ -30,32 +31,11 @@ std::string Plural(size_t n, const char* pszOne, const char* pszMany)
     return std::to_string(n) + " " + (n == 1 ? pszOne : pszMany);
 }
 
-} // namespace
-
-CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQuery, const CPageAnswer& answer)
+// The definition's tokens and hits on the page, counted and cleaned as a search takes them.
+void ReadPageWithTokens(const CSearchEngine& engine, const std::string& strQuery, const CPageAnswer& answer,
+                        CEngineCheck& check)
 {
-    CEngineCheck check;
-    check.m_strEngine = engine.m_strName;
-    check.m_strAddress = answer.m_strAddress;
-    check.m_nStatus = answer.m_nStatus;
-    check.m_nPageBytes = answer.m_strText.size();
-    if (answer.m_nStatus >= 400) {
-        check.m_nVerdict = CheckVerdict::Refused;
-        check.m_strDetail = answer.DescribeStatus();
-        return check;
-    }
-    // An error of the transfer fails the check, whatever arrived before it.
-    if (answer.m_nStatus == 0 || !answer.m_strError.empty()) {
-        check.m_nVerdict = CheckVerdict::Failed;
-        check.m_strDetail = answer.m_strError.empty() ? "no answer" : answer.m_strError;
-        return check;
-    }
     const std::string& page = answer.m_strText;
-    if (engine.m_strStartToken.empty() || engine.m_strEndToken.empty()) {
-        check.m_nVerdict = CheckVerdict::NoHits;
-        check.m_strDetail = engine.m_strStartToken.empty() ? "the start token is empty" : "the end token is empty";
-        return check;
-    }
     // Counted as the extraction matches them ({*} included).
     check.m_nStartTokens = CTokenPattern(engine.m_strStartToken).Count(page);
     check.m_nEndTokens = CTokenPattern(engine.m_strEndToken).Count(page);
@@ -77,30 +57,54 @@ CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQ
         check.m_strNextAddress = BuildNextPageAddress(engine, ComposeQueryTerm(strQuery, kOptionAllWords),
                                                       static_cast<int>(check.m_hits.size()),
                                                       HostOfUrl(check.m_strAddress));
+}
 
-    if (!check.m_hits.empty()) {
-        check.m_nVerdict = CheckVerdict::Ok;
-        check.m_strDetail = Plural(check.m_hits.size(), "hit", "hits");
-        return check;
+// Why a page that answered gave no hits.
+std::string NoHitsDetail(const CSearchEngine& engine, const CPageAnswer& answer, const CEngineCheck& check)
+{
+    if (engine.m_strStartToken.empty())
+        return "the start token is empty";
+    if (engine.m_strEndToken.empty())
+        return "the end token is empty";
+    if (answer.m_strText.empty())
+        return "the page is empty";
+    if (check.m_nStartTokens == 0)
+        return "start token not on the page";
+    if (check.m_nDuplicates > 0)
+        return "every hit was a duplicate";
+    return "start token found " + Plural(check.m_nStartTokens, "time", "times") + ", but no link after it is a result";
+}
+
+} // namespace
+
+CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQuery, const CPageAnswer& answer)
+{
+    CEngineCheck check;
+    check.m_strEngine = engine.m_strName;
+    check.m_strAddress = answer.m_strAddress;
+    check.m_nStatus = answer.m_nStatus;
+    check.m_nPageBytes = answer.m_strText.size();
+    // Scanned as a search scans it: not an error page, and only with both tokens.
+    if (answer.m_nStatus < 400 && !engine.m_strStartToken.empty() && !engine.m_strEndToken.empty())
+        ReadPageWithTokens(engine, strQuery, answer, check);
+
+    // The verdict is the one a search gives the engine for this page, but a
+    // check wants the whole page: an error of the transfer fails it, whatever
+    // arrived before the error.
+    const bool bTokenFound = check.m_nStartTokens > 0;
+    const int nHits = answer.m_strError.empty() ? static_cast<int>(check.m_hits.size()) : 0;
+    using Kind = CEngineOutcome::Kind;
+    const CEngineOutcome outcome = JudgeFirstPage(answer, nHits, bTokenFound,
+                                                  bTokenFound ? std::string() : RefusalReason(answer.m_strText));
+    switch (outcome.m_nKind) {
+    case Kind::HttpError: check.m_nVerdict = CheckVerdict::Refused; check.m_strDetail = outcome.Describe(); break;
+    case Kind::Refused: check.m_nVerdict = CheckVerdict::Refused; check.m_strDetail = outcome.m_strText; break;
+    case Kind::InternetError: check.m_nVerdict = CheckVerdict::Failed; check.m_strDetail = outcome.m_strText; break;
+    default:
+        check.m_nVerdict = check.m_hits.empty() ? CheckVerdict::NoHits : CheckVerdict::Ok;
+        check.m_strDetail = check.m_hits.empty() ? NoHitsDetail(engine, answer, check)
+                                                 : Plural(check.m_hits.size(), "hit", "hits");
     }
-    if (check.m_nStartTokens == 0) {
-        const std::string strRefusal = RefusalReason(page);
-        if (!strRefusal.empty()) {
-            check.m_nVerdict = CheckVerdict::Refused;
-            check.m_strDetail = strRefusal;
-            return check;
-        }
-    }
-    check.m_nVerdict = CheckVerdict::NoHits;
-    if (page.empty())
-        check.m_strDetail = "the page is empty";
-    else if (check.m_nStartTokens == 0)
-        check.m_strDetail = "start token not on the page";
-    else if (hits.m_nDuplicates > 0)
-        check.m_strDetail = "every hit was a duplicate";
-    else
-        check.m_strDetail = "start token found " + Plural(check.m_nStartTokens, "time", "times") +
-                            ", but no link after it is a result";
     return check;
 }
 

@@ -552,6 +552,46 @@ TEST(DiagnoseEngine, SaysWhatDidNotMatch)
     EXPECT_EQ(check.m_strDetail, "Could not connect");
 }
 
+// The check's verdict is the one a search gives the engine for the same page
+// (an error page is never scanned, a page without the token may be a refusal),
+// except that a transfer error fails the check whatever came before it.
+TEST(DiagnoseEngine, GivesTheVerdictASearchGives)
+{
+    CSearchEngine engine;
+    engine.m_strName = "E";
+    engine.m_strUrl = "https://www.engine.example/search";
+    engine.m_strStartToken = "<h3><a href=\"";
+    engine.m_strEndToken = "</a>";
+    const std::string strHits = Shapes()[0].m_strPage;
+    const std::string strBotCheck = "<form id=\"challenge-form\">Please confirm you are human</form>";
+    const struct
+    {
+        long nStatus;
+        const char* pszError;
+        std::string strText;
+        CheckVerdict nVerdict;
+        std::string strDetail;
+    } cases[] = {
+        {200, "", strHits, CheckVerdict::Ok, "5 hits"},
+        {200, "Connection reset", strHits, CheckVerdict::Failed, "Connection reset"},
+        {200, "Connection reset", "<html>", CheckVerdict::Failed, "Connection reset"},
+        {0, "", "", CheckVerdict::Failed, "no answer"},
+        {503, "", strHits, CheckVerdict::Refused, "HTTP 503 Service Unavailable"},
+        {200, "", strBotCheck, CheckVerdict::Refused, "the page is a bot check"},
+        {200, "", "<p>No results</p>", CheckVerdict::NoHits, "start token not on the page"},
+    };
+    for (const auto& c : cases) {
+        CPageAnswer answer;
+        answer.m_strAddress = answer.m_strUrl = kPageUrl;
+        answer.m_nStatus = c.nStatus;
+        answer.m_strError = c.pszError;
+        answer.m_strText = c.strText;
+        const CEngineCheck check = DiagnoseEngine(engine, "red apple", answer);
+        EXPECT_EQ(check.m_nVerdict, c.nVerdict) << c.nStatus << " " << c.pszError;
+        EXPECT_EQ(check.m_strDetail, c.strDetail) << c.nStatus << " " << c.pszError;
+    }
+}
+
 // What the learner reads of a page's links: the body's links only (none from
 // the head or a script), unquoted addresses, the text, and the shape of the
 // markup around them without the words that change from row to row.
