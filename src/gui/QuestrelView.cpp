@@ -24,7 +24,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <unordered_map>
 #include <wx/activityindicator.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -328,21 +327,8 @@ void CQuestrelView::OnSearchFinished()
     if (m_pOutcomes) {
         m_pOutcomes->CancelPending(); // after Stop: what did not finish was cancelled
         std::vector<CEngineOutcome> outcomes = m_pOutcomes->Get();
-        int nDeadRemoved = -1; // links were not verified
-        if (m_bVerifiedSearch) {
-            // Verify Links deleted dead rows: each engine's count is of the rows
-            // that remain, as the status bar's.
-            std::unordered_map<std::string, int> remaining;
-            for (int nRow = 0; nRow < m_rows.GetRowCount(); ++nRow)
-                ++remaining[m_rows.GetCell(nRow, 2)]; // the "Engine" column
-            nDeadRemoved = 0;
-            for (CEngineOutcome& outcome : outcomes) {
-                if (outcome.m_nKind != CEngineOutcome::Kind::Hits)
-                    continue;
-                nDeadRemoved += std::max(0, outcome.m_nHits - remaining[outcome.m_strEngine]);
-                outcome.m_nHits = remaining[outcome.m_strEngine];
-            }
-        }
+        // -1: links were not verified.
+        const int nDeadRemoved = m_bVerifiedSearch ? RecountAfterVerifying(outcomes, m_rows) : -1;
         m_engines.ShowOutcomes(outcomes);
         ReportFailures(outcomes, nDeadRemoved);
     }

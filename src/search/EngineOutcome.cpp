@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "search/EngineOutcome.h"
 
+#include "results/ResultRows.h"
 #include "search/FetchState.h"
 #include "search/SearchTexts.h"
+
+#include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -142,4 +146,19 @@ CEngineOutcome JudgeFirstPage(const CPageAnswer& first, int nHits, bool bTokenFo
         outcome.m_nKind = Kind::Hits; // answered: every hit was a duplicate
     }
     return outcome;
+}
+
+int RecountAfterVerifying(std::vector<CEngineOutcome>& outcomes, const CResultRows& rows)
+{
+    std::unordered_map<std::string, int> remaining;
+    for (const CSearchHit& hit : rows.GetRows())
+        ++remaining[hit.m_strEngine];
+    int nDeleted = 0;
+    for (CEngineOutcome& outcome : outcomes) {
+        if (outcome.m_nKind != CEngineOutcome::Kind::Hits)
+            continue;
+        nDeleted += std::max(0, outcome.m_nHits - remaining[outcome.m_strEngine]);
+        outcome.m_nHits = remaining[outcome.m_strEngine];
+    }
+    return nDeleted;
 }

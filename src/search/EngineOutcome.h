@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+class CResultRows;
+
 struct CEngineOutcome
 {
     enum class Kind
@@ -50,6 +52,10 @@ struct CEngineOutcome
 // what the page says when it is one, looked for where the start token is not
 // on it), no results (no start token), or answered with every hit a duplicate.
 CEngineOutcome JudgeFirstPage(const CPageAnswer& first, int nHits, bool bTokenFound, const std::string& strRefusal);
+
+// After Verify Links deleted dead rows: each engine that gave hits counts the
+// rows that remain of it, as the status bar does. Returns how many were deleted.
+int RecountAfterVerifying(std::vector<CEngineOutcome>& outcomes, const CResultRows& rows);
 
 // The reason phrase of a common HTTP status ("Forbidden" for 403), or empty.
 const char* StandardReasonPhrase(long nStatus);
