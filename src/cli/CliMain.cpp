@@ -18,6 +18,7 @@
 #include "search/SearchSettings.h"
 #include "search/TemplateFormat.h"
 #include "search/SearchTexts.h"
+#include "platform/Translate.h"
 
 #include <atomic>
 #include <csignal>
@@ -76,7 +77,7 @@ private:
 
 int Usage(const std::string& strError)
 {
-    std::fprintf(stderr, "questrel-cli: %s\nTry 'questrel-cli --help'.\n", EscapeControls(strError).c_str());
+    PrintUsageError(strError);
     return kExitUsage;
 }
 
@@ -158,7 +159,7 @@ int ShowDocument(const CCliOptions& options)
         !VisitSearchDocument(
             bytes, [&printer](const CSearchDocumentData& header) { printer.Header(header); },
             [&printer](CSearchHit&& hit) { printer.Hit(hit); })) {
-        CCliHost::PrintMessage(kMsgFailedToOpenDocument);
+        CCliHost::PrintMessage(Tr(kMsgFailedToOpenDocument));
         return kExitFailure;
     }
     printer.End();
@@ -186,8 +187,8 @@ int ChooseEngines(const CCliOptions& options, const std::vector<CSearchEngine>& 
             chosen.push_back(engine);
     if (!chosen.empty())
         return -1;
-    CCliHost::PrintMessage("no engine to search: the catalogue " + strCataloguePath +
-                           " holds none (name one with --engines FILE)");
+    CCliHost::PrintMessage(
+        FormatTemplate(Tr("no engine to search: the catalogue %s holds none (name one with --engines FILE)"), {CTemplateArg::Text(strCataloguePath)}));
     return kExitFailure;
 }
 
@@ -297,6 +298,7 @@ int RunSearch(const CCliOptions& options, const std::vector<CSearchEngine>& cata
 
 int main(int argc, char** argv)
 {
+    InitTranslations(LocaleDirectoryFor(FindShareDirectory()));
     CCliOptions options;
     std::string strError;
     if (!ParseCliOptions(argc, argv, options, strError))
@@ -306,7 +308,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.m_bHelp) {
-        std::fputs(kCliUsage, stdout);
+        std::fputs(Tr(kCliUsage), stdout);
         return 0;
     }
 
@@ -316,7 +318,7 @@ int main(int argc, char** argv)
         // A learned engine goes into the catalogue named, else the user's own
         // (made when there is none yet).
         if (!InitNetworkLibrary()) {
-            CCliHost::PrintMessage("The network library could not be started.");
+            CCliHost::PrintMessage(Tr(kMsgStartupFailed));
             return kExitFailure;
         }
         const int nExit = LearnEngineCommand(options, options.m_strEnginesFile.empty() ? FindCataloguePath()
@@ -335,25 +337,25 @@ int main(int argc, char** argv)
         CCatalogueUpdate update;
         if (strPath == GetUserCataloguePath() && PrepareUserCatalogue(strPath, strShare, &update) &&
             update.m_nUpdated > 0)
-            CCliHost::PrintMessage(FormatTemplate(kMsgEnginesUpdated, {CTemplateArg::Int(update.m_nUpdated)}));
+            CCliHost::PrintMessage(FormatTemplate(Tr(kMsgEnginesUpdated), {CTemplateArg::Int(update.m_nUpdated)}));
         if (!FileExists(strPath) && !PathExists(strPath) && !strShare.empty())
             strPath = strShare + kCatalogueFileName;
     }
     std::vector<CSearchEngine> catalogue;
     int nDropped = 0;
     if (!LoadEngines(strPath, catalogue, &nDropped) && (!options.m_strEnginesFile.empty() || PathExists(strPath))) {
-        CCliHost::PrintMessage("cannot read the engine catalogue " + strPath);
+        CCliHost::PrintMessage(FormatTemplate(Tr("cannot read the engine catalogue %s"), {CTemplateArg::Text(strPath)}));
         return kExitFailure;
     }
     if (nDropped > 0)
-        CCliHost::PrintMessage(FormatTemplate(kMsgRecordsNotRead, {CTemplateArg::Int(nDropped)}) + " (" +
+        CCliHost::PrintMessage(FormatTemplate(Tr(kMsgRecordsNotRead), {CTemplateArg::Int(nDropped)}) + " (" +
                                strPath + ")");
 
     if (options.m_command == CCliOptions::Command::Engines)
         return ListEngines(catalogue);
 
     if (!InitNetworkLibrary()) {
-        CCliHost::PrintMessage("The network library could not be started.");
+        CCliHost::PrintMessage(Tr(kMsgStartupFailed));
         return kExitFailure;
     }
     if (options.m_command == CCliOptions::Command::CheckEngines) {

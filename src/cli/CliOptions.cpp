@@ -3,14 +3,16 @@
 
 #include "platform/InternetClient.h"
 #include "platform/TextUtil.h"
+#include "platform/Translate.h"
 #include "search/QueryComposer.h"
+#include "search/TemplateFormat.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <getopt.h>
 
-const char* const kCliUsage =
+const char* const kCliUsage = N_(
     "usage: questrel-cli [--engines FILE] engines\n"
     "       questrel-cli [--engines FILE] search [options] QUERY [ENGINE ...]\n"
     "       questrel-cli show [--json] FILE.qrl\n"
@@ -53,7 +55,7 @@ const char* const kCliUsage =
     "Exit codes: 0 a search ran and an engine answered, 1 nothing to search,\n"
     "2 usage error, 3 every engine failed (learn-engine: the page is a refusal, or\n"
     "says nothing matched),\n"
-    "4 check-engines found an engine that does not work, 130/143 interrupted.\n";
+    "4 check-engines found an engine that does not work, 130/143 interrupted.\n");
 
 namespace {
 
@@ -162,11 +164,11 @@ bool ApplySearchOption(int nOption, const char* pszValue, CSearchSettings& searc
         else if (strValue == "phrase")
             search.m_nSearchOption = kOptionPhrase;
         else
-            strError = "unknown search option '" + strValue + "' (all, any or phrase)";
+            strError = FormatTemplate(Tr("unknown search option '%s' (all, any or phrase)"), {CTemplateArg::Text(strValue)});
         break;
     case kOptMaxHits:
         if (!ParseNumber(pszValue, 1, kMaxHitLimit, search.m_nHitLimit))
-            strError = "the hit limit must be an integer between 1 and 2048";
+            strError = Tr("the hit limit must be an integer between 1 and 2048");
         else
             search.m_bAllHits = false;
         break;
@@ -181,28 +183,28 @@ bool ApplySearchOption(int nOption, const char* pszValue, CSearchSettings& searc
         if (strValue == "engine" || strValue == "rank")
             search.m_bOrderByRank = strValue == "rank";
         else
-            strError = "unknown order '" + strValue + "' (engine or rank)";
+            strError = FormatTemplate(Tr("unknown order '%s' (engine or rank)"), {CTemplateArg::Text(strValue)});
         break;
     case kOptVerifyLinks: search.m_bVerifyLinks = true; break;
     case kOptDirect: search.m_nConnectMethod = kConnectDirect; break;
     case kOptProxy:
         if (!IsProxyAddress(strValue))
-            strError = "--proxy needs HOST:PORT with a port from 1 to 65535, not '" + strValue + "'";
+            strError = FormatTemplate(Tr("--proxy needs HOST:PORT with a port from 1 to 65535, not '%s'"), {CTemplateArg::Text(strValue)});
         search.m_nConnectMethod = kConnectProxy;
         search.m_strProxy = strValue; // "host:port"
         break;
     case kOptUserAgent:
         if (HasControl(strValue))
-            strError = "--user-agent must be one line of text";
+            strError = Tr("--user-agent must be one line of text");
         search.m_strUserAgent = strValue;
         break;
     case kOptTimeout:
         if (!ParseNumber(pszValue, 1, kMaxTimeoutSeconds, search.m_nTimeoutSeconds))
-            strError = "the time-out must be a number of seconds between 1 and 600";
+            strError = Tr("the time-out must be a number of seconds between 1 and 600");
         break;
     case kOptQuery:
         if (TrimWhiteSpace(strValue).empty())
-            strError = "--query needs a query";
+            strError = Tr("--query needs a query");
         search.m_strQuery = strValue;
         break;
     default: *pKnown = false; break;
@@ -218,30 +220,30 @@ bool ParseCommand(const std::vector<std::string>& positional, CCliOptions& optio
         return false;
     };
     if (positional.empty())
-        return fail("no command given");
+        return fail(Tr("no command given"));
     const std::string& strCommand = positional[0];
     if (strCommand == "engines") {
         if (positional.size() > 1)
-            return fail("the engines command takes no arguments");
+            return fail(Tr("the engines command takes no arguments"));
         options.m_command = CCliOptions::Command::Engines;
     } else if (strCommand == "show") {
         if (positional.size() != 2)
-            return fail("show needs one FILE.qrl");
+            return fail(Tr("show needs one FILE.qrl"));
         options.m_command = CCliOptions::Command::Show;
         options.m_strDocument = positional[1];
     } else if (strCommand == "search") {
         if (positional.size() < 2)
-            return fail("search needs a QUERY");
+            return fail(Tr("search needs a QUERY"));
         options.m_command = CCliOptions::Command::Search;
         options.m_search.m_strQuery = positional[1];
         options.m_engineNames.assign(positional.begin() + 2, positional.end());
     } else if (strCommand == "learn-engine") {
         if (positional.size() != 4)
-            return fail("learn-engine needs NAME QUERY ADDRESS");
+            return fail(Tr("learn-engine needs NAME QUERY ADDRESS"));
         if (TrimWhiteSpace(positional[1]).empty() || HasControl(positional[1]))
-            return fail("the engine's name must be one line of text");
+            return fail(Tr("the engine's name must be one line of text"));
         if (TrimWhiteSpace(positional[2]).empty())
-            return fail("learn-engine needs the QUERY that was searched");
+            return fail(Tr("learn-engine needs the QUERY that was searched"));
         options.m_command = CCliOptions::Command::LearnEngine;
         options.m_strLearnName = positional[1];
         options.m_search.m_strQuery = positional[2];
@@ -252,9 +254,9 @@ bool ParseCommand(const std::vector<std::string>& positional, CCliOptions& optio
             options.m_search.m_strQuery = "weather";
         options.m_engineNames.assign(positional.begin() + 1, positional.end());
         if (options.m_bApply && !options.m_bMend)
-            return fail("--apply goes with --mend");
+            return fail(Tr("--apply goes with --mend"));
     } else {
-        return fail("unknown command '" + strCommand + "'");
+        return fail(FormatTemplate(Tr("unknown command '%s'"), {CTemplateArg::Text(strCommand)}));
     }
     return true;
 }
@@ -282,7 +284,7 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
         case kOptEngines: options.m_strEnginesFile = strValue; break;
         case kOptSave:
             if (strValue.empty())
-                return fail("--save needs a file name");
+                return fail(Tr("--save needs a file name"));
             options.m_strSaveFile = strValue;
             break;
         case kOptAdd: options.m_bAdd = true; break;
@@ -291,7 +293,7 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
         case kOptApply: options.m_bApply = true; break;
         case kOptExample:
             if (TrimWhiteSpace(strValue).empty())
-                return fail("--example needs the address of one result");
+                return fail(Tr("--example needs the address of one result"));
             options.m_strExample = strValue;
             break;
         case 'v': options.m_bVerbose = true; break;
@@ -299,11 +301,11 @@ bool ParseCliOptions(int argc, char** argv, CCliOptions& options, std::string& s
         case 'q': options.m_bQuiet = true; break;
         case 'h': options.m_bHelp = true; return true;
         case kOptVersion: options.m_bVersion = true; return true;
-        case ':': return fail(std::string("option '") + argv[optind - 1] + "' needs a value");
+        case ':': return fail(FormatTemplate(Tr("option '%s' needs a value"), {CTemplateArg::Text(argv[optind - 1])}));
         default: {
             // An unknown option: the short one's letter, or the long one as written.
             const std::string strWritten = optopt ? std::string("-") + static_cast<char>(optopt) : argv[optind - 1];
-            return fail("unknown option '" + strWritten + "'");
+            return fail(FormatTemplate(Tr("unknown option '%s'"), {CTemplateArg::Text(strWritten)}));
         }
         }
     }
@@ -363,10 +365,11 @@ bool ResolveEngineName(const std::vector<std::string>& catalogue, const std::str
         return true;
     }
     if (sameButCase.size() > 1) {
-        strError = "ambiguous engine '" + strName + "': " + JoinNames(sameButCase);
+        strError = FormatTemplate(Tr("ambiguous engine '%s': %s"), {CTemplateArg::Text(strName), CTemplateArg::Text(JoinNames(sameButCase))});
         return false;
     }
-    strError = "unknown engine '" + strName + "'" +
-               (close.empty() ? std::string() : "; did you mean " + JoinNames(close) + "?");
+    strError = close.empty() ? FormatTemplate(Tr("unknown engine '%s'"), {CTemplateArg::Text(strName)})
+                             : FormatTemplate(Tr("unknown engine '%s'; did you mean %s?"),
+                                              {CTemplateArg::Text(strName), CTemplateArg::Text(JoinNames(close))});
     return false;
 }

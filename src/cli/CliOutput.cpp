@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/TextUtil.h"
+#include "platform/Translate.h"
 
 #include <algorithm>
 
@@ -60,6 +61,11 @@ std::string EscapeControls(std::string_view text)
         return true;
     });
     return out;
+}
+
+void PrintUsageError(const std::string& strError)
+{
+    std::fprintf(stderr, "questrel-cli: %s\n%s\n", EscapeControls(strError).c_str(), Tr("Try 'questrel-cli --help'."));
 }
 
 void PrintCliMessage(const std::string& strText)

@@ -18,6 +18,8 @@ std::string EscapeControls(std::string_view text);
 // other controls as EscapeControls writes them.
 std::string EscapeTsvField(std::string_view field);
 
+// "questrel-cli: ERROR" and where help is, on stderr, control bytes escaped.
+void PrintUsageError(const std::string& strError);
 // "questrel: TEXT" on stderr, control bytes escaped.
 void PrintCliMessage(const std::string& strText);
 

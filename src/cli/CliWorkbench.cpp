@@ -10,6 +10,8 @@
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
 #include "search/PageRequest.h"
+#include "platform/Translate.h"
+#include "search/TemplateFormat.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -26,7 +28,7 @@ std::unique_ptr<CInternetSession> OpenSession(const CCliOptions& options)
     std::string strError;
     std::unique_ptr<CInternetSession> pSession = OpenInternetSession(BuildSessionOptions(options.m_search), &strError);
     if (!pSession)
-        PrintCliMessage(strError.empty() ? "the connection settings do not work" : strError);
+        PrintCliMessage(strError.empty() ? Tr("the connection settings do not work") : strError);
     return pSession;
 }
 
@@ -36,24 +38,23 @@ int AddToCatalogue(const CCliOptions& options, const std::string& strPath, const
 {
     std::vector<CSearchEngine> engines;
     if (!LoadEngines(strPath, engines) && PathExists(strPath)) {
-        PrintCliMessage("cannot read the engine catalogue " + strPath + "; it is not written over");
+        PrintCliMessage(FormatTemplate(Tr("cannot read the engine catalogue %s; it is not written over"), {CTemplateArg::Text(strPath)}));
         return kExitFailure;
     }
     const auto it = std::find_if(engines.begin(), engines.end(),
                                  [&engine](const CSearchEngine& e) { return e.m_strName == engine.m_strName; });
     if (it != engines.end() && !options.m_bReplace) {
-        PrintCliMessage(engine.m_strName + ": the catalogue " + strPath +
-                        " already has an engine of that name (--replace replaces it)");
+        PrintCliMessage(FormatTemplate(Tr("%s: the catalogue %s already has an engine of that name (--replace replaces it)"), {CTemplateArg::Text(engine.m_strName), CTemplateArg::Text(strPath)}));
         return kExitFailure;
     }
     if (it != engines.end())
         engines.erase(it);
     engines.insert(engines.begin() + static_cast<long>(FindInsertPosition(engines, engine.m_strName)), engine);
     if (!SaveEngines(strPath, engines)) {
-        PrintCliMessage("the engine catalogue " + strPath + " could not be written");
+        PrintCliMessage(FormatTemplate(Tr("the engine catalogue %s could not be written"), {CTemplateArg::Text(strPath)}));
         return kExitFailure;
     }
-    PrintCliMessage(engine.m_strName + ": added to " + strPath);
+    PrintCliMessage(FormatTemplate(Tr("%s: added to %s"), {CTemplateArg::Text(engine.m_strName), CTemplateArg::Text(strPath)}));
     return 0;
 }
 
@@ -69,8 +70,7 @@ int LearnEngineCommand(const CCliOptions& options, const std::string& strCatalog
     request.m_strExample = options.m_strExample;
     CSearchEngine split;
     if (!SplitAddressAroundQuery(request.m_strAddress, request.m_strQuery, split)) {
-        PrintCliMessage(strName + ": the query \"" + request.m_strQuery + "\" is not in the address " +
-                        request.m_strAddress);
+        PrintCliMessage(FormatTemplate(Tr("%s: the query \"%s\" is not in the address %s"), {CTemplateArg::Text(strName), CTemplateArg::Text(request.m_strQuery), CTemplateArg::Text(request.m_strAddress)}));
         return kExitUsage;
     }
     const std::unique_ptr<CInternetSession> pSession = OpenSession(options);
@@ -88,7 +88,10 @@ int LearnEngineCommand(const CCliOptions& options, const std::string& strCatalog
     const CSearchEngine& engine = result.m_engine;
     std::fputs(FormatEngines({engine}).c_str(), stdout);
     std::fflush(stdout);
-    std::fprintf(stderr, "%s: %zu hits on the page\n", EscapeControls(strName).c_str(), result.m_hits.size());
+    std::fputs((FormatTemplate(TrN("%s: %d hit on the page", "%s: %d hits on the page", result.m_hits.size()),
+                               {CTemplateArg::Text(EscapeControls(strName)),
+                                CTemplateArg::Int(static_cast<long long>(result.m_hits.size()))}) +
+                "\n").c_str(), stderr);
     for (size_t i = 0; i < std::min<size_t>(3, result.m_hits.size()); ++i)
         std::fprintf(stderr, "  %s\n    %s\n", EscapeControls(result.m_hits[i].m_strDescription.substr(0, 100)).c_str(),
                      EscapeControls(result.m_hits[i].m_strUrl).c_str());
@@ -132,7 +135,7 @@ int MendEngines(const CCliOptions& options, CInternetSession& session, const std
         return 0;
     std::vector<CSearchEngine> all;
     if (!LoadEngines(strCataloguePath, all)) {
-        PrintCliMessage("cannot read the engine catalogue " + strCataloguePath + "; nothing was mended in it");
+        PrintCliMessage(FormatTemplate(Tr("cannot read the engine catalogue %s; nothing was mended in it"), {CTemplateArg::Text(strCataloguePath)}));
         return kExitFailure;
     }
     int nApplied = 0;
@@ -144,11 +147,13 @@ int MendEngines(const CCliOptions& options, CInternetSession& session, const std
                 break;
             }
     if (nApplied > 0 && !SaveEngines(strCataloguePath, all)) {
-        PrintCliMessage("the engine catalogue " + strCataloguePath + " could not be written");
+        PrintCliMessage(FormatTemplate(Tr("the engine catalogue %s could not be written"), {CTemplateArg::Text(strCataloguePath)}));
         return kExitFailure;
     }
-    PrintCliMessage(std::to_string(nApplied) + (nApplied == 1 ? " engine" : " engines") + " mended in " +
-                    strCataloguePath + " (the previous file is " + strCataloguePath + ".bak)");
+    PrintCliMessage(FormatTemplate(TrN("%d engine mended in %s (the previous file is %s.bak)",
+                                       "%d engines mended in %s (the previous file is %s.bak)", nApplied),
+                                   {CTemplateArg::Int(nApplied), CTemplateArg::Text(strCataloguePath),
+                                    CTemplateArg::Text(strCataloguePath)}));
     return 0;
 }
 
@@ -164,7 +169,7 @@ int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEng
             names.push_back(engine.m_strName);
         std::string strResolved, strError;
         if (!ResolveEngineName(names, strName, strResolved, strError)) {
-            std::fprintf(stderr, "questrel-cli: %s\nTry 'questrel-cli --help'.\n", EscapeControls(strError).c_str());
+            PrintUsageError(strError);
             return kExitUsage;
         }
         for (const CSearchEngine& engine : catalogue)
@@ -174,7 +179,7 @@ int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEng
     if (options.m_engineNames.empty())
         engines = catalogue;
     if (engines.empty()) {
-        PrintCliMessage("no engine to check");
+        PrintCliMessage(Tr("no engine to check"));
         return kExitFailure;
     }
     const std::unique_ptr<CInternetSession> pSession = OpenSession(options);

@@ -4,6 +4,8 @@
 #include "results/ResultRows.h"
 #include "search/FetchState.h"
 #include "search/SearchTexts.h"
+#include "search/TemplateFormat.h"
+#include "platform/Translate.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -20,28 +22,33 @@ const std::string& PageCapText()
 
 std::string CEngineOutcome::Describe() const
 {
+    const auto nHits = static_cast<unsigned long>(m_nHits);
     switch (m_nKind) {
     case Kind::Hits:
         if (m_nHits == 0 && m_nDuplicates > 0)
-            return "0 hits (all duplicates)";
-        return std::to_string(m_nHits) + (m_nHits == 1 ? " hit" : " hits") +
-               (m_bPageCut ? " (a page held more hits than it may add; the rest was dropped)" : "") +
-               (m_bPageTooLong ? " (a page was longer than " + PageCapText() + "; the rest was dropped)" : "");
+            return Tr("0 hits (all duplicates)");
+        return FormatTemplate(TrN("%d hit", "%d hits", nHits), {CTemplateArg::Int(m_nHits)}) +
+               (m_bPageCut ? Tr(" (a page held more hits than it may add; the rest was dropped)") : "") +
+               (m_bPageTooLong
+                    ? FormatTemplate(Tr(" (a page was longer than %s; the rest was dropped)"), {CTemplateArg::Text(PageCapText())})
+                    : "");
     case Kind::NoResults:
-        return m_bPageTooLong ? "no results in the first " + PageCapText() + " of its page" : "no results on its page";
+        return m_bPageTooLong ? FormatTemplate(Tr("no results in the first %s of its page"), {CTemplateArg::Text(PageCapText())})
+                              : Tr("no results on its page");
     case Kind::Refused:
-        return "refused: " + m_strText;
+        return FormatTemplate(Tr("refused: %s"), {CTemplateArg::Text(Tr(m_strText.c_str()))});
     case Kind::HttpError:
         return "HTTP " + std::to_string(m_nHttpStatus) + (m_strText.empty() ? "" : " " + m_strText);
     case Kind::InternetError:
-        return m_strText;
+        return Tr(m_strText.c_str());
     case Kind::Cancelled:
-        return m_nHits > 0 ? "cancelled after " + std::to_string(m_nHits) + (m_nHits == 1 ? " hit" : " hits")
-                           : "cancelled";
+        return m_nHits > 0 ? FormatTemplate(TrN("cancelled after %d hit", "cancelled after %d hits", nHits),
+                                            {CTemplateArg::Int(m_nHits)})
+                           : Tr("cancelled");
     case Kind::Pending:
         break;
     }
-    return "not searched";
+    return Tr("not searched");
 }
 
 const char* StandardReasonPhrase(long nStatus)
@@ -112,7 +119,7 @@ std::string FailureReport(const std::vector<CEngineOutcome>& outcomes, const std
         if (outcome.IsFailure())
             addLine(outcome.m_strEngine + " - " + outcome.Describe());
     auto aboutAnEngine = [&outcomes](const std::string& strMessage) {
-        if (strMessage == kMsgInvalidUrl)
+        if (strMessage == Tr(kMsgInvalidUrl))
             return true;
         for (const CEngineOutcome& outcome : outcomes)
             if (strMessage.rfind(outcome.m_strEngine + ": ", 0) == 0)

@@ -67,7 +67,7 @@ void SearchPages(const CEngineSearchRules& rules, const CSearchEngine& engine, C
 {
     const std::string strAddress = BuildFirstPageAddress(engine, rules.m_strQueryTerm, rules.m_nHitLimit);
     if (!ParseRequestTarget(fs, strAddress) || !IsRequestableTarget(fs)) {
-        fs.Message(kMsgInvalidUrl);
+        fs.Message(Tr(kMsgInvalidUrl));
         given.m_strNotAsked = kMsgInvalidUrl;
         return;
     }

@@ -87,7 +87,7 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
         window.emplace_back();
         CPendingRow& pending = window.back();
         pending.m_strUrl = rows.GetCell(nPosition, nUrlColumn);
-        ReportStatus(fs, kStatusVerifyingUrl + pending.m_strUrl);
+        ReportStatus(fs, Tr(kStatusVerifyingUrl) + pending.m_strUrl);
         InternetScheme nScheme = kSchemeUnknown;
         fs.m_nMessageRoute = MessageRoute::Record;
         fs.m_recordedMessages.clear();
@@ -160,7 +160,7 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
         if (fs.IsCancelled())
             return;
         if (head.m_bDead && rows.GetCell(nRow, nUrlColumn) == head.m_strUrl) {
-            ReportStatus(fs, head.m_strUrl + kStatusUrlDeleted);
+            ReportStatus(fs, head.m_strUrl + Tr(kStatusUrlDeleted));
             if (rows.DeleteRowIf(nRow, head.m_strUrl)) {
                 --nCount; // the next row has moved into this position
                 continue;
@@ -169,11 +169,11 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
         ++nRow;
     }
     if (nUnasked > 0)
-        fs.Message(FormatTemplate(kMsgLinksOfSilentHosts, {CTemplateArg::Int(nUnasked), CTemplateArg::Text(strFirstUnasked)}));
+        fs.Message(FormatTemplate(Tr(kMsgLinksOfSilentHosts), {CTemplateArg::Int(nUnasked), CTemplateArg::Text(strFirstUnasked)}));
     if (nNotChecked == 1)
-        fs.Message(std::string(kMsgInvalidUrl) + ": " + strFirstNotChecked);
+        fs.Message(std::string(Tr(kMsgInvalidUrl)) + ": " + strFirstNotChecked);
     else if (nNotChecked > 1)
-        fs.Message(FormatTemplate(kMsgLinksNotChecked,
+        fs.Message(FormatTemplate(Tr(kMsgLinksNotChecked),
                                   {CTemplateArg::Int(nNotChecked), CTemplateArg::Text(strFirstNotChecked)}));
     ReportStatus(fs, "");
 }

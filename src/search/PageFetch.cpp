@@ -5,6 +5,7 @@
 #include "platform/CancelSignal.h"
 #include "platform/InternetClient.h"
 #include "platform/TextUtil.h"
+#include "platform/Translate.h"
 #include "results/ResultsPage.h"
 #include "search/SearchTexts.h"
 #include "search/TemplateFormat.h"
@@ -77,13 +78,13 @@ namespace {
 bool ReportCancelled(CFetchState& fs)
 {
     if (fs.m_pHost)
-        fs.m_pHost->StatusCancelled(kStatusFindCancelled);
+        fs.m_pHost->StatusCancelled(Tr(kStatusFindCancelled));
     return false;
 }
 
 std::string WithUrl(const char* pszFormat, const std::string& strUrl)
 {
-    return FormatTemplate(pszFormat, {CTemplateArg::Text(strUrl)});
+    return FormatTemplate(Tr(pszFormat), {CTemplateArg::Text(strUrl)});
 }
 
 } // namespace
@@ -91,7 +92,7 @@ std::string WithUrl(const char* pszFormat, const std::string& strUrl)
 bool ConnectToServer(CFetchState& fs, const std::string& strHost)
 {
     fs.m_answer.m_strError.clear();
-    ReportStatus(fs, kStatusCreateConnection);
+    ReportStatus(fs, Tr(kStatusCreateConnection));
     const bool bSecure = fs.m_nScheme == kSchemeHttps;
     const uint16_t nPort = fs.m_nPort != 0 ? fs.m_nPort : (bSecure ? 443 : 80);
     if (fs.m_pConnection &&
@@ -105,7 +106,7 @@ bool ConnectToServer(CFetchState& fs, const std::string& strHost)
         }
         fs.m_pConnection = std::make_unique<CHttpConnection>(*fs.m_pSession, strHost, nPort, bSecure);
     }
-    ReportStatus(fs, FormatTemplate(kStatusConnectedTo, {CTemplateArg::Text(strHost)}));
+    ReportStatus(fs, FormatTemplate(Tr(kStatusConnectedTo), {CTemplateArg::Text(strHost)}));
     return true;
 }
 
@@ -140,7 +141,7 @@ void CollectPage(CFetchState& fs)
     // Said even by a quiet fetch state: no other says it.
     if (fs.m_bCollectPages && !AppendToResultsPage(fs.m_strResultsPagePath, fs.m_answer.m_strText) && fs.m_pHost)
         fs.m_pHost->Status(
-            FormatTemplate(kStatusResultsPageNotWritten, {CTemplateArg::Text(fs.m_strResultsPagePath)}));
+            FormatTemplate(Tr(kStatusResultsPageNotWritten), {CTemplateArg::Text(fs.m_strResultsPagePath)}));
 }
 
 bool HasOneLength(const std::string& strValues)
@@ -230,7 +231,7 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
             return false;
         page.append(block, nTake);
         nTotal += nTake;
-        ReportStatus(fs, FormatTemplate(kStatusKRead, {CTemplateArg::Int(static_cast<long long>(nTotal / 1024)),
+        ReportStatus(fs, FormatTemplate(Tr(kStatusKRead), {CTemplateArg::Int(static_cast<long long>(nTotal / 1024)),
                                                        CTemplateArg::Text(strUrl)}));
         // A transfer that breaks off (reset, stall) is an Internet error like a
         // failed send; what was read so far stays the page.
@@ -278,6 +279,6 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
         return ReportCancelled(fs);
     if (!fs.m_bKeepPagesOut)
         CollectPage(fs);
-    ReportStatus(fs, kStatusFindComplete);
+    ReportStatus(fs, Tr(kStatusFindComplete));
     return true;
 }

@@ -93,7 +93,7 @@ bool ParseRequestTarget(CFetchState& fs, const std::string& strAddress, Internet
     CRequestTarget target;
     const bool bHasScheme = !UrlScheme(strAddress).empty();
     if (!CrackUrl(strAddress, target) && (bHasScheme || !CrackUrl("http://" + strAddress, target))) {
-        fs.Message(kMsgInvalidUrl);
+        fs.Message(Tr(kMsgInvalidUrl));
         if (pScheme)
             *pScheme = kSchemeUnknown;
         return false;

@@ -43,7 +43,7 @@ int SearchThreadProc(CSearchJob& job)
     // and every engine not finished is cancelled.
     auto endCancelled = [&bridge, &outcomes] {
         outcomes.CancelPending();
-        bridge.StatusCancelled(kStatusFindCancelled);
+        bridge.StatusCancelled(Tr(kStatusFindCancelled));
         return 0;
     };
     if (job.m_settings.m_bOneAtATime) {
@@ -70,7 +70,7 @@ int SearchThreadProc(CSearchJob& job)
         return endCancelled();
     if (job.m_settings.m_bVerifyLinks) {
         CFetchState fs(context);
-        bridge.Status(kStatusVerifyingAll);
+        bridge.Status(Tr(kStatusVerifyingAll));
         VerifyLinks(fs, *job.m_pResultList, job.m_nMaxParallelChecks);
         if (cancel.IsSignalled())
             return endCancelled();

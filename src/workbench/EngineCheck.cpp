@@ -97,7 +97,7 @@ CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQ
     const CEngineOutcome outcome = JudgeFirstPage(answer, nHits, bTokenFound,
                                                   bTokenFound ? std::string() : RefusalReason(answer.m_strText));
     switch (outcome.m_nKind) {
-    case Kind::HttpError: check.m_nVerdict = CheckVerdict::Refused; check.m_strDetail = outcome.Describe(); break;
+    case Kind::HttpError: check.m_nVerdict = CheckVerdict::Refused; check.m_strDetail = answer.DescribeStatus(); break;
     case Kind::Refused: check.m_nVerdict = CheckVerdict::Refused; check.m_strDetail = outcome.m_strText; break;
     case Kind::InternetError: check.m_nVerdict = CheckVerdict::Failed; check.m_strDetail = outcome.m_strText; break;
     default:
