@@ -12,18 +12,19 @@
 #include "engines/SearchEngine.h"
 #include "results/ResultRows.h"
 #include "search/SearchSettings.h"
+#include "platform/Translate.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-inline constexpr const char* kMsgFailedToOpenDocument = "Failed to open document.";
+inline constexpr const char* kMsgFailedToOpenDocument = N_("Failed to open document.");
 inline constexpr const char* kMsgFailedToSaveDocument = "Failed to save document.";
 inline constexpr const char* kMsgDocumentTooLarge =
     "Failed to save document: the search is larger than a document may be (64 MiB). "
     "Delete some results, or use File, Export Results.";
-inline constexpr const char* kDocumentFilter = "Internet Questrel Files (*.qrl)";
+inline constexpr const char* kDocumentFilter = N_("Internet Questrel Files (*.qrl)");
 inline constexpr const char* kDocumentExtension = ".qrl";
 
 // A length or count above this is not a search document.

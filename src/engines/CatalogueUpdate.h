@@ -17,6 +17,7 @@
 // by every definition the released versions shipped (engines-shipped-before.dat).
 
 #include "engines/SearchEngine.h"
+#include "platform/Translate.h"
 
 #include <string>
 #include <vector>
@@ -24,7 +25,7 @@
 inline constexpr const char* kShippedHistoryFileName = "engines-shipped-before.dat";
 inline constexpr const char* kShippedRecordSuffix = ".shipped";
 // %d: the number of definitions updated or added.
-inline constexpr const char* kMsgEnginesUpdated = "%d engine definitions were updated";
+inline constexpr const char* kMsgEnginesUpdated = N_("%d engine definitions were updated");
 
 struct CShippedRecord
 {

@@ -10,6 +10,7 @@
 // pane shows it; loading and saving work on that list.
 
 #include "engines/SearchEngine.h"
+#include "platform/Translate.h"
 
 #include <string>
 #include <vector>
@@ -20,20 +21,20 @@ inline constexpr size_t kMaxCatalogueBytes = 16u * 1024 * 1024;
 inline constexpr const char* kBackupSuffix = ".bak";
 // Shown (GUI: message box; CLI: stderr) when records of the catalogue were lost;
 // %d is their number.
-inline constexpr const char* kMsgRecordsNotRead = "%d engine records could not be read";
+inline constexpr const char* kMsgRecordsNotRead = N_("%d engine records could not be read");
 // Shown (GUI: message box at start; CLI: stderr) when a catalogue is there but
 // cannot be read; %s is the file's path.
-inline constexpr const char* kMsgCatalogueUnreadable =
+inline constexpr const char* kMsgCatalogueUnreadable = N_(
     "The list of engines %s cannot be read (it is too large, no regular file, or not yours to read). "
-    "It is left as it is: engine changes are not saved until it can be read.";
+    "It is left as it is: engine changes are not saved until it can be read.");
 // Shown when an engine command is refused because of that; %s is the file's path.
-inline constexpr const char* kMsgCatalogueKept =
+inline constexpr const char* kMsgCatalogueKept = N_(
     "The list of engines %s could not be read, so it is not written over. Mend or move that file, "
-    "then start the program again.";
+    "then start the program again.");
 // Shown (GUI: message box; CLI: stderr) when the catalogue cannot be written;
 // %s is the file's path.
-inline constexpr const char* kMsgCatalogueNotSaved =
-    "The list of engines could not be saved to %s.  Your changes last only until the program ends.";
+inline constexpr const char* kMsgCatalogueNotSaved = N_(
+    "The list of engines could not be saved to %s.  Your changes last only until the program ends.");
 
 // Parses catalogue bytes (CR LF, LF or CR line ends). A record is read where
 // the lines have a record's shape (name, tokens, URL, a type line with a

@@ -98,5 +98,5 @@ void CAppModel::NoteSettingsWritten(bool bWritten)
     m_bSettingsWriteFailed = true;
     if (m_pStatus)
         m_pStatus->ShowStatusText(
-            ToWx(FormatTemplate(kStatusSettingsNotSaved, {CTemplateArg::Text(GetSettings().GetPath())})));
+            ToWx(FormatTemplate(Tr(kStatusSettingsNotSaved), {CTemplateArg::Text(GetSettings().GetPath())})));
 }

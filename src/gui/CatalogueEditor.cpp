@@ -37,12 +37,12 @@ void CCatalogueEditor::LoadEngines()
         // there but cannot be read holds the user's engines: it is kept.
         m_bCatalogueUnreadable = PathExists(m_context.m_strCataloguePath);
         if (m_bCatalogueUnreadable)
-            ShowMessageBox(&m_parent, FormatTemplate(kMsgCatalogueUnreadable, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+            ShowMessageBox(&m_parent, FormatTemplate(Tr(kMsgCatalogueUnreadable), {CTemplateArg::Text(m_context.m_strCataloguePath)}),
                            kAppCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }
     if (nDropped > 0)
-        ShowMessageBox(&m_parent, FormatTemplate(kMsgRecordsNotRead, {CTemplateArg::Int(nDropped)}), kAppCaption,
+        ShowMessageBox(&m_parent, FormatTemplate(Tr(kMsgRecordsNotRead), {CTemplateArg::Int(nDropped)}), kAppCaption,
                        wxOK | wxICON_EXCLAMATION);
     std::vector<int> images;
     for (const CSearchEngine& engine : engines)
@@ -56,7 +56,7 @@ bool CCatalogueEditor::MayChangeCatalogue()
 {
     if (!m_bCatalogueUnreadable)
         return true;
-    ShowMessageBox(&m_parent, FormatTemplate(kMsgCatalogueKept, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+    ShowMessageBox(&m_parent, FormatTemplate(Tr(kMsgCatalogueKept), {CTemplateArg::Text(m_context.m_strCataloguePath)}),
                    kAppCaption, wxOK | wxICON_EXCLAMATION);
     return false;
 }
@@ -68,7 +68,7 @@ bool CCatalogueEditor::SaveEngines()
     wxBusyCursor wait;
     if (::SaveEngines(m_context.m_strCataloguePath, m_pane.GetEngines()))
         return true;
-    ShowMessageBox(&m_parent, FormatTemplate(kMsgCatalogueNotSaved, {CTemplateArg::Text(m_context.m_strCataloguePath)}),
+    ShowMessageBox(&m_parent, FormatTemplate(Tr(kMsgCatalogueNotSaved), {CTemplateArg::Text(m_context.m_strCataloguePath)}),
                    kAppCaption, wxOK | wxICON_EXCLAMATION);
     return false;
 }
@@ -117,8 +117,8 @@ void CCatalogueEditor::OnDeleteEngine()
     if (nRow < 0 || !MayChangeCatalogue())
         return;
     const wxString strQuestion = ToWx(FormatTemplate(
-        kMsgDeleteEngine, {CTemplateArg::Text(m_pane.GetEngines()[static_cast<size_t>(nRow)].m_strName)}));
-    if (ShowMessageBox(&m_parent, strQuestion, kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
+        Tr(kMsgDeleteEngine), {CTemplateArg::Text(m_pane.GetEngines()[static_cast<size_t>(nRow)].m_strName)}));
+    if (ShowMessageBox(&m_parent, strQuestion, TrWx(kQuestionCaption), wxYES_NO | wxICON_QUESTION) != wxYES)
         return;
     m_pane.DeleteEngine(nRow);
     SaveEngines();
@@ -139,10 +139,10 @@ void CCatalogueEditor::TellNewerShippedDefinitions()
     }
     if (strNames.empty())
         return;
-    ShowMessageBox(&m_parent, FormatTemplate(kMsgNewerShipped, {CTemplateArg::Text(strNames)}), kAppCaption,
+    ShowMessageBox(&m_parent, FormatTemplate(Tr(kMsgNewerShipped), {CTemplateArg::Text(strNames)}), kAppCaption,
                    wxOK | wxICON_INFORMATION);
     if (!WriteShippedRecord(m_context.m_strCataloguePath, record))
-        m_status.ShowStatusText(ToWx(FormatTemplate(kStatusRecordNotSaved, {CTemplateArg::Text(m_context.m_strCataloguePath)})));
+        m_status.ShowStatusText(ToWx(FormatTemplate(Tr(kStatusRecordNotSaved), {CTemplateArg::Text(m_context.m_strCataloguePath)})));
 }
 
 void CCatalogueEditor::OnRestoreShippedDefinition()
@@ -153,7 +153,7 @@ void CCatalogueEditor::OnRestoreShippedDefinition()
     const std::string strName = m_pane.GetEngines()[static_cast<size_t>(nRow)].m_strName;
     CSearchEngine shipped;
     if (!FindShippedDefinition(m_context.m_strShareDir, strName, shipped)) {
-        ShowMessageBox(&m_parent, FormatTemplate(kMsgNoShippedDefinition, {CTemplateArg::Text(strName)}), kAppCaption,
+        ShowMessageBox(&m_parent, FormatTemplate(Tr(kMsgNoShippedDefinition), {CTemplateArg::Text(strName)}), kAppCaption,
                        wxOK | wxICON_INFORMATION);
         return;
     }
@@ -161,7 +161,7 @@ void CCatalogueEditor::OnRestoreShippedDefinition()
         return;
     m_pane.ReplaceEngine(nRow, std::move(shipped));
     if (SaveEngines())
-        m_status.ShowStatusText(ToWx(FormatTemplate(kStatusShippedRestored, {CTemplateArg::Text(strName)})));
+        m_status.ShowStatusText(ToWx(FormatTemplate(Tr(kStatusShippedRestored), {CTemplateArg::Text(strName)})));
 }
 
 void CCatalogueEditor::OnSelectAllEngines()
@@ -178,21 +178,21 @@ wxMenu* CCatalogueEditor::CreateEngineMenu() const
 {
     auto* pMenu = new wxMenu;
     if (m_context.m_bEngineEditing) {
-        pMenu->Append(ID_NEW_ENGINE, "&Add", CommandPrompt(ID_NEW_ENGINE));
-        pMenu->Append(ID_EDIT_ENGINE, "&Properties", CommandPrompt(ID_EDIT_ENGINE));
-        pMenu->Append(ID_DELETE_ENGINE, "&Delete", CommandPrompt(ID_DELETE_ENGINE));
+        pMenu->Append(ID_NEW_ENGINE, TrWx("&Add"), wxString::FromUTF8(CommandPrompt(ID_NEW_ENGINE)));
+        pMenu->Append(ID_EDIT_ENGINE, TrWx("&Properties"), wxString::FromUTF8(CommandPrompt(ID_EDIT_ENGINE)));
+        pMenu->Append(ID_DELETE_ENGINE, TrWx("&Delete"), wxString::FromUTF8(CommandPrompt(ID_DELETE_ENGINE)));
         CSearchEngine shipped;
         const int nRow = m_pane.GetFirstSelectedRow();
         if (nRow >= 0 && FindShippedDefinition(m_context.m_strShareDir,
                                                m_pane.GetEngines()[static_cast<size_t>(nRow)].m_strName, shipped))
-            pMenu->Append(ID_RESTORE_SHIPPED, "&Restore Shipped Definition", CommandPrompt(ID_RESTORE_SHIPPED));
+            pMenu->Append(ID_RESTORE_SHIPPED, TrWx("&Restore Shipped Definition"), wxString::FromUTF8(CommandPrompt(ID_RESTORE_SHIPPED)));
         if (BrokenCheckAt(m_pane.GetFirstSelectedRow()))
-            pMenu->Append(ID_MEND_ENGINE, "&Mend...", CommandPrompt(ID_MEND_ENGINE));
+            pMenu->Append(ID_MEND_ENGINE, TrWx("&Mend..."), wxString::FromUTF8(CommandPrompt(ID_MEND_ENGINE)));
     }
     pMenu->Append(ID_SELECT_ALL_ENGINES, "&Select All");
     pMenu->Append(ID_CLEAR_ALL_ENGINES, "&Clear All");
     pMenu->AppendSeparator();
-    pMenu->Append(ID_CHECK_ENGINES, kCheckEnginesLabel, CommandPrompt(ID_CHECK_ENGINES));
+    pMenu->Append(ID_CHECK_ENGINES, TrWx(kCheckEnginesLabel), wxString::FromUTF8(CommandPrompt(ID_CHECK_ENGINES)));
     return pMenu;
 }
 
@@ -205,7 +205,7 @@ void CCatalogueEditor::OnCheckEngines()
         engines = m_pane.GetEngines();
     if (engines.empty())
         return;
-    m_status.ShowStatusText(ToWx(FormatTemplate(kStatusCheckingEngines, {CTemplateArg::Int(static_cast<long long>(engines.size()))})));
+    m_status.ShowStatusText(ToWx(FormatTemplate(Tr(kStatusCheckingEngines), {CTemplateArg::Int(static_cast<long long>(engines.size()))})));
     auto pChecks = std::make_shared<std::vector<CEngineCheck>>();
     m_checkTask.Start(
         m_parent,
@@ -221,7 +221,7 @@ void CCatalogueEditor::OnCheckEngines()
             const auto nWorking = std::count_if(pChecks->begin(), pChecks->end(), [](const CEngineCheck& check) {
                 return check.m_nVerdict == CheckVerdict::Ok;
             });
-            m_status.ShowStatusText(ToWx(FormatTemplate(kStatusEnginesChecked, {CTemplateArg::Int(nWorking),
+            m_status.ShowStatusText(ToWx(FormatTemplate(Tr(kStatusEnginesChecked), {CTemplateArg::Int(nWorking),
                                                                        CTemplateArg::Int(static_cast<long long>(nEngines))})));
         });
 }
@@ -280,7 +280,7 @@ void CCatalogueEditor::OnMendEngine()
                 strText += "  " + std::to_string(i + 1) + ". " + pMend->m_newHits[i].m_strDescription.substr(0, 80) +
                            "\n      " + pMend->m_newHits[i].m_strUrl + "\n";
             strText += "\nTake the new definition?";
-            if (ShowMessageBox(&m_parent, ToWx(strText), kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
+            if (ShowMessageBox(&m_parent, ToWx(strText), TrWx(kQuestionCaption), wxYES_NO | wxICON_QUESTION) != wxYES)
                 return;
             // The engine may have moved while the page was learned: found by name.
             const std::vector<CSearchEngine> engines = m_pane.GetEngines();
@@ -289,7 +289,7 @@ void CCatalogueEditor::OnMendEngine()
                     continue;
                 m_pane.ReplaceEngine(static_cast<int>(i), pMend->m_new);
                 if (SaveEngines())
-                    m_status.ShowStatusText(ToWx(FormatTemplate(kStatusEngineMended, {CTemplateArg::Text(engine.m_strName)})));
+                    m_status.ShowStatusText(ToWx(FormatTemplate(Tr(kStatusEngineMended), {CTemplateArg::Text(engine.m_strName)})));
                 return;
             }
         });

@@ -18,25 +18,25 @@
 
 CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::string& strProxy,
                                  const std::string& strPort, const std::string& strUserAgent)
-    : wxDialog(pParent, wxID_ANY, "Communication Options"), m_nMethod(nMethod), m_strProxy(strProxy),
+    : wxDialog(pParent, wxID_ANY, TrWx("Communication Options")), m_nMethod(nMethod), m_strProxy(strProxy),
       m_strPort(strPort), m_strUserAgent(strUserAgent)
 {
-    m_pPreconfigured = new wxRadioButton(this, IDC_PRECONFIGURED, "Use preconfigured settings",
+    m_pPreconfigured = new wxRadioButton(this, IDC_PRECONFIGURED, TrWx("Use preconfigured settings"),
                                          wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
-    m_pDirect = new wxRadioButton(this, IDC_DIRECT, "Direct connection to the Internet");
-    m_pUseProxy = new wxRadioButton(this, IDC_USE_PROXY, "Connect through a proxy server");
+    m_pDirect = new wxRadioButton(this, IDC_DIRECT, TrWx("Direct connection to the Internet"));
+    m_pUseProxy = new wxRadioButton(this, IDC_USE_PROXY, TrWx("Connect through a proxy server"));
     m_pProxy = new wxTextCtrl(this, IDC_PROXY_ADDRESS, wxEmptyString, wxDefaultPosition, wxSize(180, -1));
     // A port is digits only: other keys are refused as they are typed.
     m_pPort = new wxTextCtrl(this, IDC_PROXY_PORT, wxEmptyString, wxDefaultPosition, wxSize(70, -1), 0,
                              wxTextValidator(wxFILTER_DIGITS));
-    m_pPort->SetToolTip(kMsgEnterPort);
+    m_pPort->SetToolTip(TrWx(kMsgEnterPort));
     m_pUserAgent = new wxTextCtrl(this, IDC_USER_AGENT, wxEmptyString, wxDefaultPosition, wxSize(260, -1));
     m_pTimeout = new wxSpinCtrl(this, IDC_TIMEOUT, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                 wxSP_ARROW_KEYS, 1, kMaxTimeoutSeconds, kDefaultTimeoutSeconds);
     // Wide enough for "600" and both of the toolkit's buttons (a fixed width cut off "+").
     m_pTimeout->SetMinSize(m_pTimeout->GetSizeFromTextSize(m_pTimeout->GetTextExtent("6000").GetWidth()));
-    auto* pOk = new wxButton(this, wxID_OK, "OK");
-    auto* pCancel = new wxButton(this, wxID_CANCEL, "Cancel");
+    auto* pOk = new wxButton(this, wxID_OK);
+    auto* pCancel = new wxButton(this, wxID_CANCEL);
     pOk->SetDefault();
 
     auto* pLeft = new wxBoxSizer(wxVERTICAL);
@@ -44,20 +44,20 @@ CCommOptionsDlg::CCommOptionsDlg(wxWindow* pParent, int nMethod, const std::stri
     pLeft->Add(m_pDirect, 0, wxBOTTOM, 4);
     pLeft->Add(m_pUseProxy, 0, wxBOTTOM, 10);
     auto* pProxyGrid = new wxFlexGridSizer(3, 2, 4);
-    pProxyGrid->Add(new wxStaticText(this, wxID_ANY, "Address of proxy to use"));
+    pProxyGrid->Add(new wxStaticText(this, wxID_ANY, TrWx("Address of proxy to use")));
     pProxyGrid->AddSpacer(0);
-    pProxyGrid->Add(new wxStaticText(this, wxID_ANY, "Port"));
+    pProxyGrid->Add(new wxStaticText(this, wxID_ANY, TrWx("Port")));
     pProxyGrid->Add(m_pProxy);
     pProxyGrid->Add(new wxStaticText(this, wxID_ANY, ":"), 0, wxALIGN_CENTER_VERTICAL);
     pProxyGrid->Add(m_pPort);
     pLeft->Add(pProxyGrid, 0, wxBOTTOM, 10);
-    pLeft->Add(new wxStaticText(this, wxID_ANY, "User Agent (how requests name the program)"), 0, wxBOTTOM, 4);
+    pLeft->Add(new wxStaticText(this, wxID_ANY, TrWx("User Agent (how requests name the program)")), 0, wxBOTTOM, 4);
     pLeft->Add(m_pUserAgent, 0, wxEXPAND | wxBOTTOM, 10);
     auto* pTimeoutRow = new wxBoxSizer(wxHORIZONTAL);
-    pTimeoutRow->Add(new wxStaticText(this, wxID_ANY, "Give up on a server that does not answer after"), 0,
+    pTimeoutRow->Add(new wxStaticText(this, wxID_ANY, TrWx("Give up on a server that does not answer after")), 0,
                      wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     pTimeoutRow->Add(m_pTimeout, 0, wxRIGHT, 6);
-    pTimeoutRow->Add(new wxStaticText(this, wxID_ANY, "seconds"), 0, wxALIGN_CENTER_VERTICAL);
+    pTimeoutRow->Add(new wxStaticText(this, wxID_ANY, TrWx("seconds")), 0, wxALIGN_CENTER_VERTICAL);
     pLeft->Add(pTimeoutRow);
     auto* pButtons = new wxBoxSizer(wxVERTICAL);
     pButtons->Add(pOk, 0, wxBOTTOM, 6);
@@ -120,12 +120,12 @@ bool CCommOptionsDlg::Validate()
 {
     TransferDataFromWindow();
     if (m_nMethod == kConnectProxy && m_strProxy.empty()) {
-        ShowMessageBox(this, kMsgEnterProxy, kAppTitle, wxOK);
+        ShowMessageBox(this, TrWx(kMsgEnterProxy), kAppTitle, wxOK);
         m_pProxy->SetFocus();
         return false;
     }
     if (m_nMethod == kConnectProxy && !m_strPort.empty() && !IsPortNumber(m_strPort)) {
-        ShowMessageBox(this, kMsgEnterPort, kAppTitle, wxOK);
+        ShowMessageBox(this, TrWx(kMsgEnterPort), kAppTitle, wxOK);
         m_pPort->SetFocus();
         return false;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Translate.h"
+
 // The window's commands: their ids and the prompts the status bar shows while
 // their menu items are highlighted.
 
@@ -40,7 +42,7 @@ enum : int
 class wxMenuBar;
 
 // The label of Check Engines in the Options menu and the engine pane's menu.
-inline constexpr const char* kCheckEnginesLabel = "Chec&k Engines...";
+inline constexpr const char* kCheckEnginesLabel = N_("Chec&k Engines...");
 
 // The prompt of a command; empty for one without.
 const char* CommandPrompt(int nId);

@@ -60,9 +60,9 @@ CEngineListCtrl::CEngineListCtrl(wxWindow* pParent, wxWindowID nId)
     AssociateModel(m_pModel);
     m_pModel->DecRef(); // the control holds the reference
     AppendToggleColumn(wxEmptyString, kTickColumn, wxDATAVIEW_CELL_ACTIVATABLE, kTickColumnWidth, wxALIGN_CENTER, 0);
-    AppendTextColumn(kEngineColumnHeading, kNameColumn, wxDATAVIEW_CELL_INERT, MeasureHeading(),
+    AppendTextColumn(TrWx(kEngineColumnHeading), kNameColumn, wxDATAVIEW_CELL_INERT, MeasureHeading(),
                      wxALIGN_LEFT, wxDATAVIEW_COL_RESIZABLE);
-    SetAccessibleName(this, "Search engines");
+    SetAccessibleName(this, TrWx("Search engines"));
     ShowFocusedRow(*this);
     ShowTicksAsX();
     g_signal_connect(GtkGetTreeView(), "button-press-event", G_CALLBACK(OnTreeButtonPress), this);
@@ -237,7 +237,7 @@ int CEngineListCtrl::MeasureHeading() const
     // The toolkit draws headings in bold with a padding: the bold text and two "M"s.
     wxClientDC dc(const_cast<CEngineListCtrl*>(this));
     dc.SetFont(GetFont().Bold());
-    return dc.GetTextExtent(kEngineColumnHeading).GetWidth() + 2 * dc.GetTextExtent("M").GetWidth();
+    return dc.GetTextExtent(TrWx(kEngineColumnHeading)).GetWidth() + 2 * dc.GetTextExtent("M").GetWidth();
 }
 
 int CEngineListCtrl::GetWidthForHeading() const
@@ -287,10 +287,10 @@ void CEngineListCtrl::ShowCheckVerdicts(const std::vector<CEngineCheck>& checks)
 {
     ClearOutcomes();
     for (const CEngineCheck& check : checks) {
-        const char* pszVerdict = check.m_nVerdict == CheckVerdict::Ok       ? "works"
-                                 : check.m_nVerdict == CheckVerdict::NoHits  ? "definition broken"
-                                 : check.m_nVerdict == CheckVerdict::Refused ? "refused"
-                                                                             : "failed";
+        const char* pszVerdict = check.m_nVerdict == CheckVerdict::Ok       ? Tr("works")
+                                 : check.m_nVerdict == CheckVerdict::NoHits  ? Tr("definition broken")
+                                 : check.m_nVerdict == CheckVerdict::Refused ? Tr("refused")
+                                                                             : Tr("failed");
         SetOutcome(check.m_strEngine, std::string(pszVerdict) + ": " + check.m_strDetail,
                    check.m_nVerdict != CheckVerdict::Ok);
     }

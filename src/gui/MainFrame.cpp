@@ -75,7 +75,7 @@ CMainFrame::CMainFrame(CAppModel& model)
     m_pEngineView->SetReturnHandler([this] { m_pFormView->OnSearch(); });
     m_pCatalogue->LoadEngines();
     if (GetSettings().IsUnreadable())
-        ShowMessageBox(this, FormatTemplate(kMsgProfileUnreadable, {CTemplateArg::Text(GetSettings().GetPath())}),
+        ShowMessageBox(this, FormatTemplate(Tr(kMsgProfileUnreadable), {CTemplateArg::Text(GetSettings().GetPath())}),
                        kAppCaption, wxOK | wxICON_EXCLAMATION);
 
     CreateMenus();
@@ -83,7 +83,7 @@ CMainFrame::CMainFrame(CAppModel& model)
     OnModelChanged(0);
     RestoreWindowPlacement();
     if (m_model.GetContext().m_nEnginesUpdated > 0)
-        ShowStatusText(ToWx(FormatTemplate(kMsgEnginesUpdated, {CTemplateArg::Int(m_model.GetContext().m_nEnginesUpdated)})));
+        ShowStatusText(ToWx(FormatTemplate(Tr(kMsgEnginesUpdated), {CTemplateArg::Int(m_model.GetContext().m_nEnginesUpdated)})));
     m_pCatalogue->TellNewerShippedDefinitions();
 
     // The first document: the form's values from the profile.
@@ -162,13 +162,13 @@ void CMainFrame::CreateToolBarAndStatusBar()
     wxToolBar* pToolBar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
     auto tool = [pToolBar](int nId, const wxString& strLabel) {
         pToolBar->AddTool(nId, strLabel, GetToolbarBundle(nId), strLabel, wxITEM_NORMAL);
-        pToolBar->SetToolLongHelp(nId, CommandPrompt(nId));
+        pToolBar->SetToolLongHelp(nId, wxString::FromUTF8(CommandPrompt(nId)));
     };
-    tool(wxID_NEW, "New");
-    tool(wxID_OPEN, "Open");
-    tool(wxID_SAVE, "Save");
+    tool(wxID_NEW, TrWx("New"));
+    tool(wxID_OPEN, TrWx("Open"));
+    tool(wxID_SAVE, TrWx("Save"));
     pToolBar->AddSeparator();
-    tool(wxID_ABOUT, "About");
+    tool(wxID_ABOUT, TrWx("About"));
     pToolBar->Realize();
 
     // Message, hit count, then the CAP, NUM and SCRL indicators.
@@ -176,7 +176,7 @@ void CMainFrame::CreateToolBarAndStatusBar()
     const int widths[] = {-1, 110, 48, 48, 48};
     pStatus->SetStatusWidths(5, widths);
     SetStatusBarPane(0);
-    ShowStatusText(kIdleText);
+    ShowStatusText(TrWx(kIdleText));
     SetMenuCheck(true, ID_VIEW_TOOLBAR);
     SetMenuCheck(true, ID_VIEW_STATUS_BAR);
     UpdateLockIndicators();
@@ -229,7 +229,7 @@ wxString CMainFrame::GetStatusMessage() const
 void CMainFrame::ShowHitCount(int nHits)
 {
     if (GetStatusBar())
-        SetStatusText(nHits < 0 ? wxString() : wxString::Format(nHits == 1 ? "%d hit" : "%d hits", nHits), kHitsField);
+        SetStatusText(nHits < 0 ? wxString() : wxString::Format(TrWxN("%d hit", "%d hits", static_cast<unsigned long>(nHits)), nHits), kHitsField);
 }
 
 wxString CMainFrame::GetHitCountText() const
@@ -260,7 +260,7 @@ void CMainFrame::UpdateLockIndicators()
 
 void CMainFrame::UpdateTitle()
 {
-    SetTitle((m_pDocument ? m_pDocument->GetTitle() : wxString(kUntitled)) + " - " + kAppTitle);
+    SetTitle((m_pDocument ? m_pDocument->GetTitle() : TrWx(kUntitled)) + " - " + kAppTitle);
 }
 
 void CMainFrame::UpdateCommandStates()
@@ -302,11 +302,12 @@ bool CMainFrame::OnHelp(int nTopic)
     const std::string strPage = strHelpDir + (nTopic == 4 ? "howto.html" : "index.html");
     std::string strWhy;
     if (strHelpDir.empty() || !FileExists(strPage))
-        strWhy = "The help file is not there: " + (strHelpDir.empty() ? std::string("(no help folder)") : strPage);
+        strWhy = FormatTemplate(Tr("The help file is not there: %s"),
+                                {CTemplateArg::Text(strHelpDir.empty() ? Tr("(no help folder)") : strPage)});
     else
         strWhy = OpenFailureText(ShellOpen(strPage), strPage);
     if (!strWhy.empty()) {
-        ShowMessageBox(this, ToWx(std::string(kMsgHelpFailed) + "\n\n" + strWhy), kAppCaption, wxOK | wxICON_EXCLAMATION);
+        ShowMessageBox(this, TrWx(kMsgHelpFailed) + "\n\n" + ToWx(strWhy), kAppCaption, wxOK | wxICON_EXCLAMATION);
         return false;
     }
     return true;

@@ -79,8 +79,8 @@ wxString ChooseFile(wxWindow* pParent, bool bSave, const wxString& strDefaultNam
 {
     if (g_chooseFileHandler)
         return g_chooseFileHandler(bSave, strDefaultName);
-    const wxString strWildcard = wxString(kDocumentFilter) + "|*.qrl;*.QRL|All files (*)|*";
-    wxFileDialog dialog(pParent, bSave ? "Save As" : "Open", wxEmptyString, strDefaultName, strWildcard,
+    const wxString strWildcard = TrWx(kDocumentFilter) + "|*.qrl;*.QRL|" + TrWx("All files (*)") + "|*";
+    wxFileDialog dialog(pParent, bSave ? TrWx("Save As") : TrWx("Open"), wxEmptyString, strDefaultName, strWildcard,
                         bSave ? (wxFD_SAVE | wxFD_OVERWRITE_PROMPT) : (wxFD_OPEN | wxFD_FILE_MUST_EXIST));
     if (dialog.ShowModal() != wxID_OK)
         return wxEmptyString;
@@ -96,8 +96,8 @@ wxString CompleteSavePath(wxWindow* pParent, const wxString& strChosen, const wx
         return strChosen;
     const wxString strPath = strChosen + strExtension;
     if (wxFileExists(strPath) &&
-        ShowMessageBox(pParent, strPath.AfterLast('/') + " already exists.\nDo you want to replace it?",
-                       kQuestionCaption, wxYES_NO | wxICON_QUESTION) != wxYES)
+        ShowMessageBox(pParent, wxString::Format(TrWx("%s already exists.\nDo you want to replace it?"), strPath.AfterLast('/')),
+                       TrWx(kQuestionCaption), wxYES_NO | wxICON_QUESTION) != wxYES)
         return wxEmptyString;
     return strPath;
 }
@@ -124,7 +124,7 @@ wxString ChooseExportFile(wxWindow* pParent, bool& bJson)
         bJson = strPath.Lower().EndsWith(".json");
         return strPath;
     }
-    wxFileDialog dialog(pParent, "Export Results", wxEmptyString, kExportProposedName,
+    wxFileDialog dialog(pParent, TrWx("Export Results"), wxEmptyString, kExportProposedName,
                         "CSV (*.csv)|*.csv|JSON (*.json)|*.json", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return wxEmptyString;

@@ -12,6 +12,7 @@
 #include "gui/MainFrame.h"
 #include "gui/MessageBox.h"
 #include "gui/ShellTexts.h"
+#include "gui/WxText.h"
 
 #include <cstdio>
 #include <cstring>
@@ -56,7 +57,7 @@ bool CQuestrelApp::OnInit()
 
     const std::string strShareDir = FindShareDirectory();
     if (!InitNetworkLibrary()) {
-        ShowMessageBox(nullptr, kMsgStartupFailed, kAppCaption, wxOK | wxICON_ERROR);
+        ShowMessageBox(nullptr, TrWx(kMsgStartupFailed), kAppCaption, wxOK | wxICON_ERROR);
         return false;
     }
     m_bNetworkStarted = true;

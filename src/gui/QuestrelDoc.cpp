@@ -29,7 +29,7 @@ CQuestrelDoc::CQuestrelDoc(wxWindow& parent, CAppModel& model, IStatusSink& stat
 
 wxString CQuestrelDoc::GetTitle() const
 {
-    return m_strPath.empty() ? wxString(kUntitled) : wxFileName(ToWx(m_strPath)).GetFullName();
+    return m_strPath.empty() ? TrWx(kUntitled) : wxFileName(ToWx(m_strPath)).GetFullName();
 }
 
 void CQuestrelDoc::SetPath(const std::string& strPath)
@@ -116,7 +116,7 @@ void CQuestrelDoc::OpenNamedDocument(const std::string& strPath)
     if (m_view.IsSearching())
         return;
     if (!OnOpenDocument(strPath))
-        ShowMessageBox(&m_parent, kMsgFailedToOpenDocument, kAppCaption, wxOK | wxICON_EXCLAMATION);
+        ShowMessageBox(&m_parent, TrWx(kMsgFailedToOpenDocument), kAppCaption, wxOK | wxICON_EXCLAMATION);
 }
 
 void CQuestrelDoc::OnFileSave()
@@ -132,7 +132,7 @@ void CQuestrelDoc::OnFileSave()
 
 void CQuestrelDoc::OnFileSaveAs()
 {
-    const wxString strDefault = m_strPath.empty() ? wxString(kUntitled) + kDocumentExtension : GetTitle();
+    const wxString strDefault = m_strPath.empty() ? TrWx(kUntitled) + kDocumentExtension : GetTitle();
     const wxString strPath = ChooseFile(&m_parent, true, strDefault);
     if (strPath.empty())
         return;

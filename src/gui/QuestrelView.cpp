@@ -42,10 +42,10 @@ CQuestrelView::CQuestrelView(wxWindow* pParent, CAppModel& model, IStatusSink& s
 {
     CreateControls();
     m_pResultList->SetColumnCount(3);
-    m_pResultList->BindColumn(0, kColumnDescription, &m_strDescription);
-    m_pResultList->BindColumn(1, kColumnUrl, &m_strUrl);
-    m_pResultList->BindColumn(2, kColumnEngine, &m_strEngine);
-    m_pResultList->AppendFoundByColumn(kColumnFoundBy);
+    m_pResultList->BindColumn(0, TrWx(kColumnDescription), &m_strDescription);
+    m_pResultList->BindColumn(1, TrWx(kColumnUrl), &m_strUrl);
+    m_pResultList->BindColumn(2, TrWx(kColumnEngine), &m_strEngine);
+    m_pResultList->AppendFoundByColumn(TrWx(kColumnFoundBy));
     m_rows.SetChangeListener([this] { m_pResultList->RequestSync(); });
     m_pStopButton->Disable();
 }
@@ -63,38 +63,38 @@ void CQuestrelView::CreateControls()
     auto* pTop = new wxBoxSizer(wxVERTICAL);
 
     auto* pRow1 = new wxBoxSizer(wxHORIZONTAL);
-    pRow1->Add(new wxStaticText(this, wxID_ANY, "Search For"), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+    pRow1->Add(new wxStaticText(this, wxID_ANY, TrWx("Search For")), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     m_pQueryEdit = new wxTextCtrl(this, IDC_SEARCH_FOR, wxEmptyString, wxDefaultPosition,
                                   wxSize(280, -1), wxTE_PROCESS_ENTER);
     pRow1->Add(m_pQueryEdit, 1, wxALIGN_CENTER_VERTICAL);
-    m_pSearchButton = new wxButton(this, IDC_SEARCH, "&Search");
+    m_pSearchButton = new wxButton(this, IDC_SEARCH, TrWx("&Search"));
     m_pSearchButton->SetDefault();
     pRow1->Add(m_pSearchButton, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
     // Search and Stop are never enabled together: the toolkit gives Alt+S to the one that is.
-    m_pStopButton = new wxButton(this, IDC_STOP, "&Stop");
+    m_pStopButton = new wxButton(this, IDC_STOP, TrWx("&Stop"));
     pRow1->Add(m_pStopButton, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 2);
     m_pAnimation = new wxActivityIndicator(this, IDC_ANIMATION, wxDefaultPosition, wxSize(24, 24));
     pRow1->Add(m_pAnimation, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 8);
     pTop->Add(pRow1, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 8);
 
     auto* pRow2 = new wxBoxSizer(wxHORIZONTAL);
-    m_pMaxHitsLabel = new wxStaticText(this, IDC_MAX_HITS_LABEL, "Max. Hits");
+    m_pMaxHitsLabel = new wxStaticText(this, IDC_MAX_HITS_LABEL, TrWx("Max. Hits"));
     pRow2->Add(m_pMaxHitsLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     m_pMaxHitsEdit = new wxTextCtrl(this, IDC_MAX_HITS, wxEmptyString, wxDefaultPosition, wxSize(60, -1),
                                     0, wxTextValidator(wxFILTER_DIGITS));
     pRow2->Add(m_pMaxHitsEdit, 0, wxALIGN_CENTER_VERTICAL);
-    pRow2->Add(new wxStaticText(this, wxID_ANY, "Options"), 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 8);
+    pRow2->Add(new wxStaticText(this, wxID_ANY, TrWx("Options")), 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 8);
     m_pOptions = new wxChoice(this, IDC_OPTIONS);
     // The list is sorted: index 0 is "all words", 1 "any word", 2 "entire phrase".
     for (const char* pszText : kSearchOptionTexts)
-        m_pOptions->Append(pszText);
+        m_pOptions->Append(TrWx(pszText));
     pRow2->Add(m_pOptions, 1, wxALIGN_CENTER_VERTICAL);
     pTop->Add(pRow2, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 8);
 
     auto* pRow3 = new wxBoxSizer(wxHORIZONTAL);
-    m_pAllHits = new wxCheckBox(this, IDC_ALL_HITS, "All Hits", wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT);
+    m_pAllHits = new wxCheckBox(this, IDC_ALL_HITS, TrWx("All Hits"), wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT);
     pRow3->Add(m_pAllHits, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 40);
-    m_pClearButton = new wxButton(this, IDC_CLEAR_RESULTS, "&Clear Results");
+    m_pClearButton = new wxButton(this, IDC_CLEAR_RESULTS, TrWx("&Clear Results"));
     pRow3->Add(m_pClearButton, 0, wxALIGN_CENTER_VERTICAL);
     pTop->Add(pRow3, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 8);
 
@@ -104,10 +104,10 @@ void CQuestrelView::CreateControls()
     SetSizer(pTop);
 
     // The labels stand beside their controls; screen readers get them as names.
-    SetAccessibleName(m_pQueryEdit, "Search For");
-    SetAccessibleName(m_pMaxHitsEdit, "Max. Hits");
-    SetAccessibleName(m_pOptions, "Options");
-    SetAccessibleName(m_pAllHits, "All Hits");
+    SetAccessibleName(m_pQueryEdit, TrWx("Search For"));
+    SetAccessibleName(m_pMaxHitsEdit, TrWx("Max. Hits"));
+    SetAccessibleName(m_pOptions, TrWx("Options"));
+    SetAccessibleName(m_pAllHits, TrWx("All Hits"));
 
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSearch(); }, IDC_SEARCH);
     Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { OnSearch(); }, IDC_SEARCH_FOR);
@@ -144,13 +144,13 @@ bool CQuestrelView::TransferFromForm()
         if (strHits.ToLong(&nValue) && IsValidHitLimit(nValue))
             settings.m_nHitLimit = static_cast<int>(nValue);
     } else if (strHits.empty() || !strHits.ToLong(&nValue) || nValue < INT_MIN || nValue > INT_MAX) {
-        ShowMessageBox(this, kMsgEnterInteger, kAppCaption, wxOK | wxICON_EXCLAMATION);
+        ShowMessageBox(this, TrWx(kMsgEnterInteger), kAppCaption, wxOK | wxICON_EXCLAMATION);
         bValid = false;
     } else {
         // Kept even when out of range: a saved document keeps what the field said.
         settings.m_nHitLimit = static_cast<int>(nValue);
         if (!IsValidHitLimit(nValue)) {
-            ShowMessageBox(this, kMsgEnterIntegerRange, kAppCaption, wxOK | wxICON_EXCLAMATION);
+            ShowMessageBox(this, TrWx(kMsgEnterIntegerRange), kAppCaption, wxOK | wxICON_EXCLAMATION);
             bValid = false;
         }
     }
@@ -233,7 +233,7 @@ void CQuestrelView::OnSearch()
         // A stopped worker is still winding down: the window does not wait for
         // it; the search starts when it has ended (OnWorkerEnded).
         m_bSearchWhenEnded = true;
-        ShowStatusText(kStatusWaitingForStoppedSearch);
+        ShowStatusText(Tr(kStatusWaitingForStoppedSearch));
         return;
     }
     wxBusyCursor wait;
@@ -241,7 +241,7 @@ void CQuestrelView::OnSearch()
         return;
     std::vector<CSearchEngine> chosen;
     if (!CollectChosenEngines(chosen)) {
-        ShowMessageBox(this, kMsgNoEngineChosen, kAppCaption, wxOK);
+        ShowMessageBox(this, TrWx(kMsgNoEngineChosen), kAppCaption, wxOK);
         return;
     }
     if (!PrepareSession())
@@ -334,7 +334,7 @@ void CQuestrelView::OnSearchFinished()
     }
     if (m_rows.GetRowCount() > 0 && m_model.IsOptionOn(ID_TOGGLE_SHOW_HINTS)) {
         bool bDontShowAgain = false;
-        ShowMessageBox(this, kMsgResultsHint, kHintCaption, wxOK, bDontShowAgain);
+        ShowMessageBox(this, TrWx(kMsgResultsHint), TrWx(kHintCaption), wxOK, bDontShowAgain);
         if (bDontShowAgain)
             m_model.ToggleOption(ID_TOGGLE_SHOW_HINTS);
     }
@@ -379,11 +379,11 @@ void CQuestrelView::ReportFailures(const std::vector<CEngineOutcome>& outcomes, 
         return outcome.m_nKind == CEngineOutcome::Kind::Cancelled;
     });
     if (!bStopped && (nFailed > 0 || nDeadRemoved >= 0)) {
-        std::string strSummary = FormatTemplate(kStatusHitsFound, {CTemplateArg::Int(m_rows.GetRowCount())});
+        std::string strSummary = FormatTemplate(Tr(kStatusHitsFound), {CTemplateArg::Int(m_rows.GetRowCount())});
         if (nDeadRemoved >= 0)
-            strSummary += FormatTemplate(kStatusDeadRemoved, {CTemplateArg::Int(nDeadRemoved)});
+            strSummary += FormatTemplate(Tr(kStatusDeadRemoved), {CTemplateArg::Int(nDeadRemoved)});
         if (nFailed > 0)
-            strSummary += FormatTemplate(kStatusEnginesFailed, {CTemplateArg::Int(nFailed),
+            strSummary += FormatTemplate(Tr(kStatusEnginesFailed), {CTemplateArg::Int(nFailed),
                                                                 CTemplateArg::Int(static_cast<long long>(outcomes.size()))});
         m_status.ShowStatusText(ToWx(strSummary + "."));
     }
@@ -399,7 +399,7 @@ void CQuestrelView::ReportFailures(const std::vector<CEngineOutcome>& outcomes, 
 bool CQuestrelView::PrepareSession()
 {
     if (m_model.IsReconnectPending()) {
-        if (ShowMessageBox(this, kMsgReconnect, kQuestionCaption, wxYES_NO | wxICON_QUESTION) == wxYES)
+        if (ShowMessageBox(this, TrWx(kMsgReconnect), TrWx(kQuestionCaption), wxYES_NO | wxICON_QUESTION) == wxYES)
             CloseInternetSession();
         m_model.ClearReconnectPending();
     }
@@ -413,16 +413,16 @@ bool CQuestrelView::OnConnect()
     if (m_bSearching)
         return false; // the running search uses the session
     wxBusyCursor wait;
-    m_status.ShowStatusText(kStatusCreateInternet);
+    m_status.ShowStatusText(TrWx(kStatusCreateInternet));
     CloseInternetSession();
     const CSessionOptions options = m_model.GetSessionOptions();
     std::string strError;
     m_pSession = OpenInternetSession(options, &strError);
     if (!m_pSession) {
-        ShowMessageBox(this, ToWx(strError.substr(0, 511)), kMsgConnectionProblemCaption, wxOK);
+        ShowMessageBox(this, ToWx(strError.substr(0, 511)), TrWx(kMsgConnectionProblemCaption), wxOK);
         return false;
     }
-    m_status.ShowStatusText(kStatusConnectedInternet);
+    m_status.ShowStatusText(TrWx(kStatusConnectedInternet));
     return true;
 }
 
@@ -451,7 +451,7 @@ void CQuestrelView::OpenResult(int nRow)
         return;
     m_pResultList->ReadRowIntoFields(nRow);
     if (!IsWebAddress(m_strUrl)) {
-        ShowMessageBox(this, kMsgNotAWebAddress, kAppCaption, wxOK);
+        ShowMessageBox(this, TrWx(kMsgNotAWebAddress), kAppCaption, wxOK);
         return;
     }
     const std::string strError = OpenFailureText(ShellOpen(m_strUrl), m_strUrl);
@@ -469,10 +469,10 @@ void CQuestrelView::OnExportResults()
     std::vector<std::vector<CFoundBy>> foundBy;
     const std::vector<CSearchHit> hits = m_pResultList->GetShownHits(&foundBy);
     if (!WriteFileAtomically(FromWx(strPath), bJson ? FormatHitsJson(hits, &foundBy) : FormatHitsCsv(hits))) {
-        ShowMessageBox(this, kMsgFailedToExport, kAppCaption, wxOK | wxICON_EXCLAMATION);
+        ShowMessageBox(this, TrWx(kMsgFailedToExport), kAppCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }
-    m_status.ShowStatusText(wxString::Format(kStatusExported, static_cast<int>(hits.size()), strPath));
+    m_status.ShowStatusText(wxString::Format(TrWx(kStatusExported), static_cast<int>(hits.size()), strPath));
 }
 
 void CQuestrelView::OnPrint(int nCommandId)

@@ -23,7 +23,7 @@ CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID nId, CResultRows&
 {
     AssociateModel(m_pModel);
     m_pModel->DecRef(); // the control holds the reference
-    SetAccessibleName(this, "Search results");
+    SetAccessibleName(this, TrWx("Search results"));
     ShowFocusedRow(*this);
     Bind(wxEVT_SYS_COLOUR_CHANGED, [this](wxSysColourChangedEvent& event) {
         event.Skip();
@@ -216,11 +216,11 @@ void CResultListCtrl::ShowContextMenu()
 {
     const bool bSelected = HasSelection();
     wxMenu menu;
-    menu.Append(ID_RESULT_OPEN, "&Open");
+    menu.Append(ID_RESULT_OPEN, TrWx("&Open"));
     menu.AppendSeparator();
-    menu.Append(ID_RESULT_COPY_LINK, "Copy &Link");
-    menu.Append(ID_RESULT_COPY_DESCRIPTION, "Copy &Description");
-    menu.Append(ID_RESULT_COPY_ROW, "&Copy Row\tCtrl+C");
+    menu.Append(ID_RESULT_COPY_LINK, TrWx("Copy &Link"));
+    menu.Append(ID_RESULT_COPY_DESCRIPTION, TrWx("Copy &Description"));
+    menu.Append(ID_RESULT_COPY_ROW, TrWx("&Copy Row") + "\tCtrl+C");
     for (const int nId : {ID_RESULT_OPEN, ID_RESULT_COPY_LINK, ID_RESULT_COPY_DESCRIPTION, ID_RESULT_COPY_ROW})
         menu.Enable(nId, bSelected);
     ShowPopupMenu(this, menu);

@@ -251,7 +251,7 @@ bool CResultPrinting::Print(const std::vector<CSearchHit>& hits, const CHighligh
     wxPrinter printer(&printData);
     if (!printer.Print(m_pParent, pPrintout.get(), true)) {
         if (wxPrinter::GetLastError() == wxPRINTER_ERROR)
-            ShowMessageBox(m_pParent, kMsgPrintFailed, kAppCaption, wxOK | wxICON_EXCLAMATION);
+            ShowMessageBox(m_pParent, TrWx(kMsgPrintFailed), kAppCaption, wxOK | wxICON_EXCLAMATION);
         return false;
     }
     m_pageSetup.SetPrintData(printer.GetPrintDialogData().GetPrintData());
@@ -270,7 +270,7 @@ void CResultPrinting::Preview(const std::vector<CSearchHit>& hits, const CHighli
                                         &printData);
     if (!pPreview->IsOk()) {
         delete pPreview;
-        ShowMessageBox(m_pParent, kMsgPreviewFailed, kAppCaption, wxOK | wxICON_EXCLAMATION);
+        ShowMessageBox(m_pParent, TrWx(kMsgPreviewFailed), kAppCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }
     auto* pFrame = new wxPreviewFrame(pPreview, m_pParent, "Print Preview", wxDefaultPosition, wxSize(800, 900));

@@ -11,3 +11,8 @@
 
 wxString ToWx(std::string_view bytes);
 std::string FromWx(const wxString& text);
+
+// A text of the program in the user's language (see platform/Translate.h).
+wxString TrWx(const char* pszText);
+// The form for a count, in the user's language.
+wxString TrWxN(const char* pszOne, const char* pszMany, unsigned long nCount);

@@ -9,7 +9,8 @@
 //
 // Texts kept in constants are marked with N_ where they are defined and
 // translated with Tr where they are shown. `po/questrel.pot` is made from the
-// sources with the keywords Tr, N_ and TrN:1,2 (target questrel_pot).
+// sources with the keywords Tr, N_, TrN:1,2 and the window's TrWx and TrWxN:1,2
+// (scripts/make-pot).
 
 #include <string>
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Translate.h"
+
 // The result rows: the one store of a search's hits, shared by the worker (which
 // appends and deletes rows) and the UI (which shows, reads and clears them).
 // Every operation is thread-safe. An index of the URLs makes the duplicate test
@@ -40,10 +42,11 @@ struct CFoundBy
     bool operator==(const CFoundBy&) const = default;
 };
 
-inline constexpr const char* kColumnDescription = "Description";
-inline constexpr const char* kColumnUrl = "URL";
-inline constexpr const char* kColumnEngine = "Engine";
-inline constexpr const char* kColumnFoundBy = "Found By"; // the list's, not the rows'; see RankOrder.h
+// The columns' names; the window shows them translated (N_: see platform/Translate.h).
+inline constexpr const char* kColumnDescription = N_("Description");
+inline constexpr const char* kColumnUrl = N_("URL");
+inline constexpr const char* kColumnEngine = N_("Engine");
+inline constexpr const char* kColumnFoundBy = N_("Found By"); // the list's, not the rows'; see RankOrder.h
 
 class CResultRows
 {

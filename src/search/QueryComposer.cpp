@@ -3,13 +3,14 @@
 
 #include "platform/TextUtil.h"
 #include "search/TemplateFormat.h"
+#include "platform/Translate.h"
 
 #include <string_view>
 
 const char* const kSearchOptionTexts[3] = {
-    "Page contains all of the words in any order",
-    "Page contains at least one of the words",
-    "Page contains entire phrase",
+    N_("Page contains all of the words in any order"),
+    N_("Page contains at least one of the words"),
+    N_("Page contains entire phrase"),
 };
 
 namespace {
