@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "engines/SearchEngine.h"
+#include "platform/Translate.h"
 
 const char* const kSearchTypeTexts[kSearchTypeCount] = {
-    "Results are returned on multiple HTML pages",
-    "Engine allow you so specify the number of results to return",
-    "Specify the minimum result number to start returning",
-    "All results are returned on the same page",
-    "Pages are numbered from 1",
-    "Pages are numbered from 0",
+    N_("Results are returned on multiple HTML pages"),
+    N_("Engine allow you so specify the number of results to return"),
+    N_("Specify the minimum result number to start returning"),
+    N_("All results are returned on the same page"),
+    N_("Pages are numbered from 1"),
+    N_("Pages are numbered from 0"),
 };
 
 bool CSearchEngine::IsValid()

@@ -16,6 +16,7 @@
 #include "search/SearchTexts.h"
 #include "search/TemplateFormat.h"
 #include "workbench/EngineCheck.h"
+#include "platform/Translate.h"
 
 #include <algorithm>
 #include <wx/menu.h>
@@ -189,8 +190,8 @@ wxMenu* CCatalogueEditor::CreateEngineMenu() const
         if (BrokenCheckAt(m_pane.GetFirstSelectedRow()))
             pMenu->Append(ID_MEND_ENGINE, TrWx("&Mend..."), wxString::FromUTF8(CommandPrompt(ID_MEND_ENGINE)));
     }
-    pMenu->Append(ID_SELECT_ALL_ENGINES, "&Select All");
-    pMenu->Append(ID_CLEAR_ALL_ENGINES, "&Clear All");
+    pMenu->Append(ID_SELECT_ALL_ENGINES, TrWx("&Select All"));
+    pMenu->Append(ID_CLEAR_ALL_ENGINES, TrWx("&Clear All"));
     pMenu->AppendSeparator();
     pMenu->Append(ID_CHECK_ENGINES, TrWx(kCheckEnginesLabel), wxString::FromUTF8(CommandPrompt(ID_CHECK_ENGINES)));
     return pMenu;
@@ -241,7 +242,8 @@ namespace {
 
 std::string DescribeTokens(const CSearchEngine& engine)
 {
-    return "start " + engine.m_strStartToken + "   end " + engine.m_strEndToken;
+    return FormatTemplate(Tr("start %s   end %s"),
+                          {CTemplateArg::Text(engine.m_strStartToken), CTemplateArg::Text(engine.m_strEndToken)});
 }
 
 } // namespace
@@ -254,7 +256,7 @@ void CCatalogueEditor::OnMendEngine()
         return;
     const CSearchEngine engine = m_pane.GetEngines()[static_cast<size_t>(nRow)];
     auto pMend = std::make_shared<CEngineMend>();
-    m_status.ShowStatusText(ToWx(engine.m_strName + ": learning its page anew..."));
+    m_status.ShowStatusText(ToWx(FormatTemplate(Tr("%s: learning its page anew..."), {CTemplateArg::Text(engine.m_strName)})));
     m_checkTask.Start(
         m_parent,
         [options = m_model.GetSessionOptions(), engine, check = *pCheck, pMend](CCancelSignal& cancel) {
@@ -268,18 +270,22 @@ void CCatalogueEditor::OnMendEngine()
         [this, pMend, engine, strDetail = pCheck->m_strDetail] {
             m_status.ShowStatusText(wxEmptyString);
             if (!pMend->m_bMended) {
-                ShowMessageBox(&m_parent, engine.m_strName + " could not be mended: " + pMend->m_strWhy + ".", kAppCaption,
+                ShowMessageBox(&m_parent,
+                               ToWx(FormatTemplate(Tr("%s could not be mended: %s."), {CTemplateArg::Text(engine.m_strName),
+                                                                                      CTemplateArg::Text(pMend->m_strWhy)})),
+                               kAppCaption,
                                wxOK | wxICON_INFORMATION);
                 return;
             }
-            std::string strText = engine.m_strName + ": the definition is broken (" + strDetail + ").\n\nNow:  " +
-                                  DescribeTokens(pMend->m_old) + "\n        finds no hits\nNew:  " +
-                                  DescribeTokens(pMend->m_new) + "\n        finds " +
-                                  std::to_string(pMend->m_newHits.size()) + " hits:\n";
+            std::string strText = FormatTemplate(
+                Tr("%s: the definition is broken (%s).\n\nNow:  %s\n        finds no hits\nNew:  %s\n        finds %d hits:\n"),
+                {CTemplateArg::Text(engine.m_strName), CTemplateArg::Text(strDetail),
+                 CTemplateArg::Text(DescribeTokens(pMend->m_old)), CTemplateArg::Text(DescribeTokens(pMend->m_new)),
+                 CTemplateArg::Int(static_cast<long long>(pMend->m_newHits.size()))});
             for (size_t i = 0; i < std::min<size_t>(5, pMend->m_newHits.size()); ++i)
                 strText += "  " + std::to_string(i + 1) + ". " + pMend->m_newHits[i].m_strDescription.substr(0, 80) +
                            "\n      " + pMend->m_newHits[i].m_strUrl + "\n";
-            strText += "\nTake the new definition?";
+            strText += std::string("\n") + Tr("Take the new definition?");
             if (ShowMessageBox(&m_parent, ToWx(strText), TrWx(kQuestionCaption), wxYES_NO | wxICON_QUESTION) != wxYES)
                 return;
             // The engine may have moved while the page was learned: found by name.

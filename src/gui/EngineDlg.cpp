@@ -10,6 +10,8 @@
 #include "gui/WxText.h"
 #include "search/QueryComposer.h"
 #include "workbench/EngineCheck.h"
+#include "platform/Translate.h"
+#include "search/TemplateFormat.h"
 
 #include <wx/button.h>
 #include <wx/datetime.h>
@@ -19,7 +21,7 @@
 #include <wx/textctrl.h>
 
 CEngineDlg::CEngineDlg(wxWindow* pParent, CSessionOptions sessionOptions)
-    : wxDialog(pParent, wxID_ANY, "Engine"), m_sessionOptions(std::move(sessionOptions))
+    : wxDialog(pParent, wxID_ANY, TrWx("Engine")), m_sessionOptions(std::move(sessionOptions))
 {
     // Controls are made in tab order; the sizer puts them in their places on
     // screen (the next-page edit shows above the prefix but comes last in tab order).
@@ -30,37 +32,37 @@ CEngineDlg::CEngineDlg(wxWindow* pParent, CSessionOptions sessionOptions)
     m_pUrl = new wxTextCtrl(this, IDC_ENGINE_URL, wxEmptyString, wxDefaultPosition, wide);
     m_pSearchType = new wxChoice(this, IDC_SEARCH_TYPE);
     for (const char* pszText : kSearchTypeTexts)
-        m_pSearchType->Append(pszText);
+        m_pSearchType->Append(TrWx(pszText));
     m_pPrefix = new wxTextCtrl(this, IDC_PREFIX, wxEmptyString, wxDefaultPosition, wide);
     m_pSuffix = new wxTextCtrl(this, IDC_SUFFIX, wxEmptyString, wxDefaultPosition, wide);
-    auto* pOk = new wxButton(this, wxID_OK, "OK");
-    auto* pCancel = new wxButton(this, wxID_CANCEL, "Cancel");
+    auto* pOk = new wxButton(this, wxID_OK);
+    auto* pCancel = new wxButton(this, wxID_CANCEL);
     pOk->SetDefault();
     m_pNextPage = new wxTextCtrl(this, IDC_NEXT_PAGE, wxEmptyString, wxDefaultPosition, wide);
 
     auto* pGrid = new wxFlexGridSizer(2, 6, 8);
     pGrid->AddGrowableCol(1);
     auto row = [this, pGrid](const char* pszLabel, wxWindow* pControl) {
-        pGrid->Add(new wxStaticText(this, wxID_ANY, pszLabel), 0, wxALIGN_CENTER_VERTICAL);
+        pGrid->Add(new wxStaticText(this, wxID_ANY, TrWx(pszLabel)), 0, wxALIGN_CENTER_VERTICAL);
         pGrid->Add(pControl, 1, wxEXPAND);
     };
-    row("Engine", m_pName);
-    row("Token that Identifies Data", m_pStartToken);
-    row("Token that identifies end of data", m_pEndToken);
-    row("URL", m_pUrl);
-    row("Search Type", m_pSearchType);
-    row("Next Page Command", m_pNextPage);
-    row("Search Command Prefix", m_pPrefix);
-    row("Search Command Suffix", m_pSuffix);
+    row(N_("Engine"), m_pName);
+    row(N_("Token that Identifies Data"), m_pStartToken);
+    row(N_("Token that identifies end of data"), m_pEndToken);
+    row(N_("URL"), m_pUrl);
+    row(N_("Search Type"), m_pSearchType);
+    row(N_("Next Page Command"), m_pNextPage);
+    row(N_("Search Command Prefix"), m_pPrefix);
+    row(N_("Search Command Suffix"), m_pSuffix);
 
     // The workbench: learn, try, fetch again; the preview below.
-    auto* pLearn = new wxButton(this, IDC_LEARN_FROM_PAGE, "&Learn from a Result Page...");
-    m_pTest = new wxButton(this, IDC_TEST_ENGINE, "&Test");
-    m_pFetchAgain = new wxButton(this, IDC_FETCH_AGAIN, "&Fetch Again");
+    auto* pLearn = new wxButton(this, IDC_LEARN_FROM_PAGE, TrWx("&Learn from a Result Page..."));
+    m_pTest = new wxButton(this, IDC_TEST_ENGINE, TrWx("&Test"));
+    m_pFetchAgain = new wxButton(this, IDC_FETCH_AGAIN, TrWx("&Fetch Again"));
     m_pPreview = new wxTextCtrl(this, IDC_PREVIEW, wxEmptyString, wxDefaultPosition, wxSize(-1, 130),
                                 wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
-    m_pPreview->SetName("Preview");
-    ShowPreview("Learn from a result page to fill the fields, or press Fetch Again to try them on the engine.");
+    m_pPreview->SetName(TrWx("Preview"));
+    ShowPreview(Tr("Learn from a result page to fill the fields, or press Fetch Again to try them on the engine."));
     pLearn->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnLearnFromPage(); });
     m_pTest->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnTest(); });
     m_pFetchAgain->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnFetchAgain(); });
@@ -75,8 +77,8 @@ CEngineDlg::CEngineDlg(wxWindow* pParent, CSessionOptions sessionOptions)
     auto* pTop = new wxBoxSizer(wxVERTICAL);
     pTop->Add(pGrid, 0, wxEXPAND | wxALL, 10);
     pTop->Add(new wxStaticText(this, wxID_ANY,
-                               "In a token, {*} stands for any text inside one tag, such as a class name "
-                               "that changes with each version of the engine's pages."),
+                               TrWx("In a token, {*} stands for any text inside one tag, such as a class name "
+                                    "that changes with each version of the engine's pages.")),
               0, wxLEFT | wxRIGHT, 10);
     pTop->Add(pBench, 0, wxALL, 10);
     pTop->Add(m_pPreview, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
@@ -122,7 +124,7 @@ void CEngineDlg::OnLearnFromPage()
 void CEngineDlg::OnTest()
 {
     if (!m_bHasProbe) {
-        ShowPreview("There is no page to try the fields on yet: learn from a result page, or press Fetch Again.");
+        ShowPreview(Tr("There is no page to try the fields on yet: learn from a result page, or press Fetch Again."));
         return;
     }
     TransferDataFromWindow();
@@ -131,9 +133,12 @@ void CEngineDlg::OnTest()
     engine.m_strName = m_strName.empty() ? std::string("engine") : m_strName;
     const CEngineCheck check = DiagnoseEngine(engine, m_strProbeQuery, m_probe);
     // Which try this is and when: a test that changes nothing still shows it ran.
-    std::string strText = std::string(VerdictName(check.m_nVerdict)) + ": " + check.m_strDetail + "  (page " +
-                          check.m_strAddress + ", " + std::to_string(check.m_nPageBytes) + " bytes; try " +
-                          std::to_string(++m_nTests) + " at " + FromWx(wxDateTime::Now().FormatISOTime()) + ")\n";
+    std::string strText =
+        std::string(VerdictName(check.m_nVerdict)) + ": " + check.m_strDetail +
+        FormatTemplate(Tr("  (page %s, %d bytes; try %d at %s)"),
+                       {CTemplateArg::Text(check.m_strAddress), CTemplateArg::Int(static_cast<long long>(check.m_nPageBytes)),
+                        CTemplateArg::Int(++m_nTests), CTemplateArg::Text(FromWx(wxDateTime::Now().FormatISOTime()))}) +
+        "\n";
     for (size_t i = 0; i < check.m_hits.size() && i < 8; ++i)
         strText += std::to_string(i + 1) + ". " + check.m_hits[i].m_strDescription.substr(0, 120) + "\n    " +
                    check.m_hits[i].m_strUrl + "\n";
@@ -150,7 +155,7 @@ void CEngineDlg::OnFetchAgain()
     const std::string strQuery = m_strProbeQuery.empty() ? std::string("weather") : m_strProbeQuery;
     const std::string strAddress =
         BuildFirstPageAddress(engine, ComposeQueryTerm(strQuery, kOptionAllWords), kDefaultHitLimit);
-    ShowPreview("Fetching " + strAddress + " ...");
+    ShowPreview(FormatTemplate(Tr("Fetching %s ..."), {CTemplateArg::Text(strAddress)}));
     m_pFetchAgain->Disable();
     auto pAnswer = std::make_shared<CPageAnswer>();
     m_fetch.Start(
@@ -240,13 +245,13 @@ bool CEngineDlg::Validate()
         bool m_bRequired;
     };
     const CField fields[] = {
-        {"Engine", m_strName, m_pName, true},
-        {"Token that Identifies Data", m_strStartToken, m_pStartToken, true},
-        {"Token that identifies end of data", m_strEndToken, m_pEndToken, true},
-        {"URL", m_strUrl, m_pUrl, false},
-        {"Next Page Command", m_strNextPage, m_pNextPage, false},
-        {"Search Command Prefix", m_strPrefix, m_pPrefix, true},
-        {"Search Command Suffix", m_strSuffix, m_pSuffix, false},
+        {N_("Engine"), m_strName, m_pName, true},
+        {N_("Token that Identifies Data"), m_strStartToken, m_pStartToken, true},
+        {N_("Token that identifies end of data"), m_strEndToken, m_pEndToken, true},
+        {N_("URL"), m_strUrl, m_pUrl, false},
+        {N_("Next Page Command"), m_strNextPage, m_pNextPage, false},
+        {N_("Search Command Prefix"), m_strPrefix, m_pPrefix, true},
+        {N_("Search Command Suffix"), m_strSuffix, m_pSuffix, false},
     };
     auto refuse = [this](wxTextCtrl* pEdit, const std::string& strText) {
         ShowMessageBox(this, ToWx(strText), kAppTitle, wxOK | wxICON_EXCLAMATION);
@@ -255,15 +260,15 @@ bool CEngineDlg::Validate()
     };
     for (const CField& field : fields) {
         if (field.m_strValue.find_first_of("\r\n") != std::string::npos)
-            return refuse(field.m_pEdit, std::string("\"") + field.m_pszLabel +
-                                             "\" must be one line: please remove the line break.");
+            return refuse(field.m_pEdit, FormatTemplate(Tr("\"%s\" must be one line: please remove the line break."),
+                                                        {CTemplateArg::Text(Tr(field.m_pszLabel))}));
         if (field.m_bRequired && TrimTrailingWhiteSpace(field.m_strValue).empty())
-            return refuse(field.m_pEdit, std::string("Please fill in \"") + field.m_pszLabel +
-                                             "\": an engine without it cannot be used.");
+            return refuse(field.m_pEdit, FormatTemplate(Tr("Please fill in \"%s\": an engine without it cannot be used."),
+                                                        {CTemplateArg::Text(Tr(field.m_pszLabel))}));
     }
     for (const std::string& strOther : m_otherNames)
         if (EqualsNoCase(TrimTrailingWhiteSpace(strOther), TrimTrailingWhiteSpace(m_strName)))
-            return refuse(m_pName, "Another engine is already called \"" + strOther +
-                                       "\". Please choose another name.");
+            return refuse(m_pName, FormatTemplate(Tr("Another engine is already called \"%s\". Please choose another name."),
+                                                  {CTemplateArg::Text(strOther)}));
     return true;
 }

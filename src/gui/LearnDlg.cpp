@@ -6,6 +6,8 @@
 #include "search/PageRefusal.h"
 #include "search/SearchTexts.h"
 #include "workbench/EngineLearner.h"
+#include "platform/Translate.h"
+#include "search/TemplateFormat.h"
 
 #include <wx/button.h>
 #include <wx/listbox.h>
@@ -14,38 +16,38 @@
 #include <wx/textctrl.h>
 
 CLearnDlg::CLearnDlg(wxWindow* pParent, CSessionOptions options)
-    : wxDialog(pParent, wxID_ANY, "Learn from a Result Page", wxDefaultPosition, wxDefaultSize,
+    : wxDialog(pParent, wxID_ANY, TrWx("Learn from a Result Page"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_options(std::move(options))
 {
     const wxSize wide(520, -1);
     auto* pHint = new wxStaticText(this, wxID_ANY,
-                                   "Search the engine in your browser, then give the query you typed and the\n"
-                                   "address of its result page. The page is read and every field proposed.");
+                                   TrWx("Search the engine in your browser, then give the query you typed and the\n"
+                                        "address of its result page. The page is read and every field proposed."));
     m_pQuery = new wxTextCtrl(this, IDC_LEARN_QUERY, wxEmptyString, wxDefaultPosition, wide);
     m_pAddress = new wxTextCtrl(this, IDC_LEARN_ADDRESS, wxEmptyString, wxDefaultPosition, wide);
     m_pExample = new wxTextCtrl(this, IDC_LEARN_EXAMPLE, wxEmptyString, wxDefaultPosition, wide);
-    m_pExample->SetHint("optional: the address of one result, when the guess takes the wrong links");
+    m_pExample->SetHint(TrWx("optional: the address of one result, when the guess takes the wrong links"));
     m_pStatus = new wxStaticText(this, IDC_LEARN_STATUS, wxEmptyString, wxDefaultPosition, wide,
                                  wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
     m_pGroups = new wxListBox(this, IDC_LEARN_GROUPS, wxDefaultPosition, wxSize(-1, 110));
     m_pPreview = new wxTextCtrl(this, IDC_LEARN_PREVIEW, wxEmptyString, wxDefaultPosition, wxSize(-1, 130),
                                 wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
-    m_pStart = new wxButton(this, IDC_LEARN_START, "&Learn");
-    m_pStop = new wxButton(this, IDC_LEARN_STOP, "S&top");
-    m_pOk = new wxButton(this, wxID_OK, "OK");
-    auto* pCancel = new wxButton(this, wxID_CANCEL, "Cancel");
+    m_pStart = new wxButton(this, IDC_LEARN_START, TrWx("&Learn"));
+    m_pStop = new wxButton(this, IDC_LEARN_STOP, TrWx("S&top"));
+    m_pOk = new wxButton(this, wxID_OK);
+    auto* pCancel = new wxButton(this, wxID_CANCEL);
     m_pStart->SetDefault();
     m_pStop->Disable();
     m_pOk->Disable();
 
     auto* pGrid = new wxFlexGridSizer(2, 6, 8);
     pGrid->AddGrowableCol(1);
-    pGrid->Add(new wxStaticText(this, wxID_ANY, "&Query"), 0, wxALIGN_CENTER_VERTICAL);
+    pGrid->Add(new wxStaticText(this, wxID_ANY, TrWx("&Query")), 0, wxALIGN_CENTER_VERTICAL);
     pGrid->Add(m_pQuery, 1, wxEXPAND);
-    pGrid->Add(new wxStaticText(this, wxID_ANY, "&Address of the result page"), 0, wxALIGN_CENTER_VERTICAL);
+    pGrid->Add(new wxStaticText(this, wxID_ANY, TrWx("&Address of the result page")), 0, wxALIGN_CENTER_VERTICAL);
     pGrid->Add(m_pAddress, 1, wxEXPAND);
-    pGrid->Add(new wxStaticText(this, wxID_ANY, "One &result's address"), 0, wxALIGN_CENTER_VERTICAL);
+    pGrid->Add(new wxStaticText(this, wxID_ANY, TrWx("One &result's address")), 0, wxALIGN_CENTER_VERTICAL);
     pGrid->Add(m_pExample, 1, wxEXPAND);
     auto* pButtons = new wxBoxSizer(wxHORIZONTAL);
     pButtons->Add(m_pStart, 0, wxRIGHT, 8);
@@ -56,10 +58,10 @@ CLearnDlg::CLearnDlg(wxWindow* pParent, CSessionOptions options)
     pTop->Add(pHint, 0, wxALL, 10);
     pTop->Add(pGrid, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
     pTop->Add(m_pStatus, 0, wxEXPAND | wxALL, 10);
-    pTop->Add(new wxStaticText(this, wxID_ANY, "Lists of &links on the page (the one taken is selected)"), 0,
+    pTop->Add(new wxStaticText(this, wxID_ANY, TrWx("Lists of &links on the page (the one taken is selected)")), 0,
               wxLEFT | wxRIGHT, 10);
     pTop->Add(m_pGroups, 1, wxEXPAND | wxALL, 10);
-    pTop->Add(new wxStaticText(this, wxID_ANY, "&Hits the definition finds"), 0, wxLEFT | wxRIGHT, 10);
+    pTop->Add(new wxStaticText(this, wxID_ANY, TrWx("&Hits the definition finds")), 0, wxLEFT | wxRIGHT, 10);
     pTop->Add(m_pPreview, 1, wxEXPAND | wxALL, 10);
     pTop->Add(pButtons, 0, wxALIGN_CENTER | wxBOTTOM, 10);
     SetSizerAndFit(pTop);
@@ -106,12 +108,12 @@ void CLearnDlg::StartLearning()
     m_strExample = FromWx(m_pExample->GetValue());
     CSearchEngine split;
     if (m_strQuery.find_first_not_of(" \t") == std::string::npos) {
-        SetStatus("Please give the query you searched.");
+        SetStatus(Tr("Please give the query you searched."));
         m_pQuery->SetFocus();
         return;
     }
     if (!SplitAddressAroundQuery(m_strAddress, m_strQuery, split)) {
-        SetStatus("The query is not in the address: give the address the browser shows for it.");
+        SetStatus(Tr("The query is not in the address: give the address the browser shows for it."));
         m_pAddress->SetFocus();
         return;
     }
@@ -125,7 +127,7 @@ void CLearnDlg::StartLearning()
     m_bWaiting = true;
     m_pOk->Disable();
     SetBusy(true);
-    SetStatus("Fetching " + m_strAddress + " ...");
+    SetStatus(FormatTemplate(Tr("Fetching %s ..."), {CTemplateArg::Text(m_strAddress)}));
     // The learning keeps its result apart: a stopped one still winding down
     // never writes into the next one's.
     auto pResult = std::make_shared<CLearnResult>();
@@ -154,7 +156,7 @@ void CLearnDlg::StopLearning()
     m_task.Cancel();
     m_bWaiting = false;
     SetBusy(false);
-    SetStatus("Stopped.");
+    SetStatus(Tr("Stopped."));
 }
 
 void CLearnDlg::OnFetched()
@@ -169,7 +171,8 @@ void CLearnDlg::ShowResult()
 {
     m_pGroups->Clear();
     for (const CLearnGroup& group : m_result.m_groups) {
-        std::string strRow = std::to_string(group.m_nHits) + " hits:";
+        std::string strRow = FormatTemplate(TrN("%d hit:", "%d hits:", static_cast<unsigned long>(group.m_nHits)),
+                                            {CTemplateArg::Int(group.m_nHits)});
         for (size_t i = 0; i < group.m_titles.size(); ++i)
             strRow += (i ? " \xc2\xb7 " : " ") + group.m_titles[i];
         for (size_t i = 0; i < group.m_hosts.size(); ++i)
@@ -187,13 +190,22 @@ void CLearnDlg::ShowResult()
     m_pOk->Enable(m_bLearned);
     switch (m_result.m_nVerdict) {
     case LearnVerdict::Learned: break;
-    case LearnVerdict::Refused: SetStatus("The engine refused: " + m_result.m_strReason + "."); return;
-    case LearnVerdict::Failed: SetStatus("The page could not be fetched: " + m_result.m_strReason); return;
-    default: SetStatus("Nothing was learned: " + DescribeLearnFailure(m_result, m_strQuery) + "."); return;
+    case LearnVerdict::Refused:
+        SetStatus(FormatTemplate(Tr("The engine refused: %s."), {CTemplateArg::Text(m_result.m_strReason)}));
+        return;
+    case LearnVerdict::Failed:
+        SetStatus(FormatTemplate(Tr("The page could not be fetched: %s"), {CTemplateArg::Text(m_result.m_strReason)}));
+        return;
+    default:
+        SetStatus(FormatTemplate(Tr("Nothing was learned: %s."),
+                                 {CTemplateArg::Text(DescribeLearnFailure(m_result, m_strQuery))}));
+        return;
     }
     m_learned = m_result.m_engine;
     m_learned.m_strName.clear();
-    std::string strStatus = std::to_string(m_result.m_hits.size()) + " hits found on the page";
+    std::string strStatus = FormatTemplate(TrN("%d hit found on the page", "%d hits found on the page",
+                                               m_result.m_hits.size()),
+                                           {CTemplateArg::Int(static_cast<long long>(m_result.m_hits.size()))});
     for (const std::string& strNote : {m_result.m_strExampleNote, m_result.m_strPagingNote})
         if (!strNote.empty())
             strStatus += "; " + strNote;

@@ -13,6 +13,8 @@
 #include "gui/MessageBox.h"
 #include "gui/ShellTexts.h"
 #include "gui/WxText.h"
+#include "gui/Language.h"
+#include "platform/Translate.h"
 
 #include <cstdio>
 #include <cstring>
@@ -23,14 +25,14 @@ wxIMPLEMENT_APP_NO_MAIN(CQuestrelApp);
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* kUsage = N_(
     "usage: questrel [/a] [FILE.qrl]\n"
     "       questrel --help | --version\n"
     "\n"
     "Internet Questrel: a meta-search tool for the web.\n"
     "  /a          engine editing: New, Edit and Delete Engine in the File menu\n"
     "  FILE.qrl    a saved search to open\n"
-    "See also questrel-cli --help for searching from a terminal.\n";
+    "See also questrel-cli --help for searching from a terminal.\n");
 
 } // namespace
 
@@ -43,7 +45,8 @@ int main(int argc, char** argv)
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
+            InitTranslations(LocaleDirectoryFor(FindShareDirectory()));
+            std::fputs(Tr(kUsage), stdout);
             return 0;
         }
     }
@@ -56,6 +59,7 @@ bool CQuestrelApp::OnInit()
     SetAppDisplayName(kAppTitle);
 
     const std::string strShareDir = FindShareDirectory();
+    TakeUserLanguage(strShareDir);
     if (!InitNetworkLibrary()) {
         ShowMessageBox(nullptr, TrWx(kMsgStartupFailed), kAppCaption, wxOK | wxICON_ERROR);
         return false;

@@ -7,8 +7,11 @@
 #include "platform/TextUtil.h"
 #include "results/PrintLayout.h"
 #include "search/SearchTexts.h"
+#include "platform/Translate.h"
 
 #include <unordered_map>
+#include <clocale>
+#include <cstring>
 #include <wx/datetime.h>
 #include <wx/dc.h>
 #include <wx/printdlg.h>
@@ -19,7 +22,16 @@ namespace {
 
 PrintHandler g_printHandler;
 
-constexpr const char* kPrintTitle = "Internet Questrel Results";
+// The day in the user's locale's short form; in the C locale, whose form
+// ("12/09/26") is ambiguous, as ISO 8601 (2026-12-09).
+wxString PrintDate()
+{
+    const char* pszTime = std::setlocale(LC_TIME, nullptr);
+    const bool bC = !pszTime || std::strcmp(pszTime, "C") == 0 || std::strcmp(pszTime, "POSIX") == 0;
+    return bC ? wxDateTime::Now().FormatISODate() : wxDateTime::Now().FormatDate();
+}
+
+constexpr const char* kPrintTitle = N_("Internet Questrel Results");
 constexpr int kPointSize = 9;
 constexpr int kMaxCellLines = 8;   // a longer cell is cut with "..."
 constexpr int kColumnGap = 12;     // between columns, in the page's logical units
@@ -77,8 +89,8 @@ class CResultPrintout : public wxPrintout
 {
 public:
     CResultPrintout(std::vector<CSearchHit> hits, const CHighlightWords& words, const wxPageSetupDialogData& pageSetup)
-        : wxPrintout(kPrintTitle), m_hits(std::move(hits)), m_words(words), m_pageSetup(pageSetup),
-          m_strDate(wxDateTime::Now().FormatISODate()) // never ambiguous: 2026-12-09
+        : wxPrintout(TrWx(kPrintTitle)), m_hits(std::move(hits)), m_words(words), m_pageSetup(pageSetup),
+          m_strDate(PrintDate())
     {
     }
 
@@ -183,7 +195,7 @@ bool CResultPrintout::OnPrintPage(int nPage)
     int nY = m_area.y;
     // The query and the date.
     Prepare(dc, false);
-    const wxString strLabel = "Search for: ";
+    const wxString strLabel = TrWx("Search for: ");
     dc.DrawText(strLabel, m_area.x, nY);
     const int nQueryX = m_area.x + dc.GetTextExtent(strLabel).GetWidth();
     Prepare(dc, true);
@@ -195,14 +207,14 @@ bool CResultPrintout::OnPrintPage(int nPage)
     nY += m_nLineHeight / 2;
     // The headings, then the page's rows.
     Prepare(dc, true);
-    const char* headings[] = {"Description", "URL", "Engine"};
+    const char* headings[] = {kColumnDescription, kColumnUrl, kColumnEngine};
     for (size_t i = 0; i < CResultRows::kColumnCount; ++i)
-        dc.DrawText(headings[i], m_columnX[i], nY);
+        dc.DrawText(TrWx(headings[i]), m_columnX[i], nY);
     nY += m_nLineHeight + m_nLineHeight / 2;
     const auto [nFirst, nEnd] = m_pages[static_cast<size_t>(nPage - 1)];
     if (m_hits.empty()) {
         Prepare(dc, false);
-        dc.DrawText("No hits.", m_area.x, nY);
+        dc.DrawText(TrWx("No hits."), m_area.x, nY);
     }
     for (size_t r = nFirst; r < nEnd; ++r) {
         for (size_t i = 0; i < CResultRows::kColumnCount; ++i)
@@ -214,7 +226,7 @@ bool CResultPrintout::OnPrintPage(int nPage)
     const int nFooter = m_area.GetBottom() - m_nLineHeight;
     dc.DrawLine(m_area.x, nFooter - m_nLineHeight / 2, m_area.GetRight(), nFooter - m_nLineHeight / 2);
     Prepare(dc, false);
-    const wxString strPage = wxString::Format("Page %d of %d", nPage, static_cast<int>(m_pages.size()));
+    const wxString strPage = wxString::Format(TrWx("Page %d of %d"), nPage, static_cast<int>(m_pages.size()));
     dc.DrawText(strPage, m_area.x + (m_area.width - dc.GetTextExtent(strPage).GetWidth()) / 2, nFooter);
     return true;
 }
@@ -273,7 +285,7 @@ void CResultPrinting::Preview(const std::vector<CSearchHit>& hits, const CHighli
         ShowMessageBox(m_pParent, TrWx(kMsgPreviewFailed), kAppCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }
-    auto* pFrame = new wxPreviewFrame(pPreview, m_pParent, "Print Preview", wxDefaultPosition, wxSize(800, 900));
+    auto* pFrame = new wxPreviewFrame(pPreview, m_pParent, TrWx("Print Preview"), wxDefaultPosition, wxSize(800, 900));
     pFrame->Centre(wxBOTH);
     pFrame->InitializeWithModality(wxPreviewFrame_AppModal);
     pFrame->Show();
