@@ -337,7 +337,7 @@ int main(int argc, char** argv)
         CCatalogueUpdate update;
         if (strPath == GetUserCataloguePath() && PrepareUserCatalogue(strPath, strShare, &update) &&
             update.m_nUpdated > 0)
-            CCliHost::PrintMessage(FormatTemplate(Tr(kMsgEnginesUpdated), {CTemplateArg::Int(update.m_nUpdated)}));
+            CCliHost::PrintMessage(FormatTemplate(TrN(kMsgEnginesUpdated, update.m_nUpdated), {CTemplateArg::Int(update.m_nUpdated)}));
         if (!FileExists(strPath) && !PathExists(strPath) && !strShare.empty())
             strPath = strShare + kCatalogueFileName;
     }
@@ -348,7 +348,7 @@ int main(int argc, char** argv)
         return kExitFailure;
     }
     if (nDropped > 0)
-        CCliHost::PrintMessage(FormatTemplate(Tr(kMsgRecordsNotRead), {CTemplateArg::Int(nDropped)}) + " (" +
+        CCliHost::PrintMessage(FormatTemplate(TrN(kMsgRecordsNotRead, nDropped), {CTemplateArg::Int(nDropped)}) + " (" +
                                strPath + ")");
 
     if (options.m_command == CCliOptions::Command::Engines)

@@ -25,7 +25,9 @@
 inline constexpr const char* kShippedHistoryFileName = "engines-shipped-before.dat";
 inline constexpr const char* kShippedRecordSuffix = ".shipped";
 // %d: the number of definitions updated or added.
-inline constexpr const char* kMsgEnginesUpdated = N_("%d engine definitions were updated");
+inline constexpr CPluralText kMsgEnginesUpdated =
+    NN_("%d engine definition was updated",
+        "%d engine definitions were updated");
 
 struct CShippedRecord
 {

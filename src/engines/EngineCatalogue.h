@@ -21,7 +21,9 @@ inline constexpr size_t kMaxCatalogueBytes = 16u * 1024 * 1024;
 inline constexpr const char* kBackupSuffix = ".bak";
 // Shown (GUI: message box; CLI: stderr) when records of the catalogue were lost;
 // %d is their number.
-inline constexpr const char* kMsgRecordsNotRead = N_("%d engine records could not be read");
+inline constexpr CPluralText kMsgRecordsNotRead =
+    NN_("%d engine record could not be read",
+        "%d engine records could not be read");
 // Shown (GUI: message box at start; CLI: stderr) when a catalogue is there but
 // cannot be read; %s is the file's path.
 inline constexpr const char* kMsgCatalogueUnreadable = N_(

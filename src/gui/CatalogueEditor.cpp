@@ -43,7 +43,7 @@ void CCatalogueEditor::LoadEngines()
         return;
     }
     if (nDropped > 0)
-        ShowMessageBox(&m_parent, FormatTemplate(Tr(kMsgRecordsNotRead), {CTemplateArg::Int(nDropped)}), kAppCaption,
+        ShowMessageBox(&m_parent, FormatTemplate(TrN(kMsgRecordsNotRead, nDropped), {CTemplateArg::Int(nDropped)}), kAppCaption,
                        wxOK | wxICON_EXCLAMATION);
     std::vector<int> images;
     for (const CSearchEngine& engine : engines)
@@ -222,7 +222,7 @@ void CCatalogueEditor::OnCheckEngines()
             const auto nWorking = std::count_if(pChecks->begin(), pChecks->end(), [](const CEngineCheck& check) {
                 return check.m_nVerdict == CheckVerdict::Ok;
             });
-            m_status.ShowStatusText(ToWx(FormatTemplate(Tr(kStatusEnginesChecked), {CTemplateArg::Int(nWorking),
+            m_status.ShowStatusText(ToWx(FormatTemplate(TrN(kStatusEnginesChecked, nWorking), {CTemplateArg::Int(nWorking),
                                                                        CTemplateArg::Int(static_cast<long long>(nEngines))})));
         });
 }

@@ -83,7 +83,8 @@ CMainFrame::CMainFrame(CAppModel& model)
     OnModelChanged(0);
     RestoreWindowPlacement();
     if (m_model.GetContext().m_nEnginesUpdated > 0)
-        ShowStatusText(ToWx(FormatTemplate(Tr(kMsgEnginesUpdated), {CTemplateArg::Int(m_model.GetContext().m_nEnginesUpdated)})));
+        ShowStatusText(ToWx(FormatTemplate(TrN(kMsgEnginesUpdated, m_model.GetContext().m_nEnginesUpdated),
+                                           {CTemplateArg::Int(m_model.GetContext().m_nEnginesUpdated)})));
     m_pCatalogue->TellNewerShippedDefinitions();
 
     // The first document: the form's values from the profile.

@@ -379,11 +379,11 @@ void CQuestrelView::ReportFailures(const std::vector<CEngineOutcome>& outcomes, 
         return outcome.m_nKind == CEngineOutcome::Kind::Cancelled;
     });
     if (!bStopped && (nFailed > 0 || nDeadRemoved >= 0)) {
-        std::string strSummary = FormatTemplate(Tr(kStatusHitsFound), {CTemplateArg::Int(m_rows.GetRowCount())});
+        std::string strSummary = FormatTemplate(TrN(kStatusHitsFound, m_rows.GetRowCount()), {CTemplateArg::Int(m_rows.GetRowCount())});
         if (nDeadRemoved >= 0)
-            strSummary += FormatTemplate(Tr(kStatusDeadRemoved), {CTemplateArg::Int(nDeadRemoved)});
+            strSummary += FormatTemplate(TrN(kStatusDeadRemoved, nDeadRemoved), {CTemplateArg::Int(nDeadRemoved)});
         if (nFailed > 0)
-            strSummary += FormatTemplate(Tr(kStatusEnginesFailed), {CTemplateArg::Int(nFailed),
+            strSummary += FormatTemplate(TrN(kStatusEnginesFailed, nFailed), {CTemplateArg::Int(nFailed),
                                                                 CTemplateArg::Int(static_cast<long long>(outcomes.size()))});
         m_status.ShowStatusText(ToWx(strSummary + "."));
     }
@@ -472,7 +472,8 @@ void CQuestrelView::OnExportResults()
         ShowMessageBox(this, TrWx(kMsgFailedToExport), kAppCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }
-    m_status.ShowStatusText(wxString::Format(TrWx(kStatusExported), static_cast<int>(hits.size()), strPath));
+    m_status.ShowStatusText(wxString::Format(wxString::FromUTF8(TrN(kStatusExported, static_cast<long long>(hits.size()))),
+                                             static_cast<int>(hits.size()), strPath));
 }
 
 void CQuestrelView::OnPrint(int nCommandId)

@@ -27,7 +27,9 @@ inline constexpr const char* kMsgReconnect = N_(
     "Your communication settings have changed.  Would you like to reconnect?");
 inline constexpr const char* kMsgConnectionProblemCaption = N_("Internet connection problem");
 inline constexpr const char* kMsgFailedToExport = N_("Failed to export results.");
-inline constexpr const char* kStatusExported = N_("%d hits exported to %s");
+inline constexpr CPluralText kStatusExported =
+    NN_("%d hit exported to %s",
+        "%d hits exported to %s");
 inline constexpr const char* kMsgNotAWebAddress = N_("This link is not a web address and was not opened.");
 // %s: the profile's path.
 inline constexpr const char* kMsgProfileUnreadable = N_(
@@ -42,16 +44,24 @@ inline constexpr const char* kMsgNoShippedDefinition = N_("No definition of %s i
 inline constexpr const char* kStatusSettingsNotSaved = N_(
     "Settings could not be saved in %s (is the disk full, or the file not yours to write?).");
 // The summary after a search: the first, then the others that apply, then ".".
-inline constexpr const char* kStatusHitsFound = N_("Find complete. %d hits");
-inline constexpr const char* kStatusDeadRemoved = N_(", %d dead links removed");
-inline constexpr const char* kStatusEnginesFailed = N_(", %d of %d engines failed");
+inline constexpr CPluralText kStatusHitsFound =
+    NN_("Find complete. %d hit",
+        "Find complete. %d hits");
+inline constexpr CPluralText kStatusDeadRemoved =
+    NN_(", %d dead link removed",
+        ", %d dead links removed");
+inline constexpr CPluralText kStatusEnginesFailed =
+    NN_(", %d of %d engines failed",
+        ", %d of %d engines failed");
 inline constexpr const char* kStatusRecordNotSaved = N_(
     "The record of shipped definitions beside %s could not be saved; the newer definitions may be told again.");
 inline constexpr const char* kStatusShippedRestored = N_("%s: the shipped definition was restored.");
 inline constexpr const char* kStatusEngineMended = N_("%s: the definition was mended.");
 inline constexpr const char* kCheckQuery = "weather"; // what Check Engines asks every engine
 inline constexpr const char* kStatusCheckingEngines = N_("Checking engines (%d)...");
-inline constexpr const char* kStatusEnginesChecked = N_("Engines checked: %d of %d work.");
+inline constexpr CPluralText kStatusEnginesChecked =
+    NN_("Engines checked: %d of %d works.",
+        "Engines checked: %d of %d work.");
 inline constexpr const char* kStatusWaitingForStoppedSearch = N_(
     "Waiting for the stopped search to end; the new search starts then.");
 inline constexpr const char* kStatusCreateInternet = N_("Create Internet connection");

@@ -169,11 +169,11 @@ void VerifyLinks(CFetchState& fs, CResultRows& rows, int nMaxParallel, int nMaxP
         ++nRow;
     }
     if (nUnasked > 0)
-        fs.Message(FormatTemplate(Tr(kMsgLinksOfSilentHosts), {CTemplateArg::Int(nUnasked), CTemplateArg::Text(strFirstUnasked)}));
+        fs.Message(FormatTemplate(TrN(kMsgLinksOfSilentHosts, nUnasked), {CTemplateArg::Int(nUnasked), CTemplateArg::Text(strFirstUnasked)}));
     if (nNotChecked == 1)
         fs.Message(std::string(Tr(kMsgInvalidUrl)) + ": " + strFirstNotChecked);
     else if (nNotChecked > 1)
-        fs.Message(FormatTemplate(Tr(kMsgLinksNotChecked),
+        fs.Message(FormatTemplate(TrN(kMsgLinksNotChecked, nNotChecked),
                                   {CTemplateArg::Int(nNotChecked), CTemplateArg::Text(strFirstNotChecked)}));
     ReportStatus(fs, "");
 }

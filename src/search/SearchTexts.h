@@ -24,9 +24,12 @@ inline constexpr const char* kMsgStartupFailed = N_("The network library could n
 inline constexpr const char* kMsgInvalidUrl = N_("Invalid URL");
 // Said once after a link verification pass, when links could not be requested:
 // %d their number, %s the first of them. They stay in the list.
-inline constexpr const char* kMsgLinksOfSilentHosts = N_(
-    "%d links were not asked: their host (the first: %s) did not answer twice; they are taken as dead.");
-inline constexpr const char* kMsgLinksNotChecked = N_("Invalid URL: %d links could not be checked (the first: %s); they stay in the list.");
+inline constexpr CPluralText kMsgLinksOfSilentHosts =
+    NN_("%d link was not asked: its host (%s) did not answer twice; it is taken as dead.",
+        "%d links were not asked: their host (the first: %s) did not answer twice; they are taken as dead.");
+inline constexpr CPluralText kMsgLinksNotChecked =
+    NN_("Invalid URL: %d link could not be checked (%s); it stays in the list.",
+        "Invalid URL: %d links could not be checked (the first: %s); they stay in the list.");
 inline constexpr const char* kMsgInternetException = N_("An internet exception occured");
 inline constexpr const char* kMsgNoEngineChosen = N_(
     "Select the search engine(s) you want to use for this search.  Click on the box and an 'X' "

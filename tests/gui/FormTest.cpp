@@ -681,7 +681,7 @@ TEST_F(CFormFixture, VerifiedSearchCountsTheRowsThatRemain)
     EXPECT_EQ(Frame().GetHitCountText(), "9 hits");
     EXPECT_EQ(Frame().GetEnginePane().GetOutcomeText(0), "9 hits");
     // The status bar sums it up, and still does after a menu was open.
-    const wxString strSummary = "Find complete. 9 hits, 1 dead links removed.";
+    const wxString strSummary = "Find complete. 9 hits, 1 dead link removed.";
     EXPECT_EQ(Frame().GetStatusMessage(), strSummary);
     wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, wxID_OPEN);
     Frame().ProcessWindowEvent(highlight);

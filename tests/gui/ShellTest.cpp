@@ -499,7 +499,7 @@ TEST(Shell, ACatalogueWithLostRecordsSaysSo)
                                     true));
     CMainFrame& frame = gui.StartFrame();
     EXPECT_EQ(PaneNames(frame.GetEnginePane()), (Strings{"Alpha", "Beta"}));
-    EXPECT_EQ(gui.MessageTexts(), Strings{"1 engine records could not be read"});
+    EXPECT_EQ(gui.MessageTexts(), Strings{"1 engine record could not be read"});
 }
 
 TEST(Shell, ACatalogueThatCannotBeReadIsSaidAndNeverWrittenOver)

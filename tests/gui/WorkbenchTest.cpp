@@ -235,7 +235,7 @@ TEST(Workbench, CheckEnginesTellsABrokenDefinitionFromARefusal)
     EXPECT_TRUE(pane.IsOutcomeFailure(1));
     EXPECT_FALSE(pane.IsOutcomeFailure(2));
     EXPECT_EQ(pane.GetRowTip(1), "Broken: definition broken: start token not on the page");
-    EXPECT_EQ(gui.m_statusTexts.back(), "Engines checked: 1 of 4 work.");
+    EXPECT_EQ(gui.m_statusTexts.back(), "Engines checked: 1 of 4 works.");
 
     // Mend... is offered on the broken engine alone; its box shows old beside
     // new with the hits, and Yes writes the new definition.
