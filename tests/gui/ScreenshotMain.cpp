@@ -18,6 +18,7 @@
 #include "gui/QuestrelView.h"
 #include "workbench/EngineLearner.h"
 #include "search/PageRequest.h"
+#include "gui/Language.h"
 
 #include <wx/utils.h>
 
@@ -33,6 +34,7 @@ class CScreenshotApp : public wxApp
 public:
     bool OnInit() override
     {
+        TakeUserLanguage(QUESTREL_SHARE_DIR); // the window in the language of LANG
         InitNetworkLibrary();
         m_pSettings = std::make_unique<CSettingsStore>(CSettingsStore::GetDefaultPath());
         CAppContext context;

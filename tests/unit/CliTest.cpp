@@ -398,6 +398,40 @@ TEST_F(CCliFixture, EveryEngineFailedExitsThreeAndSaysWhy)
 // An error of the transfer after the status line (a redirect without end, a
 // connection reset in the body) fails the engine every time, said once, in
 // the search, check-engines and learn-engine alike.
+// Messages in the user's language; what machines read (the JSON hits, the
+// exit codes) the same in every one.
+TEST_F(CCliFixture, SpeaksTheUsersLanguageAndWritesTheSameJson)
+{
+    auto run = [this](const char* pszLocale, std::vector<std::string> args) {
+        args.insert(args.begin(), {"--engines", strCatalogue});
+        return RunCli(args, dir.GetPath(), "", {std::string("LC_ALL=") + pszLocale, "LANGUAGE="});
+    };
+    const std::vector<std::string> search = {"search", "--direct", "-q", "--json", "red apple", "Sample Multi"};
+    const CProcessResult english = run("C", search);
+    ASSERT_EQ(english.m_nExitCode, 0) << english.m_strErr;
+    const struct
+    {
+        const char* pszLocale;
+        const char* pszUsage;
+        const char* pszError;
+    } languages[] = {
+        {"de_DE.UTF-8", "Aufruf: questrel-cli",
+         "questrel-cli: search braucht eine SUCHANFRAGE\nMehr dazu mit \u201equestrel-cli --help\u201c.\n"},
+        {"fr_FR.UTF-8", "utilisation\u00a0: questrel-cli",
+         "questrel-cli: search attend une REQU\u00caTE\nEssayez \u00ab\u00a0questrel-cli --help\u00a0\u00bb.\n"},
+    };
+    for (const auto& language : languages) {
+        const CProcessResult help = run(language.pszLocale, {"--help"});
+        EXPECT_EQ(help.m_strOut.rfind(language.pszUsage, 0), 0u) << help.m_strOut.substr(0, 80);
+        const CProcessResult error = run(language.pszLocale, {"search"});
+        EXPECT_EQ(error.m_nExitCode, 2);
+        EXPECT_EQ(error.m_strErr, language.pszError);
+        const CProcessResult json = run(language.pszLocale, search);
+        EXPECT_EQ(json.m_nExitCode, 0) << json.m_strErr;
+        EXPECT_EQ(json.m_strOut, english.m_strOut) << language.pszLocale;
+    }
+}
+
 TEST_F(CCliFixture, ATransferErrorAfterTheStatusLineIsAFailureEveryTime)
 {
     qtest::CLoopbackServer server([](const qtest::CRecordedRequest& request) {
