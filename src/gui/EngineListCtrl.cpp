@@ -6,6 +6,7 @@
 #include "gui/ShellTexts.h"
 #include "gui/ThemeColours.h"
 #include "gui/WxText.h"
+#include "search/TemplateFormat.h"
 
 #include <algorithm>
 #include <gtk/gtk.h>
@@ -291,8 +292,12 @@ void CEngineListCtrl::ShowCheckVerdicts(const std::vector<CEngineCheck>& checks)
                                  : check.m_nVerdict == CheckVerdict::NoHits  ? Tr("definition broken")
                                  : check.m_nVerdict == CheckVerdict::Refused ? Tr("refused")
                                                                              : Tr("failed");
-        SetOutcome(check.m_strEngine, std::string(pszVerdict) + ": " + check.m_strDetail,
-                   check.m_nVerdict != CheckVerdict::Ok);
+        const std::string strDetail =
+            check.m_nVerdict == CheckVerdict::Ok
+                ? FormatTemplate(TrN("%d hit", "%d hits", check.m_hits.size()),
+                                 {CTemplateArg::Int(static_cast<long long>(check.m_hits.size()))})
+                : std::string(Tr(check.m_strDetail.c_str()));
+        SetOutcome(check.m_strEngine, std::string(pszVerdict) + ": " + strDetail, check.m_nVerdict != CheckVerdict::Ok);
     }
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Translate.h"
+
 // Pages that answer with status 200 but hold no results because the engine
 // refused the request: a bot check, or a page that asks for JavaScript. They
 // are told by generic signs, never by engine or host, so a refusal reads as
@@ -9,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-inline constexpr const char* kRefusalBotCheck = "the page is a bot check";
-inline constexpr const char* kRefusalJavaScript = "the page asks for JavaScript";
+inline constexpr const char* kRefusalBotCheck = N_("the page is a bot check");
+inline constexpr const char* kRefusalJavaScript = N_("the page asks for JavaScript");
 
 // kRefusalBotCheck when the page shows a challenge or captcha form or asks
 // the reader to confirm a human (or speaks of unusual traffic or automated

@@ -10,6 +10,8 @@
 #include "search/QueryComposer.h"
 #include "search/extract/TokenPattern.h"
 #include "workbench/EngineLearner.h"
+#include "platform/Translate.h"
+#include "search/TemplateFormat.h"
 
 #include <atomic>
 
@@ -63,15 +65,15 @@ void ReadPageWithTokens(const CSearchEngine& engine, const std::string& strQuery
 std::string NoHitsDetail(const CSearchEngine& engine, const CPageAnswer& answer, const CEngineCheck& check)
 {
     if (engine.m_strStartToken.empty())
-        return "the start token is empty";
+        return N_("the start token is empty");
     if (engine.m_strEndToken.empty())
-        return "the end token is empty";
+        return N_("the end token is empty");
     if (answer.m_strText.empty())
-        return "the page is empty";
+        return N_("the page is empty");
     if (check.m_nStartTokens == 0)
-        return "start token not on the page";
+        return N_("start token not on the page");
     if (check.m_nDuplicates > 0)
-        return "every hit was a duplicate";
+        return N_("every hit was a duplicate");
     return "start token found " + Plural(check.m_nStartTokens, "time", "times") + ", but no link after it is a result";
 }
 
@@ -114,8 +116,10 @@ CEngineMend MendEngine(CInternetSession& session, const CSearchEngine& engine, c
     CEngineMend mend;
     mend.m_old = engine;
     if (check.m_nVerdict != CheckVerdict::NoHits) {
-        mend.m_strWhy = check.m_nVerdict == CheckVerdict::Ok ? "it works" : "it " + std::string(VerdictName(check.m_nVerdict)) +
-                                                                          ": only a broken definition is mended";
+        mend.m_strWhy = check.m_nVerdict == CheckVerdict::Ok
+                            ? Tr("it works")
+                            : FormatTemplate(Tr("it %s: only a broken definition is mended"),
+                                             {CTemplateArg::Text(VerdictName(check.m_nVerdict))});
         return mend;
     }
     CLearnRequest request;
@@ -124,7 +128,7 @@ CEngineMend MendEngine(CInternetSession& session, const CSearchEngine& engine, c
     request.m_strAddress = BuildFirstPageAddress(engine, ComposeQueryTerm(strQuery, kOptionAllWords), 20);
     const std::optional<CPageAnswer> answer = FetchAnswer(session, {request.m_strAddress, pCancel});
     if (!answer) {
-        mend.m_strWhy = "cancelled";
+        mend.m_strWhy = Tr("cancelled");
         return mend;
     }
     const CLearnResult learned = LearnFromPage(request, *answer, nullptr);

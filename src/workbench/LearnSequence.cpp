@@ -9,6 +9,8 @@
 #include "search/extract/HitLink.h"
 #include "workbench/LinkGroups.h"
 #include "workbench/TokenLearner.h"
+#include "platform/Translate.h"
+#include "search/TemplateFormat.h"
 
 #include <algorithm>
 #include <map>
@@ -93,7 +95,7 @@ void JudgeEmptyPage(const CPageAnswer& answer, const std::string& strWhy, CLearn
     const std::string strRefusal = RefusalReason(answer.m_strText);
     if (!strRefusal.empty()) {
         result.m_nVerdict = LearnVerdict::Refused;
-        result.m_strReason = strRefusal;
+        result.m_strReason = Tr(strRefusal.c_str());
     } else if (SaysNothingMatched(answer.m_strText)) {
         result.m_nVerdict = LearnVerdict::NothingMatched;
     } else {
@@ -112,7 +114,7 @@ void CheckPaging(const CLearnRequest& request, const LearnFetch* pFetch, const C
     if (engine.m_nSearchType == ResultCount)
         return;
     if (!pFetch) {
-        result.m_strPagingNote = "paging not checked";
+        result.m_strPagingNote = Tr("paging not checked");
         return;
     }
     const std::string strTerm = ComposeQueryTerm(request.m_strQuery, kOptionAllWords);
@@ -120,7 +122,7 @@ void CheckPaging(const CLearnRequest& request, const LearnFetch* pFetch, const C
                                                      HostOfUrl(result.m_answer.m_strUrl));
     const std::optional<CPageAnswer> pNext = (*pFetch)(strNext);
     if (!pNext || pNext->m_nStatus != 200 || !pNext->m_strError.empty()) {
-        result.m_strPagingNote = "paging not checked: the next page did not answer";
+        result.m_strPagingNote = Tr("paging not checked: the next page did not answer");
         return;
     }
     const std::vector<CSearchHit> hits =
@@ -137,9 +139,9 @@ void CheckPaging(const CLearnRequest& request, const LearnFetch* pFetch, const C
         // The "next page" shows this page again: one page only.
         engine = unpaged;
         LearnPaging("", request.m_strQuery, 0, engine);
-        result.m_strPagingNote = "paging dropped: the next page gave the same hits";
+        result.m_strPagingNote = Tr("paging dropped: the next page gave the same hits");
     } else {
-        result.m_strPagingNote = "paging not checked: the next page gave no hits";
+        result.m_strPagingNote = Tr("paging not checked: the next page gave no hits");
     }
 }
 
@@ -151,13 +153,14 @@ CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch)
     result.m_engine.m_strName = request.m_strName;
     if (!SplitAddressAroundQuery(request.m_strAddress, request.m_strQuery, result.m_engine)) {
         result.m_nVerdict = LearnVerdict::BadAddress;
-        result.m_strReason = "the query \"" + request.m_strQuery + "\" is not in the address " + request.m_strAddress;
+        result.m_strReason = FormatTemplate(Tr("the query \"%s\" is not in the address %s"),
+                                            {CTemplateArg::Text(request.m_strQuery), CTemplateArg::Text(request.m_strAddress)});
         return result;
     }
     const std::optional<CPageAnswer> answer = fetch(request.m_strAddress);
     if (!answer) {
         result.m_nVerdict = LearnVerdict::Failed;
-        result.m_strReason = "cancelled";
+        result.m_strReason = Tr("cancelled");
         return result;
     }
     return LearnFromPage(request, *answer, &fetch);
@@ -170,7 +173,8 @@ bool JudgeAnswer(const CLearnRequest& request, const CPageAnswer& answer, CLearn
 {
     if (!SplitAddressAroundQuery(request.m_strAddress, request.m_strQuery, result.m_engine)) {
         result.m_nVerdict = LearnVerdict::BadAddress;
-        result.m_strReason = "the query \"" + request.m_strQuery + "\" is not in the address " + request.m_strAddress;
+        result.m_strReason = FormatTemplate(Tr("the query \"%s\" is not in the address %s"),
+                                            {CTemplateArg::Text(request.m_strQuery), CTemplateArg::Text(request.m_strAddress)});
         return false;
     }
     if (answer.m_nStatus >= 400) {
@@ -180,7 +184,7 @@ bool JudgeAnswer(const CLearnRequest& request, const CPageAnswer& answer, CLearn
     }
     if (answer.m_nStatus == 0 || !answer.m_strError.empty()) {
         result.m_nVerdict = LearnVerdict::Failed;
-        result.m_strReason = answer.m_strError.empty() ? std::string("no answer") : answer.m_strError;
+        result.m_strReason = answer.m_strError.empty() ? std::string(Tr("no answer")) : answer.m_strError;
         return false;
     }
     return true;
@@ -232,7 +236,7 @@ std::vector<size_t> GroupsToTry(const CLearnRequest& request, const std::vector<
                             [&](size_t m) { return Comparable(facts[m].m_strUrl) == strWanted; }))
                 tries.push_back(g);
         if (tries.empty())
-            result.m_strExampleNote = "the example is in no list of the page; the list most like results was taken";
+            result.m_strExampleNote = Tr("the example is in no list of the page; the list most like results was taken");
     }
     if (tries.empty())
         for (size_t g = 0; g < std::min<size_t>(groups.size(), 4); ++g)
@@ -273,7 +277,8 @@ CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answ
     const std::vector<CAnchor> anchors = FindAnchors(strPage, kMaxLearnLinks + 1);
     if (anchors.size() > kMaxLearnLinks) {
         result.m_nVerdict = LearnVerdict::NoList;
-        result.m_strReason = "the page is too large to learn from: " + std::to_string(CountLinkTags(strPage)) + " links";
+        result.m_strReason = FormatTemplate(Tr("the page is too large to learn from: %d links"),
+                                            {CTemplateArg::Int(static_cast<long long>(CountLinkTags(strPage)))});
         return result;
     }
     const CLinkCleaner cleaner(result.m_answer.m_strUrl, engine.m_strUrl);
@@ -330,6 +335,7 @@ CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answ
 std::string DescribeLearnFailure(const CLearnResult& result, const std::string& strQuery)
 {
     if (result.m_nVerdict == LearnVerdict::NothingMatched)
-        return "the page says nothing matched " + strQuery + "; learn from a query with results";
+        return FormatTemplate(Tr("the page says nothing matched %s; learn from a query with results"),
+                              {CTemplateArg::Text(strQuery)});
     return result.m_nVerdict == LearnVerdict::Learned ? std::string() : result.m_strReason;
 }

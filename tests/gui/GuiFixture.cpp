@@ -205,10 +205,18 @@ CWindowManager::CWindowManager(int nTopMargin)
 
 CWindowManager::~CWindowManager()
 {
-    if (m_nPid > 0) {
-        ::kill(m_nPid, SIGTERM);
-        ::waitpid(m_nPid, nullptr, 0);
+    if (m_nPid <= 0)
+        return;
+    // A manager still starting up may not heed SIGTERM: it gets SIGKILL then,
+    // rather than hold the test until its time-out.
+    ::kill(m_nPid, SIGTERM);
+    for (int i = 0; i < 500; ++i) {
+        if (::waitpid(m_nPid, nullptr, WNOHANG) == m_nPid)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    ::kill(m_nPid, SIGKILL);
+    ::waitpid(m_nPid, nullptr, 0);
 }
 
 } // namespace qtest
