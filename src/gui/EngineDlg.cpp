@@ -134,7 +134,7 @@ void CEngineDlg::OnTest()
     const CEngineCheck check = DiagnoseEngine(engine, m_strProbeQuery, m_probe);
     // Which try this is and when: a test that changes nothing still shows it ran.
     std::string strText =
-        std::string(VerdictName(check.m_nVerdict)) + ": " + check.m_strDetail +
+        std::string(Tr(VerdictName(check.m_nVerdict))) + ": " + DescribeDetailForUser(check) +
         FormatTemplate(Tr("  (page %s, %d bytes; try %d at %s)"),
                        {CTemplateArg::Text(check.m_strAddress), CTemplateArg::Int(static_cast<long long>(check.m_nPageBytes)),
                         CTemplateArg::Int(++m_nTests), CTemplateArg::Text(FromWx(wxDateTime::Now().FormatISOTime()))}) +

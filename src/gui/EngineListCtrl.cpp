@@ -292,12 +292,8 @@ void CEngineListCtrl::ShowCheckVerdicts(const std::vector<CEngineCheck>& checks)
                                  : check.m_nVerdict == CheckVerdict::NoHits  ? Tr("definition broken")
                                  : check.m_nVerdict == CheckVerdict::Refused ? Tr("refused")
                                                                              : Tr("failed");
-        const std::string strDetail =
-            check.m_nVerdict == CheckVerdict::Ok
-                ? FormatTemplate(TrN("%d hit", "%d hits", check.m_hits.size()),
-                                 {CTemplateArg::Int(static_cast<long long>(check.m_hits.size()))})
-                : std::string(Tr(check.m_strDetail.c_str()));
-        SetOutcome(check.m_strEngine, std::string(pszVerdict) + ": " + strDetail, check.m_nVerdict != CheckVerdict::Ok);
+        SetOutcome(check.m_strEngine, std::string(pszVerdict) + ": " + DescribeDetailForUser(check),
+                   check.m_nVerdict != CheckVerdict::Ok);
     }
 }
 

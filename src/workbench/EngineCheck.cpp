@@ -18,12 +18,20 @@
 const char* VerdictName(CheckVerdict nVerdict)
 {
     switch (nVerdict) {
-    case CheckVerdict::Ok: return "ok";
-    case CheckVerdict::NoHits: return "no-hits";
-    case CheckVerdict::Refused: return "refused";
+    case CheckVerdict::Ok: return N_("ok");
+    case CheckVerdict::NoHits: return N_("no-hits");
+    case CheckVerdict::Refused: return N_("refused");
     case CheckVerdict::Failed: break;
     }
-    return "failed";
+    return N_("failed");
+}
+
+std::string DescribeDetailForUser(const CEngineCheck& check)
+{
+    if (check.m_nVerdict == CheckVerdict::Ok)
+        return FormatTemplate(TrN("%d hit", "%d hits", check.m_hits.size()),
+                              {CTemplateArg::Int(static_cast<long long>(check.m_hits.size()))});
+    return Tr(check.m_strDetail.c_str()); // the fixed reasons have translations; the others stay as they are
 }
 
 namespace {

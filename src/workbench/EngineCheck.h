@@ -24,6 +24,10 @@ enum class CheckVerdict
 
 // "ok", "no-hits", "refused", "failed".
 const char* VerdictName(CheckVerdict nVerdict);
+struct CEngineCheck;
+// The check's detail in the user's language (the hit count, or the reason);
+// m_strDetail itself stays English, for what machines read.
+std::string DescribeDetailForUser(const CEngineCheck& check);
 
 struct CEngineCheck
 {
