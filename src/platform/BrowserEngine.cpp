@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: MIT
+#include "platform/BrowserEngine.h"
+
+#include "platform/CancelSignal.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+constexpr size_t kMaxDocumentBytes = 32u * 1024 * 1024;
+
+bool IsWebAddressForBrowser(const std::string& strAddress)
+{
+    return strAddress.rfind("http://", 0) == 0 || strAddress.rfind("https://", 0) == 0;
+}
+
+// The browser's process group: every process it started, ended with it.
+void EndProcessGroup(pid_t pid)
+{
+    ::kill(-pid, SIGKILL);
+    int nStatus = 0;
+    while (::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
+
+std::string FindBrowserEngine()
+{
+    if (const char* pszOverride = std::getenv("QUESTREL_BROWSER_ENGINE"))
+        return (*pszOverride && ::access(pszOverride, X_OK) == 0) ? std::string(pszOverride) : std::string();
+    for (const char* pszPath : {"/usr/bin/chromium-headless-shell", "/usr/lib/chromium/chromium-headless-shell"})
+        if (::access(pszPath, X_OK) == 0)
+            return pszPath;
+    return {};
+}
+
+bool LoadInBrowserEngine(const CBrowserLoad& load, CBrowserPage& page)
+{
+    page = CBrowserPage{};
+    const std::string strProgram = FindBrowserEngine();
+    if (strProgram.empty()) {
+        page.m_strError = "no browser engine is installed (Debian: apt install chromium-headless-shell)";
+        return true;
+    }
+    if (!IsWebAddressForBrowser(load.m_strAddress)) {
+        page.m_strError = "Invalid URL";
+        return true;
+    }
+    char szProfile[] = "/tmp/questrel-browser-XXXXXX";
+    if (!::mkdtemp(szProfile)) {
+        page.m_strError = "no temporary folder for the browser engine";
+        return true;
+    }
+    std::vector<std::string> args = {strProgram, "--disable-gpu", "--no-first-run", "--disable-extensions",
+                                     "--user-data-dir=" + std::string(szProfile)};
+    if (::geteuid() == 0)
+        args.push_back("--no-sandbox"); // the browser refuses its sandbox to root
+    args.push_back(load.m_strProxy.empty() ? "--no-proxy-server" : "--proxy-server=" + load.m_strProxy);
+    if (!load.m_strUserAgent.empty())
+        args.push_back("--user-agent=" + load.m_strUserAgent);
+    // Virtual time runs on while the page waits for nothing but the clock, and
+    // stops while its scripts fetch: the document is dumped once what they
+    // asked for has come.
+    args.push_back("--virtual-time-budget=10000");
+    args.push_back("--dump-dom");
+    args.push_back(load.m_strAddress);
+    std::vector<char*> argv;
+    for (std::string& strArg : args)
+        argv.push_back(strArg.data());
+    argv.push_back(nullptr);
+
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        std::filesystem::remove_all(szProfile);
+        page.m_strError = "the browser engine could not be started";
+        return true;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    pid_t pid = 0;
+    const int nSpawn = posix_spawn(&pid, strProgram.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    ::close(pipeFds[1]);
+    if (nSpawn != 0) {
+        ::close(pipeFds[0]);
+        std::filesystem::remove_all(szProfile);
+        page.m_strError = "the browser engine could not be started";
+        return true;
+    }
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::max(1, load.m_nTimeoutSeconds));
+    bool bCancelled = false;
+    bool bTimedOut = false;
+    char block[16384];
+    for (;;) {
+        if (load.m_pCancel && load.m_pCancel->IsSignalled()) {
+            bCancelled = true;
+            break;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            bTimedOut = true;
+            break;
+        }
+        pollfd fd{pipeFds[0], POLLIN, 0};
+        const int nReady = ::poll(&fd, 1, 50); // the cancel signal and the time-out are looked at between waits
+        if (nReady < 0 && errno != EINTR)
+            break;
+        if (nReady <= 0)
+            continue;
+        const ssize_t nRead = ::read(pipeFds[0], block, sizeof block);
+        if (nRead < 0 && errno == EINTR)
+            continue;
+        if (nRead <= 0)
+            break; // the document is whole
+        if (page.m_strText.size() + static_cast<size_t>(nRead) > kMaxDocumentBytes) {
+            page.m_strError = "the page is too long";
+            break;
+        }
+        page.m_strText.append(block, static_cast<size_t>(nRead));
+    }
+    ::close(pipeFds[0]);
+    EndProcessGroup(pid);
+    std::error_code ec;
+    std::filesystem::remove_all(szProfile, ec);
+    if (bCancelled) {
+        page.m_strText.clear();
+        return false;
+    }
+    if (bTimedOut) {
+        page.m_strText.clear();
+        page.m_strError = "the browser engine did not finish the page in time";
+    } else if (page.m_strText.empty() && page.m_strError.empty()) {
+        page.m_strError = "the browser engine gave no page";
+    }
+    return true;
+}

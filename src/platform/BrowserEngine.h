@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// A page loaded the way a browser shows it after its scripts ran, for engines
+// whose results a script writes: the headless browser engine the system has
+// (chromium-headless-shell) is run on the address and its document, serialised
+// (--dump-dom), is the page. It runs in a process group of its own with a fresh
+// temporary profile (deleted afterwards: nothing is kept between loads), the
+// connection settings it is given, and the browser's own sandbox (which the
+// browser refuses only to root, who runs it without). The time-out and the
+// cancel signal end it at once: no browser process outlives a load.
+
+#include <string>
+
+class CCancelSignal;
+
+struct CBrowserLoad
+{
+    std::string m_strAddress;        // http or https only: the engine never opens local files
+    std::string m_strProxy;          // "host:port", or empty for a direct connection
+    std::string m_strUserAgent;      // empty: the browser's own
+    int m_nTimeoutSeconds = 20;
+    CCancelSignal* m_pCancel = nullptr;
+};
+
+struct CBrowserPage
+{
+    std::string m_strText;  // the document after its scripts ran
+    std::string m_strError; // why there is none: no browser engine, the time-out, its failure
+};
+
+// The browser engine's program, or empty when none is installed.
+// QUESTREL_BROWSER_ENGINE names another (tests; an empty value: none).
+std::string FindBrowserEngine();
+
+// Loads the address. False only when cancelled; a load that failed says why
+// in m_strError.
+bool LoadInBrowserEngine(const CBrowserLoad& load, CBrowserPage& page);

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+// Pages whose results a script writes, loaded with the browser engine from a
+// loopback server: the list the script wrote comes out; a script that never
+// ends, the time-out and Stop leave no browser process and no profile behind.
+
+#include "LoopbackServer.h"
+#include "TestFixtures.h"
+#include "platform/BrowserEngine.h"
+#include "platform/CancelSignal.h"
+
+#include <cstdlib>
+#include <dirent.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+constexpr const char* kScriptList =
+    "<html><body><ol id=\"r\"></ol><script>"
+    "for (let i = 1; i <= 5; ++i) { const li = document.createElement('li');"
+    " li.innerHTML = '<a href=\"https://r' + i + '.example/\">Result ' + i + '</a>';"
+    " document.getElementById('r').appendChild(li); }</script></body></html>";
+constexpr const char* kFetchedList =
+    "<html><body><ol id=\"r\"></ol><script>"
+    "fetch('/hits').then(r => r.text()).then(t => { document.getElementById('r').innerHTML = t; });"
+    "</script></body></html>";
+constexpr const char* kEndless = "<html><body><script>for (;;) {}</script></body></html>";
+
+// Browser processes whose command line names a temporary profile of ours.
+int CountBrowserProcesses()
+{
+    int n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream in(entry.path() / "cmdline");
+        std::string strCommand((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        n += strCommand.find("questrel-browser-") != std::string::npos;
+    }
+    return n;
+}
+
+int CountProfiles()
+{
+    int n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/tmp"))
+        n += entry.path().filename().string().rfind("questrel-browser-", 0) == 0;
+    return n;
+}
+
+struct CBrowserFixture : ::testing::Test
+{
+    qtest::CLoopbackServer server{[](const qtest::CRecordedRequest&) { return qtest::CReply::Ok(""); }};
+    void SetUp() override
+    {
+        if (FindBrowserEngine().empty())
+            GTEST_SKIP() << "no browser engine (scripts/setup installs chromium-headless-shell)";
+        server.SetHandler([](const qtest::CRecordedRequest& request) {
+            if (request.m_strPath == "/hits")
+                return qtest::CReply::Ok("<li><a href=\"https://f1.example/\">Fetched 1</a></li>"
+                                         "<li><a href=\"https://f2.example/\">Fetched 2</a></li>");
+            if (request.m_strPath == "/fetched")
+                return qtest::CReply::Ok(kFetchedList);
+            if (request.m_strPath == "/endless")
+                return qtest::CReply::Ok(kEndless);
+            return qtest::CReply::Ok(kScriptList);
+        });
+    }
+    CBrowserLoad Load(const std::string& strPath, int nTimeout = 20)
+    {
+        CBrowserLoad load;
+        load.m_strAddress = server.GetBaseUrl() + strPath;
+        load.m_nTimeoutSeconds = nTimeout;
+        return load;
+    }
+};
+
+} // namespace
+
+TEST_F(CBrowserFixture, TheListAScriptWroteComesOut)
+{
+    const int nProfilesBefore = CountProfiles();
+    const struct
+    {
+        const char* pszPath;
+        const char* pszLink;
+    } pages[] = {{"/list", "<a href=\"https://r5.example/\">Result 5</a>"},
+                 {"/fetched", "<a href=\"https://f2.example/\">Fetched 2</a>"}};
+    for (const auto& p : pages) {
+        CBrowserPage page;
+        ASSERT_TRUE(LoadInBrowserEngine(Load(p.pszPath), page));
+        EXPECT_EQ(page.m_strError, "") << p.pszPath;
+        EXPECT_NE(page.m_strText.find(p.pszLink), std::string::npos) << p.pszPath << "\n" << page.m_strText;
+    }
+    EXPECT_EQ(CountBrowserProcesses(), 0);
+    EXPECT_EQ(CountProfiles(), nProfilesBefore);
+}
+
+TEST_F(CBrowserFixture, AnEndlessScriptEndsAtTheTimeOutOrAtStop)
+{
+    CBrowserPage page;
+    ASSERT_TRUE(LoadInBrowserEngine(Load("/endless", 1), page));
+    EXPECT_EQ(page.m_strError, "the browser engine did not finish the page in time");
+    EXPECT_EQ(CountBrowserProcesses(), 0);
+
+    // Stop, once the browser asked for the page.
+    CCancelSignal cancel;
+    const size_t nBefore = server.GetRequestCount();
+    std::thread stopper([&] {
+        qtest::WaitFor([&] { return server.GetRequestCount() > nBefore; });
+        cancel.Signal();
+    });
+    CBrowserLoad load = Load("/endless");
+    load.m_pCancel = &cancel;
+    EXPECT_FALSE(LoadInBrowserEngine(load, page));
+    stopper.join();
+    EXPECT_EQ(CountBrowserProcesses(), 0);
+}
+
+TEST(BrowserEngine, WithoutOneTheLoadSaysWhatToInstall)
+{
+    setenv("QUESTREL_BROWSER_ENGINE", "", 1);
+    CBrowserLoad load;
+    load.m_strAddress = "http://127.0.0.1:1/";
+    CBrowserPage page;
+    EXPECT_TRUE(LoadInBrowserEngine(load, page));
+    EXPECT_EQ(page.m_strError, "no browser engine is installed (Debian: apt install chromium-headless-shell)");
+    unsetenv("QUESTREL_BROWSER_ENGINE");
+    if (!FindBrowserEngine().empty()) {
+        load.m_strAddress = "file:///etc/passwd"; // never a local file
+        EXPECT_TRUE(LoadInBrowserEngine(load, page));
+        EXPECT_EQ(page.m_strError, "Invalid URL");
+        EXPECT_EQ(page.m_strText, "");
+    }
+}
