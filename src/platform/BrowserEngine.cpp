@@ -64,6 +64,7 @@ bool LoadInBrowserEngine(const CBrowserLoad& load, CBrowserPage& page)
         page.m_strError = "no temporary folder for the browser engine";
         return true;
     }
+    page.m_strProfile = szProfile;
     std::vector<std::string> args = {strProgram, "--disable-gpu", "--no-first-run", "--disable-extensions",
                                      "--user-data-dir=" + std::string(szProfile)};
     if (::geteuid() == 0)

@@ -27,6 +27,7 @@ struct CBrowserPage
 {
     std::string m_strText;  // the document after its scripts ran
     std::string m_strError; // why there is none: no browser engine, the time-out, its failure
+    std::string m_strProfile; // the temporary profile it ran with (gone when the load returns)
 };
 
 // The browser engine's program, or empty when none is installed.
