@@ -2,6 +2,7 @@
 #include "platform/BrowserEngine.h"
 
 #include "platform/CancelSignal.h"
+#include "platform/Url.h"
 
 #include <cerrno>
 #include <chrono>
@@ -20,11 +21,6 @@ extern char** environ;
 namespace {
 
 constexpr size_t kMaxDocumentBytes = 32u * 1024 * 1024;
-
-bool IsWebAddressForBrowser(const std::string& strAddress)
-{
-    return strAddress.rfind("http://", 0) == 0 || strAddress.rfind("https://", 0) == 0;
-}
 
 // The browser's process group: every process it started, ended with it.
 void EndProcessGroup(pid_t pid)
@@ -55,7 +51,7 @@ bool LoadInBrowserEngine(const CBrowserLoad& load, CBrowserPage& page)
         page.m_strError = "no browser engine is installed (Debian: apt install chromium-headless-shell)";
         return true;
     }
-    if (!IsWebAddressForBrowser(load.m_strAddress)) {
+    if (!IsHttpAddressWithHost(load.m_strAddress)) {
         page.m_strError = "Invalid URL";
         return true;
     }

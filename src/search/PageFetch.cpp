@@ -213,6 +213,7 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
     }
 
     // Block by block, with a progress text after each block.
+    const char* pszKRead = Tr(kStatusKRead);
     char block[kReadBlockSize + 1];
     size_t nTotal = 0;
     for (;;) {
@@ -231,7 +232,7 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
             return false;
         page.append(block, nTake);
         nTotal += nTake;
-        ReportStatus(fs, FormatTemplate(Tr(kStatusKRead), {CTemplateArg::Int(static_cast<long long>(nTotal / 1024)),
+        ReportStatus(fs, FormatTemplate(pszKRead, {CTemplateArg::Int(static_cast<long long>(nTotal / 1024)),
                                                        CTemplateArg::Text(strUrl)}));
         // A transfer that breaks off (reset, stall) is an Internet error like a
         // failed send; what was read so far stays the page.

@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
-#include <wx/sizer.h>
 
 namespace {
 
@@ -47,11 +46,6 @@ TEST(WindowParts, FormAndDocumentWorkWithoutTheMainFrame)
     auto* pWindow = new wxFrame(nullptr, wxID_ANY, "parts");
     auto* pPane = new CEngineListCtrl(pWindow, wxID_ANY);
     auto* pView = new CQuestrelView(pWindow, model, sink, *pPane);
-    auto* pSizer = new wxBoxSizer(wxHORIZONTAL);
-    pSizer->Add(pPane, 1, wxEXPAND);
-    pSizer->Add(pView, 3, wxEXPAND);
-    pWindow->SetSizer(pSizer);
-    pWindow->SetSize(900, 500);
     pWindow->Show();
     pPane->SetEngines(sample.GetCatalogue(), {CEngineListCtrl::m_nCheckedImage});
     CQuestrelDoc doc(*pWindow, model, sink, *pPane, *pView);
