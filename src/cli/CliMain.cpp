@@ -321,10 +321,14 @@ int main(int argc, char** argv)
             CCliHost::PrintMessage(Tr(kMsgStartupFailed));
             return kExitFailure;
         }
-        const int nExit = LearnEngineCommand(options, options.m_strEnginesFile.empty() ? FindCataloguePath()
-                                                                                       : options.m_strEnginesFile);
+        CInterruptWatch interrupts;
+        const auto pCancel = std::make_shared<CCancelSignal>();
+        interrupts.Start(pCancel);
+        const int nExit = LearnEngineCommand(
+            options, options.m_strEnginesFile.empty() ? FindCataloguePath() : options.m_strEnginesFile, pCancel.get());
+        interrupts.Stop();
         CleanupNetworkLibrary();
-        return nExit;
+        return interrupts.WasInterrupted() ? interrupts.ExitCode() : nExit;
     }
 
     // The catalogue named, else the user's, else the one shipped with the program.
@@ -359,9 +363,13 @@ int main(int argc, char** argv)
         return kExitFailure;
     }
     if (options.m_command == CCliOptions::Command::CheckEngines) {
-        const int nExit = CheckEnginesCommand(options, catalogue, strPath);
+        CInterruptWatch interrupts;
+        const auto pCancel = std::make_shared<CCancelSignal>();
+        interrupts.Start(pCancel);
+        const int nExit = CheckEnginesCommand(options, catalogue, strPath, pCancel.get());
+        interrupts.Stop();
         CleanupNetworkLibrary();
-        return nExit;
+        return interrupts.WasInterrupted() ? interrupts.ExitCode() : nExit;
     }
 
     const int nExit = RunSearch(options, catalogue, strPath);

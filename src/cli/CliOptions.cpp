@@ -34,6 +34,9 @@ const char* const kCliUsage = N_(
     "                            (default \"Internet Questrel/2.0a\")\n"
     "  --timeout SECONDS         give up on a server silent this long, 1 to 600 (default 20)\n"
     "  --one-at-a-time           ask the engines one after another, not side by side\n"
+    "  --browser-engine auto|never\n"
+    "                            load a page whose results a script writes again in the\n"
+    "                            browser engine, when one is installed (default auto)\n"
     "  --order engine|rank       hits engine after engine (default), or ranked across\n"
     "                            engines: those several engines listed near their top first\n"
     "  --verify-links            run link verification after the engines\n"
@@ -82,6 +85,7 @@ enum : int
     kOptApply,
     kOptQuery,
     kOptOrder,
+    kOptBrowserEngine,
 };
 
 const option kLongOptions[] = {
@@ -105,6 +109,7 @@ const option kLongOptions[] = {
     {"apply", no_argument, nullptr, kOptApply},
     {"query", required_argument, nullptr, kOptQuery},
     {"order", required_argument, nullptr, kOptOrder},
+    {"browser-engine", required_argument, nullptr, kOptBrowserEngine},
     {"verbose", no_argument, nullptr, 'v'},
     {"json", no_argument, nullptr, 'j'},
     {"quiet", no_argument, nullptr, 'q'},
@@ -184,6 +189,12 @@ bool ApplySearchOption(int nOption, const char* pszValue, CSearchSettings& searc
             search.m_bOrderByRank = strValue == "rank";
         else
             strError = FormatTemplate(Tr("unknown order '%s' (engine or rank)"), {CTemplateArg::Text(strValue)});
+        break;
+    case kOptBrowserEngine:
+        if (strValue == "auto" || strValue == "never")
+            search.m_bBrowserEngine = strValue == "auto";
+        else
+            strError = FormatTemplate(Tr("unknown browser engine use '%s' (auto or never)"), {CTemplateArg::Text(strValue)});
         break;
     case kOptVerifyLinks: search.m_bVerifyLinks = true; break;
     case kOptDirect: search.m_nConnectMethod = kConnectDirect; break;

@@ -9,7 +9,9 @@
 #include "search/SearchSettings.h"
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
+#include "search/BrowserPages.h"
 #include "search/PageRequest.h"
+#include "search/SearchTexts.h"
 #include "platform/Translate.h"
 #include "search/TemplateFormat.h"
 
@@ -60,7 +62,7 @@ int AddToCatalogue(const CCliOptions& options, const std::string& strPath, const
 
 } // namespace
 
-int LearnEngineCommand(const CCliOptions& options, const std::string& strCataloguePath)
+int LearnEngineCommand(const CCliOptions& options, const std::string& strCataloguePath, CCancelSignal* pCancel)
 {
     const std::string& strName = options.m_strLearnName;
     CLearnRequest request;
@@ -76,8 +78,12 @@ int LearnEngineCommand(const CCliOptions& options, const std::string& strCatalog
     const std::unique_ptr<CInternetSession> pSession = OpenSession(options);
     if (!pSession)
         return kExitFailure;
-    const CLearnResult result = LearnEngine(request, [&pSession](const std::string& strAddress) {
-        return FetchAnswer(*pSession, {strAddress, nullptr});
+    const CLearnResult result = LearnEngine(request, [&pSession, pCancel, &strName](CPageRequest page) {
+        page.m_pCancel = pCancel;
+        if (page.m_nBrowserRule == BrowserRule::Always && pSession->GetOptions().m_bBrowserEngine)
+            PrintCliMessage(EscapeControls(strName) + ": " +
+                            FormatTemplate(Tr(kStatusBrowserLoading), {CTemplateArg::Text(page.m_strAddress)}));
+        return FetchAnswer(*pSession, page);
     });
     if (result.m_nVerdict != LearnVerdict::Learned) {
         PrintCliMessage(strName + ": " + DescribeLearnFailure(result, request.m_strQuery));
@@ -91,7 +97,7 @@ int LearnEngineCommand(const CCliOptions& options, const std::string& strCatalog
     std::fputs((FormatTemplate(TrN("%s: %d hit on the page", "%s: %d hits on the page", result.m_hits.size()),
                                {CTemplateArg::Text(EscapeControls(strName)),
                                 CTemplateArg::Int(static_cast<long long>(result.m_hits.size()))}) +
-                "\n").c_str(), stderr);
+                (result.m_answer.m_bByBrowser ? Tr(kLoadedByBrowser) : "") + "\n").c_str(), stderr);
     for (size_t i = 0; i < std::min<size_t>(3, result.m_hits.size()); ++i)
         std::fprintf(stderr, "  %s\n    %s\n", EscapeControls(result.m_hits[i].m_strDescription.substr(0, 100)).c_str(),
                      EscapeControls(result.m_hits[i].m_strUrl).c_str());
@@ -109,13 +115,13 @@ namespace {
 // check-engines --mend: new tokens for the broken engines, old and new side by
 // side with what each finds; with --apply written into the catalogue.
 int MendEngines(const CCliOptions& options, CInternetSession& session, const std::vector<CSearchEngine>& engines,
-                const std::vector<CEngineCheck>& checks, const std::string& strCataloguePath)
+                const std::vector<CEngineCheck>& checks, const std::string& strCataloguePath, CCancelSignal* pCancel)
 {
     std::vector<CEngineMend> mends;
     for (size_t i = 0; i < engines.size(); ++i) {
         if (checks[i].m_nVerdict != CheckVerdict::NoHits)
             continue; // refused or failed: never "mended"
-        CEngineMend mend = MendEngine(session, engines[i], checks[i], options.m_search.m_strQuery, nullptr);
+        CEngineMend mend = MendEngine(session, engines[i], checks[i], options.m_search.m_strQuery, pCancel);
         const std::string strName = EscapeControls(engines[i].m_strName);
         std::printf("%s: mend\n  old: start %s  end %s  finds 0 hits (%s)\n", strName.c_str(),
                     EscapeControls(mend.m_old.m_strStartToken).c_str(), EscapeControls(mend.m_old.m_strEndToken).c_str(),
@@ -160,7 +166,7 @@ int MendEngines(const CCliOptions& options, CInternetSession& session, const std
 } // namespace
 
 int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEngine>& catalogue,
-                        const std::string& strCataloguePath)
+                        const std::string& strCataloguePath, CCancelSignal* pCancel)
 {
     std::vector<CSearchEngine> engines;
     for (const std::string& strName : options.m_engineNames) {
@@ -185,7 +191,7 @@ int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEng
     const std::unique_ptr<CInternetSession> pSession = OpenSession(options);
     if (!pSession)
         return kExitFailure;
-    const std::vector<CEngineCheck> checks = CheckEngines(*pSession, engines, options.m_search.m_strQuery, nullptr);
+    const std::vector<CEngineCheck> checks = CheckEngines(*pSession, engines, options.m_search.m_strQuery, pCancel);
 
     bool bAllOk = true;
     std::string strJson = "[";
@@ -232,7 +238,7 @@ int CheckEnginesCommand(const CCliOptions& options, const std::vector<CSearchEng
         std::printf("%s\n]\n", strJson.c_str());
     if (options.m_bMend) {
         std::fflush(stdout);
-        if (const int nExit = MendEngines(options, *pSession, engines, checks, strCataloguePath); nExit != 0)
+        if (const int nExit = MendEngines(options, *pSession, engines, checks, strCataloguePath, pCancel); nExit != 0)
             return nExit;
     }
     return bAllOk ? 0 : kExitEngineBroken;

@@ -29,7 +29,7 @@ const std::vector<int>& CAppModel::GetOptionIds()
 {
     static const std::vector<int> ids = {ID_TOGGLE_SHOW_HINTS,   ID_TOGGLE_SHOW_HTML,     ID_TOGGLE_REMOVE_DUPS,
                                          ID_TOGGLE_VERIFY_LINKS, ID_TOGGLE_SAVE_SETTINGS, ID_TOGGLE_ONE_AT_A_TIME,
-                                         ID_ORDER_BY_RANK,       ID_TOGGLE_REPORT_FAILURES};
+                                         ID_ORDER_BY_RANK,       ID_TOGGLE_REPORT_FAILURES, ID_TOGGLE_BROWSER_ENGINE};
     return ids;
 }
 
@@ -43,6 +43,7 @@ bool* CAppModel::OptionFlag(int nId, const char** ppszKey)
     case ID_TOGGLE_SAVE_SETTINGS: *ppszKey = SettingsKey::kSaveSettings; return &m_bSaveSettings;
     case ID_TOGGLE_ONE_AT_A_TIME: *ppszKey = SettingsKey::kOneAtATime; return &m_search.m_bOneAtATime;
     case ID_ORDER_BY_RANK: *ppszKey = SettingsKey::kOrderByRank; return &m_search.m_bOrderByRank;
+    case ID_TOGGLE_BROWSER_ENGINE: *ppszKey = SettingsKey::kBrowserEngine; return &m_search.m_bBrowserEngine;
     case ID_TOGGLE_REPORT_FAILURES: *ppszKey = SettingsKey::kReportFailures; return &m_bReportFailures;
     default: return nullptr;
     }

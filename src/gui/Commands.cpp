@@ -18,6 +18,9 @@ const char* CommandPrompt(int nId)
     case ID_EDIT_ENGINE: return Tr("Edit the selected search engine");
     case ID_DELETE_ENGINE: return Tr("Delete the selected search engine");
     case ID_COMMUNICATION: return Tr("Configure communication settings");
+    case ID_TOGGLE_BROWSER_ENGINE:
+        return Tr("Loads a result page whose results a script writes again in the system's browser engine "
+                  "(chromium-headless-shell), which runs its scripts");
     case ID_TOGGLE_ONE_AT_A_TIME:
         return Tr("Asks the search engines one after another instead of side by side (slower)");
     case ID_TOGGLE_SAVE_SETTINGS:
@@ -89,6 +92,7 @@ wxMenuBar* CreateMenuBar(bool bEngineEditing)
     item(pOptions, ID_TOGGLE_SAVE_SETTINGS, TrWx("Save Search Settin&gs"), wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_ONE_AT_A_TIME, TrWx("Search Engines &One at a Time"), wxITEM_CHECK);
     item(pOptions, ID_TOGGLE_REPORT_FAILURES, TrWx("Report &Failed Engines in a Box"), wxITEM_CHECK);
+    item(pOptions, ID_TOGGLE_BROWSER_ENGINE, TrWx("Load Pages That Need Scripts in a &Browser Engine"), wxITEM_CHECK);
     pOptions->AppendSeparator();
     item(pOptions, ID_CHECK_ENGINES, TrWx(kCheckEnginesLabel));
     item(pOptions, ID_COMMUNICATION, TrWx("&Communication"));

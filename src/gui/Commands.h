@@ -37,6 +37,7 @@ enum : int
     ID_ORDER_BY_RANK = 2909,
     ID_TOGGLE_REPORT_FAILURES = 2910,
     ID_MEND_ENGINE = 2911,
+    ID_TOGGLE_BROWSER_ENGINE = 2912,
 };
 
 class wxMenuBar;

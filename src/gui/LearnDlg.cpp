@@ -3,6 +3,7 @@
 
 #include "gui/MessageBox.h"
 #include "gui/WxText.h"
+#include "search/BrowserPages.h"
 #include "search/PageRefusal.h"
 #include "search/SearchTexts.h"
 #include "workbench/EngineLearner.h"
@@ -139,8 +140,9 @@ void CLearnDlg::StartLearning()
     m_task.Start(
         *this,
         [options = m_options, request, pResult](CCancelSignal& cancel) {
-            *pResult = LearnEngine(request, [&options, &cancel](const std::string& strAddress) {
-                return FetchAnswer(options, {strAddress, &cancel});
+            *pResult = LearnEngine(request, [&options, &cancel](CPageRequest page) {
+                page.m_pCancel = &cancel;
+                return FetchAnswer(options, page);
             });
         },
         [this, pResult] {
@@ -206,6 +208,8 @@ void CLearnDlg::ShowResult()
     std::string strStatus = FormatTemplate(TrN("%d hit found on the page", "%d hits found on the page",
                                                m_result.m_hits.size()),
                                            {CTemplateArg::Int(static_cast<long long>(m_result.m_hits.size()))});
+    if (m_result.m_answer.m_bByBrowser)
+        strStatus += Tr(kLoadedByBrowser);
     for (const std::string& strNote : {m_result.m_strExampleNote, m_result.m_strPagingNote})
         if (!strNote.empty())
             strStatus += "; " + strNote;

@@ -27,6 +27,7 @@ const CProfileEntry kProfileEntries[] = {
     {SettingsKey::kShowHtml, ProfileGroup::Options, &CSearchSettings::m_bShowResultsPage},
     {SettingsKey::kOneAtATime, ProfileGroup::Options, &CSearchSettings::m_bOneAtATime},
     {SettingsKey::kOrderByRank, ProfileGroup::Options, &CSearchSettings::m_bOrderByRank},
+    {SettingsKey::kBrowserEngine, ProfileGroup::Options, &CSearchSettings::m_bBrowserEngine},
     {SettingsKey::kConnectMethod, ProfileGroup::Connection, &CSearchSettings::m_nConnectMethod},
     {SettingsKey::kProxy, ProfileGroup::Connection, &CSearchSettings::m_strProxy},
     {SettingsKey::kPort, ProfileGroup::Connection, &CSearchSettings::m_strPort},

@@ -18,7 +18,7 @@ class CSettingsStore;
 enum class ProfileGroup
 {
     Form,       // "Max Hits", "Search Option", "Criteria", "All Hits"
-    Options,    // "Remove Dups", "Verify Links", "ShowHTML", "One At A Time", "Order By Rank"
+    Options,    // "Remove Dups", "Verify Links", "ShowHTML", "One At A Time", "Order By Rank", "Browser Engine"
     Connection, // "Connect Method", "Proxy", "Port", "User Agent", "Timeout"
 };
 

@@ -45,6 +45,7 @@ inline constexpr const char* kPort = "Port";
 inline constexpr const char* kUserAgent = "User Agent";
 inline constexpr const char* kOneAtATime = "One At A Time";
 inline constexpr const char* kOrderByRank = "Order By Rank";
+inline constexpr const char* kBrowserEngine = "Browser Engine";
 inline constexpr const char* kReportFailures = "Report Failed Engines";
 inline constexpr const char* kTimeout = "Timeout";
 inline constexpr const char* kWindowX = "Window X";

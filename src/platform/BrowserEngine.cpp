@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -31,6 +33,45 @@ void EndProcessGroup(pid_t pid)
     }
 }
 
+// The turns of the loads: at most kMaxBrowserLoadsAtOnce hold one.
+class CLoadTurns
+{
+public:
+    // False, holding none, when cancelled while waiting.
+    bool Take(CCancelSignal* pCancel)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            if (pCancel && pCancel->IsSignalled())
+                return false;
+            if (m_nHeld < kMaxBrowserLoadsAtOnce) {
+                ++m_nHeld;
+                return true;
+            }
+            // The cancel signal is looked at between waits, as the load does.
+            m_freed.wait_for(lock, std::chrono::milliseconds(50));
+        }
+    }
+    void Give()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        --m_nHeld;
+        m_freed.notify_one();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_freed;
+    int m_nHeld = 0;
+};
+
+CLoadTurns g_turns;
+
+struct CTurnHeld
+{
+    ~CTurnHeld() { g_turns.Give(); }
+};
+
 } // namespace
 
 std::string FindBrowserEngine()
@@ -48,16 +89,25 @@ bool LoadInBrowserEngine(const CBrowserLoad& load, CBrowserPage& page)
     page = CBrowserPage{};
     const std::string strProgram = FindBrowserEngine();
     if (strProgram.empty()) {
-        page.m_strError = "no browser engine is installed (Debian: apt install chromium-headless-shell)";
+        page.m_strError = kBrowserNotInstalled;
         return true;
     }
     if (!IsHttpAddressWithHost(load.m_strAddress)) {
         page.m_strError = "Invalid URL";
         return true;
     }
-    char szProfile[] = "/tmp/questrel-browser-XXXXXX";
+    if (!g_turns.Take(load.m_pCancel))
+        return false;
+    const CTurnHeld turn;
+    // A fresh profile in the temporary folder ($TMPDIR, else /tmp).
+    std::error_code ecTemp;
+    std::filesystem::path tempDir = std::filesystem::temp_directory_path(ecTemp);
+    if (ecTemp)
+        tempDir = "/tmp";
+    std::string strProfileTemplate = (tempDir / "questrel-browser-XXXXXX").string();
+    char* szProfile = strProfileTemplate.data();
     if (!::mkdtemp(szProfile)) {
-        page.m_strError = "no temporary folder for the browser engine";
+        page.m_strError = N_("no temporary folder for the browser engine");
         return true;
     }
     page.m_strProfile = szProfile;
@@ -65,7 +115,9 @@ bool LoadInBrowserEngine(const CBrowserLoad& load, CBrowserPage& page)
                                      "--user-data-dir=" + std::string(szProfile)};
     if (::geteuid() == 0)
         args.push_back("--no-sandbox"); // the browser refuses its sandbox to root
-    args.push_back(load.m_strProxy.empty() ? "--no-proxy-server" : "--proxy-server=" + load.m_strProxy);
+    // Without either switch the browser takes the system's settings itself.
+    if (!load.m_bSystemProxy)
+        args.push_back(load.m_strProxy.empty() ? "--no-proxy-server" : "--proxy-server=" + load.m_strProxy);
     if (!load.m_strUserAgent.empty())
         args.push_back("--user-agent=" + load.m_strUserAgent);
     // Virtual time runs on while the page waits for nothing but the clock, and
@@ -82,7 +134,7 @@ bool LoadInBrowserEngine(const CBrowserLoad& load, CBrowserPage& page)
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         std::filesystem::remove_all(szProfile);
-        page.m_strError = "the browser engine could not be started";
+        page.m_strError = kBrowserNotStarted;
         return true;
     }
     posix_spawn_file_actions_t actions;
@@ -101,7 +153,7 @@ bool LoadInBrowserEngine(const CBrowserLoad& load, CBrowserPage& page)
     if (nSpawn != 0) {
         ::close(pipeFds[0]);
         std::filesystem::remove_all(szProfile);
-        page.m_strError = "the browser engine could not be started";
+        page.m_strError = kBrowserNotStarted;
         return true;
     }
 
@@ -130,7 +182,7 @@ bool LoadInBrowserEngine(const CBrowserLoad& load, CBrowserPage& page)
         if (nRead <= 0)
             break; // the document is whole
         if (page.m_strText.size() + static_cast<size_t>(nRead) > kMaxDocumentBytes) {
-            page.m_strError = "the page is too long";
+            page.m_strError = N_("the page is too long");
             break;
         }
         page.m_strText.append(block, static_cast<size_t>(nRead));
@@ -145,9 +197,9 @@ bool LoadInBrowserEngine(const CBrowserLoad& load, CBrowserPage& page)
     }
     if (bTimedOut) {
         page.m_strText.clear();
-        page.m_strError = "the browser engine did not finish the page in time";
+        page.m_strError = kBrowserTimedOut;
     } else if (page.m_strText.empty() && page.m_strError.empty()) {
-        page.m_strError = "the browser engine gave no page";
+        page.m_strError = kBrowserGaveNothing;
     }
     return true;
 }

@@ -57,6 +57,10 @@ struct CSessionOptions
         m_nDeadlineMs = kDeadlineFactor * m_nStallTimeoutMs;
     }
     long m_nMaxRedirects = 10;
+    // A page whose results a script writes is loaded again in the system's
+    // browser engine, with these settings (pages asked for outside a search;
+    // a search goes by its own settings).
+    bool m_bBrowserEngine = false;
     const IClock* m_pClock = nullptr; // the time-outs' clock; the steady clock when none
 };
 

@@ -2,6 +2,7 @@
 #include "search/EngineOutcome.h"
 
 #include "results/ResultRows.h"
+#include "search/BrowserPages.h"
 #include "search/FetchState.h"
 #include "search/SearchTexts.h"
 #include "search/TemplateFormat.h"
@@ -23,20 +24,25 @@ const std::string& PageCapText()
 std::string CEngineOutcome::Describe() const
 {
     const auto nHits = static_cast<unsigned long>(m_nHits);
+    const std::string strBrowser = m_bByBrowser ? std::string(Tr(kLoadedByBrowser)) : std::string();
+    const std::string strBrowserError =
+        m_strBrowserError.empty() ? std::string() : "; " + std::string(Tr(m_strBrowserError.c_str()));
     switch (m_nKind) {
     case Kind::Hits:
         if (m_nHits == 0 && m_nDuplicates > 0)
-            return Tr("0 hits (all duplicates)");
-        return FormatTemplate(TrN("%d hit", "%d hits", nHits), {CTemplateArg::Int(m_nHits)}) +
+            return Tr("0 hits (all duplicates)") + strBrowser;
+        return FormatTemplate(TrN("%d hit", "%d hits", nHits), {CTemplateArg::Int(m_nHits)}) + strBrowser +
                (m_bPageCut ? Tr(" (a page held more hits than it may add; the rest was dropped)") : "") +
                (m_bPageTooLong
                     ? FormatTemplate(Tr(" (a page was longer than %s; the rest was dropped)"), {CTemplateArg::Text(PageCapText())})
                     : "");
     case Kind::NoResults:
-        return m_bPageTooLong ? FormatTemplate(Tr("no results in the first %s of its page"), {CTemplateArg::Text(PageCapText())})
-                              : Tr("no results on its page");
+        return (m_bPageTooLong ? FormatTemplate(Tr("no results in the first %s of its page"), {CTemplateArg::Text(PageCapText())})
+                               : Tr("no results on its page")) +
+               strBrowser + strBrowserError;
     case Kind::Refused:
-        return FormatTemplate(Tr("refused: %s"), {CTemplateArg::Text(Tr(m_strText.c_str()))});
+        return FormatTemplate(Tr("refused: %s"), {CTemplateArg::Text(Tr(m_strText.c_str()))}) + strBrowser +
+               strBrowserError;
     case Kind::HttpError:
         return "HTTP " + std::to_string(m_nHttpStatus) + (m_strText.empty() ? "" : " " + m_strText);
     case Kind::InternetError:
@@ -137,6 +143,8 @@ CEngineOutcome JudgeFirstPage(const CPageAnswer& first, int nHits, bool bTokenFo
     using Kind = CEngineOutcome::Kind;
     CEngineOutcome outcome;
     outcome.m_nHits = nHits;
+    outcome.m_bByBrowser = first.m_bByBrowser;
+    outcome.m_strBrowserError = first.m_strBrowserError;
     if (nHits > 0) {
         outcome.m_nKind = Kind::Hits;
     } else if (first.m_nStatus >= 400) {

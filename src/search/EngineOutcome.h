@@ -35,13 +35,17 @@ struct CEngineOutcome
     bool m_bPageTooLong = false; // a page was longer than a page may be: the rest was dropped
     long m_nHttpStatus = 0;
     std::string m_strText; // the reason phrase of an HTTP error, the text of an Internet error
+    bool m_bByBrowser = false;     // its first page was loaded with the browser engine
+    std::string m_strBrowserError; // why the browser engine could not load its page, when it was wanted
 
     bool IsFailure() const
     {
         return m_nKind == Kind::HttpError || m_nKind == Kind::InternetError || m_nKind == Kind::Refused;
     }
     // "12 hits", "no results on its page", "refused: the page is a bot check",
-    // "HTTP 403 Forbidden", the error text, "cancelled".
+    // "HTTP 403 Forbidden", the error text, "cancelled"; ", loaded with a
+    // browser engine" after the first three when it was, and a refusal says
+    // why the browser engine could not load the page when it was wanted.
     std::string Describe() const;
 };
 

@@ -76,6 +76,9 @@ void SearchPages(const CEngineSearchRules& rules, const CSearchEngine& engine, C
         return;
     }
     for (int nPages = 0;;) {
+        // The next pages of an engine whose first page needed the browser
+        // engine need it too; other engines' next pages only when they ask.
+        fs.m_nBrowserRule = (nPages == 0 || given.m_first.m_bByBrowser) ? BrowserRule::WallOrNoList : BrowserRule::WallOnly;
         if (!pages.FetchPage(fs, engine)) {
             given.m_bCancelled = true;
             return;
@@ -84,8 +87,8 @@ void SearchPages(const CEngineSearchRules& rules, const CSearchEngine& engine, C
         const bool bFirst = nPages == 0;
         if (bFirst) {
             given.m_bFirstPage = true;
-            given.m_first = CPageAnswer{answer.m_strAddress, answer.m_strUrl, answer.m_nStatus, answer.m_strReason,
-                                        {}, answer.m_strError, answer.m_bTooLong};
+            given.m_first = answer;
+            given.m_first.m_strText.clear();
         }
         if (answer.m_nStatus >= 400)
             return; // a refusal or an error page holds no hits: it is not scanned

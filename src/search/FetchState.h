@@ -10,6 +10,7 @@
 
 #include "platform/InternetClient.h"
 #include "platform/SearchHost.h"
+#include "search/BrowserPages.h"
 #include "search/PageAnswer.h"
 
 #include <cstdint>
@@ -62,6 +63,7 @@ struct CSearchContext
     std::string m_strResultsPagePath;                  // formed when the run started
     size_t m_nMaxPageBytes = kMaxPageBytes;            // the rest of a bigger page is dropped
     CPageBudget* m_pPageBudget = nullptr;              // when set, pages are read within it
+    bool m_bBrowserEngine = false;                     // pages that need scripts go again to the browser engine
 };
 
 // How a fetch state passes on the message boxes its steps raise.
@@ -83,6 +85,7 @@ struct CEngineCursor
 
     std::string m_strEngine;                           // engine being searched; names its errors
     CPageAnswer m_answer;                              // the page being or last fetched, or the connect's error
+    BrowserRule m_nBrowserRule = BrowserRule::WallOnly; // which pages go again to the browser engine (when the session allows)
     bool m_bOverBudget = false;                        // the fetch was given up: the page budget was spent
     size_t m_nBudgetHeld = 0;                          // bytes of the page taken from m_pPageBudget
 

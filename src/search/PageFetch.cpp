@@ -243,6 +243,31 @@ bool ReadPageText(CFetchState& fs, IHttpResponse& response, const std::string& s
     }
 }
 
+namespace {
+
+// A page whose results a script writes is loaded again in the browser engine,
+// when the search allows it; the answer's status and address stay the plain
+// fetch's. False when cancelled, or when the browser's page is over the
+// budget (it is then not to be used).
+bool LoadInBrowserWhenNeeded(CFetchState& fs, const CSearchEngine& engine)
+{
+    CPageAnswer& answer = fs.m_answer;
+    if (!fs.m_pConnection || !answer.m_strError.empty() || answer.m_nStatus >= 400 || answer.m_nStatus == 0)
+        return true;
+    const CSessionOptions& options = fs.m_pConnection->GetSession().GetOptions();
+    if (!fs.m_bBrowserEngine || !PageNeedsBrowser(answer.m_strText, engine.m_strStartToken, fs.m_nBrowserRule))
+        return true;
+    ReportStatus(fs, FormatTemplate(Tr(kStatusBrowserLoading), {CTemplateArg::Text(answer.m_strUrl)}));
+    if (!LoadAnswerInBrowser(options, answer, fs.m_pCancel) || fs.IsCancelled())
+        return ReportCancelled(fs);
+    if (!answer.m_bByBrowser)
+        return true;
+    fs.GiveBackBudget();
+    return fs.TakeFromBudget(answer.m_strText.size());
+}
+
+} // namespace
+
 bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
 {
     fs.GiveBackBudget(); // the last page is not kept
@@ -278,6 +303,8 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
     }
     if (fs.IsCancelled())
         return ReportCancelled(fs);
+    if (!LoadInBrowserWhenNeeded(fs, engine))
+        return false;
     if (!fs.m_bKeepPagesOut)
         CollectPage(fs);
     ReportStatus(fs, Tr(kStatusFindComplete));

@@ -31,6 +31,7 @@ int SearchThreadProc(CSearchJob& job)
     context.m_pHost = &bridge;
     context.m_pCancel = &cancel;
     context.m_bCollectPages = job.m_settings.m_bShowResultsPage;
+    context.m_bBrowserEngine = job.m_settings.m_bBrowserEngine;
     context.m_strResultsPagePath = job.m_strResultsPagePath.empty() ? GetResultsPagePath() : job.m_strResultsPagePath;
     if (job.m_bResetResultsPage)
         ResetResultsPage(context.m_strResultsPagePath);

@@ -35,5 +35,6 @@ CSessionOptions BuildSessionOptions(const CSearchSettings& settings)
     if (!settings.m_strUserAgent.empty())
         options.m_strAgent = settings.m_strUserAgent;
     options.SetTimeoutSeconds(settings.m_nTimeoutSeconds);
+    options.m_bBrowserEngine = settings.m_bBrowserEngine;
     return options;
 }

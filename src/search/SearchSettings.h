@@ -31,6 +31,7 @@ struct CSearchSettings
     bool m_bShowResultsPage = false;
     bool m_bOneAtATime = false;      // engines one after another instead of side by side
     bool m_bOrderByRank = false;     // the rows shown by rank across engines, not engine after engine
+    bool m_bBrowserEngine = true;    // pages that need scripts loaded in the browser engine (when one is installed)
     // The connection.
     int m_nConnectMethod = kConnectPreconfigured; // any code but 1 and 3 is the system's settings
     std::string m_strProxy;                       // the proxy's address (it may carry ":port")

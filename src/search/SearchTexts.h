@@ -13,6 +13,7 @@ inline constexpr const char* kStatusConnectedTo = N_("Connected to %s");
 inline constexpr const char* kStatusSending = N_("Sending request to %s");
 inline constexpr const char* kStatusRetrieving = N_("Retrieving results from %s");
 inline constexpr const char* kStatusKRead = N_("%dK read from %s");
+inline constexpr const char* kStatusBrowserLoading = N_("Loading %s in a browser engine");
 inline constexpr const char* kStatusFindComplete = N_("Find complete.");
 inline constexpr const char* kStatusFindCancelled = N_("Find cancelled.");
 inline constexpr const char* kStatusVerifyingAll = N_("Verifying URLs exist");

@@ -26,12 +26,24 @@ const char* VerdictName(CheckVerdict nVerdict)
     return N_("failed");
 }
 
+std::string BrowserNote(const CEngineCheck& check, bool bTranslated)
+{
+    auto text = [bTranslated](const std::string& str) { return bTranslated ? std::string(Tr(str.c_str())) : str; };
+    if (check.m_bByBrowser)
+        return text(kLoadedByBrowser);
+    return check.m_strBrowserError.empty() ? std::string() : "; " + text(check.m_strBrowserError);
+}
+
 std::string DescribeDetailForUser(const CEngineCheck& check)
 {
+    const std::string strNote = BrowserNote(check, false);
     if (check.m_nVerdict == CheckVerdict::Ok)
         return FormatTemplate(TrN("%d hit", "%d hits", check.m_hits.size()),
-                              {CTemplateArg::Int(static_cast<long long>(check.m_hits.size()))});
-    return Tr(check.m_strDetail.c_str()); // the fixed reasons have translations; the others stay as they are
+                              {CTemplateArg::Int(static_cast<long long>(check.m_hits.size()))}) +
+               BrowserNote(check, true);
+    // The fixed reasons have translations; the others stay as they are.
+    const std::string strReason = check.m_strDetail.substr(0, check.m_strDetail.size() - strNote.size());
+    return Tr(strReason.c_str()) + BrowserNote(check, true);
 }
 
 namespace {
@@ -115,6 +127,10 @@ CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQ
         check.m_strDetail = check.m_hits.empty() ? NoHitsDetail(engine, answer, check)
                                                  : Plural(check.m_hits.size(), "hit", "hits");
     }
+    check.m_bByBrowser = answer.m_bByBrowser;
+    if (check.m_nVerdict == CheckVerdict::Refused && !answer.m_bByBrowser)
+        check.m_strBrowserError = answer.m_strBrowserError;
+    check.m_strDetail += BrowserNote(check, false);
     return check;
 }
 
@@ -134,12 +150,12 @@ CEngineMend MendEngine(CInternetSession& session, const CSearchEngine& engine, c
     request.m_strName = engine.m_strName;
     request.m_strQuery = strQuery;
     request.m_strAddress = BuildFirstPageAddress(engine, ComposeQueryTerm(strQuery, kOptionAllWords), 20);
-    const std::optional<CPageAnswer> answer = FetchAnswer(session, {request.m_strAddress, pCancel});
-    if (!answer) {
-        mend.m_strWhy = Tr("cancelled");
-        return mend;
-    }
-    const CLearnResult learned = LearnFromPage(request, *answer, nullptr);
+    const CLearnResult learned = LearnEngine(
+        request, [&session, pCancel](CPageRequest page) {
+            page.m_pCancel = pCancel;
+            return FetchAnswer(session, page);
+        },
+        false);
     if (learned.m_nVerdict != LearnVerdict::Learned) {
         mend.m_strWhy = DescribeLearnFailure(learned, strQuery);
         return mend;
@@ -162,8 +178,10 @@ std::vector<CEngineCheck> CheckEngines(CInternetSession& session, const std::vec
     auto work = [&] {
         for (size_t i = nNext++; i < engines.size(); i = nNext++) {
             const CSearchEngine& engine = engines[i];
+            // The page goes again to the browser engine as a search would send it.
             const std::optional<CPageAnswer> answer =
-                FetchAnswer(session, {BuildFirstPageAddress(engine, strTerm, 20), pCancel});
+                FetchAnswer(session, {BuildFirstPageAddress(engine, strTerm, 20), pCancel, BrowserRule::WallOrNoList,
+                                      engine.m_strStartToken});
             if (!answer) {
                 checks[i].m_strEngine = engine.m_strName;
                 checks[i].m_strDetail = "cancelled";

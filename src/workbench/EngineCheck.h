@@ -34,6 +34,9 @@ struct CEngineCheck
     std::string m_strEngine;
     CheckVerdict m_nVerdict = CheckVerdict::Failed;
     std::string m_strDetail; // "12 hits", "start token not on the page", "HTTP 403 Forbidden", ...
+                             // then the browser engine's note, if any (see BrowserNote)
+    bool m_bByBrowser = false;     // the page was loaded with the browser engine
+    std::string m_strBrowserError; // why the browser engine could not load it, when it was wanted
 
     // What -v tells.
     std::string m_strAddress;
@@ -47,6 +50,10 @@ struct CEngineCheck
     int m_nDuplicates = 0;
     std::string m_strNextAddress; // the next page the definition would ask for
 };
+
+// ", loaded with a browser engine" or "; " and why the browser engine could not
+// load the page, or empty: in English, or in the user's language.
+std::string BrowserNote(const CEngineCheck& check, bool bTranslated);
 
 // The verdict on one engine from its first page for the query.
 CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQuery, const CPageAnswer& answer);

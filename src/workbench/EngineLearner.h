@@ -22,6 +22,7 @@
 #include "engines/SearchEngine.h"
 #include "results/ResultRows.h"
 #include "search/PageAnswer.h"
+#include "search/PageRequest.h"
 
 #include <functional>
 #include <optional>
@@ -78,13 +79,16 @@ struct CLearnResult
     CPageAnswer m_answer;              // the first page
 };
 
-// Fetches an address: the answer, empty when cancelled.
-using LearnFetch = std::function<std::optional<CPageAnswer>(const std::string& strAddress)>;
+// Fetches a page as FetchAnswer does (the caller adds its cancel signal): the
+// answer, empty when cancelled.
+using LearnFetch = std::function<std::optional<CPageAnswer>(const CPageRequest& request)>;
 
 // The whole sequence: the address split, the page fetched, its links grouped,
 // the tokens, the refusal or "nothing matched" verdict, the paging (its next
-// page fetched once to check it).
-CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch);
+// page fetched once to check it, unless bCheckPaging is false). A page whose
+// links make no list but that has scripts is loaded again with the browser
+// engine (when the fetch may use one) and learned from what its scripts wrote.
+CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch, bool bCheckPaging = true);
 // The same from a page already fetched; pFetch (may be null) checks the paging.
 CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answer, const LearnFetch* pFetch);
 

@@ -4,6 +4,7 @@
 
 #include "platform/TextUtil.h"
 #include "platform/Url.h"
+#include "search/BrowserPages.h"
 #include "search/PageRefusal.h"
 #include "search/QueryComposer.h"
 #include "search/extract/HitLink.h"
@@ -90,17 +91,19 @@ double TokenFit(const CLinkGroup& group, const std::vector<CLinkFacts>& facts, c
 }
 
 // The verdict on a page without a list of results.
-void JudgeEmptyPage(const CPageAnswer& answer, const std::string& strWhy, CLearnResult& result)
+void JudgeEmptyPage(const CPageAnswer& answer, const char* strWhy, CLearnResult& result)
 {
     const std::string strRefusal = RefusalReason(answer.m_strText);
     if (!strRefusal.empty()) {
         result.m_nVerdict = LearnVerdict::Refused;
         result.m_strReason = Tr(strRefusal.c_str());
+        if (!answer.m_strBrowserError.empty())
+            result.m_strReason += "; " + std::string(Tr(answer.m_strBrowserError.c_str()));
     } else if (SaysNothingMatched(answer.m_strText)) {
         result.m_nVerdict = LearnVerdict::NothingMatched;
     } else {
         result.m_nVerdict = LearnVerdict::NoList;
-        result.m_strReason = strWhy;
+        result.m_strReason = Tr(strWhy);
     }
 }
 
@@ -120,7 +123,11 @@ void CheckPaging(const CLearnRequest& request, const LearnFetch* pFetch, const C
     const std::string strTerm = ComposeQueryTerm(request.m_strQuery, kOptionAllWords);
     const std::string strNext = BuildNextPageAddress(engine, strTerm, static_cast<int>(result.m_hits.size()),
                                                      HostOfUrl(result.m_answer.m_strUrl));
-    const std::optional<CPageAnswer> pNext = (*pFetch)(strNext);
+    // A definition learned from what scripts wrote finds its hits there only.
+    CPageRequest next{strNext};
+    if (result.m_answer.m_bByBrowser)
+        next.m_nBrowserRule = BrowserRule::Always;
+    const std::optional<CPageAnswer> pNext = (*pFetch)(next);
     if (!pNext || pNext->m_nStatus != 200 || !pNext->m_strError.empty()) {
         result.m_strPagingNote = Tr("paging not checked: the next page did not answer");
         return;
@@ -147,7 +154,7 @@ void CheckPaging(const CLearnRequest& request, const LearnFetch* pFetch, const C
 
 } // namespace
 
-CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch)
+CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch, bool bCheckPaging)
 {
     CLearnResult result;
     result.m_engine.m_strName = request.m_strName;
@@ -157,13 +164,33 @@ CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch)
                                             {CTemplateArg::Text(request.m_strQuery), CTemplateArg::Text(request.m_strAddress)});
         return result;
     }
-    const std::optional<CPageAnswer> answer = fetch(request.m_strAddress);
+    const std::optional<CPageAnswer> answer = fetch(CPageRequest{request.m_strAddress});
     if (!answer) {
         result.m_nVerdict = LearnVerdict::Failed;
         result.m_strReason = Tr("cancelled");
         return result;
     }
-    return LearnFromPage(request, *answer, &fetch);
+    const LearnFetch* pPagingFetch = bCheckPaging ? &fetch : nullptr;
+    result = LearnFromPage(request, *answer, pPagingFetch);
+    if (result.m_nVerdict != LearnVerdict::NoList || answer->m_bByBrowser || !HasScripts(answer->m_strText))
+        return result;
+    // No list, but scripts that may write one: the page as a browser shows it.
+    CPageRequest again{request.m_strAddress};
+    again.m_nBrowserRule = BrowserRule::Always;
+    const std::optional<CPageAnswer> scripted = fetch(again);
+    if (!scripted) {
+        result.m_nVerdict = LearnVerdict::Failed;
+        result.m_strReason = Tr("cancelled");
+        return result;
+    }
+    if (!scripted->m_bByBrowser) {
+        if (!scripted->m_strBrowserError.empty())
+            result.m_strReason += "; " + FormatTemplate(Tr("its scripts may write one, but %s"),
+                                                        {CTemplateArg::Text(Tr(scripted->m_strBrowserError.c_str()))});
+        return result;
+    }
+    CLearnResult fromScripts = LearnFromPage(request, *scripted, pPagingFetch);
+    return fromScripts.m_nVerdict == LearnVerdict::NoList ? result : fromScripts;
 }
 
 namespace {
@@ -291,7 +318,7 @@ CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answ
         result.m_groups.push_back(DescribeGroup(groups[g], anchors, facts));
     const std::vector<size_t> tries = GroupsToTry(request, groups, facts, result);
     if (HasNoList(request, strPage, anchors, tries.empty() ? nullptr : &groups[tries[0]])) {
-        JudgeEmptyPage(answer, "no links of the page repeat like a list of results", result);
+        JudgeEmptyPage(answer, N_("no links of the page repeat like a list of results"), result);
         return result;
     }
     // The tokens of each group tried: the group whose tokens find it most
@@ -315,7 +342,7 @@ CLearnResult LearnFromPage(const CLearnRequest& request, const CPageAnswer& answ
         }
     }
     if (fBest <= 0) {
-        JudgeEmptyPage(answer, "no markup before the links of the list finds them", result);
+        JudgeEmptyPage(answer, N_("no markup before the links of the list finds them"), result);
         return result;
     }
     if (nChosen >= result.m_groups.size())

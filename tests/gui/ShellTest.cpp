@@ -108,7 +108,8 @@ TEST(Shell, EngineEditingAddsTheEngineCommands)
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(2)),
               (Strings{"&Remove Duplicates", "&Verify Links", "&Show Hints", "Show Results in a &Web Page",
                        "Save Search Settin&gs",
-                       "Search Engines &One at a Time", "Report &Failed Engines in a Box", "-", "Chec&k Engines...",
+                       "Search Engines &One at a Time", "Report &Failed Engines in a Box",
+                       "Load Pages That Need Scripts in a &Browser Engine", "-", "Chec&k Engines...",
                        "&Communication"}));
     EXPECT_EQ(MenuLabels(frame.GetMenuBar()->GetMenu(3)),
               (Strings{"&Contents\tF1", "&How to use Internet Questrel", "&About Questrel..."}));

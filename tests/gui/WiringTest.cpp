@@ -256,7 +256,7 @@ std::vector<CWire> Wires()
     };
     const int options[] = {ID_TOGGLE_REMOVE_DUPS, ID_TOGGLE_VERIFY_LINKS,  ID_TOGGLE_SHOW_HINTS,
                            ID_TOGGLE_SHOW_HTML,   ID_TOGGLE_SAVE_SETTINGS, ID_TOGGLE_ONE_AT_A_TIME,
-                           ID_ORDER_BY_RANK,      ID_TOGGLE_REPORT_FAILURES};
+                           ID_ORDER_BY_RANK,      ID_TOGGLE_REPORT_FAILURES, ID_TOGGLE_BROWSER_ENGINE};
     for (const int nId : options) {
         auto [setUp, ran] = toggle(nId);
         wires.push_back({"Options toggle", EVia::Menu, nId, 0, 0, setUp, ran});

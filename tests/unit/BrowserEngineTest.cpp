@@ -4,45 +4,22 @@
 // ends, the time-out and Stop leave no browser process and no profile behind.
 
 #include "LoopbackServer.h"
+#include "ScriptPages.h"
 #include "TestFixtures.h"
 #include "platform/BrowserEngine.h"
 #include "platform/CancelSignal.h"
 
 #include <cstdlib>
-#include <dirent.h>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
 
 namespace {
 
-constexpr const char* kScriptList =
-    "<html><body><ol id=\"r\"></ol><script>"
-    "for (let i = 1; i <= 5; ++i) { const li = document.createElement('li');"
-    " li.innerHTML = '<a href=\"https://r' + i + '.example/\">Result ' + i + '</a>';"
-    " document.getElementById('r').appendChild(li); }</script></body></html>";
-constexpr const char* kFetchedList =
-    "<html><body><ol id=\"r\"></ol><script>"
-    "fetch('/hits').then(r => r.text()).then(t => { document.getElementById('r').innerHTML = t; });"
-    "</script></body></html>";
-constexpr const char* kEndless = "<html><body><script>for (;;) {}</script></body></html>";
-
 // Whether a browser process of that load is left, or its profile.
 bool LeftBehind(const CBrowserPage& page)
 {
-    if (page.m_strProfile.empty())
-        return false;
-    std::error_code ec;
-    if (std::filesystem::exists(page.m_strProfile, ec))
-        return true;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
-        std::ifstream in(entry.path() / "cmdline");
-        std::string strCommand((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (strCommand.find(page.m_strProfile) != std::string::npos)
-            return true;
-    }
-    return false;
+    return !page.m_strProfile.empty() && qtest::BrowserLeftBehind(page.m_strProfile, true);
 }
 
 struct CBrowserFixture : ::testing::Test
@@ -52,16 +29,7 @@ struct CBrowserFixture : ::testing::Test
     {
         if (FindBrowserEngine().empty())
             GTEST_SKIP() << "no browser engine (scripts/setup installs chromium-headless-shell)";
-        server.SetHandler([](const qtest::CRecordedRequest& request) {
-            if (request.m_strPath == "/hits")
-                return qtest::CReply::Ok("<li><a href=\"https://f1.example/\">Fetched 1</a></li>"
-                                         "<li><a href=\"https://f2.example/\">Fetched 2</a></li>");
-            if (request.m_strPath == "/fetched")
-                return qtest::CReply::Ok(kFetchedList);
-            if (request.m_strPath == "/endless")
-                return qtest::CReply::Ok(kEndless);
-            return qtest::CReply::Ok(kScriptList);
-        });
+        server.SetHandler(qtest::ScriptPage);
     }
     CBrowserLoad Load(const std::string& strPath, int nTimeout = 20)
     {
@@ -80,8 +48,8 @@ TEST_F(CBrowserFixture, TheListAScriptWroteComesOut)
     {
         const char* pszPath;
         const char* pszLink;
-    } pages[] = {{"/list", "<a href=\"https://r5.example/\">Result 5</a>"},
-                 {"/fetched", "<a href=\"https://f2.example/\">Fetched 2</a>"}};
+    } pages[] = {{"/list", "<a href=\"https://r5.example/\">Red apple 5</a>"},
+                 {"/fetched", "<a href=\"https://f2.example/\">Red apple fetched 2</a>"}};
     for (const auto& p : pages) {
         CBrowserPage page;
         ASSERT_TRUE(LoadInBrowserEngine(Load(p.pszPath), page));

@@ -6,12 +6,15 @@
 #include "platform/FileUtil.h"
 #include "LoopbackServer.h"
 #include "SampleEngines.h"
+#include "ScriptPages.h"
+#include "platform/BrowserEngine.h"
 #include "TestFixtures.h"
 
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <set>
 #include <poll.h>
@@ -37,12 +40,13 @@ struct CProcessResult
 };
 
 // Runs questrel-cli with the arguments in a folder. With strSignalWhen, sends
-// nSignal once stderr holds that text. With bHoldStdout, stdout is not read
-// before the signal is sent (so the program may block writing it).
+// nSignal once stderr holds that text (and alsoWhen, if given, holds). With
+// bHoldStdout, stdout is not read before the signal is sent (so the program
+// may block writing it).
 CProcessResult RunCli(const std::vector<std::string>& args, const std::string& strCwd,
                       const std::string& strSignalWhen = "",
                       const std::vector<std::string>& extraEnv = {}, int nSignal = SIGINT,
-                      bool bHoldStdout = false)
+                      bool bHoldStdout = false, const std::function<bool()>& alsoWhen = nullptr)
 {
     std::vector<std::string> envStrings(extraEnv);
     for (char** p = environ; *p; ++p)
@@ -101,7 +105,7 @@ CProcessResult RunCli(const std::vector<std::string>& args, const std::string& s
                 (i == 0 ? result.m_strOut : result.m_strErr).append(buffer, static_cast<size_t>(n));
         }
         if (!strSignalWhen.empty() && !bSignalled &&
-            result.m_strErr.find(strSignalWhen) != std::string::npos) {
+            result.m_strErr.find(strSignalWhen) != std::string::npos && (!alsoWhen || alsoWhen())) {
             if (bHoldStdout) // let the program reach its output and block there
                 std::this_thread::sleep_for(std::chrono::milliseconds(200));
             ::kill(pid, nSignal);
@@ -261,6 +265,8 @@ TEST_F(CCliFixture, UsageErrorsAndEmptyCatalogue)
     EXPECT_EQ(Cli({"search", "--direct", "-q", "--max-hits=3", "red", "sample count"}).m_nExitCode, 0);
     EXPECT_EQ(Cli({"search", "--max-hits", "0", "q"}).m_nExitCode, 2);
     EXPECT_EQ(Cli({"bogus"}).m_nExitCode, 2);
+    EXPECT_EQ(Cli({"search", "--browser-engine", "always", "q"}).m_strErr,
+              "questrel-cli: unknown browser engine use 'always' (auto or never)\nTry 'questrel-cli --help'.\n");
 
     qtest::WriteFile(strCatalogue, "");
     const CProcessResult empty = Cli({"search", "--direct", "q"});
@@ -311,6 +317,30 @@ TEST(Cli, CtrlCCancelsAStalledSearchAndPrintsTheRowsFound)
     EXPECT_LT(result.m_elapsedAfterSignal, kFarBelowTheTimeOut);
     EXPECT_NE(result.m_strErr.find("Find cancelled.\n"), std::string::npos);
     EXPECT_EQ(Lines(result.m_strOut).size(), 3u) << result.m_strOut;
+}
+
+TEST(Cli, CtrlCEndsABrowserLoadAndLeavesNothingBehind)
+{
+    if (FindBrowserEngine().empty())
+        GTEST_SKIP() << "no browser engine (scripts/setup installs chromium-headless-shell)";
+    qtest::CLoopbackServer server(qtest::ScriptPage);
+    qtest::CTempDir dir, tmp;
+    const std::string strEndless = server.GetBaseUrl() + "/endless";
+    ASSERT_TRUE(SaveEngines(dir.File("engines.dat"),
+                            {qtest::TestEngine("Endless", ResultCount, strEndless, "?q=", "", "", qtest::kScriptHitToken)}));
+    const std::vector<std::string> env = {"TMPDIR=" + tmp.GetPath()};
+    // The search, then the learner, each stopped while the browser engine runs the page
+    // (its profile is there).
+    const std::vector<std::vector<std::string>> commands = {
+        {"--engines", dir.File("engines.dat"), "search", "--direct", "red apple"},
+        {"--engines", dir.File("engines.dat"), "learn-engine", "--direct", "E", "red apple", strEndless + "?q=red+apple"},
+    };
+    for (const auto& args : commands) {
+        const CProcessResult result = RunCli(args, dir.GetPath(), " in a browser engine", env, SIGINT, false,
+                                             [&tmp] { return qtest::BrowserLeftBehind(tmp.GetPath(), false); });
+        EXPECT_EQ(result.m_nExitCode, 130) << result.m_strErr;
+        EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath(), false)) << args[2];
+    }
 }
 
 TEST_F(CCliFixture, VerifyLinksDeletesTheDeadHits)

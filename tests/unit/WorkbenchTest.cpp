@@ -400,15 +400,15 @@ TEST(LearnEngine, PagingIsCheckedOnTheNextPage)
     first.m_strText = strPage;
     const CLearnRequest request{"E", "red apple", kPageUrl, ""};
     std::vector<std::string> asked;
-    const LearnFetch same = [&](const std::string& strAddress) {
-        asked.push_back(strAddress);
+    const LearnFetch same = [&](const CPageRequest& page) {
+        asked.push_back(page.m_strAddress);
         return std::optional<CPageAnswer>(first);
     };
     CLearnResult result = LearnFromPage(request, first, &same);
     EXPECT_EQ(asked, (std::vector<std::string>{"https://www.engine.example/search?q=red+apple&page=2"}));
     EXPECT_EQ(result.m_engine.m_nSearchType, ResultCount);
     EXPECT_FALSE(result.m_bPagingChecked);
-    const LearnFetch other = [](const std::string&) {
+    const LearnFetch other = [](const CPageRequest&) {
         CPageAnswer answer;
         answer.m_nStatus = 200;
         answer.m_strText = "<ol><li class=\"result\"><h3><a href=\"https://more.example/\">Red apple 9</a></h3></li>"

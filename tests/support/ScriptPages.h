@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Result pages whose results a script writes, in the shapes engines and site
+// searches send them, served by a loopback server; and whether a browser load
+// left anything behind.
+
+#include "LoopbackServer.h"
+
+#include <string>
+
+namespace qtest {
+
+// The five results a script writes, as a browser shows them: the hits of an
+// engine with kScriptHitToken up to "</a>".
+inline constexpr const char* kScriptHitToken = "<li class=\"hit\"><a href=\"";
+
+// The page for a path:
+//   /list      an empty list the page's inline script fills (five results)
+//   /wall      the same behind a JavaScript wall ("click here if you are not
+//              redirected", a refresh to an enable-JavaScript address)
+//   /fetched   a list the script fetches from /hits of the same server (two)
+//   /endless   a script that never ends
+//   /plain     the five results without any script
+CReply ScriptPage(const CRecordedRequest& request);
+
+// Whether a browser process whose command line holds the marker (its profile
+// folder, or a folder it lies in) is still running, or the folder is there.
+bool BrowserLeftBehind(const std::string& strMarker, bool bFolderItself);
+
+} // namespace qtest

@@ -1,0 +1,247 @@
+// SPDX-License-Identifier: MIT
+// Engines whose results a script writes: which pages go again to the browser
+// engine, what the engine's outcome then says, and searches, the learner and
+// the engine check over loopback pages of those shapes.
+
+#include "ScriptPages.h"
+#include "TestFixtures.h"
+#include "platform/BrowserEngine.h"
+#include "platform/CancelSignal.h"
+#include "platform/InternetClient.h"
+#include "results/ResultRows.h"
+#include "search/BrowserPages.h"
+#include "search/EngineOutcome.h"
+#include "search/PageRefusal.h"
+#include "search/QueryComposer.h"
+#include "search/SearchJob.h"
+#include "workbench/EngineCheck.h"
+#include "workbench/EngineLearner.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+constexpr const char* kToken = "<li class=\"hit\"><a href=\"";
+
+TEST(BrowserPages, WhichPagesGoToTheBrowserEngine)
+{
+    const std::string strWall = "<noscript><meta http-equiv=\"refresh\" content=\"0;url=/retry/enablejs\"></noscript>"
+                                "Please click here if you are not redirected within a few seconds.";
+    const std::string strShell = "<div id=\"app\"></div><SCRIPT src=\"/app.js\"></SCRIPT>";
+    const struct
+    {
+        std::string m_strPage;
+        BrowserRule m_nRule;
+        bool m_bNeeds;
+    } cases[] = {
+        {strWall, BrowserRule::WallOnly, true},                  // a wall, whatever the rule
+        {strShell, BrowserRule::WallOnly, false},                // next pages of an engine that needed none
+        {strShell, BrowserRule::WallOrNoList, true},             // scripts, and the list is not there
+        {strShell + kToken, BrowserRule::WallOrNoList, false},   // the list is there
+        {"<div id=\"app\"></div>", BrowserRule::WallOrNoList, false}, // no script could write one
+        {strShell + "<p>No results found for red apple.</p>", BrowserRule::WallOrNoList, false},
+        {strShell + "<form action=\"/captcha\">Please confirm you are not a robot</form>", BrowserRule::WallOrNoList,
+         false},                                                 // a bot check is no shell
+        {"<p>plain</p>", BrowserRule::Always, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PageNeedsBrowser(c.m_strPage, kToken, c.m_nRule), c.m_bNeeds) << c.m_strPage;
+}
+
+TEST(BrowserPages, TheOutcomeSaysHowThePageWasLoaded)
+{
+    using Kind = CEngineOutcome::Kind;
+    const struct
+    {
+        Kind m_nKind;
+        int m_nHits;
+        bool m_bByBrowser;
+        const char* m_pszRefusal;
+        const char* m_pszBrowserError;
+        const char* m_pszText;
+    } cases[] = {
+        {Kind::Hits, 10, true, "", "", "10 hits, loaded with a browser engine"},
+        {Kind::Hits, 3, false, "", "", "3 hits"},
+        {Kind::NoResults, 0, true, "", "", "no results on its page, loaded with a browser engine"},
+        {Kind::NoResults, 0, false, "", kBrowserTimedOut,
+         "no results on its page; the browser engine did not finish the page in time"},
+        {Kind::Refused, 0, false, kRefusalJavaScript, kBrowserNotInstalled,
+         "refused: the page asks for JavaScript; no browser engine is installed (Debian: apt install "
+         "chromium-headless-shell)"},
+        {Kind::Refused, 0, false, kRefusalJavaScript, "", "refused: the page asks for JavaScript"},
+    };
+    for (const auto& c : cases) {
+        CEngineOutcome outcome;
+        outcome.m_nKind = c.m_nKind;
+        outcome.m_nHits = c.m_nHits;
+        outcome.m_bByBrowser = c.m_bByBrowser;
+        outcome.m_strText = c.m_pszRefusal;
+        outcome.m_strBrowserError = c.m_pszBrowserError;
+        EXPECT_EQ(outcome.Describe(), c.m_pszText);
+    }
+}
+
+// A search over loopback engines of the script shapes, with the browser
+// engine's profiles in a folder of the test's own.
+struct CScriptedSearch : ::testing::Test
+{
+    qtest::CLoopbackServer server{qtest::ScriptPage};
+    qtest::CTempDir tmp;
+    std::string strOldTmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    std::unique_ptr<CInternetSession> pSession;
+    qtest::CRecordingHost host;
+    CResultRows rows;
+
+    void SetUp() override
+    {
+        setenv("TMPDIR", tmp.GetPath().c_str(), 1);
+        Connect(20);
+    }
+    void TearDown() override
+    {
+        EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath(), false)) << "a browser process or profile was left";
+        if (strOldTmp.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", strOldTmp.c_str(), 1);
+        unsetenv("QUESTREL_BROWSER_ENGINE");
+    }
+    void Connect(int nTimeoutSeconds)
+    {
+        CSessionOptions options;
+        options.m_nConnectMethod = kConnectDirect;
+        options.m_bBrowserEngine = true;
+        options.SetTimeoutSeconds(nTimeoutSeconds);
+        pSession = OpenInternetSession(options, nullptr);
+    }
+    static void NeedBrowser()
+    {
+        if (FindBrowserEngine().empty())
+            GTEST_SKIP() << "no browser engine (scripts/setup installs chromium-headless-shell)";
+    }
+    CSearchEngine Engine(const std::string& strName, const std::string& strPath) const
+    {
+        return qtest::TestEngine(strName, ResultCount, server.GetBaseUrl() + strPath, "?n=%d&q=", "", "", kToken);
+    }
+    CSearchJob Job(std::vector<CSearchEngine> engines)
+    {
+        CSearchJob job;
+        job.m_engines = std::move(engines);
+        job.m_pSession = pSession.get();
+        job.m_pHost = &host;
+        job.m_pResultList = &rows;
+        job.m_strQueryTerm = ComposeQueryTerm("red apple", kOptionAllWords);
+        job.m_settings.m_bRemoveDups = false;
+        job.m_pCancel = std::make_shared<CCancelSignal>();
+        job.m_strResultsPagePath = tmp.File("questrel.htm");
+        return job;
+    }
+    // Each engine's outcome as the pane shows it, and its hits' addresses.
+    std::map<std::string, std::string> Search(std::vector<CSearchEngine> engines, bool bOneAtATime = false,
+                                              bool bBrowser = true)
+    {
+        rows.DeleteAllRows();
+        CSearchJob job = Job(std::move(engines));
+        job.m_settings.m_bOneAtATime = bOneAtATime;
+        job.m_settings.m_bBrowserEngine = bBrowser;
+        job.m_pOutcomes = std::make_shared<CSearchOutcomes>();
+        SearchThreadProc(job);
+        std::map<std::string, std::string> seen;
+        for (const CEngineOutcome& outcome : job.m_pOutcomes->Get())
+            seen[outcome.m_strEngine] = outcome.Describe();
+        for (const CSearchHit& hit : rows.GetRows())
+            seen[hit.m_strEngine] += " " + hit.m_strUrl;
+        return seen;
+    }
+};
+
+const std::string kFive = " https://r1.example/ https://r2.example/ https://r3.example/ https://r4.example/ "
+                          "https://r5.example/";
+
+TEST_F(CScriptedSearch, HitsComeOutAsTheBrowserShowsThem)
+{
+    NeedBrowser();
+    const std::map<std::string, std::string> expected = {
+        {"List", "5 hits, loaded with a browser engine" + kFive},
+        {"Wall", "5 hits, loaded with a browser engine" + kFive},
+        {"Fetched", "2 hits, loaded with a browser engine https://f1.example/ https://f2.example/"},
+        {"Plain", "5 hits" + kFive},
+    };
+    for (const bool bOneAtATime : {false, true}) {
+        EXPECT_EQ(Search({Engine("List", "/list"), Engine("Wall", "/wall"), Engine("Fetched", "/fetched"),
+                          Engine("Plain", "/plain")},
+                         bOneAtATime),
+                  expected)
+            << (bOneAtATime ? "one at a time" : "side by side");
+    }
+}
+
+TEST_F(CScriptedSearch, WithoutTheBrowserEngineTheRefusalIsNamed)
+{
+    setenv("QUESTREL_BROWSER_ENGINE", "", 1); // none installed
+    std::map<std::string, std::string> expected = {
+        {"Wall", "refused: the page asks for JavaScript; no browser engine is installed (Debian: apt install "
+                 "chromium-headless-shell)"},
+        {"List", "no results on its page; no browser engine is installed (Debian: apt install "
+                 "chromium-headless-shell)"},
+    };
+    EXPECT_EQ(Search({Engine("Wall", "/wall"), Engine("List", "/list")}), expected);
+    unsetenv("QUESTREL_BROWSER_ENGINE");
+    expected = {{"Wall", "refused: the page asks for JavaScript"}, {"List", "no results on its page"}};
+    EXPECT_EQ(Search({Engine("Wall", "/wall"), Engine("List", "/list")}, false, false), expected); // turned off
+}
+
+TEST_F(CScriptedSearch, AnEndlessScriptEndsAtTheTimeOutAndAtStop)
+{
+    NeedBrowser();
+    Connect(1);
+    EXPECT_EQ(Search({Engine("Endless", "/endless"), Engine("Plain", "/plain")}),
+              (std::map<std::string, std::string>{
+                  {"Endless", "no results on its page; the browser engine did not finish the page in time"},
+                  {"Plain", "5 hits" + kFive}}));
+    EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath(), false));
+
+    // Stop while the browser engine runs the page.
+    Connect(600);
+    CSearchRun run;
+    CSearchJob job = Job({Engine("Endless", "/endless")});
+    const auto pOutcomes = job.m_pOutcomes = std::make_shared<CSearchOutcomes>();
+    run.Start(std::move(job));
+    ASSERT_TRUE(qtest::WaitFor([&] { return qtest::BrowserLeftBehind(tmp.GetPath(), false); },
+                               std::chrono::seconds(20)));
+    run.Cancel();
+    run.Join();
+    EXPECT_EQ(pOutcomes->Get()[0].Describe(), "cancelled");
+}
+
+TEST_F(CScriptedSearch, ALearnedDefinitionWorksThroughTheBrowserEngineAndPassesTheCheck)
+{
+    NeedBrowser();
+    CLearnRequest request;
+    request.m_strName = "Learned";
+    request.m_strQuery = "red apple";
+    request.m_strAddress = server.GetBaseUrl() + "/list?q=red+apple";
+    const CLearnResult learned =
+        LearnEngine(request, [this](const CPageRequest& page) { return FetchAnswer(*pSession, page); });
+    ASSERT_EQ(learned.m_nVerdict, LearnVerdict::Learned) << learned.m_strReason;
+    EXPECT_TRUE(learned.m_answer.m_bByBrowser);
+    EXPECT_EQ(learned.m_hits.size(), 5u);
+
+    EXPECT_EQ(Search({learned.m_engine})["Learned"], "5 hits, loaded with a browser engine" + kFive);
+    const std::vector<CEngineCheck> checks = CheckEngines(*pSession, {learned.m_engine}, "red apple", nullptr);
+    EXPECT_EQ(VerdictName(checks[0].m_nVerdict), std::string("ok"));
+    EXPECT_EQ(checks[0].m_strDetail, "5 hits, loaded with a browser engine");
+
+    // Without a browser engine the learner says what the page may need.
+    setenv("QUESTREL_BROWSER_ENGINE", "", 1);
+    const CLearnResult none =
+        LearnEngine(request, [this](const CPageRequest& page) { return FetchAnswer(*pSession, page); });
+    EXPECT_EQ(none.m_nVerdict, LearnVerdict::NoList);
+    EXPECT_NE(none.m_strReason.find("its scripts may write one, but no browser engine is installed"),
+              std::string::npos)
+        << none.m_strReason;
+}
+
+} // namespace
