@@ -18,17 +18,23 @@ bool HasScripts(std::string_view page)
 
 bool PageNeedsBrowser(std::string_view page, std::string_view startToken, BrowserRule rule)
 {
-    if (rule == BrowserRule::Always)
-        return true;
-    const std::string strRefusal = RefusalReason(page);
-    if (strRefusal == kRefusalJavaScript)
-        return true;
-    if (rule != BrowserRule::WallOrNoList || !strRefusal.empty() || !HasScripts(page))
-        return false;
+    if (rule == BrowserRule::Always || rule == BrowserRule::Never)
+        return rule == BrowserRule::Always;
     size_t nLength = 0;
     if (!startToken.empty() && CTokenPattern(startToken).Find(page, 0, &nLength) != std::string_view::npos)
         return false;
-    return !SaysNothingMatched(page);
+    const std::string strRefusal = RefusalReason(page);
+    if (strRefusal == kRefusalJavaScript)
+        return true;
+    return rule == BrowserRule::WallOrNoList && strRefusal.empty() && HasScripts(page) && !SaysNothingMatched(page);
+}
+
+std::string AnswerRefusal(const CPageAnswer& answer)
+{
+    std::string strRefusal = RefusalReason(answer.m_strText);
+    if (strRefusal.empty() && answer.m_bByBrowser && !SaysNothingMatched(answer.m_strText))
+        strRefusal = answer.m_strPlainRefusal;
+    return strRefusal;
 }
 
 bool LoadAnswerInBrowser(const CSessionOptions& options, CPageAnswer& answer, CCancelSignal* pCancel)
@@ -48,6 +54,7 @@ bool LoadAnswerInBrowser(const CSessionOptions& options, CPageAnswer& answer, CC
         answer.m_strBrowserError = page.m_strError.empty() ? std::string(kBrowserGaveNothing) : page.m_strError;
         return true;
     }
+    answer.m_strPlainRefusal = RefusalReason(answer.m_strText);
     answer.m_strText = std::move(page.m_strText);
     answer.m_bByBrowser = true;
     answer.m_strBrowserError.clear();

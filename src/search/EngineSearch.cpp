@@ -8,7 +8,7 @@
 #include "search/extract/HitExtraction.h"
 #include "search/extract/HitLink.h"
 #include "search/PageFetch.h"
-#include "search/PageRefusal.h"
+#include "search/BrowserPages.h"
 #include "search/QueryComposer.h"
 #include "search/RequestTarget.h"
 #include "search/SearchTexts.h"
@@ -112,7 +112,7 @@ void SearchPages(const CEngineSearchRules& rules, const CSearchEngine& engine, C
         if (bFirst) {
             given.m_bFirstTokenFound = pageHits.m_bTokenFound;
             if (!pageHits.m_bTokenFound && answer.m_strError.empty())
-                given.m_strFirstRefusal = RefusalReason(answer.m_strText);
+                given.m_strFirstRefusal = AnswerRefusal(answer);
         }
         ++nPages;
         if (engine.m_nSearchType == ResultCount || given.m_nHits >= rules.m_nHitLimit || pageHits.m_nAdded == 0)

@@ -17,6 +17,7 @@ struct CPageAnswer
     std::string m_strError;   // the Internet error of the connect or the fetch; empty when none
     bool m_bTooLong = false;  // the page was longer than a page may be: the rest was dropped
     bool m_bByBrowser = false;       // the text is the browser engine's, after the page's scripts ran
+    std::string m_strPlainRefusal;   // then: the refusal the page was without its scripts, if any
     std::string m_strBrowserError;   // why the browser engine gave no page, when one was wanted
 
     // "HTTP 403 Forbidden" for a status of 400 or above, else empty.

@@ -5,8 +5,8 @@
 #include "platform/WorkerThreads.h"
 #include "search/extract/HitExtraction.h"
 #include "search/extract/HitLink.h"
+#include "search/BrowserPages.h"
 #include "search/EngineOutcome.h"
-#include "search/PageRefusal.h"
 #include "search/QueryComposer.h"
 #include "search/extract/TokenPattern.h"
 #include "workbench/EngineLearner.h"
@@ -117,7 +117,7 @@ CEngineCheck DiagnoseEngine(const CSearchEngine& engine, const std::string& strQ
     const int nHits = answer.m_strError.empty() ? static_cast<int>(check.m_hits.size()) : 0;
     using Kind = CEngineOutcome::Kind;
     const CEngineOutcome outcome = JudgeFirstPage(answer, nHits, bTokenFound,
-                                                  bTokenFound ? std::string() : RefusalReason(answer.m_strText));
+                                                  bTokenFound ? std::string() : AnswerRefusal(answer));
     switch (outcome.m_nKind) {
     case Kind::HttpError: check.m_nVerdict = CheckVerdict::Refused; check.m_strDetail = answer.DescribeStatus(); break;
     case Kind::Refused: check.m_nVerdict = CheckVerdict::Refused; check.m_strDetail = outcome.m_strText; break;

@@ -164,7 +164,9 @@ CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch, 
                                             {CTemplateArg::Text(request.m_strQuery), CTemplateArg::Text(request.m_strAddress)});
         return result;
     }
-    const std::optional<CPageAnswer> answer = fetch(CPageRequest{request.m_strAddress});
+    // The page as the server sends it first: what its scripts write is learned
+    // only where that gives no list.
+    const std::optional<CPageAnswer> answer = fetch(CPageRequest{request.m_strAddress, nullptr, BrowserRule::Never});
     if (!answer) {
         result.m_nVerdict = LearnVerdict::Failed;
         result.m_strReason = Tr("cancelled");
@@ -172,25 +174,26 @@ CLearnResult LearnEngine(const CLearnRequest& request, const LearnFetch& fetch, 
     }
     const LearnFetch* pPagingFetch = bCheckPaging ? &fetch : nullptr;
     result = LearnFromPage(request, *answer, pPagingFetch);
-    if (result.m_nVerdict != LearnVerdict::NoList || answer->m_bByBrowser || !HasScripts(answer->m_strText))
+    const bool bWall = result.m_nVerdict == LearnVerdict::Refused && RefusalReason(answer->m_strText) == kRefusalJavaScript;
+    if (!bWall && (result.m_nVerdict != LearnVerdict::NoList || !HasScripts(answer->m_strText)))
         return result;
-    // No list, but scripts that may write one: the page as a browser shows it.
-    CPageRequest again{request.m_strAddress};
-    again.m_nBrowserRule = BrowserRule::Always;
-    const std::optional<CPageAnswer> scripted = fetch(again);
+    const std::optional<CPageAnswer> scripted =
+        fetch(CPageRequest{request.m_strAddress, nullptr, BrowserRule::Always});
     if (!scripted) {
         result.m_nVerdict = LearnVerdict::Failed;
         result.m_strReason = Tr("cancelled");
         return result;
     }
-    if (!scripted->m_bByBrowser) {
-        if (!scripted->m_strBrowserError.empty())
-            result.m_strReason += "; " + FormatTemplate(Tr("its scripts may write one, but %s"),
-                                                        {CTemplateArg::Text(Tr(scripted->m_strBrowserError.c_str()))});
-        return result;
+    if (scripted->m_bByBrowser) {
+        CLearnResult fromScripts = LearnFromPage(request, *scripted, pPagingFetch);
+        if (fromScripts.m_nVerdict == LearnVerdict::Learned || fromScripts.m_nVerdict == LearnVerdict::NothingMatched)
+            return fromScripts;
+    } else if (!scripted->m_strBrowserError.empty()) {
+        result.m_strReason += "; " + (bWall ? std::string(Tr(scripted->m_strBrowserError.c_str()))
+                                            : FormatTemplate(Tr("its scripts may write one, but %s"),
+                                                             {CTemplateArg::Text(Tr(scripted->m_strBrowserError.c_str()))}));
     }
-    CLearnResult fromScripts = LearnFromPage(request, *scripted, pPagingFetch);
-    return fromScripts.m_nVerdict == LearnVerdict::NoList ? result : fromScripts;
+    return result; // what the page says without its scripts
 }
 
 namespace {

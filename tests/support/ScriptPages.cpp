@@ -29,12 +29,12 @@ std::string PlainList()
 CReply ScriptPage(const CRecordedRequest& request)
 {
     const std::string& strPath = request.m_strPath;
-    if (strPath == "/wall")
+    if (strPath == "/wall" || strPath == "/stuck")
         return CReply::Ok(std::string("<html><head><noscript><meta http-equiv=\"refresh\" "
                                       "content=\"0;url=/httpservice/retry/enablejs?sei=1\"></noscript></head><body>"
                                       "<noscript><div>Please click <a href=\"/httpservice/retry/enablejs?sei=1\">here"
                                       "</a> if you are not redirected within a few seconds.</div></noscript>") +
-                          kFillList + "</body></html>");
+                          (strPath == "/wall" ? kFillList : "<script>let nothing;</script>") + "</body></html>");
     if (strPath == "/fetched")
         return CReply::Ok("<html><body><ol id=\"r\"></ol><script>fetch('/hits').then(r => r.text())"
                           ".then(t => { document.getElementById('r').innerHTML = t; });</script></body></html>");

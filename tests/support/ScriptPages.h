@@ -19,6 +19,7 @@ inline constexpr const char* kScriptHitToken = "<li class=\"hit\"><a href=\"";
 //   /list      an empty list the page's inline script fills (five results)
 //   /wall      the same behind a JavaScript wall ("click here if you are not
 //              redirected", a refresh to an enable-JavaScript address)
+//   /stuck     the wall, whose script writes nothing
 //   /fetched   a list the script fetches from /hits of the same server (two)
 //   /endless   a script that never ends
 //   /plain     the five results without any script

@@ -40,6 +40,8 @@ TEST(BrowserPages, WhichPagesGoToTheBrowserEngine)
         {strShell, BrowserRule::WallOnly, false},                // next pages of an engine that needed none
         {strShell, BrowserRule::WallOrNoList, true},             // scripts, and the list is not there
         {strShell + kToken, BrowserRule::WallOrNoList, false},   // the list is there
+        {strWall + kToken, BrowserRule::WallOnly, false},        // results that also ask for JavaScript
+        {strWall, BrowserRule::Never, false},
         {"<div id=\"app\"></div>", BrowserRule::WallOrNoList, false}, // no script could write one
         {strShell + "<p>No results found for red apple.</p>", BrowserRule::WallOrNoList, false},
         {strShell + "<form action=\"/captcha\">Please confirm you are not a robot</form>", BrowserRule::WallOrNoList,
@@ -48,6 +50,27 @@ TEST(BrowserPages, WhichPagesGoToTheBrowserEngine)
     };
     for (const auto& c : cases)
         EXPECT_EQ(PageNeedsBrowser(c.m_strPage, kToken, c.m_nRule), c.m_bNeeds) << c.m_strPage;
+}
+
+TEST(BrowserPages, ABrowserPageThatGotNoFurtherIsTheRefusalItWas)
+{
+    const struct
+    {
+        const char* m_pszText;
+        bool m_bByBrowser;
+        const char* m_pszRefusal;
+    } cases[] = {
+        {"<html><body></body></html>", true, kRefusalJavaScript},
+        {"<p>No results found for red apple.</p>", true, ""}, // an answer, after all
+        {"<html><body></body></html>", false, ""},
+    };
+    for (const auto& c : cases) {
+        CPageAnswer answer;
+        answer.m_strText = c.m_pszText;
+        answer.m_bByBrowser = c.m_bByBrowser;
+        answer.m_strPlainRefusal = kRefusalJavaScript;
+        EXPECT_EQ(AnswerRefusal(answer), c.m_pszRefusal) << c.m_pszText;
+    }
 }
 
 TEST(BrowserPages, TheOutcomeSaysHowThePageWasLoaded)
@@ -168,10 +191,11 @@ TEST_F(CScriptedSearch, HitsComeOutAsTheBrowserShowsThem)
         {"Wall", "5 hits, loaded with a browser engine" + kFive},
         {"Fetched", "2 hits, loaded with a browser engine https://f1.example/ https://f2.example/"},
         {"Plain", "5 hits" + kFive},
+        {"Stuck", "refused: the page asks for JavaScript, loaded with a browser engine"},
     };
     for (const bool bOneAtATime : {false, true}) {
         EXPECT_EQ(Search({Engine("List", "/list"), Engine("Wall", "/wall"), Engine("Fetched", "/fetched"),
-                          Engine("Plain", "/plain")},
+                          Engine("Plain", "/plain"), Engine("Stuck", "/stuck")},
                          bOneAtATime),
                   expected)
             << (bOneAtATime ? "one at a time" : "side by side");
@@ -234,7 +258,15 @@ TEST_F(CScriptedSearch, ALearnedDefinitionWorksThroughTheBrowserEngineAndPassesT
     EXPECT_EQ(VerdictName(checks[0].m_nVerdict), std::string("ok"));
     EXPECT_EQ(checks[0].m_strDetail, "5 hits, loaded with a browser engine");
 
+    // A wall the browser gets no further on stays the refusal it is.
+    request.m_strAddress = server.GetBaseUrl() + "/stuck?q=red+apple";
+    const CLearnResult stuck =
+        LearnEngine(request, [this](const CPageRequest& page) { return FetchAnswer(*pSession, page); });
+    EXPECT_EQ(stuck.m_nVerdict, LearnVerdict::Refused);
+    EXPECT_EQ(stuck.m_strReason, "the page asks for JavaScript");
+
     // Without a browser engine the learner says what the page may need.
+    request.m_strAddress = server.GetBaseUrl() + "/list?q=red+apple";
     setenv("QUESTREL_BROWSER_ENGINE", "", 1);
     const CLearnResult none =
         LearnEngine(request, [this](const CPageRequest& page) { return FetchAnswer(*pSession, page); });
