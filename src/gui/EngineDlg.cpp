@@ -160,8 +160,10 @@ void CEngineDlg::OnFetchAgain()
     auto pAnswer = std::make_shared<CPageAnswer>();
     m_fetch.Start(
         *this,
-        [options = m_sessionOptions, strAddress, pAnswer](CCancelSignal& cancel) {
-            *pAnswer = FetchAnswer(options, {strAddress, &cancel}).value_or(CPageAnswer{});
+        [options = m_sessionOptions, strAddress, strToken = engine.m_strStartToken, pAnswer](CCancelSignal& cancel) {
+            // As a search would have the page: again in the browser engine when it needs one.
+            *pAnswer = FetchAnswer(options, {strAddress, &cancel, BrowserRule::WallOrNoList, strToken})
+                           .value_or(CPageAnswer{});
         },
         [this, strQuery, pAnswer] {
             m_pFetchAgain->Enable();
