@@ -19,6 +19,9 @@
 #include "gui/WxText.h"
 #include "results/RankOrder.h"
 
+#include "ScriptPages.h"
+#include "platform/BrowserEngine.h"
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -924,6 +927,32 @@ TEST_F(CFormFixture, ClosingTheWindowEndsARunningSearch)
     const auto start = std::chrono::steady_clock::now();
     gui.CloseFrame();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)); // not the 20 s time-out
+}
+
+TEST_F(CFormFixture, APageThatNeedsScriptsIsLoadedInTheBrowserEngineAndClosingEndsIt)
+{
+    if (FindBrowserEngine().empty())
+        GTEST_SKIP() << "no browser engine (scripts/setup installs chromium-headless-shell)";
+    qtest::CLoopbackServer scripted(qtest::ScriptPage);
+    qtest::CTempDir tmp;
+    setenv("TMPDIR", tmp.GetPath().c_str(), 1);
+    std::vector<CSearchEngine> engines = {
+        qtest::TestEngine("List", ResultCount, scripted.GetBaseUrl() + "/list", "?q=", "", "", qtest::kScriptHitToken),
+        qtest::TestEngine("Endless", ResultCount, scripted.GetBaseUrl() + "/endless", "?q=", "", "",
+                          qtest::kScriptHitToken)};
+    Frame().GetEnginePane().SetEngines(engines, {1, 0});
+    Search("red apple");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Frame().GetEnginePane().GetOutcomeText(0), "5 hits, loaded with a browser engine");
+    EXPECT_EQ(View().GetResultList().GetShownRowCount(), 5);
+
+    // Closing the window while the browser engine runs a page that never ends.
+    Frame().GetEnginePane().SetEngines(engines, {0, 1});
+    Search("red apple");
+    ASSERT_TRUE(qtest::PumpUntil([&] { return qtest::BrowserLeftBehind(tmp.GetPath(), false); }, 20000));
+    gui.CloseFrame();
+    EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath(), false));
+    unsetenv("TMPDIR");
 }
 
 TEST_F(CFormFixture, SeveralHitsAreSelectedCopiedAndOpenedFromTheirMenu)
