@@ -17,7 +17,10 @@
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
 
+#include <atomic>
 #include <cstdlib>
+#include <filesystem>
+#include <thread>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -238,6 +241,33 @@ TEST_F(CScriptedSearch, AnEndlessScriptEndsAtTheTimeOutAndAtStop)
     run.Cancel();
     run.Join();
     EXPECT_EQ(pOutcomes->Get()[0].Describe(), "cancelled");
+}
+
+TEST_F(CScriptedSearch, AtMostTwoBrowserPagesLoadAtOnce)
+{
+    NeedBrowser();
+    Connect(1);
+    std::atomic<bool> bDone{false};
+    std::atomic<size_t> nMost{0};
+    std::thread watcher([&] {
+        while (!bDone) {
+            size_t nProfiles = 0;
+            std::error_code ec;
+            for (const auto& entry : std::filesystem::directory_iterator(tmp.GetPath(), ec))
+                nProfiles += entry.path().filename().string().rfind("questrel-browser-", 0) == 0;
+            nMost = std::max<size_t>(nMost, nProfiles);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    const std::map<std::string, std::string> seen =
+        Search({Engine("E1", "/endless"), Engine("E2", "/endless"), Engine("E3", "/endless")});
+    bDone = true;
+    watcher.join();
+    EXPECT_EQ(seen.size(), 3u);
+    for (const auto& [strEngine, strOutcome] : seen)
+        EXPECT_EQ(strOutcome, "no results on its page; the browser engine did not finish the page in time") << strEngine;
+    EXPECT_LE(nMost.load(), 2u);
+    EXPECT_GE(nMost.load(), 1u);
 }
 
 TEST_F(CScriptedSearch, ALearnedDefinitionWorksThroughTheBrowserEngineAndPassesTheCheck)
