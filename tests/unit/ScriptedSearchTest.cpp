@@ -10,8 +10,6 @@
 #include "platform/InternetClient.h"
 #include "results/ResultRows.h"
 #include "search/BrowserPages.h"
-#include "search/EngineOutcome.h"
-#include "search/PageRefusal.h"
 #include "search/QueryComposer.h"
 #include "search/SearchJob.h"
 #include "workbench/EngineCheck.h"
@@ -53,60 +51,6 @@ TEST(BrowserPages, WhichPagesGoToTheBrowserEngine)
     };
     for (const auto& c : cases)
         EXPECT_EQ(PageNeedsBrowser(c.m_strPage, kToken, c.m_nRule), c.m_bNeeds) << c.m_strPage;
-}
-
-TEST(BrowserPages, ABrowserPageThatGotNoFurtherIsTheRefusalItWas)
-{
-    const struct
-    {
-        const char* m_pszText;
-        bool m_bByBrowser;
-        const char* m_pszRefusal;
-    } cases[] = {
-        {"<html><body></body></html>", true, kRefusalJavaScript},
-        {"<p>No results found for red apple.</p>", true, ""}, // an answer, after all
-        {"<html><body></body></html>", false, ""},
-    };
-    for (const auto& c : cases) {
-        CPageAnswer answer;
-        answer.m_strText = c.m_pszText;
-        answer.m_bByBrowser = c.m_bByBrowser;
-        answer.m_strPlainRefusal = kRefusalJavaScript;
-        EXPECT_EQ(AnswerRefusal(answer), c.m_pszRefusal) << c.m_pszText;
-    }
-}
-
-TEST(BrowserPages, TheOutcomeSaysHowThePageWasLoaded)
-{
-    using Kind = CEngineOutcome::Kind;
-    const struct
-    {
-        Kind m_nKind;
-        int m_nHits;
-        bool m_bByBrowser;
-        const char* m_pszRefusal;
-        const char* m_pszBrowserError;
-        const char* m_pszText;
-    } cases[] = {
-        {Kind::Hits, 10, true, "", "", "10 hits, loaded with a browser engine"},
-        {Kind::Hits, 3, false, "", "", "3 hits"},
-        {Kind::NoResults, 0, true, "", "", "no results on its page, loaded with a browser engine"},
-        {Kind::NoResults, 0, false, "", kBrowserTimedOut,
-         "no results on its page; the browser engine did not finish the page in time"},
-        {Kind::Refused, 0, false, kRefusalJavaScript, kBrowserNotInstalled,
-         "refused: the page asks for JavaScript; no browser engine is installed (Debian: apt install "
-         "chromium-headless-shell)"},
-        {Kind::Refused, 0, false, kRefusalJavaScript, "", "refused: the page asks for JavaScript"},
-    };
-    for (const auto& c : cases) {
-        CEngineOutcome outcome;
-        outcome.m_nKind = c.m_nKind;
-        outcome.m_nHits = c.m_nHits;
-        outcome.m_bByBrowser = c.m_bByBrowser;
-        outcome.m_strText = c.m_pszRefusal;
-        outcome.m_strBrowserError = c.m_pszBrowserError;
-        EXPECT_EQ(outcome.Describe(), c.m_pszText);
-    }
 }
 
 // A search over loopback engines of the script shapes, with the browser
@@ -220,17 +164,9 @@ TEST_F(CScriptedSearch, WithoutTheBrowserEngineTheRefusalIsNamed)
     EXPECT_EQ(Search({Engine("Wall", "/wall"), Engine("List", "/list")}, false, false), expected); // turned off
 }
 
-TEST_F(CScriptedSearch, AnEndlessScriptEndsAtTheTimeOutAndAtStop)
+TEST_F(CScriptedSearch, StopEndsTheBrowserEngineAtOnce)
 {
     NeedBrowser();
-    Connect(1);
-    EXPECT_EQ(Search({Engine("Endless", "/endless"), Engine("Plain", "/plain")}),
-              (std::map<std::string, std::string>{
-                  {"Endless", "no results on its page; the browser engine did not finish the page in time"},
-                  {"Plain", "5 hits" + kFive}}));
-    EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath(), false));
-
-    // Stop while the browser engine runs the page.
     Connect(600);
     CSearchRun run;
     CSearchJob job = Job({Engine("Endless", "/endless")});
@@ -243,7 +179,7 @@ TEST_F(CScriptedSearch, AnEndlessScriptEndsAtTheTimeOutAndAtStop)
     EXPECT_EQ(pOutcomes->Get()[0].Describe(), "cancelled");
 }
 
-TEST_F(CScriptedSearch, AtMostTwoBrowserPagesLoadAtOnce)
+TEST_F(CScriptedSearch, EndlessScriptsEndAtTheTimeOutAtMostTwoAtOnce)
 {
     NeedBrowser();
     Connect(1);
