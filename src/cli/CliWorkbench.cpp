@@ -9,6 +9,7 @@
 #include "search/SearchSettings.h"
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
+#include "platform/BrowserEngine.h"
 #include "search/BrowserPages.h"
 #include "search/PageRequest.h"
 #include "search/SearchTexts.h"
@@ -80,7 +81,8 @@ int LearnEngineCommand(const CCliOptions& options, const std::string& strCatalog
         return kExitFailure;
     const CLearnResult result = LearnEngine(request, [&pSession, pCancel, &strName](CPageRequest page) {
         page.m_pCancel = pCancel;
-        if (page.m_nBrowserRule == BrowserRule::Always && pSession->GetOptions().m_bBrowserEngine)
+        if (page.m_nBrowserRule == BrowserRule::Always && pSession->GetOptions().m_bBrowserEngine &&
+            !FindBrowserEngine().empty())
             PrintCliMessage(EscapeControls(strName) + ": " +
                             FormatTemplate(Tr(kStatusBrowserLoading), {CTemplateArg::Text(page.m_strAddress)}));
         return FetchAnswer(*pSession, page);
