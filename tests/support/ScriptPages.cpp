@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ScriptPages.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -28,7 +29,10 @@ std::string PlainList()
 
 CReply ScriptPage(const CRecordedRequest& request)
 {
-    const std::string& strPath = request.m_strPath;
+    // Asked as a proxy ("GET http://host/path"), the path is what follows the host.
+    std::string strPath = request.m_strPath;
+    if (strPath.rfind("http://", 0) == 0)
+        strPath = strPath.substr(std::min(strPath.size(), strPath.find('/', 7)));
     if (strPath == "/wall" || strPath == "/stuck")
         return CReply::Ok(std::string("<html><head><noscript><meta http-equiv=\"refresh\" "
                                       "content=\"0;url=/httpservice/retry/enablejs?sei=1\"></noscript></head><body>"

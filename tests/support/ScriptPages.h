@@ -15,7 +15,7 @@ namespace qtest {
 // engine with kScriptHitToken up to "</a>".
 inline constexpr const char* kScriptHitToken = "<li class=\"hit\"><a href=\"";
 
-// The page for a path:
+// The page for a path (also asked as a proxy, for any host):
 //   /list      an empty list the page's inline script fills (five results)
 //   /wall      the same behind a JavaScript wall ("click here if you are not
 //              redirected", a refresh to an enable-JavaScript address)

@@ -15,6 +15,7 @@
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -78,10 +79,12 @@ struct CScriptedSearch : ::testing::Test
             setenv("TMPDIR", strOldTmp.c_str(), 1);
         unsetenv("QUESTREL_BROWSER_ENGINE");
     }
-    void Connect(int nTimeoutSeconds)
+    void Connect(int nTimeoutSeconds, const std::string& strProxy = "")
     {
         CSessionOptions options;
-        options.m_nConnectMethod = kConnectDirect;
+        options.m_nConnectMethod = strProxy.empty() ? kConnectDirect : kConnectProxy;
+        options.m_strProxy = strProxy;
+        options.m_strAgent = "Questrel Test/1.0";
         options.m_bBrowserEngine = true;
         options.SetTimeoutSeconds(nTimeoutSeconds);
         pSession = OpenInternetSession(options, nullptr);
@@ -147,6 +150,22 @@ TEST_F(CScriptedSearch, HitsComeOutAsTheBrowserShowsThem)
                   expected)
             << (bOneAtATime ? "one at a time" : "side by side");
     }
+}
+
+TEST_F(CScriptedSearch, TheBrowserEngineGoesThroughTheSearchsProxyWithItsUserAgent)
+{
+    NeedBrowser();
+    Connect(20, "127.0.0.1:" + std::to_string(server.GetPort())); // the loopback server is the proxy
+    CSearchEngine engine = Engine("Fetched", "/fetched");
+    engine.m_strUrl = "http://engine.example/fetched"; // a name only the proxy knows
+    EXPECT_EQ(Search({engine})["Fetched"],
+              "2 hits, loaded with a browser engine https://f1.example/ https://f2.example/");
+    const auto requests = server.GetRequests();
+    const auto scripts = std::find_if(requests.begin(), requests.end(), [](const qtest::CRecordedRequest& r) {
+        return r.m_strTarget == "http://engine.example/hits"; // what the page's script fetched
+    });
+    ASSERT_NE(scripts, requests.end());
+    EXPECT_EQ(scripts->Header("User-Agent"), "Questrel Test/1.0");
 }
 
 TEST_F(CScriptedSearch, WithoutTheBrowserEngineTheRefusalIsNamed)
