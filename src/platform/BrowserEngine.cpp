@@ -11,9 +11,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <poll.h>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -24,12 +26,42 @@ namespace {
 
 constexpr size_t kMaxDocumentBytes = 32u * 1024 * 1024;
 
-// The browser's process group: every process it started, ended with it.
+// Whether a process of the group is still running (a zombie is not: it
+// writes nothing and shows no command line).
+bool GroupHasLiveProcess(pid_t pgid)
+{
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        std::ifstream in(entry.path() / "stat");
+        std::string strStat;
+        if (!std::getline(in, strStat))
+            continue;
+        // "pid (name) state ppid pgrp ...": the name may hold blanks and parentheses.
+        const size_t nEnd = strStat.rfind(')');
+        if (nEnd == std::string::npos)
+            continue;
+        std::istringstream fields(strStat.substr(nEnd + 1));
+        char chState = 0;
+        long nParent = 0, nGroup = 0;
+        if (fields >> chState >> nParent >> nGroup && nGroup == pgid && chState != 'Z' && chState != 'X')
+            return true;
+    }
+    return false;
+}
+
+// The browser's process group: every process it started, ended with it. The
+// others die as they leave their last system call, after the first: the load
+// waits for that (a second at most), so that none writes into the profile
+// once it is removed.
 void EndProcessGroup(pid_t pid)
 {
     ::kill(-pid, SIGKILL);
     int nStatus = 0;
     while (::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
+    }
+    for (int nTry = 0; nTry < 100 && GroupHasLiveProcess(pid); ++nTry) {
+        ::kill(-pid, SIGKILL);
+        ::usleep(10000);
     }
 }
 
