@@ -40,7 +40,18 @@ struct CElement
 {
     std::string m_strName;
     std::string m_strShape;
+    int m_nCells = 0; // of a table row: the cells opened in it so far
 };
+
+// A table cell's shape names its column ("td@2"): the links of a row's
+// columns (a title, its author, its category) are lists of their own.
+std::string CellShape(std::vector<CElement>& stack, std::string strShape)
+{
+    for (size_t k = stack.size(); k-- > 0 && stack.size() - k <= 2;)
+        if (stack[k].m_strName == "tr")
+            return strShape + "@" + std::to_string(++stack[k].m_nCells);
+    return strShape;
+}
 
 } // namespace
 
@@ -248,8 +259,12 @@ std::vector<CAnchor> FindAnchors(std::string_view page, size_t nMaxLinks)
                 anchors.push_back(std::move(anchor));
             }
         }
-        if (!tag.m_bSelfClosing && !IsVoidElement(tag.m_strName))
-            stack.push_back({tag.m_strName, ShapeOf(page, tag)});
+        if (!tag.m_bSelfClosing && !IsVoidElement(tag.m_strName)) {
+            std::string strShape = ShapeOf(page, tag);
+            if (tag.m_strName == "td" || tag.m_strName == "th")
+                strShape = CellShape(stack, std::move(strShape));
+            stack.push_back({tag.m_strName, std::move(strShape), 0});
+        }
         if (stack.size() > 512)
             stack.erase(stack.begin(), stack.begin() + 256); // a page that never closes anything
     }

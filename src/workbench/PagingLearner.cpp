@@ -7,7 +7,9 @@
 #include "workbench/PageLinks.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -102,9 +104,23 @@ std::optional<CNext> FindNextPageLink(const std::string& strPage, const std::str
     // A number the first page's own address has too is no page number.
     const std::string strFirst = engine.m_strPrefix + "&" + engine.m_strSuffix + "&";
     const std::string strWanted = ToLowerAscii(TrimWhiteSpace(strQuery));
+    // A parameter that has one value on every link of the query that has it
+    // ("pstart=1" beside "b=11", "b=21") is a flag, not the page's number.
+    const std::vector<CAnchor> anchors = FindAnchors(strPage);
+    std::map<std::string, std::set<std::string>> valuesOf;
+    std::map<std::string, int> linksWith;
+    for (const CAnchor& anchor : anchors) {
+        CNext link;
+        if (ReadLinkParameters(DecodeCharacterReferences(anchor.HrefValue(strPage)), strWanted, link))
+            for (const auto& [name, value] : link.m_params) {
+                valuesOf[name].insert(value);
+                ++linksWith[name];
+            }
+    }
+    auto isFlag = [&](const std::string& strName) { return linksWith[strName] >= 2 && valuesOf[strName].size() == 1; };
     std::optional<CNext> next;
     int nBestSign = 0;
-    for (const CAnchor& anchor : FindAnchors(strPage)) {
+    for (const CAnchor& anchor : anchors) {
         const int nSign = NextSign(strPage, anchor);
         if (nSign == 0 || nSign < nBestSign)
             continue;
@@ -115,7 +131,7 @@ std::optional<CNext> FindNextPageLink(const std::string& strPage, const std::str
         for (size_t i = 0; i < link.m_params.size(); ++i) {
             const std::string& strValue = link.m_params[i].second;
             if (i == link.m_nQueryParam || strValue.empty() || strValue.size() > 6 ||
-                !std::all_of(strValue.begin(), strValue.end(), IsAsciiDigit) ||
+                !std::all_of(strValue.begin(), strValue.end(), IsAsciiDigit) || isFlag(link.m_params[i].first) ||
                 strFirst.find(link.m_params[i].first + "=" + strValue + "&") != std::string::npos)
                 continue;
             const long nValue = std::stol(strValue);

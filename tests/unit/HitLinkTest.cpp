@@ -121,4 +121,9 @@ TEST(CleanLink, Helpers)
     EXPECT_EQ(RedirectTarget("https://e.example/r?a=1&u=https%3A%2F%2Fx.example%2F#frag"), "https://x.example/");
     EXPECT_EQ(RedirectTarget("https://e.example/r?u=https%3A%2F%2F%2Fpath"), ""); // no host
     EXPECT_EQ(RedirectTarget("https://e.example/r?u=https%3A%2F%2Fx.example%2F%0a"), ""); // a control byte
+    // The target written whole after a star in the path, its own query kept.
+    EXPECT_EQ(RedirectTarget("http://r.e.example/_ylt=A0g;_ylu=X3/SIG=12/EXP=1201/**http%3a//x.example/a?b=1"),
+              "http://x.example/a?b=1");
+    EXPECT_EQ(RedirectTarget("http://r.e.example/a*-https%3A//x.example/"), "https://x.example/");
+    EXPECT_EQ(RedirectTarget("http://e.example/glob*/page"), ""); // a star, but no address after it
 }

@@ -83,6 +83,11 @@ std::vector<CShape> Shapes()
                "\" class=\"result-link\">Red apple " + std::to_string(i) +
                "</a></td></tr><tr><td></td><td class=\"snippet\">About apples.</td></tr>";
     }) + "</table>")});
+    shapes.push_back({"a table whose rows link in several columns", Furniture("<table>" + each([](const std::string& url, int i) {
+        return "<tr class=\"" + std::string(i % 2 ? "odd" : "even") + "\"><td><a href=\"" + url + "\">Red apple " +
+               std::to_string(i) + "</a></td><td>Apples for the garden, part " + std::to_string(i) +
+               "</td><td><a href=\"/user/grower" + std::to_string(i) + "\">grower" + std::to_string(i) + "</a></td></tr>";
+    }) + "</table>")});
     shapes.push_back({"a title over several tags", Furniture(each([](const std::string& url, int i) {
         return "<article><a class=\"hit\" href=\"" + url + "\"><span>Red</span> <b>apple</b> <i>facts</i> " +
                std::to_string(i) + "</a><p>more</p></article>";
@@ -501,6 +506,16 @@ TEST(LearnPaging, TheNextLinkDecidesTheType)
                 "red apple", 10, filtered);
     EXPECT_EQ(filtered.m_nSearchType, StartNumber);
     EXPECT_EQ(filtered.m_strSuffix, "&gbv=1&start=%d");
+
+    // A number that is the same on every page link is a flag: the one that changes counts.
+    CSearchEngine flagged;
+    ASSERT_TRUE(SplitAddressAroundQuery("https://e.example/search?p=red+apple", "red apple", flagged));
+    LearnPaging("<a href=\"/search?p=red+apple&amp;pstart=1&amp;b=11\">2</a>"
+                "<a href=\"/search?p=red+apple&amp;pstart=1&amp;b=21\">3</a>"
+                "<a href=\"/search?p=red+apple&amp;pstart=1&amp;b=11\">Next &gt;</a>",
+                "red apple", 10, flagged);
+    EXPECT_EQ(flagged.m_nSearchType, SinglePage);
+    EXPECT_EQ(flagged.m_strNextPage, "?p=%s&pstart=1&b=%d");
 }
 
 TEST(DiagnoseEngine, SaysWhatDidNotMatch)

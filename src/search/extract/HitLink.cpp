@@ -118,7 +118,20 @@ std::string RedirectTarget(std::string_view url)
     const size_t nSlash = path.find('/');
     if (nSlash == std::string_view::npos)
         return {};
-    return FirstOfPieces(path.substr(nSlash + 1), "/;", TargetOfParameter);
+    std::string strTarget = FirstOfPieces(path.substr(nSlash + 1), "/;", TargetOfParameter);
+    if (!strTarget.empty())
+        return strTarget;
+    // The target written whole after a star (".../EXP=1201/**http%3a//host/page"):
+    // the rest of the link, query and all, is its address.
+    for (size_t nStar = rest.find('*', nSlash); nStar != std::string_view::npos; nStar = rest.find('*', nStar + 1)) {
+        size_t nFrom = nStar + 1;
+        while (nFrom < rest.size() && (rest[nFrom] == '*' || rest[nFrom] == '-'))
+            ++nFrom;
+        std::string strDecoded = PercentDecode(rest.substr(nFrom));
+        if (EqualsNoCase(std::string_view(strDecoded).substr(0, 4), "http") && IsHttpAddressWithHost(strDecoded))
+            return strDecoded;
+    }
+    return {};
 }
 
 CLinkCleaner::CLinkCleaner(const std::string& strPageUrl, const std::string& strEngineUrl)

@@ -57,6 +57,8 @@ bool Base64UrlDecode(std::string_view text, std::string* pOut);
 
 // The target of a redirect link: the first query parameter, or path segment of
 // the form NAME=VALUE, whose percent-decoded value is an absolute http(s)
-// address, or a parameter "a1" + base64url of one. Empty when there is none.
+// address, or a parameter "a1" + base64url of one; else the address written
+// whole after a star in the path ("/**http%3a//host/page"). Empty when there
+// is none.
 std::string RedirectTarget(std::string_view url);
 
