@@ -6,6 +6,7 @@
 #include "platform/FileUtil.h"
 #include "platform/InternetClient.h"
 #include "results/HitExport.h"
+#include "platform/TextUtil.h"
 #include "search/SearchSettings.h"
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
@@ -101,7 +102,7 @@ int LearnEngineCommand(const CCliOptions& options, const std::string& strCatalog
                                 CTemplateArg::Int(static_cast<long long>(result.m_hits.size()))}) +
                 (result.m_answer.m_bByBrowser ? Tr(kLoadedByBrowser) : "") + "\n").c_str(), stderr);
     for (size_t i = 0; i < std::min<size_t>(3, result.m_hits.size()); ++i)
-        std::fprintf(stderr, "  %s\n    %s\n", EscapeControls(result.m_hits[i].m_strDescription.substr(0, 100)).c_str(),
+        std::fprintf(stderr, "  %s\n    %s\n", EscapeControls(Utf8Prefix(result.m_hits[i].m_strDescription, 100)).c_str(),
                      EscapeControls(result.m_hits[i].m_strUrl).c_str());
     if (!result.m_strExampleNote.empty())
         std::fprintf(stderr, "%s: %s\n", EscapeControls(strName).c_str(), result.m_strExampleNote.c_str());
@@ -135,7 +136,7 @@ int MendEngines(const CCliOptions& options, CInternetSession& session, const std
         std::printf("  new: start %s  end %s  finds %zu hits\n", EscapeControls(mend.m_new.m_strStartToken).c_str(),
                     EscapeControls(mend.m_new.m_strEndToken).c_str(), mend.m_newHits.size());
         for (size_t k = 0; k < std::min<size_t>(3, mend.m_newHits.size()); ++k)
-            std::printf("    %s\n      %s\n", EscapeControls(mend.m_newHits[k].m_strDescription.substr(0, 100)).c_str(),
+            std::printf("    %s\n      %s\n", EscapeControls(Utf8Prefix(mend.m_newHits[k].m_strDescription, 100)).c_str(),
                         EscapeControls(mend.m_newHits[k].m_strUrl).c_str());
         mends.push_back(std::move(mend));
     }

@@ -13,6 +13,7 @@
 #include "gui/ShellTexts.h"
 #include "gui/WxText.h"
 #include "platform/FileUtil.h"
+#include "platform/TextUtil.h"
 #include "search/SearchTexts.h"
 #include "search/TemplateFormat.h"
 #include "workbench/EngineCheck.h"
@@ -283,7 +284,7 @@ void CCatalogueEditor::OnMendEngine()
                  CTemplateArg::Text(DescribeTokens(pMend->m_old)), CTemplateArg::Text(DescribeTokens(pMend->m_new)),
                  CTemplateArg::Int(static_cast<long long>(pMend->m_newHits.size()))});
             for (size_t i = 0; i < std::min<size_t>(5, pMend->m_newHits.size()); ++i)
-                strText += "  " + std::to_string(i + 1) + ". " + pMend->m_newHits[i].m_strDescription.substr(0, 80) +
+                strText += "  " + std::to_string(i + 1) + ". " + Utf8Prefix(pMend->m_newHits[i].m_strDescription, 80) +
                            "\n      " + pMend->m_newHits[i].m_strUrl + "\n";
             strText += std::string("\n") + Tr("Take the new definition?");
             if (ShowMessageBox(&m_parent, ToWx(strText), TrWx(kQuestionCaption), wxYES_NO | wxICON_QUESTION) != wxYES)

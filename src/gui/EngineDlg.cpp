@@ -140,7 +140,7 @@ void CEngineDlg::OnTest()
                         CTemplateArg::Int(++m_nTests), CTemplateArg::Text(FromWx(wxDateTime::Now().FormatISOTime()))}) +
         "\n";
     for (size_t i = 0; i < check.m_hits.size() && i < 8; ++i)
-        strText += std::to_string(i + 1) + ". " + check.m_hits[i].m_strDescription.substr(0, 120) + "\n    " +
+        strText += std::to_string(i + 1) + ". " + Utf8Prefix(check.m_hits[i].m_strDescription, 120) + "\n    " +
                    check.m_hits[i].m_strUrl + "\n";
     ShowPreview(strText);
 }

@@ -3,6 +3,7 @@
 
 #include "gui/MessageBox.h"
 #include "gui/WxText.h"
+#include "platform/TextUtil.h"
 #include "search/BrowserPages.h"
 #include "search/PageRefusal.h"
 #include "search/SearchTexts.h"
@@ -185,7 +186,7 @@ void CLearnDlg::ShowResult()
         m_pGroups->SetSelection(m_result.m_nGroup);
     std::string strPreview;
     for (size_t i = 0; i < m_result.m_hits.size(); ++i)
-        strPreview += std::to_string(i + 1) + ". " + m_result.m_hits[i].m_strDescription.substr(0, 100) + "\n    " +
+        strPreview += std::to_string(i + 1) + ". " + Utf8Prefix(m_result.m_hits[i].m_strDescription, 100) + "\n    " +
                       m_result.m_hits[i].m_strUrl + "\n";
     m_pPreview->ChangeValue(ToWx(strPreview));
     m_bLearned = m_result.m_nVerdict == LearnVerdict::Learned;

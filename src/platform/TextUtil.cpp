@@ -226,6 +226,11 @@ void AppendPercentEncoded(std::string& out, unsigned char c)
     out += kHex[c & 0x0F];
 }
 
+std::string Utf8Prefix(std::string_view text, size_t nMaxBytes)
+{
+    return std::string(text.substr(0, Utf8SafeCutLength(text, nMaxBytes)));
+}
+
 std::string ToValidUtf8(std::string_view text)
 {
     std::string out;

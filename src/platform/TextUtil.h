@@ -54,6 +54,8 @@ size_t Utf8SequenceLength(std::string_view text, size_t i);
 // UTF-8 sequence. Bytes that are not part of a well-formed sequence count as
 // single characters (a Latin-1 page is cut at exactly nMaxBytes).
 size_t Utf8SafeCutLength(std::string_view text, size_t nMaxBytes);
+// The text's first nMaxBytes bytes or fewer, not cut inside a character: what a preview shows.
+std::string Utf8Prefix(std::string_view text, size_t nMaxBytes);
 
 // The text as valid UTF-8: well-formed UTF-8 sequences are kept, every other
 // byte of 0x80 or above is taken as a Latin-1 character.

@@ -7,6 +7,7 @@
 #include "platform/TextUtil.h"
 #include "platform/Translate.h"
 #include "results/ResultsPage.h"
+#include "search/PageCharset.h"
 #include "search/SearchTexts.h"
 #include "search/TemplateFormat.h"
 
@@ -298,6 +299,13 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
             fs.m_answer.m_strReason = pRequest->GetReasonPhrase();
             ReportStatus(fs, WithUrl(kStatusRetrieving, strUrl));
             if (!ReadPageText(fs, *pRequest, strUrl))
+                return false;
+            // Every page is read as UTF-8 from here on; what it grew by counts too.
+            std::string strType;
+            pRequest->QueryHeader("Content-Type", &strType);
+            const size_t nRead = fs.m_answer.m_strText.size();
+            MakePageUtf8(fs.m_answer.m_strText, strType);
+            if (fs.m_answer.m_strText.size() > nRead && !fs.TakeFromBudget(fs.m_answer.m_strText.size() - nRead))
                 return false;
         }
     }

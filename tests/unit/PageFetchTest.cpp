@@ -7,6 +7,8 @@
 #include "platform/Clock.h"
 #include "platform/InternetClient.h"
 #include "results/ResultsPage.h"
+#include "platform/TextUtil.h"
+#include "search/PageCharset.h"
 #include "search/PageFetch.h"
 #include "search/QueryComposer.h"
 #include "search/RequestTarget.h"
@@ -128,6 +130,34 @@ TEST_F(CFetchFixture, NulBytesAreRemovedAndTheTextAroundThemJoined)
     Serve(CReply::Ok(std::string(2048, '\0') + "after", false));
     EXPECT_TRUE(Fetch("/nuls"));
     EXPECT_EQ(fs.m_answer.m_strText, "after");
+}
+
+TEST(PageCharset, EveryPageIsReadAsUtf8)
+{
+    const struct
+    {
+        const char* m_pszContentType;
+        std::string m_strPage;
+        std::string m_strText;
+    } cases[] = {
+        {"text/html; charset=ISO-8859-1", "caf\xe9 \x93quoted\x94", "caf\u00e9 \u201cquoted\u201d"}, // as windows-1252
+        {"text/html; charset=\"windows-1251\"", "\xea\xf0\xe0\xf1\xed\xee\xe5", "\u043a\u0440\u0430\u0441\u043d\u043e\u0435"},
+        {"text/html", "<meta charset=Shift_JIS><p>\x90\xd4", "<meta charset=Shift_JIS><p>\u8d64"},
+        {"", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=euc-kr\">\xbb\xa1",
+         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=euc-kr\">\ube68"},
+        {"text/html; charset=iso-8859-1", "caf\u00e9", "caf\u00e9"},                  // UTF-8 mislabelled: kept
+        {"text/html; charset=utf-8", "caf\xe9", "caf\u00e9"},                         // not UTF-8 after all
+        {"text/html; charset=x-unknown", "caf\xe9", "caf\u00e9"},
+        {"text/html; charset=windows-1251", "plain ASCII", "plain ASCII"},
+        {"text/html; charset=utf-8", "\xf0\x9f\x8d\x8e\xf0\x9f\x8d\x8f cut \xf0\x9f",
+         "\U0001f34e\U0001f34f cut \u00f0\u009f"}, // mostly UTF-8: the cut character alone is read as Latin-1
+    };
+    for (const auto& c : cases) {
+        std::string strPage = c.m_strPage;
+        MakePageUtf8(strPage, c.m_pszContentType);
+        EXPECT_EQ(strPage, c.m_strText) << c.m_pszContentType << " " << c.m_strPage;
+    }
+    EXPECT_EQ(Utf8Prefix("\u043a\u0440", 3), "\u043a"); // a preview never ends inside a character
 }
 
 TEST_F(CFetchFixture, ErrorPageBecomesThePageText)
