@@ -18,7 +18,7 @@ inline constexpr const char* kResultsPageFileName = "questrel.htm";
 inline constexpr size_t kMaxResultsPageBytes = 256u * 1024 * 1024;
 // What opens the file: the policy first, before any byte of an engine.
 inline constexpr const char* kResultsPageHead =
-    "<!DOCTYPE html>\n<html><head>\n"
+    "<!DOCTYPE html>\n<html><head>\n<meta charset=\"utf-8\">\n" // every page is collected as UTF-8
     "<meta http-equiv=\"Content-Security-Policy\" content=\"script-src 'none'; object-src 'none'; "
     "base-uri 'none'\">\n"
     "<title>Internet Questrel: result pages of the last search</title>\n</head><body>\n";
