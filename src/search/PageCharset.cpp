@@ -3,6 +3,7 @@
 
 #include "platform/TextUtil.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <utility>
@@ -110,10 +111,13 @@ void MakePageUtf8(std::string& page, std::string_view contentType)
         page = ToValidUtf8(page); // UTF-8 with a few stray bytes (a cut page, a bad byte)
         return;
     }
+    // A page that names a Unicode form it is not written in (its declaration
+    // is ASCII, so it is no UTF-16 either) is read as browsers read it.
     std::string strCharset = DeclaredCharset(contentType, page);
-    if (strCharset.empty() || strCharset == "utf-8" || strCharset == "utf8" || strCharset == "iso-8859-1" ||
-        strCharset == "latin1" || strCharset == "us-ascii" || strCharset == "ascii")
+    if (strCharset.empty() || strCharset.rfind("utf", 0) == 0 || strCharset.rfind("ucs", 0) == 0 ||
+        strCharset == "iso-8859-1" || strCharset == "latin1" || strCharset == "us-ascii" || strCharset == "ascii")
         strCharset = "windows-1252";
     if (!ConvertWith(strCharset, page))
         ConvertWith("windows-1252", page);
+    page.erase(std::remove(page.begin(), page.end(), '\0'), page.end()); // no converter makes one of text, but a page holds none
 }

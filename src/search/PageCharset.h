@@ -17,6 +17,6 @@ std::string DeclaredCharset(std::string_view contentType, std::string_view page)
 // that is also valid UTF-8 is not), and one that is mostly UTF-8 keeps its
 // sequences (its stray bytes are read as Latin-1). Any other page is read in
 // the character set it declares, else as windows-1252, as browsers read it
-// (also for ISO-8859-1 and US-ASCII, and for a name the system does not know);
-// a byte that is no character there is dropped.
+// (also for ISO-8859-1, US-ASCII and a Unicode form, and for a name the system
+// does not know); a byte that is no character there is dropped.
 void MakePageUtf8(std::string& page, std::string_view contentType);

@@ -300,12 +300,18 @@ bool FetchPage(CFetchState& fs, const CSearchEngine& engine)
             ReportStatus(fs, WithUrl(kStatusRetrieving, strUrl));
             if (!ReadPageText(fs, *pRequest, strUrl))
                 return false;
-            // Every page is read as UTF-8 from here on; what it grew by counts too.
+            // Every page is read as UTF-8 from here on, within the cap (a page
+            // converted may grow past it); what it grew by counts too.
             std::string strType;
             pRequest->QueryHeader("Content-Type", &strType);
-            const size_t nRead = fs.m_answer.m_strText.size();
-            MakePageUtf8(fs.m_answer.m_strText, strType);
-            if (fs.m_answer.m_strText.size() > nRead && !fs.TakeFromBudget(fs.m_answer.m_strText.size() - nRead))
+            std::string& text = fs.m_answer.m_strText;
+            const size_t nRead = text.size();
+            MakePageUtf8(text, strType);
+            if (text.size() > fs.m_nMaxPageBytes) {
+                text.resize(Utf8SafeCutLength(text, fs.m_nMaxPageBytes));
+                fs.m_answer.m_bTooLong = true;
+            }
+            if (text.size() > nRead && !fs.TakeFromBudget(text.size() - nRead))
                 return false;
         }
     }

@@ -227,6 +227,11 @@ TEST_F(CFetchFixture, PagesAreCappedAndTheRestDropped)
     Serve(CReply::Ok(std::string(20000, 'y'), true));
     EXPECT_TRUE(Fetch("/big-cl"));
     EXPECT_EQ(fs.m_answer.m_strText, std::string(10000, 'y'));
+    // A Latin-1 page within the cap grows as UTF-8: the cap still holds, between characters.
+    Serve(CReply::Ok(std::string(9999, '\xe9'), true));
+    EXPECT_TRUE(Fetch("/latin1"));
+    EXPECT_EQ(fs.m_answer.m_strText.size(), 10000u);
+    EXPECT_TRUE(fs.m_answer.m_bTooLong);
 }
 
 TEST_F(CFetchFixture, RefusedConnectionIsAnInternetErrorAndTheFetchGoesOn)
