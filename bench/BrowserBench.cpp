@@ -10,11 +10,9 @@
 #include "ScriptPages.h"
 #include "TestFixtures.h"
 #include "platform/BrowserEngine.h"
-#include "platform/CancelSignal.h"
 #include "platform/InternetClient.h"
 #include "results/ResultRows.h"
 #include "search/PageRequest.h"
-#include "search/QueryComposer.h"
 #include "search/SearchJob.h"
 
 #include <atomic>
@@ -71,18 +69,14 @@ int main()
 
     auto search = [&](const char* pszPath, std::atomic<long>* pPeakKb) {
         CResultRows rows;
-        CSearchJob job;
+        std::vector<CSearchEngine> engines;
         for (const char* pszName : {"One", "Two"})
-            job.m_engines.push_back(qtest::TestEngine(pszName, ResultCount, server.GetBaseUrl() + pszPath, "?q=", "",
-                                                      "", qtest::kScriptHitToken));
+            engines.push_back(qtest::TestEngine(pszName, ResultCount, server.GetBaseUrl() + pszPath, "?q=", "", "",
+                                                qtest::kScriptHitToken));
         qtest::CRecordingHost host;
-        job.m_pSession = &session;
-        job.m_pHost = &host;
-        job.m_pResultList = &rows;
-        job.m_strQueryTerm = ComposeQueryTerm("red apple", kOptionAllWords);
+        CSearchJob job = qtest::SearchJobFor(std::move(engines), &session, &host, &rows);
         job.m_settings.m_bRemoveDups = false;
         job.m_strResultsPagePath = tmp.File("questrel.htm");
-        job.m_pCancel = std::make_shared<CCancelSignal>();
         std::atomic<bool> bDone{false};
         std::thread sampler([&] {
             while (pPeakKb && !bDone) {

@@ -949,9 +949,9 @@ TEST_F(CFormFixture, APageThatNeedsScriptsIsLoadedInTheBrowserEngineAndClosingEn
     // Closing the window while the browser engine runs a page that never ends.
     Frame().GetEnginePane().SetEngines(engines, {0, 1});
     Search("red apple");
-    ASSERT_TRUE(qtest::PumpUntil([&] { return qtest::BrowserLeftBehind(tmp.GetPath(), false); }, 20000));
+    ASSERT_TRUE(qtest::PumpUntil([&] { return qtest::BrowserLeftBehind(tmp.GetPath()); }, 20000));
     gui.CloseFrame();
-    EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath(), false));
+    EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath()));
     unsetenv("TMPDIR");
 }
 

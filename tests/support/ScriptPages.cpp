@@ -52,16 +52,15 @@ CReply ScriptPage(const CRecordedRequest& request)
     return CReply::Ok(std::string("<html><body><h1>Site search</h1>") + kFillList + "</body></html>");
 }
 
-bool BrowserLeftBehind(const std::string& strMarker, bool bFolderItself)
+bool BrowserLeftBehind(const std::string& strFolder)
 {
     std::error_code ec;
-    if (bFolderItself ? std::filesystem::exists(strMarker, ec)
-                      : !std::filesystem::is_empty(strMarker, ec) && !ec)
+    if (!std::filesystem::is_empty(strFolder, ec) && !ec)
         return true;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
         std::ifstream in(entry.path() / "cmdline");
         const std::string strCommand((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (strCommand.find(strMarker) != std::string::npos)
+        if (strCommand.find(strFolder) != std::string::npos)
             return true;
     }
     return false;

@@ -25,8 +25,8 @@ inline constexpr const char* kScriptHitToken = "<li class=\"hit\"><a href=\"";
 //   /plain     the five results without any script
 CReply ScriptPage(const CRecordedRequest& request);
 
-// Whether a browser process whose command line holds the marker (its profile
-// folder, or a folder it lies in) is still running, or the folder is there.
-bool BrowserLeftBehind(const std::string& strMarker, bool bFolderItself);
+// Whether the folder (where the browser's profiles go: the test's $TMPDIR)
+// holds anything, or a process whose command line names it still runs.
+bool BrowserLeftBehind(const std::string& strFolder);
 
 } // namespace qtest

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "TestFixtures.h"
 
+#include "platform/CancelSignal.h"
+#include "search/QueryComposer.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -113,6 +116,19 @@ CSearchEngine TestEngine(const std::string& strName, int nType, const std::strin
     engine.m_strStartToken = strStartToken;
     engine.m_strEndToken = "</a>";
     return engine;
+}
+
+CSearchJob SearchJobFor(std::vector<CSearchEngine> engines, CInternetSession* pSession, ISearchHost* pHost,
+                        CResultRows* pRows)
+{
+    CSearchJob job;
+    job.m_engines = std::move(engines);
+    job.m_pSession = pSession;
+    job.m_pHost = pHost;
+    job.m_pResultList = pRows;
+    job.m_strQueryTerm = ComposeQueryTerm("red apple", kOptionAllWords);
+    job.m_pCancel = std::make_shared<CCancelSignal>();
+    return job;
 }
 
 } // namespace qtest

@@ -7,6 +7,7 @@
 #include "engines/SearchEngine.h"
 #include "platform/Clock.h"
 #include "platform/SearchHost.h"
+#include "search/SearchJob.h"
 
 #include <atomic>
 
@@ -69,6 +70,11 @@ private:
 CSearchEngine TestEngine(const std::string& strName, int nType, const std::string& strUrl,
                          const std::string& strPrefix, const std::string& strSuffix = "",
                          const std::string& strNext = "", const std::string& strStartToken = "<li><a href=\"http");
+
+// A search job for "red apple" (all words) over the engines, into the rows,
+// with a cancel signal of its own.
+CSearchJob SearchJobFor(std::vector<CSearchEngine> engines, CInternetSession* pSession, ISearchHost* pHost,
+                        CResultRows* pRows);
 
 // A clock moved by hand, so a time-out test does not wait for the time-out.
 class CManualClock : public IClock

@@ -337,9 +337,9 @@ TEST(Cli, CtrlCEndsABrowserLoadAndLeavesNothingBehind)
     };
     for (const auto& args : commands) {
         const CProcessResult result = RunCli(args, dir.GetPath(), " in a browser engine", env, SIGINT, false,
-                                             [&tmp] { return qtest::BrowserLeftBehind(tmp.GetPath(), false); });
+                                             [&tmp] { return qtest::BrowserLeftBehind(tmp.GetPath()); });
         EXPECT_EQ(result.m_nExitCode, 130) << result.m_strErr;
-        EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath(), false)) << args[2];
+        EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath())) << args[2];
     }
 }
 

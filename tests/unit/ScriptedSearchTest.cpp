@@ -6,11 +6,9 @@
 #include "ScriptPages.h"
 #include "TestFixtures.h"
 #include "platform/BrowserEngine.h"
-#include "platform/CancelSignal.h"
 #include "platform/InternetClient.h"
 #include "results/ResultRows.h"
 #include "search/BrowserPages.h"
-#include "search/QueryComposer.h"
 #include "search/SearchJob.h"
 #include "workbench/EngineCheck.h"
 #include "workbench/EngineLearner.h"
@@ -72,7 +70,7 @@ struct CScriptedSearch : ::testing::Test
     }
     void TearDown() override
     {
-        EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath(), false)) << "a browser process or profile was left";
+        EXPECT_FALSE(qtest::BrowserLeftBehind(tmp.GetPath())) << "a browser process or profile was left";
         if (strOldTmp.empty())
             unsetenv("TMPDIR");
         else
@@ -100,14 +98,8 @@ struct CScriptedSearch : ::testing::Test
     }
     CSearchJob Job(std::vector<CSearchEngine> engines)
     {
-        CSearchJob job;
-        job.m_engines = std::move(engines);
-        job.m_pSession = pSession.get();
-        job.m_pHost = &host;
-        job.m_pResultList = &rows;
-        job.m_strQueryTerm = ComposeQueryTerm("red apple", kOptionAllWords);
+        CSearchJob job = qtest::SearchJobFor(std::move(engines), pSession.get(), &host, &rows);
         job.m_settings.m_bRemoveDups = false;
-        job.m_pCancel = std::make_shared<CCancelSignal>();
         job.m_strResultsPagePath = tmp.File("questrel.htm");
         return job;
     }
@@ -181,21 +173,6 @@ TEST_F(CScriptedSearch, WithoutTheBrowserEngineTheRefusalIsNamed)
     unsetenv("QUESTREL_BROWSER_ENGINE");
     expected = {{"Wall", "refused: the page asks for JavaScript"}, {"List", "no results on its page"}};
     EXPECT_EQ(Search({Engine("Wall", "/wall"), Engine("List", "/list")}, false, false), expected); // turned off
-}
-
-TEST_F(CScriptedSearch, StopEndsTheBrowserEngineAtOnce)
-{
-    NeedBrowser();
-    Connect(600);
-    CSearchRun run;
-    CSearchJob job = Job({Engine("Endless", "/endless")});
-    const auto pOutcomes = job.m_pOutcomes = std::make_shared<CSearchOutcomes>();
-    run.Start(std::move(job));
-    ASSERT_TRUE(qtest::WaitFor([&] { return qtest::BrowserLeftBehind(tmp.GetPath(), false); },
-                               std::chrono::seconds(20)));
-    run.Cancel();
-    run.Join();
-    EXPECT_EQ(pOutcomes->Get()[0].Describe(), "cancelled");
 }
 
 TEST_F(CScriptedSearch, EndlessScriptsEndAtTheTimeOutAtMostTwoAtOnce)

@@ -9,7 +9,6 @@
 #include "results/ResultRows.h"
 #include "results/ResultsPage.h"
 #include "search/EngineOutcome.h"
-#include "search/QueryComposer.h"
 #include "search/SearchJob.h"
 #include "search/SearchTexts.h"
 
@@ -66,14 +65,8 @@ struct CWorkerFixture : ::testing::Test
 
     CSearchJob MakeJob(std::vector<CSearchEngine> engines, int nHitLimit = 20)
     {
-        CSearchJob job;
-        job.m_engines = std::move(engines);
-        job.m_pSession = pSession.get();
-        job.m_pHost = &host;
-        job.m_pResultList = &rows;
-        job.m_strQueryTerm = ComposeQueryTerm("red apple", kOptionAllWords);
+        CSearchJob job = qtest::SearchJobFor(std::move(engines), pSession.get(), &host, &rows);
         job.m_settings.m_nHitLimit = nHitLimit;
-        job.m_pCancel = std::make_shared<CCancelSignal>();
         return job;
     }
 
